@@ -1,0 +1,20 @@
+#pragma once
+// The single-byte code page of stored texts (Windows-1252) to and from QString.
+
+#include <QByteArray>
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+
+namespace tavrin {
+
+QString Cp1252ToString(const std::uint8_t* bytes, std::size_t n);
+inline QString Cp1252ToString(const QByteArray& bytes)
+{
+    return Cp1252ToString(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                          static_cast<std::size_t>(bytes.size()));
+}
+// Characters the code page lacks become "?".
+QByteArray StringToCp1252(const QString& text);
+
+}  // namespace tavrin

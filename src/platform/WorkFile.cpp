@@ -1,0 +1,169 @@
+#include "platform/WorkFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tavrin {
+
+bool PreadAll(int fd, void* buf, std::size_t n, std::int64_t offset, std::size_t* got, int* err)
+{
+    auto* p = static_cast<char*>(buf);
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t r = ::pread(fd, p + done, n - done, static_cast<off_t>(offset + done));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            *err = errno;
+            *got = done;
+            return false;
+        }
+        if (r == 0) break;  // end of file
+        done += static_cast<std::size_t>(r);
+    }
+    *got = done;
+    return true;
+}
+
+bool PwriteAll(int fd, const void* buf, std::size_t n, std::int64_t offset, int* err)
+{
+    const auto* p = static_cast<const char*>(buf);
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t r = ::pwrite(fd, p + done, n - done, static_cast<off_t>(offset + done));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            *err = errno;
+            return false;
+        }
+        if (r == 0) {
+            *err = ENOSPC;
+            return false;
+        }
+        done += static_cast<std::size_t>(r);
+    }
+    return true;
+}
+
+WorkFile::~WorkFile() { close(); }
+
+WorkFile::WorkFile(WorkFile&& other) noexcept
+    : fd_(other.fd_), recordLength_(other.recordLength_), path_(std::move(other.path_))
+{
+    other.fd_ = -1;
+}
+
+WorkFile& WorkFile::operator=(WorkFile&& other) noexcept
+{
+    if (this != &other) {
+        close();
+        fd_ = other.fd_;
+        recordLength_ = other.recordLength_;
+        path_ = std::move(other.path_);
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+Status WorkFile::open(const QString& path, int recordLength)
+{
+    close();
+    const QByteArray native = path.toLocal8Bit();
+    const int fd = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        const int err = errno;
+        return Status::error(QStringLiteral("Cannot open %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(err))));
+    }
+    fd_ = fd;
+    recordLength_ = recordLength > 0 ? recordLength : 1;
+    path_ = path;
+    return {};
+}
+
+void WorkFile::close()
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+std::int64_t WorkFile::length() const
+{
+    if (fd_ < 0) return -1;
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) return -1;
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+std::int64_t WorkFile::recordCount() const
+{
+    const std::int64_t len = length();
+    return len > 0 ? len / recordLength_ : 0;
+}
+
+Status WorkFile::ioError(const char* what, std::int64_t recordNo, int err) const
+{
+    return Status::error(QStringLiteral("Cannot %1 record %2 of %3: %4")
+                             .arg(QString::fromLatin1(what))
+                             .arg(recordNo)
+                             .arg(path_, QString::fromLocal8Bit(std::strerror(err))));
+}
+
+Status WorkFile::read(std::int64_t recordNo, std::span<std::uint8_t> out) const
+{
+    if (fd_ < 0) return ioError("read", recordNo, EBADF);
+    if (recordNo < 1) return ioError("read", recordNo, EINVAL);
+    std::size_t got = 0;
+    int err = 0;
+    const std::int64_t offset = (recordNo - 1) * recordLength_;
+    if (!PreadAll(fd_, out.data(), out.size(), offset, &got, &err)) return ioError("read", recordNo, err);
+    if (got < out.size()) std::memset(out.data() + got, 0, out.size() - got);
+    return {};
+}
+
+Status WorkFile::write(std::int64_t recordNo, std::span<const std::uint8_t> data)
+{
+    if (fd_ < 0) return ioError("write", recordNo, EBADF);
+    if (recordNo < 1) return ioError("write", recordNo, EINVAL);
+    int err = 0;
+    const std::int64_t offset = (recordNo - 1) * recordLength_;
+    if (!PwriteAll(fd_, data.data(), data.size(), offset, &err)) return ioError("write", recordNo, err);
+    return {};
+}
+
+Status WorkFile::writeRepeated(std::int64_t first, std::int64_t count, std::span<const std::uint8_t> record)
+{
+    if (count <= 0) return {};
+    if (fd_ < 0) return ioError("write", first, EBADF);
+    if (first < 1) return ioError("write", first, EINVAL);
+    // Batches of records up to about 1 MiB per write.
+    const std::int64_t perBatch = std::max<std::int64_t>(1, (1 << 20) / std::max<std::size_t>(1, record.size()));
+    const std::int64_t batch = std::min(count, perBatch);
+    std::vector<std::uint8_t> buf(static_cast<std::size_t>(batch) * record.size());
+    for (std::int64_t i = 0; i < batch; ++i) std::memcpy(buf.data() + i * record.size(), record.data(), record.size());
+    std::int64_t done = 0;
+    while (done < count) {
+        const std::int64_t n = std::min(batch, count - done);
+        int err = 0;
+        const std::int64_t offset = (first - 1 + done) * recordLength_;
+        if (!PwriteAll(fd_, buf.data(), static_cast<std::size_t>(n) * record.size(), offset, &err)) {
+            return ioError("write", first + done, err);
+        }
+        done += n;
+    }
+    return {};
+}
+
+Status WorkFile::sync()
+{
+    if (fd_ < 0) return ioError("flush", 0, EBADF);
+    if (::fsync(fd_) != 0) return ioError("flush", 0, errno);
+    return {};
+}
+
+}  // namespace tavrin

@@ -1,0 +1,463 @@
+#include "store/SchedFiles.h"
+
+#include "platform/Screen.h"
+#include "store/Defaults.h"
+
+#include <QDate>
+#include <cmath>
+#include <cstdlib>
+
+namespace tavrin {
+
+namespace {
+
+// Leading and trailing blanks removed (never other white space).
+QString TrimBlanks(const QString& s)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && s[b] == QLatin1Char(' ')) ++b;
+    while (e > b && s[e - 1] == QLatin1Char(' ')) --e;
+    return s.mid(b, e - b);
+}
+
+template <class R>
+Status WriteRepeated(WorkFile& f, std::int64_t first, std::int64_t count, const R& r)
+{
+    const auto buf = Encode(r);
+    return f.writeRepeated(first, count, buf);
+}
+
+}  // namespace
+
+SchedFiles::SchedFiles(QString workDir, MsgBox& msgBox, PrinterDevice& printer)
+    : WorkDir(std::move(workDir)), msgBox_(msgBox), printer_(printer)
+{
+    TwipsPerPixelX = ScreenTwipsPerPixelX();
+    for (int i = 1; i <= kMaxVisibleDays; ++i) ColumnSlot[i] = i;
+}
+
+QString SchedFiles::WorkPath(const QString& ext) const { return WorkDir + QStringLiteral("/QORVANE2") + ext; }
+
+Status SchedFiles::CheckRecordFile(FileNo f, std::size_t size) const
+{
+    const WorkFile& wf = File(f);
+    if (!wf.isOpen()) return Status::error(QStringLiteral("Working file %1 is not open.").arg(static_cast<int>(f)));
+    if (static_cast<std::size_t>(wf.recordLength()) != size) {
+        return Status::error(QStringLiteral("Working file %1 holds records of another length.").arg(wf.path()));
+    }
+    return {};
+}
+
+int SchedFiles::PeriodDays() const
+{
+    const double start = std::floor(OleDates::Clamped(ScheduleProps.PeriodStart));
+    const double end = std::floor(OleDates::Clamped(ScheduleProps.PeriodEnd));
+    const double days = end - start + 1;
+    if (days < 0) return 0;
+    if (days > kMaxPeriodDays) return kMaxPeriodDays;
+    return static_cast<int>(days);
+}
+
+void SchedFiles::ResetPrinter()
+{
+    printer_.setFontSize(8);
+    printer_.killDoc();
+}
+
+// ---------------------------------------------------------------- completing the files
+
+Status SchedFiles::InitDays(WorkFile& f)
+{
+    if (f.recordCount() > 0) return {};
+    ScheduleModified = true;
+    return WriteRepeated(f, 1, PeriodDays(), DayRecord{});
+}
+
+Status SchedFiles::InitShifts(WorkFile& f)
+{
+    if (f.recordCount() == 0) TAVRIN_TRY(WriteRepeated(f, 1, kUserShifts, MakeUnusedShift()));
+    if (f.recordCount() < kShiftCodes) {
+        for (int code = kTimeOffCode; code <= kNoteCode; ++code) TAVRIN_TRY(WriteRecordTo(f, code, MakeSpecialShift(code)));
+    }
+    return {};
+}
+
+Status SchedFiles::InitEmployees(WorkFile& f)
+{
+    if (f.length() == 0) TAVRIN_TRY(WriteRecordTo(f, 1, MakeDefaultEmployeeTable()));
+    TAVRIN_TRY(ReadRecordFrom(f, 1, EmpTable));
+    if (EmpTable.CostMarker != 2) {
+        ScheduleModified = true;
+        ResetPayData(EmpTable);
+        TAVRIN_TRY(WriteRecordTo(f, 1, EmpTable));
+    }
+    return {};
+}
+
+Status SchedFiles::InitNotes(WorkFile& f)
+{
+    if (f.recordCount() > 0) return {};
+    NoteRecord blank;
+    blank.NoteText = "";
+    return WriteRecordTo(f, 1, blank);
+}
+
+Status SchedFiles::InitExplanations(WorkFile& f)
+{
+    if (f.recordCount() > 0) return {};
+    return WriteRecordTo(f, 1, MakeDefaultExplanations());
+}
+
+Status SchedFiles::InitFormats(WorkFile& f)
+{
+    if (f.recordCount() > 0) return {};
+    SetWeeklyFormatDefaults();
+    TAVRIN_TRY(WriteRecordTo(f, 2, CurrentFormat));
+    SetDailyFormatDefaults();
+    TAVRIN_TRY(WriteRecordTo(f, 3, CurrentFormat));
+    Set28DayFormatDefaults();
+    TAVRIN_TRY(WriteRecordTo(f, 1, CurrentFormat));
+    CurrentFormat = MakeNotUsedFormat(TwipsPerPixelX);
+    TAVRIN_TRY(WriteRecordTo(f, 4, CurrentFormat));
+    return WriteRecordTo(f, 5, CurrentFormat);
+}
+
+Status SchedFiles::InitQueries(WorkFile& f)
+{
+    const QueryRecord unused = MakeUnusedQuery();
+    if (f.recordCount() == 0) TAVRIN_TRY(WriteRepeated(f, 1, 10, unused));
+    if (f.recordCount() < 11) {
+        TAVRIN_TRY(WriteRepeated(f, 11, 40, unused));
+        ScheduleModified = true;
+    }
+    if (f.recordCount() < 51) {
+        TAVRIN_TRY(WriteRepeated(f, 51, 49, unused));
+        ScheduleModified = true;
+    }
+    return {};
+}
+
+Status SchedFiles::InitDividers(WorkFile& f)
+{
+    // Whole records already there are kept: they hold the schedule's divider captions, colours
+    // and requirement rows. Only the missing ones are added.
+    const std::int64_t have = f.recordCount();
+    if (have < kDayRulerRecord + 1) {
+        TAVRIN_TRY(WriteRepeated(f, have + 1, kDividerRecords - have, MakeDefaultDivider()));
+        ScheduleModified = true;
+    }
+    DividerPropertiesRecord ruler;
+    TAVRIN_TRY(ReadRecordFrom(f, kDayRulerRecord, ruler));
+    DayRulerColour = ruler.Colour == 0 ? PaletteColour(7) : static_cast<std::uint32_t>(ruler.Colour) & 0xFFFFFFu;
+    host_->SetColumnHeadingColour(DayRulerColour);
+    return {};
+}
+
+Status SchedFiles::InitGroups(WorkFile& f)
+{
+    if (f.recordCount() > 0) return {};
+    return WriteRepeated(f, 1, kGroups, MakeBlankGroup());
+}
+
+Status SchedFiles::InitWorkingFiles()
+{
+    ResetPrinter();
+    if (rowMapRepaired_) {
+        ScheduleModified = true;
+        rowMapRepaired_ = false;
+    }
+    struct Step {
+        const char* ext;
+        int recordLength;
+        Status (SchedFiles::*init)(WorkFile&);
+    };
+    static const Step kSteps[] = {
+        {".SCH", DayRecord::Size, &SchedFiles::InitDays},
+        {".SSH", ShiftRecord::Size, &SchedFiles::InitShifts},
+        {".SEM", EmployeeTable::Size, &SchedFiles::InitEmployees},
+        {".SNO", NoteRecord::Size, &SchedFiles::InitNotes},
+        {".SEP", ExplanationTable::Size, &SchedFiles::InitExplanations},
+        {".SSF", ScheduleFormatRecord::Size, &SchedFiles::InitFormats},
+        {".SQ1", QueryRecord::Size, &SchedFiles::InitQueries},
+        {".SDV", DividerPropertiesRecord::Size, &SchedFiles::InitDividers},
+        {".SGR", GroupRecord::Size, &SchedFiles::InitGroups},
+    };
+    for (const Step& step : kSteps) {
+        WorkFile f;
+        TAVRIN_TRY(f.open(WorkPath(QString::fromLatin1(step.ext)), step.recordLength));
+        TAVRIN_TRY((this->*step.init)(f));
+    }
+    return {};
+}
+
+// ---------------------------------------------------------------- settings and formats
+
+void SchedFiles::Set28DayFormatDefaults() { CurrentFormat = Make28DayFormat(TwipsPerPixelX); }
+void SchedFiles::SetWeeklyFormatDefaults() { CurrentFormat = MakeWeeklyFormat(TwipsPerPixelX, DateFormat); }
+void SchedFiles::SetDailyFormatDefaults() { CurrentFormat = MakeDailyFormat(TwipsPerPixelX); }
+
+void SchedFiles::RepairRowMap()
+{
+    VbArray<bool, 1, kSlots> used;
+    VbArray<bool, 1, kSlots> keep;
+    bool broken = false;
+    for (int row = 1; row <= kSlots; ++row) {
+        const int slot = ScheduleProps.RowMap[row];
+        if (IsSlot(slot) && !used[slot]) {
+            used[slot] = true;
+            keep[row] = true;
+        } else {
+            broken = true;
+        }
+    }
+    if (!broken) return;
+    int next = 1;
+    for (int row = 1; row <= kSlots; ++row) {
+        if (keep[row]) continue;
+        while (used[next]) ++next;
+        used[next] = true;
+        ScheduleProps.RowMap[row] = static_cast<Int16>(next);
+    }
+    rowMapRepaired_ = true;
+}
+
+Status SchedFiles::LoadScheduleSettings(bool& isNew)
+{
+    ScheduleProps = BlankScheduleProps;
+    isNew = false;
+    rowMapRepaired_ = false;
+    WorkFile f;
+    TAVRIN_TRY(f.open(WorkPath(QStringLiteral(".SPR")), SchedulePropertiesRecord::Size));
+    if (f.length() > 0) {
+        TAVRIN_TRY(ReadRecordFrom(f, 1, ScheduleProps));
+        RepairRowMap();
+        return {};
+    }
+    isNew = true;
+    ScheduleProps = MakeNewScheduleProps(QDate::currentDate());
+    return WriteRecordTo(f, 1, ScheduleProps);
+}
+
+void SchedFiles::ClampFormat(ScheduleFormatRecord& f)
+{
+    if (f.DaysOnScreen < 1) f.DaysOnScreen = 1;
+    if (f.DaysOnScreen > kMaxVisibleDays) f.DaysOnScreen = kMaxVisibleDays;
+    if (f.VisibleCoverageTotals < 0) f.VisibleCoverageTotals = 0;
+    if (f.VisibleCoverageTotals > kCoverageLines) f.VisibleCoverageTotals = kCoverageLines;
+}
+
+Status SchedFiles::LoadCurrentFormat()
+{
+    if (CurrentFormatNo < 1 || CurrentFormatNo > kFormats) CurrentFormatNo = 1;
+    TAVRIN_TRY(ReadRecord(FileNo::Formats, CurrentFormatNo, CurrentFormat));
+    ClampFormat(CurrentFormat);
+    return {};
+}
+
+// ---------------------------------------------------------------- opening and closing
+
+Status SchedFiles::OpenKept(FileNo f, const char* ext, int recordLength)
+{
+    File(f).close();
+    return File(f).open(WorkPath(QString::fromLatin1(ext)), recordLength);
+}
+
+Status SchedFiles::OpenDaysFile() { return OpenKept(FileNo::Days, ".SCH", DayRecord::Size); }
+Status SchedFiles::OpenShiftsFile() { return OpenKept(FileNo::Shifts, ".SSH", ShiftRecord::Size); }
+Status SchedFiles::OpenEmployeesFile() { return OpenKept(FileNo::Employees, ".SEM", EmployeeTable::Size); }
+Status SchedFiles::OpenFormatsFile() { return OpenKept(FileNo::Formats, ".SSF", ScheduleFormatRecord::Size); }
+Status SchedFiles::OpenNotesFile() { return OpenKept(FileNo::Notes, ".SNO", NoteRecord::Size); }
+Status SchedFiles::OpenExplanationsFile() { return OpenKept(FileNo::Explanations, ".SEP", ExplanationTable::Size); }
+Status SchedFiles::OpenQueriesFile() { return OpenKept(FileNo::Queries, ".SQ1", QueryRecord::Size); }
+Status SchedFiles::OpenDividersFile() { return OpenKept(FileNo::Dividers, ".SDV", DividerPropertiesRecord::Size); }
+Status SchedFiles::OpenGroupsFile() { return OpenKept(FileNo::Groups, ".SGR", GroupRecord::Size); }
+
+void SchedFiles::CloseAllFiles()
+{
+    for (int h : {16, 13, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}) files_[h].close();
+    CloseReportText();
+}
+
+Status SchedFiles::OpenWorkingFiles()
+{
+    CloseAllFiles();
+    TAVRIN_TRY(InitWorkingFiles());
+
+    ResetPrinter();
+    TAVRIN_TRY(OpenDaysFile());
+
+    TAVRIN_TRY(OpenShiftsFile());
+    for (int code = 1; code <= kShiftCodes; ++code) {
+        TAVRIN_TRY(ReadRecord(FileNo::Shifts, code, ShiftTable[code]));
+        ShiftColours[code] = static_cast<Byte>(CheckedPaletteIndex(ShiftTable[code].ColourIndex));
+    }
+    ShiftBuf = ShiftTable[kUserShifts];
+
+    TAVRIN_TRY(OpenEmployeesFile());
+    TAVRIN_TRY(ReadRecord(FileNo::Employees, 1, EmpTable));
+
+    TAVRIN_TRY(OpenFormatsFile());
+    if (CurrentFormatNo < 1 || CurrentFormatNo > kFormats) CurrentFormatNo = 1;
+    for (int i = 1; i <= kFormats; ++i) {
+        ScheduleFormatRecord f;
+        TAVRIN_TRY(ReadRecord(FileNo::Formats, i, f));
+        host_->SetFormatMenuItem(i, TrimBlanks(f.FormatName.str()), i == CurrentFormatNo);
+    }
+    TAVRIN_TRY(LoadCurrentFormat());
+    const QString name = TrimBlanks(CurrentFormat.FormatName.str());
+    host_->SetCurrentFormatCaptions(QStringLiteral("Edit Schedule Format (") + name + QStringLiteral(")"), name);
+    host_->ApplyScheduleFormat();
+
+    VisibleDays = CurrentFormat.DaysOnScreen;
+
+    TAVRIN_TRY(OpenNotesFile());
+    NextNoteNo = static_cast<int>(File(FileNo::Notes).length() / NoteRecord::Size) + 1;
+
+    TAVRIN_TRY(OpenExplanationsFile());
+    TAVRIN_TRY(ReadRecord(FileNo::Explanations, 1, ExplTable));
+
+    TAVRIN_TRY(OpenQueriesFile());
+    TAVRIN_TRY(OpenDividersFile());
+    TAVRIN_TRY(OpenGroupsFile());
+
+    TAVRIN_TRY(LoadVisibleDays());
+    WorkingFilesOpen = true;
+    return {};
+}
+
+Status SchedFiles::LoadVisibleDays()
+{
+    if (VisibleDays < 1) VisibleDays = 1;
+    if (VisibleDays > kMaxVisibleDays) VisibleDays = kMaxVisibleDays;
+    const int days = PeriodDays();
+    int first = ScheduleProps.FirstVisibleDay;
+    const int excess = first + VisibleDays - (days - 1);
+    if (excess > 0) first = first - excess + 1;
+    if (first < 0) first = 0;
+    ScheduleProps.FirstVisibleDay = static_cast<Int16>(first);
+
+    for (int i = 1; i <= VisibleDays; ++i) {
+        const int dayNo = first + i;
+        ColumnSlot[i] = i;
+        SlotDirty[i] = 0;
+        if (dayNo <= days) {
+            SlotDayNo[i] = dayNo;
+            TAVRIN_TRY(ReadRecord(FileNo::Days, dayNo, DayCache[i]));
+        } else {
+            // Past the end of a period shorter than the window: a blank day never written.
+            SlotDayNo[i] = 0;
+            DayCache[i] = DayRecord{};
+        }
+    }
+    return {};
+}
+
+Status SchedFiles::FlushWorkingData()
+{
+    TAVRIN_TRY(WriteRecord(FileNo::Employees, 1, EmpTable));
+    const int days = PeriodDays();
+    for (int i = 1; i <= VisibleDays; ++i) {
+        const int s = ColumnSlot[i];
+        if (!SlotDirty[s]) continue;
+        if (SlotDayNo[s] >= 1 && SlotDayNo[s] <= days) TAVRIN_TRY(WriteRecord(FileNo::Days, SlotDayNo[s], DayCache[s]));
+        SlotDirty[s] = 0;
+    }
+    ScheduleProps.CurrentFormat = static_cast<Int16>(CurrentFormatNo);
+    WorkFile settings;
+    TAVRIN_TRY(settings.open(WorkPath(QStringLiteral(".SPR")), SchedulePropertiesRecord::Size));
+    return WriteRecordTo(settings, 1, ScheduleProps);
+}
+
+Status SchedFiles::CloseWorkingFiles()
+{
+    const Status flushed = FlushWorkingData();
+    ResetPrinter();
+    CloseAllFiles();
+    if (!flushed) return flushed;
+    ScheduleModified = false;
+    return {};
+}
+
+// ---------------------------------------------------------------- notes
+
+int SchedFiles::NoteRecordCount() const
+{
+    const std::int64_t len = File(FileNo::Notes).length();
+    return len > 0 ? static_cast<int>(std::min<std::int64_t>(len / NoteRecord::Size, 1 << 30)) : 0;
+}
+
+QString SchedFiles::GetNoteText(int n) const
+{
+    if (n <= 0 || n > NoteRecordCount()) return {};
+    NoteRecord r;
+    if (!ReadRecord(FileNo::Notes, n, r)) return {};
+    return r.NoteText.str();
+}
+
+Status SchedFiles::StoreCellNote(DayRecord& day, int slot, const QString& text)
+{
+    int n = std::abs(static_cast<int>(day.NoteNumber[slot]));
+    if (n > kMaxNoteRecords) n = 0;  // not a record a note can have: give it a new one
+    if (n == 0) {
+        n = NoteRecordCount() + 1;
+        if (n > kMaxNoteRecords) {
+            NoteFileFull = true;
+            return {};
+        }
+        if (n != NextNoteNo) {
+            msgBox_.show(QStringLiteral("NOTE LOF>%1 CNT>%2").arg(n).arg(NextNoteNo));
+            NextNoteNo = n + 1;
+        } else {
+            ++NextNoteNo;
+        }
+    }
+    day.NoteNumber[slot] = static_cast<Int16>(n);
+    NoteRecord r;
+    r.NoteText = text;
+    return WriteRecord(FileNo::Notes, n, r);
+}
+
+void SchedFiles::EraseCellNote(DayRecord& day, int slot)
+{
+    if (day.NoteNumber[slot] > 0) day.NoteNumber[slot] = static_cast<Int16>(-day.NoteNumber[slot]);
+}
+
+void SchedFiles::ReportNoteFileFull()
+{
+    if (!NoteFileFull) return;
+    NoteFileFull = false;
+    msgBox_.beep();
+    msgBox_.show(QStringLiteral("Note file full. Please adjust schedule file size. See Define/Properties or call tech "
+                                "support for more information."),
+                 Mb::Exclamation, QStringLiteral("Note file full"));
+}
+
+// ---------------------------------------------------------------- cost report text
+
+Status SchedFiles::OpenReportTextForWrite()
+{
+    CloseReportText();
+    reportText_.setFileName(WorkPath(QStringLiteral(".RPT")));
+    if (!reportText_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        return Status::error(QStringLiteral("Cannot write %1: %2").arg(reportText_.fileName(), reportText_.errorString()));
+    }
+    return {};
+}
+
+Status SchedFiles::OpenReportTextForRead()
+{
+    CloseReportText();
+    reportText_.setFileName(WorkPath(QStringLiteral(".RPT")));
+    if (!reportText_.open(QIODevice::ReadOnly)) {
+        return Status::error(QStringLiteral("Cannot read %1: %2").arg(reportText_.fileName(), reportText_.errorString()));
+    }
+    return {};
+}
+
+void SchedFiles::CloseReportText()
+{
+    if (reportText_.isOpen()) reportText_.close();
+}
+
+}  // namespace tavrin

@@ -1,0 +1,209 @@
+#pragma once
+// The open schedule: its settings and tables in memory, the visible-day cache and the working
+// files they are read from and written to.
+
+#include "platform/MsgBox.h"
+#include "platform/PrinterDevice.h"
+#include "platform/Result.h"
+#include "platform/WorkFile.h"
+#include "store/CellCodes.h"
+#include "store/Records.h"
+#include "store/StoreHost.h"
+
+#include <QFile>
+#include <QString>
+#include <array>
+#include <span>
+
+namespace tavrin {
+
+// The working files kept open while a schedule is open, under their fixed numbers.
+enum class FileNo : int {
+    Days = 1,
+    Shifts = 2,
+    Employees = 3,
+    Formats = 4,
+    Notes = 5,
+    Explanations = 6,
+    Queries = 11,
+    Dividers = 13,
+    Groups = 16,
+};
+
+// Writes a record to a file opened by the caller.
+template <class R>
+Status WriteRecordTo(WorkFile& f, std::int64_t n, const R& r)
+{
+    const auto buf = Encode(r);
+    return f.write(n, buf);
+}
+
+template <class R>
+Status ReadRecordFrom(const WorkFile& f, std::int64_t n, R& r)
+{
+    std::array<std::uint8_t, R::Size> buf;
+    TAVRIN_TRY(f.read(n, buf));
+    Decode(std::span<const std::uint8_t>(buf), r);
+    return {};
+}
+
+class SchedFiles {
+public:
+    // workDir: the private working folder (without a trailing separator).
+    SchedFiles(QString workDir, MsgBox& msgBox, PrinterDevice& printer);
+    SchedFiles(const SchedFiles&) = delete;
+    SchedFiles& operator=(const SchedFiles&) = delete;
+
+    void SetHost(StoreHost* host) { host_ = host ? host : &nullHost_; }
+    StoreHost& Host() { return *host_; }
+    MsgBox& Msg() { return msgBox_; }
+    PrinterDevice& Printer() { return printer_; }
+
+    // --- Working files ---
+    // Path of a working file: "QORVANE2" + ext (".SCH", ...) in the working folder.
+    QString WorkPath(const QString& ext) const;
+    WorkFile& File(FileNo f) { return files_[static_cast<int>(f)]; }
+    const WorkFile& File(FileNo f) const { return files_[static_cast<int>(f)]; }
+
+    // Reads or writes record n of a kept-open working file.
+    template <class R>
+    Status ReadRecord(FileNo f, std::int64_t n, R& r) const
+    {
+        TAVRIN_TRY(CheckRecordFile(f, R::Size));
+        return ReadRecordFrom(File(f), n, r);
+    }
+    template <class R>
+    Status WriteRecord(FileNo f, std::int64_t n, const R& r)
+    {
+        TAVRIN_TRY(CheckRecordFile(f, R::Size));
+        return WriteRecordTo(File(f), n, r);
+    }
+
+    // Brings every working file but the settings file to a usable state (defaults written
+    // into missing or short files).
+    Status InitWorkingFiles();
+    // Loads ScheduleProps, or writes the settings of a new schedule when the file is empty.
+    Status LoadScheduleSettings(bool& isNew);
+    void Set28DayFormatDefaults();
+    void SetWeeklyFormatDefaults();
+    void SetDailyFormatDefaults();
+    // Printer font size 8 and any print job abandoned; printer errors are ignored.
+    void ResetPrinter();
+
+    Status OpenWorkingFiles();
+    Status LoadVisibleDays();
+    Status FlushWorkingData();
+    Status CloseWorkingFiles();
+    void CloseAllFiles();
+
+    Status OpenDaysFile();
+    Status OpenShiftsFile();
+    Status OpenEmployeesFile();
+    Status OpenFormatsFile();
+    Status OpenNotesFile();
+    Status OpenExplanationsFile();
+    Status OpenQueriesFile();
+    Status OpenDividersFile();
+    Status OpenGroupsFile();
+    void CloseDaysFile() { File(FileNo::Days).close(); }
+    void CloseShiftsFile() { File(FileNo::Shifts).close(); }
+    void CloseEmployeesFile() { File(FileNo::Employees).close(); }
+    void CloseFormatsFile() { File(FileNo::Formats).close(); }
+    void CloseNotesFile() { File(FileNo::Notes).close(); }
+    void CloseExplanationsFile() { File(FileNo::Explanations).close(); }
+    void CloseQueriesFile() { File(FileNo::Queries).close(); }
+    void CloseDividersFile() { File(FileNo::Dividers).close(); }
+    void CloseGroupsFile() { File(FileNo::Groups).close(); }
+
+    // Reads format n (1..5) into CurrentFormat with its day and coverage counts held in range.
+    Status LoadCurrentFormat();
+    // Days and coverage lines a format shows, held to 1..42 and 0..20.
+    static void ClampFormat(ScheduleFormatRecord& f);
+
+    // --- Notes ---
+    // Text of note n, right-trimmed; "" for 0, a negative number or one past the last record.
+    QString GetNoteText(int n) const;
+    // Records in the notes file.
+    int NoteRecordCount() const;
+    // Stores text as the note of one cell by the numbering rule (a new record for a cell without
+    // a note, the cell's own record otherwise). A full notes file sets NoteFileFull and changes
+    // nothing.
+    Status StoreCellNote(DayRecord& day, int slot, const QString& text);
+    // Erasing a note keeps its text for the cell's next note.
+    static void EraseCellNote(DayRecord& day, int slot);
+    // Ends an operation that stored notes: reports and clears NoteFileFull.
+    void ReportNoteFileFull();
+
+    // --- Cost report text file ---
+    Status OpenReportTextForWrite();
+    Status OpenReportTextForRead();
+    void CloseReportText();
+    QFile& ReportText() { return reportText_; }
+
+    // --- Period ---
+    // Days of the period, PeriodEnd - PeriodStart + 1, held to 0..32767.
+    int PeriodDays() const;
+
+    // --- The schedule in memory ---
+    QString WorkDir;
+    QString DateFormat = QStringLiteral("MM/dd/yyyy");
+    int TwipsPerPixelX = 15;
+
+    SchedulePropertiesRecord ScheduleProps;
+    const SchedulePropertiesRecord BlankScheduleProps{};
+    ScheduleFormatRecord CurrentFormat;
+    int CurrentFormatNo = 1;
+    EmployeeTable EmpTable;
+    ExplanationTable ExplTable;
+    ShiftRecord ShiftBuf;
+    ShiftTableArray ShiftTable;
+    VbArray<Byte, 1, kShiftCodes> ShiftColours;  // palette number of each shift
+    QueryRecord QueryBuf;
+    DividerPropertiesRecord DividerBuf;
+    GroupRecord GroupBuf;
+    NoteRecord NoteBuf;
+    DayRecord DayBuf;
+    std::uint32_t DayRulerColour = PaletteColour(7);
+
+    // Visible-day cache.
+    VbArray<DayRecord, 1, kMaxVisibleDays> DayCache;
+    VbArray<int, 1, kMaxVisibleDays> ColumnSlot;  // cache slot shown in each visible column
+    VbArray<int, 1, kMaxVisibleDays> SlotDayNo;   // day-file record of each slot (0 = past the period)
+    VbArray<int, 1, kMaxVisibleDays> SlotDirty;
+    int VisibleDays = 1;
+
+    int NextNoteNo = 1;
+    bool NoteFileFull = false;
+    bool WorkingFilesOpen = false;
+    bool ScheduleModified = false;
+
+    // The day record shown in visible column c (1..VisibleDays).
+    DayRecord& ColumnDay(int c) { return DayCache[ColumnSlot[c]]; }
+    void MarkColumnDirty(int c) { SlotDirty[ColumnSlot[c]] = 1; }
+
+private:
+    Status CheckRecordFile(FileNo f, std::size_t size) const;
+    Status OpenKept(FileNo f, const char* ext, int recordLength);
+    // Makes the RowMap a permutation of 1..200, keeping each valid slot's first row.
+    void RepairRowMap();
+
+    Status InitDays(WorkFile& f);
+    Status InitShifts(WorkFile& f);
+    Status InitEmployees(WorkFile& f);
+    Status InitNotes(WorkFile& f);
+    Status InitExplanations(WorkFile& f);
+    Status InitFormats(WorkFile& f);
+    Status InitQueries(WorkFile& f);
+    Status InitDividers(WorkFile& f);
+    Status InitGroups(WorkFile& f);
+
+    MsgBox& msgBox_;
+    PrinterDevice& printer_;
+    NullStoreHost nullHost_;
+    StoreHost* host_ = &nullHost_;
+    std::array<WorkFile, 17> files_;
+    QFile reportText_;
+    bool rowMapRepaired_ = false;
+};
+
+}  // namespace tavrin
