@@ -35,6 +35,8 @@ public:
 
     // Reads record n into out (out.size() == recordLength); the part past the end is zeroed.
     Status read(std::int64_t recordNo, std::span<std::uint8_t> out) const;
+    // Reads out.size() bytes from the start of record n on (several records at once).
+    Status readRange(std::int64_t recordNo, std::span<std::uint8_t> out) const { return read(recordNo, out); }
     Status write(std::int64_t recordNo, std::span<const std::uint8_t> data);
     // Writes the same record as records first .. first + count - 1.
     Status writeRepeated(std::int64_t first, std::int64_t count, std::span<const std::uint8_t> record);

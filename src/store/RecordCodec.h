@@ -104,6 +104,20 @@ struct IsVbArray<VbArray<T, Lo, Hi>> : std::true_type {};
 template <class T>
 concept Scalar = std::is_arithmetic_v<T>;
 
+// Types whose bytes in memory are their stored bytes (scalars on a little-endian machine and
+// fixed texts), so that arrays of them are copied in one go.
+template <class T>
+constexpr bool WireIdentical()
+{
+    if constexpr (Scalar<T>) return std::endian::native == std::endian::little;
+    else if constexpr (IsFixedText<T>::value) return sizeof(T) == T::kSize;
+    else return false;
+}
+template <class F>
+constexpr bool kBlockCopy = false;
+template <class T, int Lo, int Hi>
+constexpr bool kBlockCopy<VbArray<T, Lo, Hi>> = WireIdentical<T>();
+
 namespace codec {
 
 // Stored size of one field.
@@ -171,6 +185,9 @@ struct Reader {
         } else if constexpr (IsFixedText<F>::value) {
             std::memcpy(f.bytes.data(), p + pos, F::kSize);
             pos += F::kSize;
+        } else if constexpr (kBlockCopy<F>) {
+            std::memcpy(f.items.data(), p + pos, sizeof(f.items));
+            pos += sizeof(f.items);
         } else if constexpr (IsVbArray<F>::value) {
             for (auto& item : f.items) get(item);
         } else {
@@ -193,6 +210,9 @@ struct Writer {
         } else if constexpr (IsFixedText<F>::value) {
             std::memcpy(p + pos, f.bytes.data(), F::kSize);
             pos += F::kSize;
+        } else if constexpr (kBlockCopy<F>) {
+            std::memcpy(p + pos, f.items.data(), sizeof(f.items));
+            pos += sizeof(f.items);
         } else if constexpr (IsVbArray<F>::value) {
             for (const auto& item : f.items) put(item);
         } else {

@@ -4,8 +4,11 @@
 #include "store/Defaults.h"
 
 #include <QDate>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 
 namespace tavrin {
 
@@ -288,8 +291,8 @@ Status SchedFiles::OpenWorkingFiles()
     TAVRIN_TRY(OpenDaysFile());
 
     TAVRIN_TRY(OpenShiftsFile());
+    TAVRIN_TRY(ReadRecords(FileNo::Shifts, 1, std::span<ShiftRecord>(ShiftTable.items)));
     for (int code = 1; code <= kShiftCodes; ++code) {
-        TAVRIN_TRY(ReadRecord(FileNo::Shifts, code, ShiftTable[code]));
         ShiftColours[code] = static_cast<Byte>(CheckedPaletteIndex(ShiftTable[code].ColourIndex));
     }
     ShiftBuf = ShiftTable[kUserShifts];
@@ -299,12 +302,23 @@ Status SchedFiles::OpenWorkingFiles()
 
     TAVRIN_TRY(OpenFormatsFile());
     if (CurrentFormatNo < 1 || CurrentFormatNo > kFormats) CurrentFormatNo = 1;
-    for (int i = 1; i <= kFormats; ++i) {
-        ScheduleFormatRecord f;
-        TAVRIN_TRY(ReadRecord(FileNo::Formats, i, f));
-        host_->SetFormatMenuItem(i, TrimBlanks(f.FormatName.str()), i == CurrentFormatNo);
+    {
+        // One read of all five formats: the menu needs their names, the window the current one.
+        constexpr std::size_t kNameOffset = 2;
+        const std::size_t n = kFormats * ScheduleFormatRecord::Size;
+        const auto raw = std::make_unique_for_overwrite<std::uint8_t[]>(n);
+        TAVRIN_TRY(CheckRecordFile(FileNo::Formats, ScheduleFormatRecord::Size));
+        TAVRIN_TRY(File(FileNo::Formats).readRange(1, std::span<std::uint8_t>(raw.get(), n)));
+        for (int i = 1; i <= kFormats; ++i) {
+            FixedText<20> name;
+            std::memcpy(name.bytes.data(), raw.get() + (i - 1) * ScheduleFormatRecord::Size + kNameOffset, 20);
+            host_->SetFormatMenuItem(i, TrimBlanks(name.str()), i == CurrentFormatNo);
+        }
+        Decode(std::span<const std::uint8_t>(raw.get() + (CurrentFormatNo - 1) * ScheduleFormatRecord::Size,
+                                             ScheduleFormatRecord::Size),
+               CurrentFormat);
+        ClampFormat(CurrentFormat);
     }
-    TAVRIN_TRY(LoadCurrentFormat());
     const QString name = TrimBlanks(CurrentFormat.FormatName.str());
     host_->SetCurrentFormatCaptions(QStringLiteral("Edit Schedule Format (") + name + QStringLiteral(")"), name);
     host_->ApplyScheduleFormat();
@@ -337,18 +351,16 @@ Status SchedFiles::LoadVisibleDays()
     if (first < 0) first = 0;
     ScheduleProps.FirstVisibleDay = static_cast<Int16>(first);
 
+    // Columns past the end of a period shorter than the window hold blank days never written.
+    const int inPeriod = std::clamp(days - first, 0, VisibleDays);
+    if (inPeriod > 0) {
+        TAVRIN_TRY(ReadRecords(FileNo::Days, first + 1, std::span<DayRecord>(DayCache.items.data(), inPeriod)));
+    }
     for (int i = 1; i <= VisibleDays; ++i) {
-        const int dayNo = first + i;
         ColumnSlot[i] = i;
         SlotDirty[i] = 0;
-        if (dayNo <= days) {
-            SlotDayNo[i] = dayNo;
-            TAVRIN_TRY(ReadRecord(FileNo::Days, dayNo, DayCache[i]));
-        } else {
-            // Past the end of a period shorter than the window: a blank day never written.
-            SlotDayNo[i] = 0;
-            DayCache[i] = DayRecord{};
-        }
+        SlotDayNo[i] = i <= inPeriod ? first + i : 0;
+        if (i > inPeriod) DayCache[i] = DayRecord{};
     }
     return {};
 }

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QString>
 #include <array>
+#include <memory>
 #include <span>
 
 namespace tavrin {
@@ -47,6 +48,19 @@ Status ReadRecordFrom(const WorkFile& f, std::int64_t n, R& r)
     return {};
 }
 
+// Reads records first .. first + out.size() - 1 with one read.
+template <class R>
+Status ReadRecordsFrom(const WorkFile& f, std::int64_t first, std::span<R> out)
+{
+    const std::size_t n = out.size() * R::Size;
+    const auto buf = std::make_unique_for_overwrite<std::uint8_t[]>(n);
+    TAVRIN_TRY(f.readRange(first, std::span<std::uint8_t>(buf.get(), n)));
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        Decode(std::span<const std::uint8_t>(buf.get() + i * R::Size, R::Size), out[i]);
+    }
+    return {};
+}
+
 class SchedFiles {
 public:
     // workDir: the private working folder (without a trailing separator).
@@ -71,6 +85,12 @@ public:
     {
         TAVRIN_TRY(CheckRecordFile(f, R::Size));
         return ReadRecordFrom(File(f), n, r);
+    }
+    template <class R>
+    Status ReadRecords(FileNo f, std::int64_t first, std::span<R> out) const
+    {
+        TAVRIN_TRY(CheckRecordFile(f, R::Size));
+        return ReadRecordsFrom(File(f), first, out);
     }
     template <class R>
     Status WriteRecord(FileNo f, std::int64_t n, const R& r)

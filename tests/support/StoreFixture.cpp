@@ -1,5 +1,6 @@
 #include "support/StoreFixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -31,6 +32,12 @@ void StoreFixture::OpenExisting()
     files->ScheduleModified = false;
     const Status s = files->OpenWorkingFiles();
     ASSERT_TRUE(s) << s.message().toStdString();
+}
+
+void StoreFixture::ClearWorkDir() const
+{
+    QDir d(dir.path());
+    for (const QString& name : d.entryList({QStringLiteral("QORVANE2.*")}, QDir::Files)) d.remove(name);
 }
 
 qint64 StoreFixture::FileSize(const QString& ext) const { return QFileInfo(Path(ext)).size(); }

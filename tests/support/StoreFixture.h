@@ -22,6 +22,9 @@ protected:
     // Loads the settings and opens the working files as the main window does.
     void OpenExisting();
 
+    // Deletes every working file.
+    void ClearWorkDir() const;
+
     QString Path(const QString& ext) const { return files->WorkPath(ext); }
     qint64 FileSize(const QString& ext) const;
     QByteArray ReadFile(const QString& ext) const;

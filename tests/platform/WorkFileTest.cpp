@@ -1,0 +1,107 @@
+// Record files, the private working folder and the code page of stored texts.
+
+#include "platform/AppPaths.h"
+#include "platform/Cp1252.h"
+#include "platform/WorkFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tavrin {
+namespace {
+
+TEST(WorkFile, ReadsPastTheEndAsZeroAndWritesByRecordNumber)
+{
+    QTemporaryDir dir;
+    WorkFile f;
+    ASSERT_TRUE(f.open(dir.filePath("r.dat"), 4));
+    const std::uint8_t rec[4] = {1, 2, 3, 4};
+    ASSERT_TRUE(f.write(3, rec));
+    EXPECT_EQ(f.length(), 12);
+    EXPECT_EQ(f.recordCount(), 3);
+
+    std::uint8_t out[4] = {9, 9, 9, 9};
+    ASSERT_TRUE(f.read(1, out));  // the hole before record 3
+    EXPECT_EQ(out[0] + out[1] + out[2] + out[3], 0);
+    ASSERT_TRUE(f.read(3, out));
+    EXPECT_EQ(out[3], 4);
+    ASSERT_TRUE(f.read(10, out));  // past the end
+    EXPECT_EQ(out[0] + out[3], 0);
+
+    // A partial last record reads as far as it goes, the rest as zero.
+    ASSERT_EQ(::truncate(dir.filePath("r.dat").toLocal8Bit().constData(), 10), 0);
+    ASSERT_TRUE(f.read(3, out));
+    EXPECT_EQ(out[0], 1);
+    EXPECT_EQ(out[1], 2);
+    EXPECT_EQ(out[2], 0);
+
+    ASSERT_TRUE(f.writeRepeated(1, 5, rec));
+    EXPECT_EQ(f.recordCount(), 5);
+    EXPECT_FALSE(f.read(0, out));
+}
+
+TEST(WorkFile, FailedWritesAndOpensAreReported)
+{
+    WorkFile full;
+    ASSERT_TRUE(full.open(QStringLiteral("/dev/full"), 4));
+    const std::uint8_t rec[4] = {1, 2, 3, 4};
+    const Status s = full.write(1, rec);
+    EXPECT_FALSE(s);
+    EXPECT_TRUE(s.message().contains("/dev/full"));
+
+    WorkFile none;
+    EXPECT_FALSE(none.open(QStringLiteral("/nonexistent-folder/x.dat"), 4));
+    EXPECT_FALSE(none.write(1, rec));
+}
+
+TEST(WorkingFolder, IsCreatedPrivateAndRefusedWhenNot)
+{
+    QTemporaryDir dir;
+    const QString fresh = dir.filePath("work");
+    ASSERT_TRUE(AppPaths::PreparePrivateFolder(fresh));
+    struct stat st {};
+    ASSERT_EQ(::stat(fresh.toLocal8Bit().constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_TRUE(AppPaths::PreparePrivateFolder(fresh));  // an existing private folder is fine
+
+    const QString open = dir.filePath("open");
+    ASSERT_TRUE(QDir().mkdir(open));
+    ::chmod(open.toLocal8Bit().constData(), 0755);
+    const Status notPrivate = AppPaths::PreparePrivateFolder(open);
+    EXPECT_FALSE(notPrivate);
+    EXPECT_TRUE(notPrivate.message().contains(open));
+
+    const QString link = dir.filePath("link");
+    ASSERT_EQ(::symlink(fresh.toLocal8Bit().constData(), link.toLocal8Bit().constData()), 0);
+    const Status linked = AppPaths::PreparePrivateFolder(link);
+    EXPECT_FALSE(linked);
+    EXPECT_TRUE(linked.message().contains(link));
+
+    const QString file = dir.filePath("plain");
+    QFile(file).open(QIODevice::WriteOnly);
+    EXPECT_FALSE(AppPaths::PreparePrivateFolder(file));
+    EXPECT_FALSE(AppPaths::PreparePrivateFolder(dir.filePath("missing/deeper")));
+
+    qputenv("TAVRIN_WORKDIR", fresh.toLocal8Bit());
+    EXPECT_EQ(AppPaths::DefaultWorkDir(), fresh);
+    qunsetenv("TAVRIN_WORKDIR");
+    EXPECT_TRUE(AppPaths::DefaultWorkDir().endsWith(QStringLiteral("/tavrin-%1").arg(::getuid())));
+}
+
+TEST(Cp1252, RoundTripsEveryByte)
+{
+    for (int b = 0; b < 256; ++b) {
+        const std::uint8_t byte = static_cast<std::uint8_t>(b);
+        const QByteArray back = StringToCp1252(Cp1252ToString(&byte, 1));
+        ASSERT_EQ(back.size(), 1) << b;
+        EXPECT_EQ(static_cast<std::uint8_t>(back[0]), byte) << b;
+    }
+    EXPECT_EQ(StringToCp1252(QString::fromUtf8("\u4e2d")), QByteArray("?"));
+}
+
+}  // namespace
+}  // namespace tavrin
