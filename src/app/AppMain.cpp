@@ -1,0 +1,130 @@
+#include "app/AppMain.h"
+
+#include "platform/AppPaths.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <dlfcn.h>
+#include <zip.h>
+
+namespace tavrin::AppMain {
+
+namespace {
+
+// Cuts the first occurrence of a switch (compared in upper case) out of the text.
+bool CutSwitch(QString& text, const QString& sw)
+{
+    const qsizetype p = text.toUpper().indexOf(sw);
+    if (p < 0) return false;
+    text = (text + QLatin1Char(' '));
+    text.remove(p, sw.size());
+    return true;
+}
+
+QString TrimBlanks(const QString& s)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && s[b] == QLatin1Char(' ')) ++b;
+    while (e > b && s[e - 1] == QLatin1Char(' ')) --e;
+    return s.mid(b, e - b);
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const QString& text, const QString& currentFolder,
+                             const std::function<bool(const QString&)>& fileExists)
+{
+    CommandLine cl;
+    if (text.contains(QLatin1String("[Crewbook]"))) {
+        cl.Crewbook = true;
+        return cl;
+    }
+    QString t = text;
+    cl.LowCpuMode = CutSwitch(t, QStringLiteral("/LOWCPU"));
+    CutSwitch(t, QStringLiteral("/READONLY"));
+    CutSwitch(t, QStringLiteral("\\READONLY"));
+    t.replace(QLatin1Char('"'), QLatin1Char(' '));
+    t = TrimBlanks(t);
+    if (t.isEmpty() || !t.toUpper().contains(QLatin1String(".QRD"))) return cl;
+
+    // A name without a folder is looked for in the current folder; the result is a full path.
+    QString path = t.contains(QLatin1Char('/')) ? t : currentFolder + QLatin1Char('/') + t;
+    if (!QDir::isAbsolutePath(path)) path = QDir(currentFolder).absoluteFilePath(path);
+    path = QDir::cleanPath(path);
+    if (fileExists(path)) cl.CmdLineFile = path;
+    return cl;
+}
+
+QString ShortDateFormatFromSample(const QString& sampleText)
+{
+    const QString fallback = QStringLiteral("MM/dd/yyyy");
+    const QString sample = QStringLiteral("   ") + sampleText.toUpper();
+    QString fmt(30, QLatin1Char(' '));
+    const auto pos = [&](const char* s) { return sample.indexOf(QLatin1String(s)) + 1; };  // 1-based, 0 = absent
+    const qsizetype p30 = pos("30"), p11 = pos("11"), p98 = pos("98"), p19 = pos("19");
+
+    qsizetype pAlpha = 0;
+    QChar sep = QLatin1Char('/');
+    for (qsizetype i = 0; i < sample.size(); ++i) {
+        const QChar c = sample[i];
+        const bool letter = c >= QLatin1Char('A') && c <= QLatin1Char('Z');
+        const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        if (letter && pAlpha == 0) pAlpha = i + 1;
+        if (!letter && !digit) sep = c;
+    }
+    const auto put = [&](qsizetype at, const char* token) {
+        const QString tok = QLatin1String(token);
+        for (qsizetype i = 0; i < tok.size(); ++i) {
+            const qsizetype k = at - 1 + i;
+            if (k >= 0 && k < fmt.size()) fmt[k] = tok[i];
+        }
+    };
+    if (p30 > 0) put(p30, "dd");
+    if (p11 > 0) put(p11, "MM");
+    if (pAlpha > 0) put(pAlpha, "MMM");
+    if (p98 > 0) put(p98, "yy");
+    if (p19 > 0) {
+        put(p19, "yy");
+    } else {
+        const qsizetype y = fmt.indexOf(QLatin1String("yy"));
+        if (y >= 0) fmt.insert(y, QLatin1String("yy"));
+    }
+    fmt = TrimBlanks(fmt);
+    fmt.replace(QLatin1Char(' '), sep);
+    if (!fmt.contains(QLatin1String("MM")) || !fmt.contains(QLatin1String("dd")) ||
+        !fmt.contains(QLatin1String("yyyy")) || fmt.size() > 11) {
+        return fallback;
+    }
+    return fmt;
+}
+
+QString GetShortDateFormat()
+{
+    const QLocale locale;
+    return ShortDateFormatFromSample(locale.toString(QDate(1998, 11, 30), QLocale::ShortFormat));
+}
+
+QString TrimNulls(const QString& s)
+{
+    QString t = s;
+    t.replace(QChar(0), QLatin1Char(' '));
+    return TrimBlanks(t);
+}
+
+QString FindMisplacedZipDll()
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&zip_open), &info) == 0 || !info.dli_fname) return {};
+    const QFileInfo loaded(QString::fromLocal8Bit(info.dli_fname));
+    const QString expected = AppPaths::LibzipInstallDir();
+    if (expected.isEmpty()) return {};
+    const QString loadedDir = QFileInfo(loaded.absolutePath()).canonicalFilePath();
+    const QString expectedDir = QFileInfo(expected).canonicalFilePath();
+    if (loadedDir.isEmpty() || expectedDir.isEmpty() || loadedDir == expectedDir) return {};
+    return loaded.absoluteFilePath();
+}
+
+}  // namespace tavrin::AppMain
