@@ -1,0 +1,107 @@
+#include "platform/FontService.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <cmath>
+
+namespace tavrin {
+
+FontService::FontService(int dpi) : dpi_(dpi > 0 ? dpi : 96)
+{
+    const auto add = [this](const char* name, const char* family, std::vector<double> points) {
+        Face f{QString::fromLatin1(name), QString::fromLatin1(family), std::move(points)};
+        faces_[f.name.toUpper()] = f;
+    };
+    // Bitmap faces: only their own sizes.
+    add("MS Sans Serif", "Liberation Sans", {8, 10, 12, 14, 18, 24});
+    add("Small Fonts", "Liberation Sans", {2, 3, 4, 5, 6, 7});
+    add("MS Serif", "Liberation Serif", {6, 7, 8, 10, 12, 14, 18, 24});
+    // Metric-compatible stand-ins of the scalable classics.
+    add("Arial", "Liberation Sans", {});
+    add("Helvetica", "Liberation Sans", {});
+    add("Times New Roman", "Liberation Serif", {});
+    add("Times", "Liberation Serif", {});
+    add("Courier New", "Liberation Mono", {});
+    add("Courier", "Liberation Mono", {});
+}
+
+void FontService::SetFaceSizes(const QString& face, std::vector<double> points)
+{
+    auto it = faces_.find(face.trimmed().toUpper());
+    if (it != faces_.end()) it->second.points = std::move(points);
+}
+
+const FontService::Face* FontService::FindFace(const QString& name) const
+{
+    auto it = faces_.find(name.toUpper());
+    if (it == faces_.end()) return nullptr;
+    if (!QFontDatabase::hasFamily(it->second.family)) return nullptr;
+    return &it->second;
+}
+
+int FontService::PixelsFor(double points) const
+{
+    const long px = std::lround(points * dpi_ / 72.0);
+    return px < 1 ? 1 : static_cast<int>(px);
+}
+
+Result<ScreenFont> FontService::Resolve(const FontSpec& spec) const
+{
+    const QString name = spec.name.trimmed();
+    if (name.isEmpty()) return Status::error(QStringLiteral("No font name was given."));
+    if (!std::isfinite(spec.size) || spec.size <= 0 || spec.size > 2048) {
+        return Status::error(QStringLiteral("Font size %1 is outside the usable range.").arg(spec.size));
+    }
+
+    ScreenFont out;
+    int px = PixelsFor(spec.size);
+    QString family = name;
+    if (const Face* face = FindFace(name)) {
+        family = face->family;
+        out.name = face->name;
+        if (!face->points.empty()) {
+            // The nearest size the face offers; the smaller one on a tie.
+            int best = PixelsFor(face->points.front());
+            for (double p : face->points) {
+                const int cand = PixelsFor(p);
+                if (std::abs(cand - px) < std::abs(best - px) || (std::abs(cand - px) == std::abs(best - px) && cand < best)) {
+                    best = cand;
+                }
+            }
+            px = best;
+        }
+    }
+
+    QFont f(family);
+    f.setPixelSize(px);
+    f.setBold(spec.bold);
+    f.setItalic(spec.italic);
+    // Screen fonts are drawn crisp, pixel for pixel, as the bitmap faces they stand for.
+    f.setStyleStrategy(QFont::NoAntialias);
+    f.setHintingPreference(QFont::PreferFullHinting);
+    if (out.name.isEmpty()) out.name = QFontInfo(f).family();
+
+    out.font = f;
+    out.pixelSize = px;
+    out.size = std::round(px * 72.0 / dpi_ * 100.0) / 100.0;
+    out.bold = spec.bold;
+    out.italic = spec.italic;
+    return out;
+}
+
+ScreenFont FontService::DefaultFont() const
+{
+    Result<ScreenFont> r = Resolve({QStringLiteral("MS Sans Serif"), 8, false, false});
+    return r ? *r : ScreenFont{};
+}
+
+QStringList FontService::InstalledFamilies() const
+{
+    QStringList names = QFontDatabase::families();
+    for (const auto& [key, face] : faces_) {
+        if (QFontDatabase::hasFamily(face.family) && !names.contains(face.name)) names << face.name;
+    }
+    return names;
+}
+
+}  // namespace tavrin

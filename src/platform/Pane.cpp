@@ -1,0 +1,117 @@
+#include "platform/Pane.h"
+
+#include "platform/Screen.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace tavrin {
+
+namespace {
+int ToPixels(int tw, int tpp) { return static_cast<int>(std::lround(static_cast<double>(tw) / tpp)); }
+}  // namespace
+
+Pane::Pane(QWidget* parent, const QString& objectName)
+    : QWidget(parent), tppX_(ScreenTwipsPerPixelX()), tppY_(ScreenTwipsPerPixelY()), screen_(tppX_, tppY_)
+{
+    if (!objectName.isEmpty()) setObjectName(objectName);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    SyncScreen();
+}
+
+void Pane::SetTwipsPerPixel(int x, int y)
+{
+    tppX_ = x > 0 ? x : 15;
+    tppY_ = y > 0 ? y : 15;
+    screen_.SetTwipsPerPixel(tppX_, tppY_);
+}
+
+void Pane::SetBorderPx(int px)
+{
+    border_ = px < 0 ? 0 : px;
+    SyncScreen();
+    update();
+}
+
+void Pane::SetLeftTw(int tw) { move(ToPixels(tw, tppX_), y()); }
+void Pane::SetTopTw(int tw) { move(x(), ToPixels(tw, tppY_)); }
+void Pane::SetWidthTw(int tw) { resize(std::max(0, ToPixels(tw, tppX_)), height()); }
+void Pane::SetHeightTw(int tw) { resize(width(), std::max(0, ToPixels(tw, tppY_))); }
+
+void Pane::SetScreenFont(const ScreenFont& f)
+{
+    screen_.SetFont(f);
+    QWidget::setFont(f.font);
+}
+
+void Pane::SyncScreen()
+{
+    const int w = std::max(1, width() - 2 * border_);
+    const int h = std::max(1, height() - 2 * border_);
+    if (w != screen_.Width() || h != screen_.Height()) screen_.Resize(w, h);
+}
+
+void Pane::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    SyncScreen();
+}
+
+void Pane::Clear()
+{
+    screen_.Clear();
+    update();
+}
+
+void Pane::CopyFrom(const Surface& twin, int x, int y, int w, int h)
+{
+    screen_.BitBlt(x, y, w, h, twin, x, y, Surface::SRCCOPY);
+    update(QRect(x + border_, y + border_, w, h));
+}
+
+void Pane::Invert(const PixelRect& r)
+{
+    screen_.InvertRect(r);
+    update(QRect(r.Left + border_, r.Top + border_, r.Width(), r.Height()));
+}
+
+void Pane::Changed() { update(); }
+
+void Pane::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.drawImage(QPoint(border_, border_), screen_.Image());
+    if (border_ > 0) {
+        const QColor frame(128, 128, 128);
+        p.fillRect(QRect(0, 0, width(), border_), frame);
+        p.fillRect(QRect(0, height() - border_, width(), border_), frame);
+        p.fillRect(QRect(0, 0, border_, height()), frame);
+        p.fillRect(QRect(width() - border_, 0, border_, height()), frame);
+    }
+}
+
+void Pane::Emit(QMouseEvent* e, int kind)
+{
+    const auto code = [](Qt::MouseButtons b) {
+        return ((b & Qt::LeftButton) ? 1 : 0) | ((b & Qt::RightButton) ? 2 : 0) | ((b & Qt::MiddleButton) ? 4 : 0);
+    };
+    // A move names the buttons held; a press or release the one button that changed.
+    const int button = kind == 1 ? code(e->buttons()) : code(e->button());
+    int shift = 0;
+    if (e->modifiers() & Qt::ShiftModifier) shift |= 1;
+    if (e->modifiers() & Qt::ControlModifier) shift |= 2;
+    if (e->modifiers() & Qt::AltModifier) shift |= 4;
+    const double x = (e->position().x() - border_) * tppX_;
+    const double y = (e->position().y() - border_) * tppY_;
+    if (kind == 0) emit MouseDown(button, shift, x, y);
+    else if (kind == 1) emit MouseMove(button, shift, x, y);
+    else emit MouseUp(button, shift, x, y);
+}
+
+void Pane::mousePressEvent(QMouseEvent* e) { Emit(e, 0); }
+void Pane::mouseMoveEvent(QMouseEvent* e) { Emit(e, 1); }
+void Pane::mouseReleaseEvent(QMouseEvent* e) { Emit(e, 2); }
+void Pane::mouseDoubleClickEvent(QMouseEvent*) { emit DblClick(); }
+
+}  // namespace tavrin

@@ -1,0 +1,89 @@
+#pragma once
+// A visible drawing pane: a widget that shows the pixels of its own Surface (its "screen"),
+// into which the painter copies blocks from the pane's hidden twin.
+//
+// Geometry can be read and set in twips (in the parent's coordinates); the client (scale)
+// area lies inside a border of BorderPx() pixels. Mouse events are passed on as signals with
+// client positions in twips.
+
+#include "platform/FontService.h"
+#include "platform/Surface.h"
+
+#include <QWidget>
+#include <cstdint>
+
+namespace tavrin {
+
+class Pane : public QWidget {
+    Q_OBJECT
+public:
+    explicit Pane(QWidget* parent = nullptr, const QString& objectName = QString());
+
+    Surface& Screen() { return screen_; }
+    const Surface& Screen() const { return screen_; }
+
+    int TwipsPerPixelX() const { return tppX_; }
+    int TwipsPerPixelY() const { return tppY_; }
+    void SetTwipsPerPixel(int x, int y);
+
+    int BorderPx() const { return border_; }
+    void SetBorderPx(int px);
+
+    // Outer geometry in twips, in the parent's coordinates.
+    int LeftTw() const { return x() * tppX_; }
+    int TopTw() const { return y() * tppY_; }
+    int WidthTw() const { return width() * tppX_; }
+    int HeightTw() const { return height() * tppY_; }
+    void SetLeftTw(int tw);
+    void SetTopTw(int tw);
+    void SetWidthTw(int tw);
+    void SetHeightTw(int tw);
+    // The client area inside the border, in twips.
+    int ScaleWidthTw() const { return screen_.Width() * tppX_; }
+    int ScaleHeightTw() const { return screen_.Height() * tppY_; }
+
+    // Font and colours of the screen.
+    void SetScreenFont(const ScreenFont& f);
+    const ScreenFont& ScreenFontUsed() const { return screen_.Font(); }
+    void SetBackColour(std::uint32_t c) { screen_.SetBackColour(c); }
+    std::uint32_t BackColour() const { return screen_.BackColour(); }
+    void SetForeColour(std::uint32_t c) { screen_.SetForeColour(c); }
+    std::uint32_t ForeColour() const { return screen_.ForeColour(); }
+    int TextWidthTw(const QString& s) const { return screen_.TextWidth(s); }
+    int TextHeightTw(const QString& s) const { return screen_.TextHeight(s); }
+
+    // Clears the screen to the background colour.
+    void Clear();
+    // Copies the block (x, y, w, h) of a twin to the same place on the screen.
+    void CopyFrom(const Surface& twin, int x, int y, int w, int h);
+    // Inverts a rectangle of the screen.
+    void Invert(const PixelRect& r);
+    // Shows what was drawn straight onto Screen().
+    void Changed();
+
+signals:
+    // button: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt; x, y in twips.
+    void MouseDown(int button, int shift, double x, double y);
+    void MouseMove(int button, int shift, double x, double y);
+    void MouseUp(int button, int shift, double x, double y);
+    void DblClick();
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+private:
+    void SyncScreen();
+    void Emit(QMouseEvent* e, int kind);
+
+    int tppX_;
+    int tppY_;
+    int border_ = 1;
+    Surface screen_;
+};
+
+}  // namespace tavrin

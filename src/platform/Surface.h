@@ -1,0 +1,149 @@
+#pragma once
+// An off-screen drawing surface: the pixels of a pane or of its hidden twin, with the drawing
+// operations the schedule painter and the reports ask for.
+//
+// Colours are 0x00BBGGRR. Pixel operations take pixels; Line, Box, Print and the text
+// measures take twips (1/1440 inch) and convert with the surface's twips per pixel.
+// Rectangles exclude their right and bottom edges. Everything is clipped to the surface.
+
+#include "platform/FontService.h"
+
+#include <QImage>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+class QPainter;
+
+namespace tavrin {
+
+struct PixelRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;   // excluded
+    int Bottom = 0;  // excluded
+    int Width() const { return Right - Left; }
+    int Height() const { return Bottom - Top; }
+    friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+class Surface {
+public:
+    // Raster operations of a block copy and a pattern fill.
+    static constexpr std::uint32_t SRCCOPY = 0xCC0020;
+    static constexpr std::uint32_t SRCAND = 0x8800C6;
+    static constexpr std::uint32_t WHITENESS = 0xFF0062;
+    static constexpr std::uint32_t BLACKNESS = 0x000042;
+    // Text flags: left and top are 0.
+    enum TextFlags : int {
+        DT_CENTER = 1,
+        DT_RIGHT = 2,
+        DT_VCENTER = 4,
+        DT_BOTTOM = 8,
+        DT_WORDBREAK = 16,
+        DT_SINGLELINE = 32,
+    };
+
+    explicit Surface(int twipsPerPixelX = 15, int twipsPerPixelY = 15);
+    ~Surface();
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    void SetTwipsPerPixel(int x, int y);
+    int TwipsPerPixelX() const { return tppX_; }
+    int TwipsPerPixelY() const { return tppY_; }
+
+    // New size in pixels; the surface is cleared to its background colour.
+    void Resize(int widthPx, int heightPx);
+    int Width() const { return image_.width(); }
+    int Height() const { return image_.height(); }
+    // Size in twips.
+    int WidthTw() const { return Width() * tppX_; }
+    int HeightTw() const { return Height() * tppY_; }
+
+    // The pixels (pending drawing finished first).
+    const QImage& Image() const;
+    // One pixel as 0x00BBGGRR; 0 outside the surface.
+    std::uint32_t Pixel(int x, int y) const;
+
+    void SetBackColour(std::uint32_t c) { back_ = c & 0xFFFFFFu; }
+    std::uint32_t BackColour() const { return back_; }
+    void SetForeColour(std::uint32_t c) { fore_ = c & 0xFFFFFFu; }
+    std::uint32_t ForeColour() const { return fore_; }
+    void SetFillColour(std::uint32_t c) { fill_ = c & 0xFFFFFFu; }
+    std::uint32_t FillColour() const { return fill_; }
+
+    void SetFont(const ScreenFont& f);
+    const ScreenFont& Font() const { return font_; }
+    void SetFontBold(bool bold);
+
+    // Fills the whole surface with its background colour.
+    void Clear();
+
+    // --- pixel operations ---
+    // Copies (SRCCOPY) or ANDs (SRCAND) the w x h block of src at (sx, sy) to (x, y).
+    void BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy, std::uint32_t rop);
+    // WHITENESS or BLACKNESS over a w x h block.
+    void PatBlt(int x, int y, int w, int h, std::uint32_t rop);
+    void FillRect(const PixelRect& r, std::uint32_t colour);
+    void InvertRect(const PixelRect& r);
+    // Text clipped to r, transparent, in the fore colour. Texts are drawn as typed ("&" is an
+    // ampersand); CR, LF and CR LF break lines unless DT_SINGLELINE is given.
+    void DrawText(const QString& text, const PixelRect& r, int flags);
+    // An ellipse inside the box, filled with the fill colour and outlined in the fore colour.
+    void Ellipse(int left, int top, int right, int bottom);
+    // Lines, boxes and circles in pixels, both ends included.
+    void LinePx(int x1, int y1, int x2, int y2, std::uint32_t colour);
+    void BoxPx(int x1, int y1, int x2, int y2, std::uint32_t colour);
+    void CirclePx(int cx, int cy, int radius, std::uint32_t colour);
+
+    // --- twip operations ---
+    double CurrentX = 0;
+    double CurrentY = 0;
+    // A line from (x1, y1) to (x2, y2), both ends included; in the fore colour or the given one.
+    void Line(int x1, int y1, int x2, int y2);
+    void Line(int x1, int y1, int x2, int y2, std::uint32_t colour);
+    void Box(int x1, int y1, int x2, int y2, std::uint32_t colour);
+    void FilledBox(int x1, int y1, int x2, int y2, std::uint32_t colour);
+    // Text at (CurrentX, CurrentY), its top at CurrentY, transparent, in the fore colour; CR and
+    // LF start a new line at the same left edge. CurrentX moves past the last line's text and
+    // CurrentY to that line.
+    void Print(const QString& text);
+    void PrintAt(double x, double y, const QString& text)
+    {
+        CurrentX = x;
+        CurrentY = y;
+        Print(text);
+    }
+    int TextWidth(const QString& text) const;
+    int TextHeight(const QString& text) const;
+
+private:
+    QPainter& Painter();
+    void EndPainting() const;
+    int ToPxX(double tw) const;
+    int ToPxY(double tw) const;
+    bool Clip(PixelRect& r) const;
+
+    int tppX_;
+    int tppY_;
+    mutable QImage image_;
+    mutable std::unique_ptr<QPainter> painter_;
+    std::uint32_t back_ = 0xFFFFFF;
+    std::uint32_t fore_ = 0;
+    std::uint32_t fill_ = 0;
+    ScreenFont font_;
+    bool fontDirty_ = true;
+};
+
+// 0x00BBGGRR to Qt's 0xAARRGGBB and back.
+inline unsigned int ToQRgb(std::uint32_t c)
+{
+    return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+inline std::uint32_t FromQRgb(unsigned int q)
+{
+    return ((q >> 16) & 0xFFu) | (q & 0xFF00u) | ((q & 0xFFu) << 16);
+}
+
+}  // namespace tavrin
