@@ -1,0 +1,78 @@
+#include "store/TwoShiftRule.h"
+
+#include <cmath>
+
+namespace tavrin {
+
+namespace {
+
+constexpr long kSecondsPerDay = 86400;
+// A shift that ends at or before its start ends the next day; the end moves on by 23:59:59.
+constexpr long kPastMidnight = kSecondsPerDay - 1;
+
+// The time of day of a stored time, in whole seconds (the fraction of the date only).
+long SecondsOfDay(OleDate t)
+{
+    if (!std::isfinite(t)) return 0;
+    const double frac = t - std::floor(t);
+    const long s = std::lround(frac * kSecondsPerDay);
+    return s >= kSecondsPerDay ? 0 : s;
+}
+
+struct Span {
+    long start;
+    long end;
+};
+
+Span SpanOf(const ShiftRecord& r)
+{
+    Span s{SecondsOfDay(r.StartTime), SecondsOfDay(r.EndTime)};
+    if (s.end <= s.start) s.end += kPastMidnight;
+    return s;
+}
+
+bool HasPaidHours(const ShiftRecord* r) { return r && std::isfinite(r->PaidHours) && r->PaidHours != 0; }
+
+}  // namespace
+
+bool ShiftsConflict(const ShiftRecord& first, const ShiftRecord& second)
+{
+    if (!HasPaidHours(&first) || !HasPaidHours(&second)) return false;
+    const Span one = SpanOf(first);
+    const Span two = SpanOf(second);
+    const long a1 = one.start, b1 = one.end, a2 = two.start, b2 = two.end;
+    return (a1 > a2 && a1 < b2) || (a2 > a1 && a2 < b1) || (b1 > a2 && b1 < b2) || (b2 > a1 && b2 < b1);
+}
+
+TwoShiftOutcome ApplyTwoShiftRule(DayRecord& day, int slot, int code, bool twoShiftMode, const ShiftTableArray& shifts)
+{
+    TwoShiftOutcome out;
+    if (!IsSlot(slot) || !IsUserShift(code)) return out;
+    const int s1 = day.Shift1Code[slot];
+    const int s2 = day.Shift2Code[slot];
+    if (s1 == kTimeOffCode) return out;
+    if (s1 == 0 || !twoShiftMode) {
+        day.Shift1Code[slot] = static_cast<Byte>(code);
+        out.changed = s1 != code;
+        return out;
+    }
+    if (s1 == code) return out;
+
+    day.Shift2Code[slot] = static_cast<Byte>(code);
+    out.changed = s2 != code;
+    const ShiftRecord* first = ShiftFor(shifts, s1);
+    const ShiftRecord* second = ShiftFor(shifts, code);
+    if (!HasPaidHours(first) || !HasPaidHours(second)) return out;
+    if (ShiftsConflict(*first, *second)) {
+        out.conflict = true;
+        return out;
+    }
+    if (SpanOf(*second).start < SpanOf(*first).start) {
+        day.Shift2Code[slot] = static_cast<Byte>(s1);
+        day.Shift1Code[slot] = static_cast<Byte>(code);
+        out.changed = true;
+    }
+    return out;
+}
+
+}  // namespace tavrin
