@@ -2,6 +2,7 @@
 // The open schedule: its settings and tables in memory, the visible-day cache and the working
 // files they are read from and written to.
 
+#include "platform/FileLock.h"
 #include "platform/MsgBox.h"
 #include "platform/PrinterDevice.h"
 #include "platform/Result.h"
@@ -164,6 +165,49 @@ public:
     // Days of the period, PeriodEnd - PeriodStart + 1, held to 0..32767.
     int PeriodDays() const;
 
+    // --- The schedule file (SchedArchive.cpp) ---
+    // The open schedule is SchedFolder + SchedStem + SchedExt; the extension is kept as chosen
+    // or found (a new name without one gets ".QRD").
+    QString SchedFolder;  // ends with "/"
+    QString SchedStem;
+    QString SchedExt = QStringLiteral(".QRD");
+    // Target of Save As, set by the caller; it becomes the open schedule when Save As succeeds.
+    QString SaveAsFolder;
+    QString SaveAsStem;
+    QString SaveAsExt = QStringLiteral(".QRD");
+    // Length of the schedule file as the access check measured it (0: empty, a new schedule).
+    std::int64_t ArchiveLength = 0;
+    std::int32_t ArchiveSizeTenths = 0;  // ArchiveLength / 10
+
+    QString SchedulePath() const { return SchedFolder + SchedStem + SchedExt; }
+    QString SaveAsPath() const { return SaveAsFolder + SaveAsStem + SaveAsExt; }
+    // The temporary archive of a save: stem + ".TSC" in the working folder.
+    QString TempArchivePath(const QString& stem) const;
+    // A folder on a removable drive ("A:" or "B:" and more): its schedule is never locked.
+    static bool IsRemovableFolder(const QString& folder);
+
+    // Opens the schedule file (creating it when missing) and takes its lock; measures it.
+    bool CheckScheduleFileAccess();
+    void ReleaseScheduleLock();
+    bool ScheduleLocked() const { return scheduleLock_.IsHeld(); }
+    // Brings the working files of the schedule file into the working folder; false (after a
+    // message) when it cannot be opened, leaving the previous working files in place.
+    bool OpenScheduleArchive();
+    // The caller has flushed and closed the working files; it reopens them afterwards.
+    bool SaveScheduleArchive();
+    bool SaveScheduleArchiveAs();
+    bool CheckSaveAsTargetAccess();
+    void CloseSaveAsTarget();
+    // Deletes every QORVANE2.S?? file of a folder.
+    static void DeleteWorkingFileSet(const QString& folder);
+
+    // --- Change of the schedule period (PeriodChange.cpp) ---
+    OleDate NewPeriodStart = 0;  // set by the caller
+    OleDate NewPeriodEnd = 0;
+    // Rebuilds the day and notes files for the new period; false (after a message) when the
+    // period was refused or a file error stopped it, with the old period and files kept.
+    bool ChangeScheduleDates();
+
     // --- The schedule in memory ---
     QString WorkDir;
     QString DateFormat = QStringLiteral("MM/dd/yyyy");
@@ -224,6 +268,8 @@ private:
     std::array<WorkFile, 17> files_;
     QFile reportText_;
     bool rowMapRepaired_ = false;
+    FileLock scheduleLock_;  // the open schedule file, held as its lock
+    FileLock saveAsLock_;    // the probe of a Save As target
 };
 
 }  // namespace tavrin

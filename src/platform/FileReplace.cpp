@@ -1,0 +1,117 @@
+#include "platform/FileReplace.h"
+
+#include "platform/FileLock.h"
+#include "platform/WorkFile.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tavrin {
+
+namespace {
+
+QString ErrnoText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+
+mode_t DefaultMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// The file a path names, with symbolic links followed; the path itself when it does not exist.
+QByteArray ResolvedTarget(const QByteArray& target)
+{
+    struct stat st {};
+    if (::lstat(target.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char buf[PATH_MAX];
+        if (::realpath(target.constData(), buf)) return QByteArray(buf);
+    }
+    return target;
+}
+
+Status CopyInto(int from, int to, const QString& source, const QString& temp)
+{
+    std::vector<char> buf(1 << 20);
+    std::int64_t offset = 0;
+    for (;;) {
+        const ssize_t got = ::read(from, buf.data(), buf.size());
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return Status::error(QStringLiteral("Cannot read %1: %2").arg(source, ErrnoText(errno)));
+        }
+        if (got == 0) return {};
+        int err = 0;
+        if (!PwriteAll(to, buf.data(), static_cast<std::size_t>(got), offset, &err)) {
+            return Status::error(QStringLiteral("Cannot write %1: %2").arg(temp, ErrnoText(err)));
+        }
+        offset += got;
+    }
+}
+
+}  // namespace
+
+Status ReplaceFileWithCopy(const QString& source, const QString& target, FileLock* lock)
+{
+    const QByteArray real = ResolvedTarget(target.toLocal8Bit());
+    const qsizetype slash = real.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : (slash == 0 ? QByteArray("/") : real.left(slash));
+    const QByteArray base = slash < 0 ? real : real.mid(slash + 1);
+    if (base.isEmpty()) return Status::error(QStringLiteral("Cannot replace %1: no file name").arg(target));
+
+    mode_t mode = DefaultMode();
+    struct stat st {};
+    if (::stat(real.constData(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) return Status::error(QStringLiteral("Cannot replace %1: not a regular file").arg(target));
+        mode = st.st_mode & 07777;
+    }
+
+    const int in = ::open(source.toLocal8Bit().constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return Status::error(QStringLiteral("Cannot read %1: %2").arg(source, ErrnoText(errno)));
+
+    QByteArray tmpl = folder + (folder.endsWith('/') ? "" : "/") + "." + base + ".XXXXXX";
+    const int out = ::mkostemp(tmpl.data(), O_CLOEXEC);
+    if (out < 0) {
+        const int err = errno;
+        ::close(in);
+        return Status::error(QStringLiteral("Cannot create a file in %1: %2").arg(QString::fromLocal8Bit(folder), ErrnoText(err)));
+    }
+    const QString temp = QString::fromLocal8Bit(tmpl);
+    const auto fail = [&](Status s) {
+        ::close(in);
+        ::close(out);
+        ::unlink(tmpl.constData());
+        return s;
+    };
+
+    if (::fchmod(out, mode) != 0) return fail(Status::error(QStringLiteral("Cannot set the permissions of %1: %2").arg(temp, ErrnoText(errno))));
+    // Locked before it takes the target's name, so that the target is never unprotected.
+    const bool locked = lock && FileLock::LockDescriptor(out) == 0;
+    if (Status s = CopyInto(in, out, source, temp); !s) return fail(s);
+    if (::fsync(out) != 0) return fail(Status::error(QStringLiteral("Cannot write %1: %2").arg(temp, ErrnoText(errno))));
+    if (::rename(tmpl.constData(), real.constData()) != 0) {
+        return fail(Status::error(QStringLiteral("Cannot replace %1: %2").arg(target, ErrnoText(errno))));
+    }
+    ::close(in);
+    // The rename itself reaches the disk with the folder.
+    const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    if (locked) {
+        lock->Adopt(out, target);
+    } else {
+        ::close(out);
+        if (lock) lock->Release();
+    }
+    return {};
+}
+
+}  // namespace tavrin

@@ -1,0 +1,21 @@
+#pragma once
+// Replacing a file by a copy of another without ever leaving it half written: the copy goes to
+// a new file in the target's folder, is flushed to the disk and is then renamed over the target.
+// A failure at any point (a full disk, a crash) leaves the previous target whole.
+
+#include "platform/Result.h"
+
+#include <QString>
+
+namespace tavrin {
+
+class FileLock;
+
+// Replaces target (a symbolic link is followed: the file it points to is replaced) by a copy of
+// source, keeping the target's permission bits (a new target gets 0666 less the umask).
+// When lock is given, the new file is locked before it takes the target's name and the lock
+// holds it afterwards (the file the lock held before is released after the rename); when the new
+// file could not be locked, the replacement still happens and lock is left released.
+Status ReplaceFileWithCopy(const QString& source, const QString& target, FileLock* lock = nullptr);
+
+}  // namespace tavrin
