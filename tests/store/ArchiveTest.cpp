@@ -1,0 +1,426 @@
+// The schedule file: opening it into the working folder, refusing what is not a schedule,
+// saving without ever leaving it damaged, Save As, and its lock against a second process.
+
+#include "store/ZipArch.h"
+#include "support/OtherProcess.h"
+#include "support/StoreFixture.h"
+#include "support/ZipBuilder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <map>
+
+#include <sys/stat.h>
+
+namespace tavrin::test {
+namespace {
+
+const char* const kAllFiles[] = {".SCH", ".SSH", ".SEM", ".SSF", ".SNO", ".SEP", ".SPR", ".SQ1", ".SDV", ".SGR"};
+
+class Archive : public StoreFixture {
+protected:
+    Archive()
+    {
+        files->SchedFolder = schedDir.path() + QStringLiteral("/");
+        files->SchedStem = QStringLiteral("plan");
+    }
+    QString SchedPath() const { return files->SchedulePath(); }
+    static QByteArray ReadPath(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static void WritePath(const QString& path, const QByteArray& bytes)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+    }
+    // The working files as they are now, by extension.
+    std::map<QString, QByteArray> WorkingSet() const
+    {
+        std::map<QString, QByteArray> set;
+        for (const QString& name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden)) {
+            if (name.startsWith(QLatin1String("QORVANE2.S"))) set[name] = ReadPath(dir.path() + QStringLiteral("/") + name);
+        }
+        return set;
+    }
+    QStringList WorkDirEntries() const { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
+
+    // A new schedule with a few changes, saved as the schedule file and open again.
+    void MakeSavedSchedule()
+    {
+        ASSERT_TRUE(files->OpenScheduleArchive());
+        OpenNewSchedule();
+        files->EmpTable.Name[3] = "Ann Lee";
+        files->ColumnDay(2).Shift1Code[files->ScheduleProps.RowMap[3]] = 7;
+        files->MarkColumnDirty(2);
+        ASSERT_TRUE(files->StoreCellNote(files->ColumnDay(2), 3, QStringLiteral("bring keys")));
+        Save();
+    }
+    void Save()
+    {
+        ASSERT_TRUE(files->CloseWorkingFiles());
+        ASSERT_TRUE(files->SaveScheduleArchive());
+        ASSERT_TRUE(files->OpenWorkingFiles());
+    }
+    // The working files of a saved schedule, each as an archive member.
+    std::vector<ZipEntry> Members() const
+    {
+        std::vector<ZipEntry> entries;
+        for (const auto& [name, data] : WorkingSet()) entries.push_back({name, data});
+        return entries;
+    }
+
+    QTemporaryDir schedDir;
+};
+
+TEST_F(Archive, NewNameGivesAnEmptyLockedScheduleFileAndClearsTheWorkingFolder)
+{
+    WriteFile(QStringLiteral(".SCH"), "stale");
+    WriteFile(QStringLiteral(".SGR"), "stale");
+    ASSERT_TRUE(files->OpenScheduleArchive());
+    EXPECT_TRUE(QFileInfo::exists(SchedPath()));
+    EXPECT_EQ(QFileInfo(SchedPath()).size(), 0);
+    EXPECT_EQ(files->ArchiveSizeTenths, 0);
+    EXPECT_TRUE(WorkingSet().empty());
+    EXPECT_TRUE(files->ScheduleLocked());
+    EXPECT_FALSE(OtherProcessCanLock(SchedPath()));
+    EXPECT_TRUE(msg.shown.empty());
+    files->ReleaseScheduleLock();
+    EXPECT_TRUE(OtherProcessCanLock(SchedPath()));
+}
+
+TEST_F(Archive, SavedScheduleOpensWithItsDataInAnotherWorkingFolder)
+{
+    MakeSavedSchedule();
+    EXPECT_TRUE(files->ScheduleLocked());
+    EXPECT_FALSE(OtherProcessCanLock(SchedPath()));
+    EXPECT_GT(files->ArchiveLength, 0);
+    EXPECT_EQ(files->ArchiveSizeTenths, files->ArchiveLength / 10);
+
+    // Ten members under their upper-case names, a standard archive.
+    const std::vector<ZipEntry> members = ReadZip(SchedPath());
+    ASSERT_EQ(members.size(), 10u);
+    for (const ZipEntry& m : members) EXPECT_TRUE(m.name.startsWith(QLatin1String("QORVANE2.S"))) << m.name.toStdString();
+    if (!QStandardPaths::findExecutable(QStringLiteral("unzip")).isEmpty()) {
+        QProcess unzip;
+        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-tq"), SchedPath()});
+        ASSERT_TRUE(unzip.waitForFinished(30000));
+        EXPECT_EQ(unzip.exitCode(), 0);
+    }
+    const auto saved = WorkingSet();
+    files->ReleaseScheduleLock();
+
+    QTemporaryDir otherWork;
+    FakeMsgBox otherMsg;
+    SchedFiles other(otherWork.path(), otherMsg, printer);
+    other.SchedFolder = files->SchedFolder;
+    other.SchedStem = files->SchedStem;
+    ASSERT_TRUE(other.OpenScheduleArchive());
+    bool isNew = true;
+    ASSERT_TRUE(other.LoadScheduleSettings(isNew));
+    EXPECT_FALSE(isNew);
+    ASSERT_TRUE(other.OpenWorkingFiles());
+    EXPECT_EQ(other.EmpTable.Name[3].str(), QStringLiteral("Ann Lee"));
+    DayRecord day;
+    ASSERT_TRUE(other.ReadRecord(FileNo::Days, 2, day));
+    EXPECT_EQ(day.Shift1Code[other.ScheduleProps.RowMap[3]], 7);
+    EXPECT_EQ(other.GetNoteText(day.NoteNumber[3]), QStringLiteral("bring keys"));
+    for (const auto& [name, data] : saved) {
+        QFile f(otherWork.path() + QStringLiteral("/") + name);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
+    }
+    EXPECT_TRUE(otherMsg.shown.empty());
+}
+
+TEST_F(Archive, SavingTwiceLeavesOneTemporaryArchiveAndNoStrayFiles)
+{
+    MakeSavedSchedule();
+    Save();
+    EXPECT_EQ(WorkDirEntries().filter(QStringLiteral(".TSC")), QStringList{QStringLiteral("plan.TSC")});
+    EXPECT_EQ(WorkDirEntries().filter(QStringLiteral("QORVANE2.")).size(), 10);
+    EXPECT_EQ(QDir(schedDir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("plan.QRD")});
+}
+
+TEST_F(Archive, SaveKeepsTheFilesPermissionBits)
+{
+    MakeSavedSchedule();
+    ASSERT_EQ(::chmod(SchedPath().toLocal8Bit().constData(), 0604), 0);
+    Save();
+    struct stat st {};
+    ASSERT_EQ(::stat(SchedPath().toLocal8Bit().constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
+}
+
+TEST_F(Archive, ArchivesThatAreNoScheduleAreRefusedAndThePreviousFilesStay)
+{
+    MakeSavedSchedule();
+    ASSERT_TRUE(files->CloseWorkingFiles());
+    files->ReleaseScheduleLock();
+    const std::vector<ZipEntry> good = Members();
+    const auto previous = WorkingSet();
+    const QByteArray whole = ReadPath(SchedPath());
+
+    const auto without = [&](const QStringList& drop) {
+        std::vector<ZipEntry> e;
+        for (const ZipEntry& m : good) {
+            if (!drop.contains(m.name)) e.push_back(m);
+        }
+        return e;
+    };
+    const auto renamed = [&](const QString& from, const QString& to, unsigned mode = 0100644) {
+        std::vector<ZipEntry> e = good;
+        for (ZipEntry& m : e) {
+            if (m.name == from) {
+                m.name = to;
+                m.mode = mode;
+            }
+        }
+        return e;
+    };
+    std::vector<ZipEntry> oversized = good;
+    for (ZipEntry& m : oversized) {
+        if (m.name == QLatin1String("QORVANE2.SPR")) m.data.append('\0');
+    }
+    std::vector<ZipEntry> twice = good;
+    twice.push_back({QStringLiteral("qorvane2.sch"), good[0].data});
+    std::vector<ZipEntry> sevenOthers;
+    for (int i = 0; i < 7; ++i) sevenOthers.push_back({QStringLiteral("file%1.txt").arg(i), "x"});
+
+    const struct {
+        const char* what;
+        std::vector<ZipEntry> entries;  // empty: the raw bytes below
+        QByteArray raw;
+    } cases[] = {
+        {"not a zip", {}, "This is a letter, not a schedule."},
+        {"a few bytes", {}, "PK"},
+        {"truncated", {}, whole.left(whole.size() / 2)},
+        {"6 members", without({"QORVANE2.SDV", "QORVANE2.SGR", "QORVANE2.SQ1", "QORVANE2.SPR"}), {}},
+        {"7 files of something else", sevenOthers, {}},
+        {"a required file missing", without({"QORVANE2.SPR"}), {}},
+        {"a member in a folder", renamed("QORVANE2.SEM", "sub/QORVANE2.SEM"), {}},
+        {"a member above the folder", renamed("QORVANE2.SEM", "../QORVANE2.SEM"), {}},
+        {"an absolute member", renamed("QORVANE2.SEM", "/tmp/QORVANE2.SEM"), {}},
+        {"a link member", renamed("QORVANE2.SEM", "QORVANE2.SEM", 0120777), {}},
+        {"a folder member", renamed("QORVANE2.SEM", "QORVANE2.SEM", 040755), {}},
+        {"a member over its size", oversized, {}},
+        {"a member twice", twice, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.entries.empty()) WritePath(SchedPath(), c.raw);
+        else ASSERT_TRUE(WriteZip(SchedPath(), c.entries));
+        msg.Clear();
+        EXPECT_FALSE(files->OpenScheduleArchive());
+        ASSERT_EQ(msg.shown.size(), 1u);
+        EXPECT_EQ(msg.shown[0].prompt, SchedPath() + QStringLiteral(" is not a valid schedule file"));
+        EXPECT_EQ(msg.shown[0].title, QStringLiteral("Error"));
+        EXPECT_EQ(msg.shown[0].flags, Mb::Exclamation);
+        EXPECT_EQ(msg.beeps, 1);
+        EXPECT_EQ(WorkingSet(), previous);
+        EXPECT_FALSE(files->ScheduleLocked());
+        EXPECT_EQ(WorkDirEntries().filter(QStringLiteral("UNZ")).size(), 0);
+    }
+    EXPECT_FALSE(QFileInfo::exists(schedDir.path() + QStringLiteral("/../QORVANE2.SEM")));
+}
+
+TEST_F(Archive, DamagedMemberDataGivesTheCouldNotOpenMessageAndKeepsThePreviousFiles)
+{
+    MakeSavedSchedule();
+    ASSERT_TRUE(files->CloseWorkingFiles());
+    files->ReleaseScheduleLock();
+    const auto previous = WorkingSet();
+
+    // Stored members of data that does not compress, so that a byte in the middle is data.
+    std::vector<ZipEntry> entries = Members();
+    QByteArray noise(200000, '\0');
+    std::uint32_t x = 1;
+    for (char& c : noise) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+    for (ZipEntry& m : entries) {
+        if (m.name == QLatin1String("QORVANE2.SCH")) m.data = noise;
+    }
+    ASSERT_TRUE(WriteZip(SchedPath(), entries));
+    QByteArray bytes = ReadPath(SchedPath());
+    const qsizetype at = bytes.indexOf(noise.mid(100000, 16));
+    ASSERT_GT(at, 0);
+    bytes[at] = static_cast<char>(bytes[at] ^ 1);
+    WritePath(SchedPath(), bytes);
+
+    EXPECT_FALSE(files->OpenScheduleArchive());
+    EXPECT_EQ(msg.Last(), QStringLiteral("Could not open ") + SchedPath() + QStringLiteral(" to ") + files->WorkDir);
+    EXPECT_EQ(WorkingSet(), previous);
+    EXPECT_EQ(WorkDirEntries().filter(QStringLiteral("UNZ")).size(), 0);
+}
+
+TEST_F(Archive, ConvertedArchiveOfEightMembersOpensAndGainsTheOtherFiles)
+{
+    MakeSavedSchedule();
+    ASSERT_TRUE(files->CloseWorkingFiles());
+    files->ReleaseScheduleLock();
+    std::vector<ZipEntry> eight;
+    for (const ZipEntry& m : Members()) {
+        if (m.name != QLatin1String("QORVANE2.SDV") && m.name != QLatin1String("QORVANE2.SGR")) eight.push_back(m);
+    }
+    ASSERT_EQ(eight.size(), 8u);
+    ASSERT_TRUE(WriteZip(SchedPath(), eight));
+    ASSERT_TRUE(files->OpenScheduleArchive());
+    EXPECT_EQ(WorkingSet().size(), 8u);
+    OpenExisting();
+    EXPECT_EQ(FileSize(QStringLiteral(".SDV")), 301 * 263);
+    EXPECT_EQ(FileSize(QStringLiteral(".SGR")), 99 * 112);
+    EXPECT_EQ(files->EmpTable.Name[3].str(), QStringLiteral("Ann Lee"));
+}
+
+TEST_F(Archive, MembersAreMatchedIgnoringCaseAndOtherMembersAreLeftAlone)
+{
+    MakeSavedSchedule();
+    ASSERT_TRUE(files->CloseWorkingFiles());
+    files->ReleaseScheduleLock();
+    std::vector<ZipEntry> entries;
+    for (const ZipEntry& m : Members()) entries.push_back({m.name.toLower(), m.data});
+    entries.push_back({QStringLiteral("../../escaped.txt"), "x"});
+    entries.push_back({QStringLiteral("readme.txt"), "x"});
+    entries.push_back({QStringLiteral("QORVANE2.SXX"), "x"});
+    ASSERT_TRUE(WriteZip(SchedPath(), entries));
+
+    SchedFiles::DeleteWorkingFileSet(dir.path());
+    ASSERT_TRUE(files->OpenScheduleArchive());
+    QStringList names;
+    for (const auto& [name, data] : WorkingSet()) names << name;
+    EXPECT_EQ(names.size(), 10);
+    for (const char* ext : kAllFiles) EXPECT_TRUE(names.contains(QStringLiteral("QORVANE2") + QLatin1String(ext))) << ext;
+    EXPECT_FALSE(QFileInfo::exists(dir.path() + QStringLiteral("/readme.txt")));
+    EXPECT_FALSE(QFileInfo::exists(dir.path() + QStringLiteral("/../../escaped.txt")));
+    OpenExisting();
+    EXPECT_EQ(files->EmpTable.Name[3].str(), QStringLiteral("Ann Lee"));
+}
+
+TEST_F(Archive, ScheduleOpenInAnotherProcessIsRefusedWithAMessageNamingIt)
+{
+    MakeSavedSchedule();
+    ASSERT_TRUE(files->CloseWorkingFiles());
+    files->ReleaseScheduleLock();
+    const auto previous = WorkingSet();
+    {
+        OtherProcessLock other(SchedPath());
+        ASSERT_TRUE(other.Held());
+        EXPECT_FALSE(files->OpenScheduleArchive());
+        ASSERT_EQ(msg.shown.size(), 1u);
+        EXPECT_EQ(msg.shown[0].prompt, SchedPath() + QStringLiteral(" is in use by another copy of Tavrin or by another program."));
+        EXPECT_EQ(msg.shown[0].title, QStringLiteral("Error"));
+        EXPECT_EQ(WorkingSet(), previous);
+        EXPECT_FALSE(files->ScheduleLocked());
+    }
+    EXPECT_TRUE(files->OpenScheduleArchive());
+    EXPECT_TRUE(files->ScheduleLocked());
+}
+
+TEST_F(Archive, ExtensionIsKeptAsChosen)
+{
+    files->SchedExt = QStringLiteral(".qrd");
+    MakeSavedSchedule();
+    EXPECT_TRUE(QFileInfo::exists(schedDir.path() + QStringLiteral("/plan.qrd")));
+    EXPECT_FALSE(QFileInfo::exists(schedDir.path() + QStringLiteral("/plan.QRD")));
+    EXPECT_EQ(ReadZip(schedDir.path() + QStringLiteral("/plan.qrd")).size(), 10u);
+}
+
+TEST_F(Archive, FailedSaveLeavesTheScheduleFileWholeAndLocked)
+{
+    MakeSavedSchedule();
+    ASSERT_TRUE(files->CloseWorkingFiles());
+    const QByteArray before = ReadPath(SchedPath());
+
+    // A working file lost: the archive would not open again, so it never replaces the file.
+    const QByteArray settings = ReadFile(QStringLiteral(".SPR"));
+    ASSERT_TRUE(QFile::remove(Path(QStringLiteral(".SPR"))));
+    EXPECT_FALSE(files->SaveScheduleArchive());
+    EXPECT_EQ(ReadPath(SchedPath()), before);
+    EXPECT_TRUE(files->ScheduleLocked());
+    EXPECT_FALSE(OtherProcessCanLock(SchedPath()));
+    WriteFile(QStringLiteral(".SPR"), settings);
+
+    // A full disk while the temporary archive is written.
+    {
+        FileSizeLimit limit(4096);
+        EXPECT_FALSE(files->SaveScheduleArchive());
+    }
+    EXPECT_EQ(ReadPath(SchedPath()), before);
+    EXPECT_TRUE(files->ScheduleLocked());
+    EXPECT_TRUE(msg.shown.empty());
+    EXPECT_TRUE(files->SaveScheduleArchive());
+}
+
+TEST_F(Archive, SaveAsMovesTheScheduleAndItsLockToTheNewFile)
+{
+    MakeSavedSchedule();
+    ASSERT_TRUE(files->CloseWorkingFiles());
+    const QString old = SchedPath();
+    files->SaveAsFolder = files->SchedFolder;
+    files->SaveAsStem = QStringLiteral("copy");
+    ASSERT_TRUE(files->SaveScheduleArchiveAs());
+    EXPECT_EQ(files->SchedStem, QStringLiteral("copy"));
+    EXPECT_EQ(SchedPath(), schedDir.path() + QStringLiteral("/copy.QRD"));
+    EXPECT_TRUE(files->ScheduleLocked());
+    EXPECT_FALSE(OtherProcessCanLock(SchedPath()));
+    EXPECT_TRUE(OtherProcessCanLock(old));
+    EXPECT_EQ(ReadZip(SchedPath()).size(), 10u);
+    EXPECT_TRUE(WorkDirEntries().contains(QStringLiteral("copy.TSC")));
+}
+
+TEST_F(Archive, FailedSaveAsLeavesNoNewFileAndKeepsTheCurrentLock)
+{
+    MakeSavedSchedule();
+    ASSERT_TRUE(files->CloseWorkingFiles());
+    ASSERT_TRUE(QFile::remove(Path(QStringLiteral(".SEM"))));
+    files->SaveAsFolder = files->SchedFolder;
+    files->SaveAsStem = QStringLiteral("copy");
+    EXPECT_FALSE(files->SaveScheduleArchiveAs());
+    EXPECT_FALSE(QFileInfo::exists(schedDir.path() + QStringLiteral("/copy.QRD")));
+    EXPECT_EQ(files->SchedStem, QStringLiteral("plan"));
+    EXPECT_TRUE(files->ScheduleLocked());
+    EXPECT_FALSE(OtherProcessCanLock(SchedPath()));
+
+    // An existing target in use elsewhere is not touched.
+    const QString target = schedDir.path() + QStringLiteral("/busy.QRD");
+    WritePath(target, "someone else's schedule");
+    OtherProcessLock other(target);
+    ASSERT_TRUE(other.Held());
+    files->SaveAsStem = QStringLiteral("busy");
+    EXPECT_FALSE(files->SaveScheduleArchiveAs());
+    EXPECT_EQ(ReadPath(target), QByteArray("someone else's schedule"));
+}
+
+TEST(ArchiveRules, RemovableDriveFolders)
+{
+    const struct { const char* folder; bool removable; } cases[] = {
+        {"A:\\data\\", true}, {"B:/", true},     {"A:", false},   {"a:/plans/", false},
+        {"C:/plans/", false}, {"/A:/x/", false}, {"/home/", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SchedFiles::IsRemovableFolder(QString::fromLatin1(c.folder)), c.removable) << c.folder;
+}
+
+TEST(ArchiveRules, WorkingFileLimits)
+{
+    const struct { const char* name; std::uint64_t max; bool required; } cases[] = {
+        {"QORVANE2.SCH", 32767ull * 1200, true}, {"qorvane2.sno", 32766ull * 60, true},
+        {"QORVANE2.SDV", 301 * 263, false},      {"QORVANE2.SGR", 99 * 112, false},
+        {"QORVANE2.SPR", 2508, true},
+    };
+    for (const auto& c : cases) {
+        const auto* spec = ZipArch::WorkingFileFor(QString::fromLatin1(c.name));
+        ASSERT_NE(spec, nullptr) << c.name;
+        EXPECT_EQ(spec->maxBytes, c.max) << c.name;
+        EXPECT_EQ(spec->required, c.required) << c.name;
+    }
+    for (const char* name : {"QORVANE2.SXX", "dir/QORVANE2.SCH", "QORVANE2.SCH ", "QORVANE2.TSC"}) {
+        EXPECT_EQ(ZipArch::WorkingFileFor(QString::fromLatin1(name)), nullptr) << name;
+    }
+}
+
+}  // namespace
+}  // namespace tavrin::test
