@@ -45,7 +45,7 @@ void Pane::SetScreenFont(const ScreenFont& f)
     QWidget::setFont(f.font);
 }
 
-void Pane::SyncScreen()
+void Pane::SyncScreen() const
 {
     const int w = std::max(1, width() - 2 * border_);
     const int h = std::max(1, height() - 2 * border_);
@@ -60,18 +60,21 @@ void Pane::resizeEvent(QResizeEvent* e)
 
 void Pane::Clear()
 {
+    SyncScreen();
     screen_.Clear();
     update();
 }
 
 void Pane::CopyFrom(const Surface& twin, int x, int y, int w, int h)
 {
+    SyncScreen();
     screen_.BitBlt(x, y, w, h, twin, x, y, Surface::SRCCOPY);
     update(QRect(x + border_, y + border_, w, h));
 }
 
 void Pane::Invert(const PixelRect& r)
 {
+    SyncScreen();
     screen_.InvertRect(r);
     update(QRect(r.Left + border_, r.Top + border_, r.Width(), r.Height()));
 }
@@ -81,6 +84,7 @@ void Pane::Changed() { update(); }
 void Pane::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
+    SyncScreen();
     p.drawImage(QPoint(border_, border_), screen_.Image());
     if (border_ > 0) {
         const QColor frame(128, 128, 128);

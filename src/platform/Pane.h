@@ -10,6 +10,7 @@
 #include "platform/Surface.h"
 
 #include <QWidget>
+#include <algorithm>
 #include <cstdint>
 
 namespace tavrin {
@@ -19,8 +20,17 @@ class Pane : public QWidget {
 public:
     explicit Pane(QWidget* parent = nullptr, const QString& objectName = QString());
 
-    Surface& Screen() { return screen_; }
-    const Surface& Screen() const { return screen_; }
+    // The visible pixels, sized to the client area.
+    Surface& Screen()
+    {
+        SyncScreen();
+        return screen_;
+    }
+    const Surface& Screen() const
+    {
+        SyncScreen();
+        return screen_;
+    }
 
     int TwipsPerPixelX() const { return tppX_; }
     int TwipsPerPixelY() const { return tppY_; }
@@ -39,8 +49,8 @@ public:
     void SetWidthTw(int tw);
     void SetHeightTw(int tw);
     // The client area inside the border, in twips.
-    int ScaleWidthTw() const { return screen_.Width() * tppX_; }
-    int ScaleHeightTw() const { return screen_.Height() * tppY_; }
+    int ScaleWidthTw() const { return std::max(0, width() - 2 * border_) * tppX_; }
+    int ScaleHeightTw() const { return std::max(0, height() - 2 * border_) * tppY_; }
 
     // Font and colours of the screen.
     void SetScreenFont(const ScreenFont& f);
@@ -77,13 +87,14 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
-    void SyncScreen();
+    // Hidden widgets get their resize events late: the screen follows the size on every use.
+    void SyncScreen() const;
     void Emit(QMouseEvent* e, int kind);
 
     int tppX_;
     int tppY_;
     int border_ = 1;
-    Surface screen_;
+    mutable Surface screen_;
 };
 
 }  // namespace tavrin
