@@ -156,32 +156,23 @@ void GridPaint::ApplyGridFont()
 void GridPaint::ApplyFormFont()
 {
     ScheduleFormatRecord& f = files_.CurrentFormat;
-    bool smallFontsReplaced = false;
-    bool sansSerifReplaced = false;
     const auto storeFormat = [this, &f]() {
         if (files_.File(FileNo::Formats).isOpen()) (void)files_.WriteRecord(FileNo::Formats, files_.CurrentFormatNo, f);
         files_.ScheduleModified = true;
     };
 
-    Result<ScreenFont> got = Status::error(QString());
-    for (;;) {
-        got = fonts_.Resolve({Trimmed(f.ScreenFontName.str()), f.ScreenFontSize, false, false});
-        if (!got) break;
-        // A bitmap face without the 7-point size asked for is swapped for the other one; each
-        // swap is made once, so two faces that both lack the size do not alternate for ever.
-        if (!smallFontsReplaced && got->name == QLatin1String("Small Fonts") && f.ScreenFontSize == 7 && got->size == 6) {
-            smallFontsReplaced = true;
+    // A bitmap face without the 7-point size asked for is swapped for the other one. One swap
+    // ends it: when the other face lacks the size too, its nearest size is kept rather than
+    // swapping back and forth for ever.
+    Result<ScreenFont> got = fonts_.Resolve({Trimmed(f.ScreenFontName.str()), f.ScreenFontSize, false, false});
+    if (got && f.ScreenFontSize == 7) {
+        if (got->name == QLatin1String("Small Fonts") && got->size == 6) {
             f.ScreenFontName = "MS Sans Serif";
             storeFormat();
-            continue;
-        }
-        if (!sansSerifReplaced && got->name == QLatin1String("MS Sans Serif") && f.ScreenFontSize == 7 && got->size == 8.25) {
-            sansSerifReplaced = true;
+        } else if (got->name == QLatin1String("MS Sans Serif") && got->size == 8.25) {
             f.ScreenFontName = "Small Fonts";
             storeFormat();
-            continue;
         }
-        break;
     }
     if (got) got = fonts_.Resolve({Trimmed(f.ScreenFontName.str()), f.ScreenFontSize, f.ScreenFontBold != 0, f.ScreenFontItalic != 0});
     if (!got) {
