@@ -1,7 +1,7 @@
 // A stand-in for the staff-records application in tests. It logs its arguments, listens on the
 // endpoint named by TAVRIN_FAKE_SIBLING_ENDPOINT (after TAVRIN_FAKE_SIBLING_DELAY_MS, or never
 // when that is negative), logs every command it receives to TAVRIN_FAKE_SIBLING_LOG and ends
-// after the first one, or after 15 seconds.
+// after the first one, or after TAVRIN_FAKE_SIBLING_LIFE_MS (15 seconds when not set).
 #include <QCoreApplication>
 #include <QFile>
 #include <QLocalServer>
@@ -45,6 +45,7 @@ int main(int argc, char** argv)
             if (server.listen(endpoint)) Log(QStringLiteral("LISTENING"));
         });
     }
-    QTimer::singleShot(15000, [] { QCoreApplication::exit(1); });
+    const int life = qEnvironmentVariableIntValue("TAVRIN_FAKE_SIBLING_LIFE_MS");
+    QTimer::singleShot(life > 0 ? life : 15000, [] { QCoreApplication::exit(1); });
     return app.exec();
 }
