@@ -73,8 +73,12 @@ Status GridPaint::SortEmployeeRows(int mode, int lo, int hi)
             const bool blankA = Blank(a.name);
             const bool blankB = Blank(b.name);
             if (blankA && !blankB) return true;
-            if (mode == 1) return !blankB && Greater(a.name, b.name);
-            return Greater(a.position + a.name, b.position + b.name) && !Blank(b.name + b.position);
+            if (blankB) return false;
+            if (mode == 1) return Greater(a.name, b.name);
+            // A row without a name counts as blank here too, even when it has a position:
+            // otherwise two rows could each be asked to follow the other and blank rows would
+            // end up inside the block.
+            return Greater(a.position + a.name, b.position + b.name);
         };
         const auto exchange = [&](int i, int j) {
             std::swap(keys[i], keys[j]);
