@@ -2,6 +2,7 @@
 // The hot-key table and the contents of the tool panel's shift and explanation lists, built
 // from the schedule's shift and explanation tables.
 
+#include "platform/Result.h"
 #include "store/CellCodes.h"
 #include "store/Records.h"
 
@@ -9,6 +10,12 @@
 #include <vector>
 
 namespace tavrin {
+
+class SchedFiles;
+
+// Reads all 102 shift records from the shift file into ShiftTable (and their colours into
+// ShiftColours), as after Define Shifts, before the shift list is refilled.
+Status RefillShiftTable(SchedFiles& files);
 
 // Entry k for key code k (1..90) without Shift, k + 100 with Shift: i > 0 shift code i, -i
 // explanation code i, 0 no hot key.

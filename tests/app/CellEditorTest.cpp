@@ -201,6 +201,19 @@ TEST_F(HotKeys, AHotKeyConflictIsUndoneButStillAdvances)
     EXPECT_EQ(Col(5).Shift2Code[Slot(1)], 0);
 }
 
+TEST_F(CellCommands, ShiftTableIsRefilledFromTheShiftFile)
+{
+    ShiftRecord late = files->ShiftTable[2];
+    late.Description = "Swing";
+    late.ColourIndex = 4;
+    ASSERT_TRUE(files->WriteRecord(FileNo::Shifts, 2, late));
+    ASSERT_TRUE(RefillShiftTable(*files));
+    EXPECT_EQ(files->ShiftTable[2].Description.str(), "Swing");
+    EXPECT_EQ(files->ShiftColours[2], 4);
+    EXPECT_EQ(files->ShiftTable[1].Description.str(), "undefined");  // never written to the file
+    EXPECT_EQ(files->ShiftTable[kTimeOffCode].Description.str(), "OFF");
+}
+
 TEST(EditLists, ShiftListSortedIgnoringCaseWithAFallback)
 {
     ShiftTableArray shifts;
