@@ -1,0 +1,185 @@
+// Drawing surfaces, panes and screen fonts.
+#include "platform/FontService.h"
+#include "platform/Pane.h"
+#include "platform/Surface.h"
+
+#include <QFontMetrics>
+#include <gtest/gtest.h>
+
+namespace tavrin {
+namespace {
+
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+constexpr std::uint32_t kRed = 0x0000FF;   // 0x00BBGGRR
+constexpr std::uint32_t kGrey = 0xC0C0C0;
+
+class SurfaceTest : public ::testing::Test {
+protected:
+    SurfaceTest() : fonts(96)
+    {
+        s.SetBackColour(kWhite);
+        s.Resize(60, 40);
+        s.SetFont(*fonts.Resolve({QStringLiteral("Arial"), 10, false, false}));
+    }
+    int Inked(const PixelRect& r) const
+    {
+        int n = 0;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x) n += s.Pixel(x, y) != kWhite;
+        return n;
+    }
+    FontService fonts;
+    Surface s{15, 15};
+};
+
+TEST_F(SurfaceTest, FillsExcludeTheRightAndBottomEdges)
+{
+    s.FillRect({2, 3, 5, 6}, kRed);
+    EXPECT_EQ(s.Pixel(2, 3), kRed);
+    EXPECT_EQ(s.Pixel(4, 5), kRed);
+    EXPECT_EQ(s.Pixel(5, 5), kWhite);
+    EXPECT_EQ(s.Pixel(4, 6), kWhite);
+    s.FillRect({-5, -5, 100, 1}, kGrey);  // clipped, not a crash
+    EXPECT_EQ(s.Pixel(59, 0), kGrey);
+    s.PatBlt(0, 0, 3, 3, Surface::WHITENESS);
+    EXPECT_EQ(s.Pixel(2, 2), kWhite);
+    EXPECT_EQ(s.Pixel(3, 0), kGrey);
+}
+
+TEST_F(SurfaceTest, InvertIsItsOwnUndo)
+{
+    s.FillRect({0, 0, 10, 10}, 0x123456);
+    s.InvertRect({2, 2, 8, 8});
+    EXPECT_EQ(s.Pixel(3, 3), 0xEDCBA9u);
+    EXPECT_EQ(s.Pixel(1, 1), 0x123456u);
+    s.InvertRect({2, 2, 8, 8});
+    EXPECT_EQ(s.Pixel(3, 3), 0x123456u);
+}
+
+TEST_F(SurfaceTest, BlockCopyAndAnd)
+{
+    Surface icon(15, 15);
+    icon.SetBackColour(kWhite);
+    icon.Resize(4, 4);
+    icon.FillRect({1, 1, 3, 3}, 0);
+    s.FillRect({0, 0, 60, 40}, 0x80FFFF);  // yellow
+    s.BitBlt(10, 10, 11, 11, icon, 0, 0, Surface::SRCAND);  // only the picture's 4 x 4
+    EXPECT_EQ(s.Pixel(10, 10), 0x80FFFFu);  // white keeps the target
+    EXPECT_EQ(s.Pixel(11, 11), 0u);
+    EXPECT_EQ(s.Pixel(14, 14), 0x80FFFFu);
+    s.BitBlt(0, 0, 4, 4, icon, 0, 0, Surface::SRCCOPY);
+    EXPECT_EQ(s.Pixel(0, 0), kWhite);
+    EXPECT_EQ(s.Pixel(1, 1), 0u);
+    s.BitBlt(58, 38, 4, 4, icon, 0, 0, Surface::SRCCOPY);  // past the edge: clipped
+    EXPECT_EQ(s.Pixel(59, 39), 0u);
+}
+
+TEST_F(SurfaceTest, TextIsDrawnAsTypedAndClipped)
+{
+    s.SetForeColour(0);
+    s.DrawText(QStringLiteral("&"), {0, 0, 30, 20}, 0);
+    EXPECT_GT(Inked({0, 0, 30, 20}), 10);  // an ampersand, not a mnemonic marker
+    s.Clear();
+    s.DrawText(QStringLiteral("WWWWWWWWWW"), {5, 5, 20, 15}, 0);
+    EXPECT_GT(Inked({5, 5, 20, 15}), 0);
+    EXPECT_EQ(Inked({20, 0, 60, 40}) + Inked({0, 15, 60, 40}) + Inked({0, 0, 5, 40}), 0);
+}
+
+TEST_F(SurfaceTest, CarriageReturnsAndLineFeedsBreakLines)
+{
+    const int lh = QFontMetrics(s.Font().font).height();
+    for (const char* text : {"A\rB", "A\nB", "A\r\nB"}) {
+        s.Clear();
+        s.SetForeColour(0);
+        s.DrawText(QString::fromLatin1(text), {0, 0, 60, 40}, Surface::DT_WORDBREAK);
+        EXPECT_GT(Inked({0, lh, 60, 2 * lh}), 5) << text;
+        s.Clear();
+        s.DrawText(QString::fromLatin1(text), {0, 0, 60, 40}, 0);
+        EXPECT_GT(Inked({0, lh, 60, 2 * lh}), 5) << text;
+    }
+    s.Clear();
+    s.DrawText(QStringLiteral("A\r\nB"), {0, 0, 60, 40}, Surface::DT_SINGLELINE);
+    EXPECT_EQ(Inked({0, lh, 60, 40}), 0);
+}
+
+TEST_F(SurfaceTest, TwipMeasuresAndPrint)
+{
+    const QFontMetrics m(s.Font().font);
+    EXPECT_EQ(s.TextWidth(QStringLiteral("MM")), m.horizontalAdvance(QStringLiteral("MM")) * 15);
+    EXPECT_EQ(s.TextHeight(QStringLiteral("M")), m.height() * 15);
+    s.SetForeColour(kRed);
+    s.PrintAt(30 * 15, 0, QStringLiteral("X"));
+    EXPECT_GT(Inked({30, 0, 60, 20}), 3);
+    EXPECT_EQ(Inked({0, 0, 30, 40}), 0);
+    EXPECT_DOUBLE_EQ(s.CurrentX, 30 * 15 + m.horizontalAdvance(QLatin1Char('X')) * 15);
+    s.Line(0, 30 * 15, 59 * 15, 30 * 15, kGrey);
+    EXPECT_EQ(s.Pixel(0, 30), kGrey);
+    EXPECT_EQ(s.Pixel(59, 30), kGrey);
+}
+
+TEST_F(SurfaceTest, EllipseFillAndOutline)
+{
+    s.SetFillColour(0x00C800);
+    s.SetForeColour(0);
+    s.Ellipse(10, 10, 40, 30);
+    EXPECT_EQ(s.Pixel(25, 20), 0x00C800u);
+    EXPECT_EQ(s.Pixel(10, 10), kWhite);  // a corner of the box
+    EXPECT_EQ(s.Pixel(40, 20), kWhite);  // the right edge is outside
+}
+
+TEST(FontServiceTest, ClassicNamesSizesAndErrors)
+{
+    FontService fonts(96);
+    const Result<ScreenFont> sans = fonts.Resolve({QStringLiteral(" MS Sans Serif "), 8, false, false});
+    ASSERT_TRUE(sans);
+    EXPECT_EQ(sans->name, QStringLiteral("MS Sans Serif"));
+    EXPECT_EQ(sans->size, 8.25);
+    EXPECT_EQ(fonts.Resolve({QStringLiteral("MS Sans Serif"), 7, false, false})->size, 8.25);  // its smallest size
+    EXPECT_EQ(fonts.Resolve({QStringLiteral("Small Fonts"), 7, false, false})->size, 6.75);
+    fonts.SetFaceSizes(QStringLiteral("Small Fonts"), {6});
+    EXPECT_EQ(fonts.Resolve({QStringLiteral("Small Fonts"), 7, false, false})->size, 6);
+    const Result<ScreenFont> arial = fonts.Resolve({QStringLiteral("arial"), 10, true, true});
+    ASSERT_TRUE(arial);
+    EXPECT_EQ(arial->name, QStringLiteral("Arial"));
+    EXPECT_EQ(arial->size, 9.75);
+    EXPECT_TRUE(arial->font.bold());
+    EXPECT_TRUE(arial->font.italic());
+    const QFontMetrics courier(fonts.Resolve({QStringLiteral("Courier New"), 8, false, false})->font);
+    EXPECT_EQ(courier.horizontalAdvance(QLatin1Char('I')), courier.horizontalAdvance(QLatin1Char('W')));
+
+    EXPECT_FALSE(fonts.Resolve({QStringLiteral("  "), 8, false, false}));
+    EXPECT_FALSE(fonts.Resolve({QStringLiteral("Arial"), 0, false, false}));
+    EXPECT_FALSE(fonts.Resolve({QStringLiteral("Arial"), 5000, false, false}));
+    EXPECT_TRUE(fonts.InstalledFamilies().contains(QStringLiteral("Arial")));
+}
+
+TEST(PaneTest, TwipGeometryAndScreen)
+{
+    Pane p(nullptr, QStringLiteral("Grid"));
+    p.SetTwipsPerPixel(15, 15);
+    p.SetLeftTw(150);
+    p.SetTopTw(300);
+    p.SetWidthTw(1500);
+    p.SetHeightTw(750);
+    EXPECT_EQ(p.geometry(), QRect(10, 20, 100, 50));
+    EXPECT_EQ(p.WidthTw(), 1500);
+    EXPECT_EQ(p.ScaleWidthTw(), 98 * 15);
+    EXPECT_EQ(p.ScaleHeightTw(), 48 * 15);
+    EXPECT_EQ(p.Screen().Width(), 98);  // follows the size even while hidden
+
+    Surface twin(15, 15);
+    twin.SetBackColour(kGrey);
+    twin.Resize(100, 50);
+    twin.FillRect({10, 10, 20, 20}, kRed);
+    p.SetBackColour(kWhite);
+    p.Clear();
+    p.CopyFrom(twin, 12, 12, 4, 4);
+    EXPECT_EQ(p.Screen().Pixel(12, 12), kRed);
+    EXPECT_EQ(p.Screen().Pixel(11, 11), kWhite);
+    p.Invert({0, 0, 2, 2});
+    EXPECT_EQ(p.Screen().Pixel(0, 0), 0u);
+    EXPECT_EQ(p.objectName(), QStringLiteral("Grid"));
+}
+
+}  // namespace
+}  // namespace tavrin
