@@ -5,7 +5,6 @@
 #include "grid/GridQuery.h"
 #include "platform/Runtime.h"
 
-#include <QFontMetrics>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -88,9 +87,8 @@ void GridPaint::DrawCellNumberEllipse(float value, int x, int y)
 
     const QString text = value == std::floor(value) ? Runtime::FormatNumber(value, QStringLiteral("#####"))
                                                     : Runtime::FormatNumber(value, QStringLiteral("#####.##"));
-    const QFontMetrics m(GridBack.Font().font);
-    const int a = m.horizontalAdvance(text) / 2 + 5;
-    const int b = m.height() / 2 + 1;
+    const int a = GridBack.TextWidth(text) / TPPX / 2 + 5;
+    const int b = GridBack.TextHeight(text) / TPPY / 2 + 1;
     const auto clampX = [&r](int v) { return std::clamp(v, r.Left, std::max(r.Left, r.Right)); };
     const auto clampY = [&r](int v) { return std::clamp(v, r.Top, std::max(r.Top, r.Bottom)); };
     const int left = r.Left + w / 2 - a;

@@ -485,7 +485,7 @@ void GridPaint::LayoutAndRedrawSchedule()
             p->Clear();
         }
         back.SetFont(gf);
-        back.Clear();
+        if (!p) back.Clear();  // Resize has cleared it
     };
     twin(panes_.EmpList, EmpListBack);
     twin(panes_.EmpPos, EmpPosBack);

@@ -8,12 +8,15 @@
 
 #include "platform/FontService.h"
 
+#include <QHash>
 #include <QImage>
+#include <QStaticText>
 #include <QString>
 #include <cstdint>
 #include <memory>
 
 class QPainter;
+class QFontMetrics;
 
 namespace tavrin {
 
@@ -134,6 +137,11 @@ private:
     std::uint32_t fill_ = 0;
     ScreenFont font_;
     bool fontDirty_ = true;
+    // Metrics of the font, kept with it: measuring is frequent.
+    std::unique_ptr<QFontMetrics> metrics_;
+    // Laid-out lines of the current font (by text and bold): cell and name texts repeat.
+    QHash<QString, QStaticText> lines_;
+    void DrawLine(QPainter& p, int x, int y, const QString& text);
 };
 
 // 0x00BBGGRR to Qt's 0xAARRGGBB and back.
