@@ -9,6 +9,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <cmath>
@@ -27,6 +28,44 @@ constexpr std::size_t kNoteOffset = 4 * kSlots;
 static_assert(kNoteOffset + 2 * kSlots == DayRecord::Size);
 constexpr int kBatchDays = 256;
 constexpr std::size_t kNoteBatch = 4096;
+
+// Renumbers the notes of one day record from count + 1 on (number cells are left alone), noting
+// in source which old note each new one is; true when a note had to be dropped. Written
+// without branches: a fifth of the cells hold notes at random, which no branch predicts.
+bool RenumberNotes(std::uint8_t* day, std::int16_t* source, int& counter)
+{
+    int count = counter;
+    if (count >= kMaxNoteRecords) {
+        // The new notes file is full: every note is dropped, numbers stay.
+        static_assert(std::endian::native == std::endian::little);
+        std::int16_t notes[kSlots];
+        std::memcpy(notes, day + kNoteOffset, sizeof notes);
+        int dropped = 0;
+        for (int s = 0; s < kSlots; ++s) {
+            const int number = day[s] == kNumberCellCode;
+            dropped |= static_cast<int>(notes[s] > 0) & (number ^ 1);
+            notes[s] = static_cast<std::int16_t>(notes[s] * number);
+        }
+        std::memcpy(day + kNoteOffset, notes, sizeof notes);
+        return dropped != 0;
+    }
+    int dropped = 0;
+    for (int s = 0; s < kSlots; ++s) {
+        std::uint8_t* p = day + kNoteOffset + 2 * static_cast<std::size_t>(s);
+        const int note = static_cast<std::int16_t>(p[0] | (p[1] << 8));
+        const int number = day[s] == kNumberCellCode;
+        const int hasNote = static_cast<int>(note > 0) & (number ^ 1);
+        const int take = hasNote & static_cast<int>(count < kMaxNoteRecords);
+        source[count + 1] = static_cast<std::int16_t>(note);  // overwritten unless taken
+        count += take;
+        const int renumbered = take * count + number * note;
+        dropped |= hasNote & (take ^ 1);
+        p[0] = static_cast<std::uint8_t>(renumbered & 0xFF);
+        p[1] = static_cast<std::uint8_t>((renumbered >> 8) & 0xFF);
+    }
+    counter = count;
+    return dropped != 0;
+}
 
 struct Rebuilt {
     bool notesDropped = false;
@@ -55,59 +94,53 @@ Status Rebuild(SchedFiles& f, long offset, int newDays, Rebuilt& out, const std:
 
     const int oldCount = f.PeriodDays();
     std::vector<std::uint8_t> days(static_cast<std::size_t>(kBatchDays) * DayRecord::Size);
-    std::vector<std::uint8_t> newNotes;
-    newNotes.reserve(kNoteBatch * NoteRecord::Size);
-    int count = 0;          // notes given out in the new file
-    std::int64_t written = 0;  // notes already written
+    // source[k]: the old note that becomes new note k.
+    std::vector<std::int16_t> source(static_cast<std::size_t>(kMaxNoteRecords) + 2);
+    int count = 0;    // notes given out in the new file
+    int written = 0;  // of those, notes already in the file
+    std::vector<std::uint8_t> texts;
     const auto writeNotes = [&]() -> Status {
-        if (newNotes.empty()) return {};
-        TAVRIN_TRY(newNotesFile.write(written + 1, newNotes));
-        written += static_cast<std::int64_t>(newNotes.size() / NoteRecord::Size);
-        newNotes.clear();
+        if (count == written) return {};
+        texts.assign(static_cast<std::size_t>(count - written) * NoteRecord::Size, 0);
+        for (int k = written + 1; k <= count; ++k) {
+            const int old = source[static_cast<std::size_t>(k)];
+            if (old <= noteRecords) {  // past the end a note reads as zero bytes
+                std::memcpy(texts.data() + static_cast<std::size_t>(k - written - 1) * NoteRecord::Size,
+                            notes.data() + static_cast<std::size_t>(old - 1) * NoteRecord::Size, NoteRecord::Size);
+            }
+        }
+        TAVRIN_TRY(newNotesFile.write(written + 1, texts));
+        written = count;
         return {};
     };
 
     for (int i0 = 1; i0 <= newDays; i0 += kBatchDays) {
         const int n = std::min(kBatchDays, newDays - i0 + 1);
-        std::fill(days.begin(), days.begin() + static_cast<std::ptrdiff_t>(n) * DayRecord::Size, 0);
+        const std::size_t end = static_cast<std::size_t>(n) * DayRecord::Size;
         const long first = std::max<long>(i0 + offset, 1);
         const long last = std::min<long>(i0 + n - 1 + offset, oldCount);
+        // Days the old period had are read; the others are blank.
+        std::size_t from = 0;
+        std::size_t to = 0;
         if (first <= last) {
-            const std::size_t at = static_cast<std::size_t>(first - offset - i0) * DayRecord::Size;
-            TAVRIN_TRY(oldDays.read(first, std::span<std::uint8_t>(days.data() + at,
-                                                                   static_cast<std::size_t>(last - first + 1) * DayRecord::Size)));
+            from = static_cast<std::size_t>(first - offset - i0) * DayRecord::Size;
+            to = from + static_cast<std::size_t>(last - first + 1) * DayRecord::Size;
+            TAVRIN_TRY(oldDays.read(first, std::span<std::uint8_t>(days.data() + from, to - from)));
         }
-        for (int k = 0; k < n; ++k) {
-            const long oldNo = i0 + k + offset;
-            if (oldNo >= 1 && oldNo <= oldCount) {
-                std::uint8_t* day = days.data() + static_cast<std::size_t>(k) * DayRecord::Size;
-                for (int s = 0; s < kSlots; ++s) {
-                    if (day[s] == kNumberCellCode) continue;  // a number, not a note
-                    std::uint8_t* p = day + kNoteOffset + 2 * static_cast<std::size_t>(s);
-                    const int note = static_cast<std::int16_t>(p[0] | (p[1] << 8));
-                    int renumbered = 0;
-                    if (note > 0) {
-                        if (count < kMaxNoteRecords) {
-                            renumbered = ++count;
-                            if (note <= noteRecords) {
-                                const auto* text = notes.data() + static_cast<std::size_t>(note - 1) * NoteRecord::Size;
-                                newNotes.insert(newNotes.end(), text, text + NoteRecord::Size);
-                            } else {
-                                newNotes.insert(newNotes.end(), NoteRecord::Size, 0);  // as a read past the end gives
-                            }
-                        } else if (!out.notesDropped) {
-                            out.notesDropped = true;
-                            out.lastCompleteDay = i0 + k - 2;
-                        }
-                    }
-                    p[0] = static_cast<std::uint8_t>(renumbered & 0xFF);
-                    p[1] = static_cast<std::uint8_t>((renumbered >> 8) & 0xFF);
-                }
+        std::fill(days.begin(), days.begin() + static_cast<std::ptrdiff_t>(from), 0);
+        std::fill(days.begin() + static_cast<std::ptrdiff_t>(to), days.begin() + static_cast<std::ptrdiff_t>(end), 0);
+
+        for (std::size_t at = from; at < to; at += DayRecord::Size) {
+            std::uint8_t* day = days.data() + at;
+            const int dayNo = i0 + static_cast<int>(at / DayRecord::Size);
+            if (RenumberNotes(day, source.data(), count) && !out.notesDropped) {
+                out.notesDropped = true;
+                out.lastCompleteDay = dayNo - 2;
             }
-            if (progress) progress(static_cast<int>(static_cast<std::int64_t>(i0 + k) * 100 / newDays));
         }
-        TAVRIN_TRY(newDaysFile.write(i0, std::span<const std::uint8_t>(days.data(), static_cast<std::size_t>(n) * DayRecord::Size)));
-        if (newNotes.size() >= kNoteBatch * NoteRecord::Size) TAVRIN_TRY(writeNotes());
+        for (int k = 0; k < n && progress; ++k) progress(static_cast<int>(static_cast<std::int64_t>(i0 + k) * 100 / newDays));
+        TAVRIN_TRY(newDaysFile.write(i0, std::span<const std::uint8_t>(days.data(), end)));
+        if (count - written >= static_cast<int>(kNoteBatch)) TAVRIN_TRY(writeNotes());
     }
     return writeNotes();
 }

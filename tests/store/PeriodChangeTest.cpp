@@ -209,8 +209,15 @@ TEST_F(PeriodChange, NotesPastTheLimitAreDroppedWithTheLastCompleteDay)
     DayRecord d;
     for (int s = 1; s <= kSlots; ++s) d.NoteNumber[s] = static_cast<Int16>(1 + s % 10);
     for (int n = 1; n <= 200; ++n) PutDay(n, d);
+    // A number past the point where the notes file is full keeps its value.
+    d.Shift1Code[9] = kNumberCellCode;
+    d.NoteNumber[9] = 7;
+    d.Shift2Code[9] = 25;
+    PutDay(190, d);
 
     ASSERT_TRUE(Change(QDate(2024, 1, 1), QDate(2024, 7, 18)));
+    EXPECT_DOUBLE_EQ(NumberCellValue(Day(190), 9), 7.25);
+    EXPECT_EQ(Day(190).NoteNumber[8], 0);
     // 163 whole days of 200 notes, then 166 more on day 164.
     EXPECT_EQ(files->NoteRecordCount(), kMaxNoteRecords);
     EXPECT_EQ(Day(164).NoteNumber[166], kMaxNoteRecords);

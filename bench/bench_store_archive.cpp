@@ -1,0 +1,277 @@
+// Save and Open of the schedule file and the change of the schedule period, for a dense
+// schedule of ten years by 200 rows with notes in a fifth of the cells. Each has a baseline
+// doing the least work for the same result: zlib deflating, checking and writing the same bytes
+// (Save), reading, inflating and writing them (Open), and a plain read and write of the two
+// rebuilt files (period change).
+
+#include "platform/MsgBox.h"
+#include "platform/PrinterDevice.h"
+#include "store/SchedFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+#include <zlib.h>
+
+using namespace tavrin;
+
+namespace {
+
+class QuietMsgBox final : public MsgBox {
+public:
+    int show(const QString&, int, const QString&) override { return Mb::OK; }
+    void beep() override {}
+};
+class NoPrinter final : public PrinterDevice {
+public:
+    void setFontSize(double) override {}
+    void killDoc() override {}
+};
+
+constexpr int kLevel = 6;  // the level the schedule file is written with
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const char* data, std::size_t n, bool sync)
+{
+    const int fd = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) std::abort();
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t w = ::write(fd, data + done, n - done);
+        if (w <= 0) std::abort();
+        done += static_cast<std::size_t>(w);
+    }
+    if (sync) ::fsync(fd);
+    ::close(fd);
+}
+
+// The dense schedule, built once, saved as a schedule file.
+struct Dense {
+    QTemporaryDir work;
+    QTemporaryDir sched;
+    QuietMsgBox msg;
+    NoPrinter printer;
+    SchedFiles files{work.path(), msg, printer};
+    std::vector<QString> names;        // working files
+    std::vector<QByteArray> contents;  // their bytes
+
+    Dense()
+    {
+        files.SchedFolder = sched.path() + QStringLiteral("/");
+        files.SchedStem = QStringLiteral("dense");
+        if (!files.OpenScheduleArchive()) std::abort();
+        bool isNew = false;
+        (void)files.LoadScheduleSettings(isNew);
+        files.ScheduleProps.PeriodStart = OleDates::FromYmd(2015, 1, 1);
+        files.ScheduleProps.PeriodEnd = OleDates::FromYmd(2024, 12, 31);
+        files.CurrentFormatNo = 1;
+        if (!files.OpenWorkingFiles()) std::abort();
+        std::uint32_t x = 7;
+        const auto next = [&x] { return x = x * 1103515245u + 12345u; };
+        for (int i = 1; i <= kSlots; ++i) files.EmpTable.Name[i] = QStringLiteral("Employee %1").arg(i);
+        // Notes in a fifth of the cells, naming the records of a full notes file in turn.
+        int note = 0;
+        std::vector<std::uint8_t> days;
+        for (int d = 1; d <= files.PeriodDays(); ++d) {
+            DayRecord r;
+            for (int s = 1; s <= kSlots; ++s) {
+                r.Shift1Code[s] = static_cast<Byte>(1 + (next() >> 16) % 12);
+                if ((next() >> 16) % 8 == 0) r.Shift2Code[s] = static_cast<Byte>(13 + (next() >> 16) % 5);
+                if ((next() >> 16) % 10 == 0) r.ExplanationCode[s] = static_cast<Byte>(1 + (next() >> 16) % 11);
+                if ((next() >> 16) % 5 == 0) r.NoteNumber[s] = static_cast<Int16>(note++ % kMaxNoteRecords + 1);
+            }
+            const auto b = Encode(r);
+            days.insert(days.end(), b.begin(), b.end());
+        }
+        if (!files.File(FileNo::Days).write(1, days)) std::abort();
+        std::vector<std::uint8_t> notes;
+        for (int n = 1; n <= kMaxNoteRecords; ++n) {
+            NoteRecord r;
+            r.NoteText = QStringLiteral("Note %1: swap with %2, call before %3").arg(n).arg(next() % 200).arg(next() % 24);
+            const auto b = Encode(r);
+            notes.insert(notes.end(), b.begin(), b.end());
+        }
+        if (!files.File(FileNo::Notes).write(1, notes)) std::abort();
+        if (!files.CloseWorkingFiles() || !files.SaveScheduleArchive()) std::abort();
+        for (const QString& n : QDir(work.path()).entryList({QStringLiteral("QORVANE2.S??")}, QDir::Files, QDir::Name)) {
+            names.push_back(n);
+            contents.push_back(ReadAll(work.path() + QStringLiteral("/") + n));
+        }
+    }
+    // Puts the saved working files back and opens them.
+    void Restore()
+    {
+        files.CloseAllFiles();
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            WriteAll(work.path() + QStringLiteral("/") + names[i], contents[i].constData(), static_cast<std::size_t>(contents[i].size()), false);
+        }
+        bool isNew = false;
+        (void)files.LoadScheduleSettings(isNew);
+        files.CurrentFormatNo = 1;
+        if (!files.OpenWorkingFiles()) std::abort();
+    }
+    std::int64_t Bytes() const
+    {
+        std::int64_t n = 0;
+        for (const QByteArray& c : contents) n += c.size();
+        return n;
+    }
+};
+
+Dense& Schedule()
+{
+    static Dense d;
+    return d;
+}
+
+std::vector<std::uint8_t> Deflate(const QByteArray& in)
+{
+    z_stream z{};
+    deflateInit2(&z, kLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    std::vector<std::uint8_t> out(deflateBound(&z, static_cast<uLong>(in.size())));
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.constData()));
+    z.avail_in = static_cast<uInt>(in.size());
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    deflate(&z, Z_FINISH);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
+}
+
+// Inflates and checks the CRC, as a test of the archive does.
+std::vector<std::uint8_t> Inflate(const std::vector<std::uint8_t>& in, std::size_t size, uLong crc)
+{
+    z_stream z{};
+    inflateInit2(&z, -MAX_WBITS);
+    std::vector<std::uint8_t> out(size);
+    z.next_in = const_cast<Bytef*>(in.data());
+    z.avail_in = static_cast<uInt>(in.size());
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    inflate(&z, Z_FINISH);
+    inflateEnd(&z);
+    if (crc32(0, out.data(), static_cast<uInt>(out.size())) != crc) std::abort();
+    return out;
+}
+
+void BM_Save(benchmark::State& state)
+{
+    Dense& d = Schedule();
+    for (auto _ : state) {
+        if (!d.files.SaveScheduleArchive()) state.SkipWithError("save failed");
+    }
+    state.SetBytesProcessed(state.iterations() * d.Bytes());
+}
+BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
+
+void BM_SaveBaseline_ZlibDeflateTestWrite(benchmark::State& state)
+{
+    Dense& d = Schedule();
+    const QString out = d.sched.path() + QStringLiteral("/baseline.bin");
+    for (auto _ : state) {
+        std::vector<std::uint8_t> archive;
+        for (const QByteArray& c : d.contents) {
+            const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(c.constData()), static_cast<uInt>(c.size()));
+            const std::vector<std::uint8_t> z = Deflate(c);
+            benchmark::DoNotOptimize(Inflate(z, static_cast<std::size_t>(c.size()), crc).data());
+            archive.insert(archive.end(), z.begin(), z.end());
+        }
+        WriteAll(out, reinterpret_cast<const char*>(archive.data()), archive.size(), true);
+    }
+    state.SetBytesProcessed(state.iterations() * d.Bytes());
+}
+BENCHMARK(BM_SaveBaseline_ZlibDeflateTestWrite)->Unit(benchmark::kMillisecond);
+
+void BM_Open(benchmark::State& state)
+{
+    Dense& d = Schedule();
+    for (auto _ : state) {
+        d.files.CloseAllFiles();
+        if (!d.files.OpenScheduleArchive()) state.SkipWithError("open failed");
+        bool isNew = false;
+        (void)d.files.LoadScheduleSettings(isNew);
+        d.files.CurrentFormatNo = d.files.ScheduleProps.CurrentFormat;
+        if (!d.files.OpenWorkingFiles()) state.SkipWithError("open failed");
+    }
+    state.SetBytesProcessed(state.iterations() * d.Bytes());
+}
+BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond);
+
+void BM_OpenBaseline_ZlibReadInflateWrite(benchmark::State& state)
+{
+    Dense& d = Schedule();
+    std::vector<std::vector<std::uint8_t>> compressed;
+    std::vector<uLong> crcs;
+    for (const QByteArray& c : d.contents) {
+        compressed.push_back(Deflate(c));
+        crcs.push_back(crc32(0, reinterpret_cast<const Bytef*>(c.constData()), static_cast<uInt>(c.size())));
+    }
+    const QString packed = d.sched.path() + QStringLiteral("/baseline.bin");
+    {
+        std::vector<std::uint8_t> all;
+        for (const auto& z : compressed) all.insert(all.end(), z.begin(), z.end());
+        WriteAll(packed, reinterpret_cast<const char*>(all.data()), all.size(), false);
+    }
+    const QString outDir = d.work.path() + QStringLiteral("/baseline");
+    QDir().mkpath(outDir);
+    for (auto _ : state) {
+        const QByteArray in = ReadAll(packed);
+        std::size_t at = 0;
+        for (std::size_t i = 0; i < compressed.size(); ++i) {
+            const std::vector<std::uint8_t> z(in.constData() + at, in.constData() + at + compressed[i].size());
+            at += compressed[i].size();
+            const auto out = Inflate(z, static_cast<std::size_t>(d.contents[i].size()), crcs[i]);
+            WriteAll(outDir + QStringLiteral("/") + d.names[i], reinterpret_cast<const char*>(out.data()), out.size(), false);
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * d.Bytes());
+    QDir(outDir).removeRecursively();
+}
+BENCHMARK(BM_OpenBaseline_ZlibReadInflateWrite)->Unit(benchmark::kMillisecond);
+
+void BM_PeriodChangeOneYearEachEnd(benchmark::State& state)
+{
+    Dense& d = Schedule();
+    for (auto _ : state) {
+        state.PauseTiming();
+        d.Restore();
+        d.files.NewPeriodStart = OleDates::FromYmd(2014, 1, 1);
+        d.files.NewPeriodEnd = OleDates::FromYmd(2025, 12, 31);
+        state.ResumeTiming();
+        if (!d.files.ChangeScheduleDates()) state.SkipWithError("period change failed");
+    }
+    d.Restore();
+}
+BENCHMARK(BM_PeriodChangeOneYearEachEnd)->Unit(benchmark::kMillisecond);
+
+void BM_PeriodChangeBaseline_ReadWriteRebuiltFiles(benchmark::State& state)
+{
+    Dense& d = Schedule();
+    const QString work = d.work.path();
+    const std::size_t newDays = static_cast<std::size_t>(OleDates::DaysBetween(OleDates::FromYmd(2014, 1, 1), OleDates::FromYmd(2025, 12, 31)) + 1);
+    for (auto _ : state) {
+        const QByteArray days = ReadAll(work + QStringLiteral("/QORVANE2.SCH"));
+        const QByteArray notes = ReadAll(work + QStringLiteral("/QORVANE2.SNO"));
+        std::vector<char> rebuilt(newDays * DayRecord::Size, 0);
+        std::memcpy(rebuilt.data() + 365 * DayRecord::Size, days.constData(), static_cast<std::size_t>(days.size()));
+        WriteAll(work + QStringLiteral("/baseline.NCH"), rebuilt.data(), rebuilt.size(), false);
+        WriteAll(work + QStringLiteral("/baseline.NNO"), notes.constData(), static_cast<std::size_t>(notes.size()), false);
+    }
+    ::unlink((work + QStringLiteral("/baseline.NCH")).toLocal8Bit().constData());
+    ::unlink((work + QStringLiteral("/baseline.NNO")).toLocal8Bit().constData());
+}
+BENCHMARK(BM_PeriodChangeBaseline_ReadWriteRebuiltFiles)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
