@@ -84,6 +84,7 @@ void GridPaint::SetPanes(const GridPanes& panes)
     setBack(panes_.Grid, kWhite);
     setBack(panes_.CoverageDesc, kTwinGrey);
     setBack(panes_.Coverage, kTwinGrey);
+    if (panes_.Grid) panes_.Grid->setFocusPolicy(Qt::StrongFocus);
 }
 
 int GridPaint::DaysTagged() const { return static_cast<int>(Runtime::Val(DaysTaggedText)); }
@@ -425,8 +426,10 @@ void GridPaint::LayoutAndRedrawSchedule()
     SetWidth(panes_.Label1, nw);
     Place(panes_.Label2, posLeft, labelTop);
     SetWidth(panes_.Label2, pw);
-    SetLeft(panes_.EmpText, 2 * TPPX);
-    SetLeft(panes_.EmpText2, 2 * TPPX);
+    // The editors sit inside their columns: their left edge is in their parent's coordinates.
+    for (QWidget* editor : {panes_.EmpText, panes_.EmpText2}) {
+        if (editor) editor->move(2, editor->y());
+    }
     SetWidth(panes_.EmpList, nw);
     SetWidth(panes_.EmpPos, pw);
     const int gridLeft = posLeft + pw - bh;

@@ -36,8 +36,9 @@ struct GridPanes {
     Pane* CoverageDesc = nullptr;
     Pane* Coverage = nullptr;
 
-    // Row scroll bar and the in-place name and position editors.
     QWidget* VScroll2 = nullptr;
+    // The in-place name and position editors, usually inside EmpList and EmpPos: they are
+    // placed 2 pixels from their parent's left edge and sized to a row.
     QWidget* EmpText = nullptr;
     QWidget* EmpText2 = nullptr;
 };
