@@ -1,6 +1,6 @@
 #pragma once
 // What the fuzz targets share: quiet message boxes and printer, and private folders of their
-// own that are removed when the target ends.
+// own (under the system's temporary folder) that are removed when the target ends.
 
 #include "platform/MsgBox.h"
 #include "platform/PrinterDevice.h"
@@ -38,9 +38,9 @@ public:
 struct Folders {
     Folders()
     {
-        const QByteArray base = qEnvironmentVariableIsSet("TAVRIN_WORKDIR") ? qgetenv("TAVRIN_WORKDIR") : QByteArray("/tmp");
-        QDir().mkpath(QString::fromLocal8Bit(base));
-        QByteArray tmpl = base + "/tavrin-fuzz-XXXXXX";
+        // Under the system's temporary folder, not in the fuzzer's corpus folder, which the
+        // fuzzer reads again while it runs.
+        QByteArray tmpl = QDir::tempPath().toLocal8Bit() + "/tavrin-fuzz-XXXXXX";
         if (!::mkdtemp(tmpl.data())) std::abort();
         root = QString::fromLocal8Bit(tmpl);
         work = root + QStringLiteral("/work");
