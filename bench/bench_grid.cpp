@@ -2,6 +2,14 @@
 // recount of 20 coverage lines over 42 days and 200 rows, each beside a baseline that draws the
 // same number of rectangles and texts straight with QPainter.
 
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <memory>
+
 #include "grid/GridPaint.h"
 #include "platform/FontService.h"
 #include "platform/MsgBox.h"
@@ -9,13 +17,6 @@
 #include "platform/PrinterDevice.h"
 #include "store/Defaults.h"
 #include "store/SchedFiles.h"
-
-#include <QApplication>
-#include <QImage>
-#include <QPainter>
-#include <QTemporaryDir>
-#include <benchmark/benchmark.h>
-#include <memory>
 
 using namespace tavrin;
 
@@ -174,7 +175,8 @@ void PainterBaseline(benchmark::State& state, int days)
             for (int r = 0; r < rows; ++r) {
                 p.fillRect(QRect(x + 1, 30 + r * rh + 1, cw - 1, rh - 1), Qt::white);
                 p.setPen(QColor(128, 0, 0));
-                p.drawText(QRect(x + 2, 30 + r * rh + 1, cw - 2, rh - 1), 0, QStringLiteral("S%1").arg(1 + (r + d) % 9));
+                p.drawText(QRect(x + 2, 30 + r * rh + 1, cw - 2, rh - 1), 0,
+                           QStringLiteral("S%1").arg(1 + (r + d) % 9));
             }
             for (int k = 0; k < 4; ++k) {
                 p.fillRect(QRect(x + 1, 1000 + k * ch + 1, cw - 1, ch - 1), QColor(192, 192, 192));
@@ -186,10 +188,22 @@ void PainterBaseline(benchmark::State& state, int days)
     }
 }
 
-void BM_Redraw28Days(benchmark::State& s) { Redraw(s, 28); }
-void BM_Redraw28Days_Baseline(benchmark::State& s) { PainterBaseline(s, 28); }
-void BM_Redraw42Days(benchmark::State& s) { Redraw(s, 42); }
-void BM_Redraw42Days_Baseline(benchmark::State& s) { PainterBaseline(s, 42); }
+void BM_Redraw28Days(benchmark::State& s)
+{
+    Redraw(s, 28);
+}
+void BM_Redraw28Days_Baseline(benchmark::State& s)
+{
+    PainterBaseline(s, 28);
+}
+void BM_Redraw42Days(benchmark::State& s)
+{
+    Redraw(s, 42);
+}
+void BM_Redraw42Days_Baseline(benchmark::State& s)
+{
+    PainterBaseline(s, 42);
+}
 
 // 20 coverage lines over 42 days and 200 named rows, counted and drawn.
 void BM_CoverageCounts(benchmark::State& state)

@@ -2,12 +2,12 @@
 // What a cell item shows: the text of a cell content code for one cell, and the colour its
 // line takes. Shared by the screen painter and whoever prints cells the same way.
 
-#include "store/CellCodes.h"
-#include "store/Records.h"
-
 #include <QString>
 #include <cstdint>
 #include <functional>
+
+#include "store/CellCodes.h"
+#include "store/Records.h"
 
 namespace tavrin {
 

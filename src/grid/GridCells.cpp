@@ -1,14 +1,14 @@
 // Drawing the day cells of the grid into its twin.
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <vector>
+
 #include "grid/CellText.h"
 #include "grid/GridColours.h"
 #include "grid/GridPaint.h"
 #include "grid/GridQuery.h"
 #include "platform/Runtime.h"
-
-#include <algorithm>
-#include <cmath>
-#include <optional>
-#include <vector>
 
 namespace tavrin {
 
@@ -108,7 +108,7 @@ void GridPaint::DrawScheduleCells(int firstDay, int lastDay, int firstRow, int l
 {
     firstDay = std::max(firstDay, 1);
     lastDay = std::min(lastDay, files_.VisibleDays);
-    firstRow = std::max(firstRow, 1);
+    firstRow = std::max({firstRow, 1, 2 - TopRow});  // only rows that show display rows 1..200
     lastRow = std::min({lastRow, VisibleRows, kSlots - TopRow + 1});
     if (firstDay > lastDay || firstRow > lastRow) return;
 
@@ -144,7 +144,8 @@ void GridPaint::DrawScheduleCells(int firstDay, int lastDay, int firstRow, int l
         const int display = DisplayRow(r);
         info.slot = files_.ScheduleProps.RowMap[display];
         if (!IsSlot(info.slot)) info.slot = 0;
-        info.candidate = highlighter && QueryRowQualifies(files_.QueryBuf, files_.EmpTable, files_.ScheduleProps, display);
+        info.candidate =
+            highlighter && QueryRowQualifies(files_.QueryBuf, files_.EmpTable, files_.ScheduleProps, display);
         info.divider = IsDividerRow(files_.EmpTable, display);
         if (info.divider) info.record = ReadDivider(info.slot);
     }
@@ -167,13 +168,17 @@ void GridPaint::DrawScheduleCells(int firstDay, int lastDay, int firstRow, int l
             }
             const float number = UnpackCellNumber(v.s1, v.oc, v.e, v.s2, v.n);
 
-            if (info.candidate && CellClausesHold(files_.QueryBuf, v.s1, v.s2, v.oc, v.e)) FillCellRect(x, y);
-            else ClearCellRect(x, y);
+            if (info.candidate && CellClausesHold(files_.QueryBuf, v.s1, v.s2, v.oc, v.e))
+                FillCellRect(x, y);
+            else
+                ClearCellRect(x, y);
 
             if (info.divider) {
                 files_.DividerBuf = info.record;
-                if (info.record.Style == 0) FillCellDividerColor(x, y);
-                else if (number > 0) DrawCellNumberEllipse(number, x, y);
+                if (info.record.Style == 0)
+                    FillCellDividerColor(x, y);
+                else if (number > 0)
+                    DrawCellNumberEllipse(number, x, y);
                 continue;
             }
             if (v.n < 0) v.n = 0;
@@ -187,7 +192,9 @@ void GridPaint::DrawScheduleCells(int firstDay, int lastDay, int firstRow, int l
                 const bool noteMark = v.n > 0 && CellFlagC;
                 const bool explMark = v.e > 0 && CellFlagB;
                 if (noteMark || explMark) {
-                    const Surface& box = noteMark && explMark ? VectorGreenBox : noteMark ? VectorYellowBox : VectorBlueBox;
+                    const Surface& box = noteMark && explMark ? VectorGreenBox
+                                         : noteMark           ? VectorYellowBox
+                                                              : VectorBlueBox;
                     AndIntoCell(GridBack, box, X, Y, boxW, boxH, CellWidthPx, RowHeightPx);
                     iconDrawn = true;
                 }

@@ -1,9 +1,9 @@
 #pragma once
 // The brushes of the schedule grid, as colours (0x00BBGGRR).
 
-#include "store/CellCodes.h"
-
 #include <cstdint>
+
+#include "store/CellCodes.h"
 
 namespace tavrin {
 

@@ -1,10 +1,10 @@
 // The name and position columns, the day ruler with the day lines, and the coverage titles.
+#include <algorithm>
+
 #include "grid/GridColours.h"
 #include "grid/GridPaint.h"
 #include "grid/GridQuery.h"
 #include "platform/Runtime.h"
-
-#include <algorithm>
 
 namespace tavrin {
 
@@ -32,7 +32,7 @@ void GridPaint::PaintPositionRowBackground(int r)
 
 void GridPaint::DrawNameColumn(int firstRow, int lastRow)
 {
-    firstRow = std::max(firstRow, 1);
+    firstRow = std::max({firstRow, 1, 2 - TopRow});  // only rows that show display rows 1..200
     lastRow = std::min({lastRow, VisibleRows, kSlots - TopRow + 1});
     const int w = panes_.EmpList ? panes_.EmpList->width() : EmpListBack.Width();
     const int m = RowHeight / TPPY < 10 ? 1 : 0;
@@ -63,7 +63,7 @@ void GridPaint::DrawNameColumn(int firstRow, int lastRow)
 void GridPaint::DrawPositionColumn(int firstRow, int lastRow)
 {
     if (files_.CurrentFormat.HidePositionColumn != 0) return;
-    firstRow = std::max(firstRow, 1);
+    firstRow = std::max({firstRow, 1, 2 - TopRow});  // only rows that show display rows 1..200
     lastRow = std::min({lastRow, VisibleRows, kSlots - TopRow + 1});
     const int w = panes_.EmpPos ? panes_.EmpPos->width() : EmpPosBack.Width();
     for (int r = firstRow; r <= lastRow; ++r) {
@@ -74,7 +74,8 @@ void GridPaint::DrawPositionColumn(int firstRow, int lastRow)
             EmpPosBack.PrintAt(2 * TPPX, (r - 1) * RowHeight + TPPY, files_.EmpTable.Position[display].str());
         } else {
             files_.DividerBuf = ReadDivider(files_.ScheduleProps.RowMap[display]);
-            if (files_.DividerBuf.Style == 0) EmpPosBack.FillRect({0, top + 1, w, top + RowHeightPx}, DividerFill(files_.DividerBuf));
+            if (files_.DividerBuf.Style == 0)
+                EmpPosBack.FillRect({0, top + 1, w, top + RowHeightPx}, DividerFill(files_.DividerBuf));
         }
         if (panes_.EmpPos) panes_.EmpPos->CopyFrom(EmpPosBack, 0, top, w, RowHeightPx);
     }
@@ -89,7 +90,8 @@ void GridPaint::DrawDayColumns(int firstDay, int lastDay)
     const int gridH = panes_.Grid ? panes_.Grid->HeightTw() : GridBack.HeightTw();
     const int coverageH = panes_.Coverage ? panes_.Coverage->HeightTw() : CoverageBack.HeightTw();
     const int rulerH = panes_.DayRuler ? panes_.DayRuler->HeightTw() : DayRulerBack.HeightTw();
-    const int mH = panes_.Grid ? panes_.Grid->TextHeightTw(QStringLiteral("M")) : DayRulerBack.TextHeight(QStringLiteral("M"));
+    const int mH =
+        panes_.Grid ? panes_.Grid->TextHeightTw(QStringLiteral("M")) : DayRulerBack.TextHeight(QStringLiteral("M"));
     const int bandH = mH / TPPY;
     const int dateTop = (mH - TPPY) / TPPY;
 
@@ -108,7 +110,8 @@ void GridPaint::DrawDayColumns(int firstDay, int lastDay)
         DayRulerBack.SetForeColour(weekday == 1 ? PaletteColour(4) : kBlack);
         const int left = x / TPPX + 2;
         const int right = x / TPPX + CellWidthPx;
-        DayRulerBack.DrawText(Runtime::FormatDate(date, RulerDateFormat), {left, dateTop, right, dateTop + bandH}, Surface::DT_CENTER);
+        DayRulerBack.DrawText(Runtime::FormatDate(date, RulerDateFormat), {left, dateTop, right, dateTop + bandH},
+                              Surface::DT_CENTER);
         DayRulerBack.DrawText(WeekdayNames[weekday], {left, 0, right, bandH}, Surface::DT_CENTER);
         DayRulerBack.SetForeColour(kBlack);
     }
@@ -117,8 +120,9 @@ void GridPaint::DrawDayColumns(int firstDay, int lastDay)
         panes_.DayRuler->CopyFrom(DayRulerBack, ((firstDay - 1) * CellWidth) / TPPX, 0,
                                   ((lastDay - firstDay + 1) * CellWidth) / TPPX, rulerH / TPPY);
     }
-    host_.SetPanelText(InfoPanel::DateDisplay, Runtime::FormatDate(ColumnDate(1), files_.DateFormat) + QStringLiteral(" - ") +
-                                                   Runtime::FormatDate(ColumnDate(files_.VisibleDays), files_.DateFormat));
+    host_.SetPanelText(InfoPanel::DateDisplay,
+                       Runtime::FormatDate(ColumnDate(1), files_.DateFormat) + QStringLiteral(" - ") +
+                           Runtime::FormatDate(ColumnDate(files_.VisibleDays), files_.DateFormat));
 }
 
 void GridPaint::FillCoverageDescRow(int k)
@@ -157,7 +161,8 @@ void GridPaint::DrawCoverageDescLines()
     desc->SetForeColour(kGreyText);
     if (CoverageVisible && CoverageRowHeight > 0) {
         const int height = desc->HeightTw();
-        for (int y = CoverageRowHeight; y <= height; y += CoverageRowHeight) desc->Screen().Line(0, y, desc->ScaleWidthTw(), y);
+        for (int y = CoverageRowHeight; y <= height; y += CoverageRowHeight)
+            desc->Screen().Line(0, y, desc->ScaleWidthTw(), y);
     }
     desc->SetForeColour(kBlack);
     desc->Changed();

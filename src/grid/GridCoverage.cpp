@@ -1,11 +1,11 @@
 // Coverage totals: staff (or paid hours) per day for each coverage line of the format.
+#include <algorithm>
+#include <cmath>
+
 #include "grid/GridColours.h"
 #include "grid/GridPaint.h"
 #include "grid/GridQuery.h"
 #include "platform/Runtime.h"
-
-#include <algorithm>
-#include <cmath>
 
 namespace tavrin {
 
@@ -62,7 +62,8 @@ void GridPaint::DrawCoverageCounts(int firstDay, int lastDay, bool countOnly)
         if (!IsNamedRow(files_.EmpTable, r)) continue;
         lastNamed = r;
         for (int k = k1; k <= k2; ++k) {
-            member[r][k] = FilterSelectsRow(fmt.CoverageTotals[k], files_.EmpTable, r, files_.ScheduleProps.RowMap[r]) ? 1 : 0;
+            member[r][k] =
+                FilterSelectsRow(fmt.CoverageTotals[k], files_.EmpTable, r, files_.ScheduleProps.RowMap[r]) ? 1 : 0;
         }
     }
 
@@ -103,7 +104,8 @@ void GridPaint::DrawCoverageCounts(int firstDay, int lastDay, bool countOnly)
             if (linkedRequirement) {
                 const DayRecord& cell = files_.ColumnDay(day);
                 if (cell.Shift1Code[link] == kNumberCellCode) {
-                    required = static_cast<float>(cell.NoteNumber[link]) + static_cast<float>(cell.Shift2Code[link]) / 100.0f;
+                    required =
+                        static_cast<float>(cell.NoteNumber[link]) + static_cast<float>(cell.Shift2Code[link]) / 100.0f;
                 }
             }
             FillCoverageCell(day, k, d);

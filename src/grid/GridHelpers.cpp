@@ -1,8 +1,4 @@
 // The row sort, dialog placement, the report font check and typed times.
-#include "grid/GridPaint.h"
-#include "platform/Cp1252.h"
-#include "platform/Runtime.h"
-
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -11,6 +7,10 @@
 #include <cstring>
 #include <utility>
 #include <vector>
+
+#include "grid/GridPaint.h"
+#include "platform/Cp1252.h"
+#include "platform/Runtime.h"
 
 namespace tavrin {
 
@@ -38,7 +38,10 @@ std::string UpperBytes(const FixedText<N>& t)
     return out;
 }
 
-bool Blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
+bool Blank(const std::string& s)
+{
+    return s.find_first_not_of(' ') == std::string::npos;
+}
 
 // Character codes compared as unsigned bytes.
 bool Greater(const std::string& a, const std::string& b)
@@ -103,8 +106,10 @@ Status GridPaint::SortEmployeeRows(int mode, int lo, int hi)
                         exchange(i, j);
                         fromLeft = !fromLeft;
                     }
-                    if (fromLeft) ++i;
-                    else --j;
+                    if (fromLeft)
+                        ++i;
+                    else
+                        --j;
                 }
                 if (R - 1 > j - L) {
                     if (j + 1 < R) stack.emplace_back(j + 1, R);
@@ -205,7 +210,8 @@ bool GridPaint::CheckReportFontInstalled()
 QString GridPaint::NormalizeTimeText(const QString& text)
 {
     QString t = text.toUpper();
-    if (t.size() < 3 && !t.contains(QLatin1Char(':')) && !t.contains(QLatin1Char('A')) && !t.contains(QLatin1Char('P'))) {
+    if (t.size() < 3 && !t.contains(QLatin1Char(':')) && !t.contains(QLatin1Char('A')) &&
+        !t.contains(QLatin1Char('P'))) {
         t += QStringLiteral(":00");
     }
     return t;

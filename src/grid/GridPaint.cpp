@@ -1,14 +1,14 @@
 #include "grid/GridPaint.h"
 
-#include "grid/CellText.h"
-#include "grid/GridColours.h"
-#include "platform/Runtime.h"
-#include "platform/Screen.h"
-
 #include <QFontMetrics>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+
+#include "grid/CellText.h"
+#include "grid/GridColours.h"
+#include "platform/Runtime.h"
+#include "platform/Screen.h"
 
 namespace tavrin {
 
@@ -17,9 +17,15 @@ namespace {
 constexpr std::uint32_t kTwinGrey = Rgb(192, 192, 192);
 constexpr std::uint32_t kCoverageTwin = Rgb(128, 128, 128);
 
-int PixelsOf(int tw, int tpp) { return static_cast<int>(std::lround(static_cast<double>(tw) / tpp)); }
+int PixelsOf(int tw, int tpp)
+{
+    return static_cast<int>(std::lround(static_cast<double>(tw) / tpp));
+}
 
-QString Trimmed(const QString& s) { return Runtime::Trim(s); }
+QString Trimmed(const QString& s)
+{
+    return Runtime::Trim(s);
+}
 
 }  // namespace
 
@@ -87,11 +93,15 @@ void GridPaint::SetPanes(const GridPanes& panes)
     if (panes_.Grid) panes_.Grid->setFocusPolicy(Qt::StrongFocus);
 }
 
-int GridPaint::DaysTagged() const { return static_cast<int>(Runtime::Val(DaysTaggedText)); }
+int GridPaint::DaysTagged() const
+{
+    return static_cast<int>(Runtime::Val(DaysTaggedText));
+}
 
 OleDate GridPaint::ColumnDate(int c) const
 {
-    return std::floor(OleDates::Clamped(files_.ScheduleProps.PeriodStart)) + files_.ScheduleProps.FirstVisibleDay + c - 1;
+    return std::floor(OleDates::Clamped(files_.ScheduleProps.PeriodStart)) + files_.ScheduleProps.FirstVisibleDay + c -
+           1;
 }
 
 DividerPropertiesRecord GridPaint::ReadDivider(int n) const
@@ -125,8 +135,14 @@ int GridPaint::TopOf(QWidget* w) const
     return w->y() * TPPY;
 }
 
-int GridPaint::WidthOf(QWidget* w) const { return w ? w->width() * TPPX : 0; }
-int GridPaint::HeightOf(QWidget* w) const { return w ? w->height() * TPPY : 0; }
+int GridPaint::WidthOf(QWidget* w) const
+{
+    return w ? w->width() * TPPX : 0;
+}
+int GridPaint::HeightOf(QWidget* w) const
+{
+    return w ? w->height() * TPPY : 0;
+}
 
 void GridPaint::Place(QWidget* w, int left, int top)
 {
@@ -138,10 +154,22 @@ void GridPaint::Place(QWidget* w, int left, int top)
     w->move(PixelsOf(left, TPPX) - origin.x(), PixelsOf(top, TPPY) - origin.y());
 }
 
-void GridPaint::SetLeft(QWidget* w, int left) { if (w) Place(w, left, TopOf(w)); }
-void GridPaint::SetTop(QWidget* w, int top) { if (w) Place(w, LeftOf(w), top); }
-void GridPaint::SetWidth(QWidget* w, int width) { if (w) w->resize(std::max(0, PixelsOf(width, TPPX)), w->height()); }
-void GridPaint::SetHeight(QWidget* w, int height) { if (w) w->resize(w->width(), std::max(0, PixelsOf(height, TPPY))); }
+void GridPaint::SetLeft(QWidget* w, int left)
+{
+    if (w) Place(w, left, TopOf(w));
+}
+void GridPaint::SetTop(QWidget* w, int top)
+{
+    if (w) Place(w, LeftOf(w), top);
+}
+void GridPaint::SetWidth(QWidget* w, int width)
+{
+    if (w) w->resize(std::max(0, PixelsOf(width, TPPX)), w->height());
+}
+void GridPaint::SetHeight(QWidget* w, int height)
+{
+    if (w) w->resize(w->width(), std::max(0, PixelsOf(height, TPPY)));
+}
 
 // ---------------------------------------------------------------- fonts
 
@@ -175,7 +203,9 @@ void GridPaint::ApplyFormFont()
             storeFormat();
         }
     }
-    if (got) got = fonts_.Resolve({Trimmed(f.ScreenFontName.str()), f.ScreenFontSize, f.ScreenFontBold != 0, f.ScreenFontItalic != 0});
+    if (got)
+        got = fonts_.Resolve(
+            {Trimmed(f.ScreenFontName.str()), f.ScreenFontSize, f.ScreenFontBold != 0, f.ScreenFontItalic != 0});
     if (!got) {
         // An unusable name or size: the grid's font takes its place in the format.
         const ScreenFont g = panes_.Grid ? panes_.Grid->ScreenFontUsed() : fonts_.DefaultFont();
@@ -197,7 +227,8 @@ void GridPaint::ApplyScheduleFormat()
 
     const QString stem = Trimmed(host_.SchedStem());
     host_.SetCaption(stem.isEmpty() ? QStringLiteral("Tavrin")
-                                    : stem + QStringLiteral(" - Tavrin ") + QLatin1Char('[') + Trimmed(f.FormatName.str()) + QLatin1Char(']'));
+                                    : stem + QStringLiteral(" - Tavrin ") + QLatin1Char('[') +
+                                          Trimmed(f.FormatName.str()) + QLatin1Char(']'));
 
     f.IconStep = static_cast<Int16>((6 * 15) / TPPX);
     TwoShiftMode = false;
@@ -220,11 +251,20 @@ void GridPaint::ApplyScheduleFormat()
         for (int i = 1; i <= 7; ++i) WeekdayNames[i] = QString::fromLatin1(kNames[f.RulerDayNameStyle][i - 1]);
     }
     switch (f.RulerDateStyle) {
-    case 0: RulerDateFormat = QStringLiteral("d"); break;
-    case 1: RulerDateFormat = QStringLiteral("m-d"); break;
-    case 2: RulerDateFormat = QStringLiteral("d-m"); break;
-    case 3: RulerDateFormat = QStringLiteral("Short Date"); break;
-    default: break;
+        case 0:
+            RulerDateFormat = QStringLiteral("d");
+            break;
+        case 1:
+            RulerDateFormat = QStringLiteral("m-d");
+            break;
+        case 2:
+            RulerDateFormat = QStringLiteral("d-m");
+            break;
+        case 3:
+            RulerDateFormat = QStringLiteral("Short Date");
+            break;
+        default:
+            break;
     }
     TimeFormat = f.TimeFormat.str().contains(QLatin1Char('a')) ? QStringLiteral("h:nna/p") : QStringLiteral("hh:nn");
     CellLineCount = 0;
@@ -254,9 +294,17 @@ void GridPaint::ApplyScheduleFormat()
         CellItemRow = i;
         if (ShowsSecondShift(code)) TwoShiftMode = true;
         switch (code) {
-        case 310: case 320: case 1310: case 2310: CellFlagC = false; break;
-        case 410: CellFlagD = false; break;
-        default: break;
+            case 310:
+            case 320:
+            case 1310:
+            case 2310:
+                CellFlagC = false;
+                break;
+            case 410:
+                CellFlagD = false;
+                break;
+            default:
+                break;
         }
         if (code == 120 || code == 122 || code == 124 || code == 500 || code == 501) CellFlagA = false;
         if (code == 220 || code == 500 || code == 501) CellFlagB = false;
@@ -405,7 +453,9 @@ void GridPaint::LayoutAndRedrawSchedule()
     // Fit the day columns; what snapping the cells to whole pixels leaves over goes to the
     // name column. Cells never get narrower than one pixel: the name column gives way.
     const int vsw = WidthOf(panes_.VScroll2);
-    const auto snapCell = [this, days](int width) { return std::max(TPPX, Snap(Runtime::CInt(static_cast<double>(width) / days), TPPX)); };
+    const auto snapCell = [this, days](int width) {
+        return std::max(TPPX, Snap(Runtime::CInt(static_cast<double>(width) / days), TPPX));
+    };
     for (int pass = 0; pass < 4; ++pass) {
         const int gl = nw + pw - 2 * bh;
         int re = formW - vsw - FW + bh;
@@ -451,8 +501,10 @@ void GridPaint::LayoutAndRedrawSchedule()
     if (host_.CurrentShiftCode() > 0 && !CoverageVisible) ch = 0;
     VisibleRows = std::clamp((formH - ch - FH - TopOf(grid)) / RowHeight, 1, kSlots);
 
-    if (VisibleRows > 1) host_.SetRowScroll(VisibleRows - 1, kSlots - VisibleRows);
-    else host_.SetRowScroll(1, kSlots - 1);
+    if (VisibleRows > 1)
+        host_.SetRowScroll(VisibleRows - 1, kSlots - VisibleRows);
+    else
+        host_.SetRowScroll(1, kSlots - 1);
 
     const int gh = RowHeight * VisibleRows + 2 * bv;
     SetHeight(panes_.EmpList, gh);
@@ -532,7 +584,8 @@ void GridPaint::LayoutAndRedrawSchedule()
                 files_.VisibleDays = days;
                 const Status loaded = files_.LoadVisibleDays();
                 if (!loaded) files_.Msg().show(loaded.message(), Mb::Exclamation, QStringLiteral("Error"));
-                const int c = std::clamp(static_cast<int>(std::lround(tagged - ColumnDate(1))) + 1, 1, files_.VisibleDays);
+                const int c =
+                    std::clamp(static_cast<int>(std::lround(tagged - ColumnDate(1))) + 1, 1, files_.VisibleDays);
                 FirstTaggedDay = c;
                 LastTaggedDay = std::min(c + runLength, files_.VisibleDays);
                 CursorDay = LastTaggedDay;

@@ -6,15 +6,15 @@
 // Lengths are in twips unless a name ends in Px. Rows and columns are visible indexes
 // (row 1 shows display row TopRow, column 1 the day FirstVisibleDay + 1 of the period).
 
+#include <QString>
+#include <array>
+#include <cstdint>
+
 #include "grid/GridHost.h"
 #include "grid/GridPanes.h"
 #include "platform/FontService.h"
 #include "platform/Surface.h"
 #include "store/SchedFiles.h"
-
-#include <QString>
-#include <array>
-#include <cstdint>
 
 class QWidget;
 

@@ -3,9 +3,9 @@
 // window fills this in with its own controls; tests fill it with plain widgets. A control
 // left null is skipped.
 
-#include "platform/Pane.h"
-
 #include <QWidget>
+
+#include "platform/Pane.h"
 
 namespace tavrin {
 

@@ -31,7 +31,8 @@ bool CellClausesHold(const QueryFilter& q, int s1, int s2, int oc, int e)
     const auto& shifts = q.SelectedShifts;
     const auto chosen = [&shifts](int code) { return shifts.contains(code) && shifts[code] == 1; };
     const int t = chosen(0) ? s1 : s2;
-    const bool explanation = q.IgnoreExplanations != 0 || (q.SelectedExplanations.contains(e) && q.SelectedExplanations[e] == 1);
+    const bool explanation =
+        q.IgnoreExplanations != 0 || (q.SelectedExplanations.contains(e) && q.SelectedExplanations[e] == 1);
     const bool shift = q.IgnoreShifts != 0 || chosen(s1) || chosen(t) || (chosen(kOnCallCode) && oc == 1);
     return explanation && shift;
 }

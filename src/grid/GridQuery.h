@@ -2,9 +2,9 @@
 // The query rule as the grid applies it: row candidacy, and the cell clauses used by the
 // on-screen highlighter and the coverage lines (no note clause, no empty-query exclusion).
 
-#include "store/Records.h"
-
 #include <QString>
+
+#include "store/Records.h"
 
 namespace tavrin {
 

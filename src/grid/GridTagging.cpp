@@ -1,11 +1,11 @@
 // Hit testing, the tagged run and the selection information above the grid.
+#include <algorithm>
+#include <cmath>
+
 #include "grid/GridColours.h"
 #include "grid/GridPaint.h"
 #include "grid/GridQuery.h"
 #include "platform/Runtime.h"
-
-#include <algorithm>
-#include <cmath>
 
 namespace tavrin {
 
@@ -21,7 +21,8 @@ float Paid(const ShiftTableArray& shifts, int code)
 QString FormatRequirement(float v)
 {
     if (!(v > 0)) return {};
-    return v == std::floor(v) ? Runtime::FormatNumber(v, QStringLiteral("#####")) : Runtime::FormatNumber(v, QStringLiteral("#####.##"));
+    return v == std::floor(v) ? Runtime::FormatNumber(v, QStringLiteral("#####"))
+                              : Runtime::FormatNumber(v, QStringLiteral("#####.##"));
 }
 
 }  // namespace
@@ -56,40 +57,41 @@ void GridPaint::TagDayCells(int row, int day, int mode)
     };
 
     switch (mode) {
-    case 0:
-        showCount(1);
-        InvertCell(row, day);
-        CurrentRow = row;
-        FirstTaggedDay = LastTaggedDay = day;
-        UpdateSelectionInfo();
-        break;
-    case 1:
-        if (FirstTaggedDay > 0) {
-            for (int c = FirstTaggedDay; c <= LastTaggedDay; ++c) InvertCell(CurrentRow, c);
+        case 0:
             showCount(1);
-        }
-        FirstTaggedDay = 0;
-        InvertCell(row, day);
-        CurrentRow = row;
-        FirstTaggedDay = LastTaggedDay = day;
-        UpdateSelectionInfo();
-        break;
-    case 2:
-        if (day < FirstTaggedDay) break;
-        if (day < LastTaggedDay) {
-            for (int c = day + 1; c <= LastTaggedDay; ++c) InvertCell(CurrentRow, c);
-        } else if (day > LastTaggedDay) {
-            for (int c = LastTaggedDay + 1; c <= day; ++c) InvertCell(CurrentRow, c);
-        }
-        LastTaggedDay = day;
-        showCount(std::max(1, day - FirstTaggedDay + 1));
-        UpdateSelectionInfo();
-        break;
-    case 3:
-        for (int c = FirstTaggedDay; c <= LastTaggedDay; ++c) InvertCell(CurrentRow, c);
-        UpdateSelectionInfo();
-        break;
-    default: break;
+            InvertCell(row, day);
+            CurrentRow = row;
+            FirstTaggedDay = LastTaggedDay = day;
+            UpdateSelectionInfo();
+            break;
+        case 1:
+            if (FirstTaggedDay > 0) {
+                for (int c = FirstTaggedDay; c <= LastTaggedDay; ++c) InvertCell(CurrentRow, c);
+                showCount(1);
+            }
+            FirstTaggedDay = 0;
+            InvertCell(row, day);
+            CurrentRow = row;
+            FirstTaggedDay = LastTaggedDay = day;
+            UpdateSelectionInfo();
+            break;
+        case 2:
+            if (day < FirstTaggedDay) break;
+            if (day < LastTaggedDay) {
+                for (int c = day + 1; c <= LastTaggedDay; ++c) InvertCell(CurrentRow, c);
+            } else if (day > LastTaggedDay) {
+                for (int c = LastTaggedDay + 1; c <= day; ++c) InvertCell(CurrentRow, c);
+            }
+            LastTaggedDay = day;
+            showCount(std::max(1, day - FirstTaggedDay + 1));
+            UpdateSelectionInfo();
+            break;
+        case 3:
+            for (int c = FirstTaggedDay; c <= LastTaggedDay; ++c) InvertCell(CurrentRow, c);
+            UpdateSelectionInfo();
+            break;
+        default:
+            break;
     }
 }
 

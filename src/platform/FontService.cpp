@@ -64,7 +64,8 @@ Result<ScreenFont> FontService::Resolve(const FontSpec& spec) const
             int best = PixelsFor(face->points.front());
             for (double p : face->points) {
                 const int cand = PixelsFor(p);
-                if (std::abs(cand - px) < std::abs(best - px) || (std::abs(cand - px) == std::abs(best - px) && cand < best)) {
+                if (std::abs(cand - px) < std::abs(best - px) ||
+                    (std::abs(cand - px) == std::abs(best - px) && cand < best)) {
                     best = cand;
                 }
             }

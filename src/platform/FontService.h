@@ -8,13 +8,13 @@
 // faces only offer their own sizes; the size reported is the one obtained (8 points of
 // "MS Sans Serif" at 96 DPI read back as 8.25).
 
-#include "platform/Result.h"
-
 #include <QFont>
 #include <QString>
 #include <QStringList>
 #include <map>
 #include <vector>
+
+#include "platform/Result.h"
 
 namespace tavrin {
 
@@ -59,8 +59,8 @@ public:
 
 private:
     struct Face {
-        QString name;     // spelling reported
-        QString family;   // family drawn with
+        QString name;                // spelling reported
+        QString family;              // family drawn with
         std::vector<double> points;  // bitmap sizes; empty = scalable
     };
     const Face* FindFace(const QString& name) const;

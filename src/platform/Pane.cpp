@@ -1,15 +1,18 @@
 #include "platform/Pane.h"
 
-#include "platform/Screen.h"
-
 #include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
 
+#include "platform/Screen.h"
+
 namespace tavrin {
 
 namespace {
-int ToPixels(int tw, int tpp) { return static_cast<int>(std::lround(static_cast<double>(tw) / tpp)); }
+int ToPixels(int tw, int tpp)
+{
+    return static_cast<int>(std::lround(static_cast<double>(tw) / tpp));
+}
 }  // namespace
 
 Pane::Pane(QWidget* parent, const QString& objectName)
@@ -34,10 +37,22 @@ void Pane::SetBorderPx(int px)
     update();
 }
 
-void Pane::SetLeftTw(int tw) { move(ToPixels(tw, tppX_), y()); }
-void Pane::SetTopTw(int tw) { move(x(), ToPixels(tw, tppY_)); }
-void Pane::SetWidthTw(int tw) { resize(std::max(0, ToPixels(tw, tppX_)), height()); }
-void Pane::SetHeightTw(int tw) { resize(width(), std::max(0, ToPixels(tw, tppY_))); }
+void Pane::SetLeftTw(int tw)
+{
+    move(ToPixels(tw, tppX_), y());
+}
+void Pane::SetTopTw(int tw)
+{
+    move(x(), ToPixels(tw, tppY_));
+}
+void Pane::SetWidthTw(int tw)
+{
+    resize(std::max(0, ToPixels(tw, tppX_)), height());
+}
+void Pane::SetHeightTw(int tw)
+{
+    resize(width(), std::max(0, ToPixels(tw, tppY_)));
+}
 
 void Pane::SetScreenFont(const ScreenFont& f)
 {
@@ -79,7 +94,10 @@ void Pane::Invert(const PixelRect& r)
     update(QRect(r.Left + border_, r.Top + border_, r.Width(), r.Height()));
 }
 
-void Pane::Changed() { update(); }
+void Pane::Changed()
+{
+    update();
+}
 
 void Pane::paintEvent(QPaintEvent*)
 {
@@ -108,14 +126,29 @@ void Pane::Emit(QMouseEvent* e, int kind)
     if (e->modifiers() & Qt::AltModifier) shift |= 4;
     const double x = (e->position().x() - border_) * tppX_;
     const double y = (e->position().y() - border_) * tppY_;
-    if (kind == 0) emit MouseDown(button, shift, x, y);
-    else if (kind == 1) emit MouseMove(button, shift, x, y);
-    else emit MouseUp(button, shift, x, y);
+    if (kind == 0)
+        emit MouseDown(button, shift, x, y);
+    else if (kind == 1)
+        emit MouseMove(button, shift, x, y);
+    else
+        emit MouseUp(button, shift, x, y);
 }
 
-void Pane::mousePressEvent(QMouseEvent* e) { Emit(e, 0); }
-void Pane::mouseMoveEvent(QMouseEvent* e) { Emit(e, 1); }
-void Pane::mouseReleaseEvent(QMouseEvent* e) { Emit(e, 2); }
-void Pane::mouseDoubleClickEvent(QMouseEvent*) { emit DblClick(); }
+void Pane::mousePressEvent(QMouseEvent* e)
+{
+    Emit(e, 0);
+}
+void Pane::mouseMoveEvent(QMouseEvent* e)
+{
+    Emit(e, 1);
+}
+void Pane::mouseReleaseEvent(QMouseEvent* e)
+{
+    Emit(e, 2);
+}
+void Pane::mouseDoubleClickEvent(QMouseEvent*)
+{
+    emit DblClick();
+}
 
 }  // namespace tavrin

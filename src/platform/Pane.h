@@ -6,12 +6,12 @@
 // area lies inside a border of BorderPx() pixels. Mouse events are passed on as signals with
 // client positions in twips.
 
-#include "platform/FontService.h"
-#include "platform/Surface.h"
-
 #include <QWidget>
 #include <algorithm>
 #include <cstdint>
+
+#include "platform/FontService.h"
+#include "platform/Surface.h"
 
 namespace tavrin {
 

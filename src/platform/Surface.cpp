@@ -20,7 +20,10 @@ QString NormaliseBreaks(const QString& text)
     return t;
 }
 
-QColor Colour(std::uint32_t c) { return QColor::fromRgb(ToQRgb(c)); }
+QColor Colour(std::uint32_t c)
+{
+    return QColor::fromRgb(ToQRgb(c));
+}
 
 }  // namespace
 
@@ -33,7 +36,10 @@ Surface::Surface(int twipsPerPixelX, int twipsPerPixelY)
     image_.fill(ToQRgb(back_));
 }
 
-Surface::~Surface() { EndPainting(); }
+Surface::~Surface()
+{
+    EndPainting();
+}
 
 void Surface::SetTwipsPerPixel(int x, int y)
 {
@@ -105,7 +111,10 @@ void Surface::SetFontBold(bool bold)
     metrics_ = std::make_unique<QFontMetrics>(font_.font);
 }
 
-void Surface::Clear() { FillRect({0, 0, Width(), Height()}, back_); }
+void Surface::Clear()
+{
+    FillRect({0, 0, Width(), Height()}, back_);
+}
 
 bool Surface::Clip(PixelRect& r) const
 {
@@ -134,8 +143,10 @@ void Surface::FillRect(const PixelRect& rect, std::uint32_t colour)
 
 void Surface::PatBlt(int x, int y, int w, int h, std::uint32_t rop)
 {
-    if (rop == WHITENESS) FillRect({x, y, x + w, y + h}, 0xFFFFFF);
-    else if (rop == BLACKNESS) FillRect({x, y, x + w, y + h}, 0);
+    if (rop == WHITENESS)
+        FillRect({x, y, x + w, y + h}, 0xFFFFFF);
+    else if (rop == BLACKNESS)
+        FillRect({x, y, x + w, y + h}, 0);
 }
 
 void Surface::InvertRect(const PixelRect& rect)
@@ -154,10 +165,26 @@ void Surface::BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int
 {
     if (rop != SRCCOPY && rop != SRCAND) return;
     // Keep the block inside both surfaces.
-    if (sx < 0) { x -= sx; w += sx; sx = 0; }
-    if (sy < 0) { y -= sy; h += sy; sy = 0; }
-    if (x < 0) { sx -= x; w += x; x = 0; }
-    if (y < 0) { sy -= y; h += y; y = 0; }
+    if (sx < 0) {
+        x -= sx;
+        w += sx;
+        sx = 0;
+    }
+    if (sy < 0) {
+        y -= sy;
+        h += sy;
+        sy = 0;
+    }
+    if (x < 0) {
+        sx -= x;
+        w += x;
+        x = 0;
+    }
+    if (y < 0) {
+        sy -= y;
+        h += y;
+        y = 0;
+    }
     w = std::min({w, src.Width() - sx, Width() - x});
     h = std::min({h, src.Height() - sy, Height() - y});
     if (w <= 0 || h <= 0) return;
@@ -179,8 +206,10 @@ void Surface::BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int
     for (int row = 0; row < h; ++row) {
         const QRgb* sp = sbase + (sy + row) * sstride + sx;
         QRgb* dp = dbase + (y + row) * dstride + x;
-        if (rop == SRCCOPY) std::copy(sp, sp + w, dp);
-        else for (int i = 0; i < w; ++i) dp[i] = (dp[i] & sp[i]) | 0xFF000000u;
+        if (rop == SRCCOPY)
+            std::copy(sp, sp + w, dp);
+        else
+            for (int i = 0; i < w; ++i) dp[i] = (dp[i] & sp[i]) | 0xFF000000u;
     }
 }
 
@@ -202,12 +231,18 @@ void Surface::DrawText(const QString& text, const PixelRect& r, int flags)
     }
 
     int qf = 0;
-    if (flags & DT_CENTER) qf |= Qt::AlignHCenter;
-    else if (flags & DT_RIGHT) qf |= Qt::AlignRight;
-    else qf |= Qt::AlignLeft;
-    if (single && (flags & DT_VCENTER)) qf |= Qt::AlignVCenter;
-    else if (single && (flags & DT_BOTTOM)) qf |= Qt::AlignBottom;
-    else qf |= Qt::AlignTop;
+    if (flags & DT_CENTER)
+        qf |= Qt::AlignHCenter;
+    else if (flags & DT_RIGHT)
+        qf |= Qt::AlignRight;
+    else
+        qf |= Qt::AlignLeft;
+    if (single && (flags & DT_VCENTER))
+        qf |= Qt::AlignVCenter;
+    else if (single && (flags & DT_BOTTOM))
+        qf |= Qt::AlignBottom;
+    else
+        qf |= Qt::AlignTop;
     if (single) qf |= Qt::TextSingleLine;
     if (flags & DT_WORDBREAK) qf |= Qt::TextWordWrap;
     p.drawText(rect, qf, t);
@@ -269,10 +304,19 @@ void Surface::CirclePx(int cx, int cy, int radius, std::uint32_t colour)
 
 // ---------------------------------------------------------------- twip operations
 
-int Surface::ToPxX(double tw) const { return static_cast<int>(std::floor(tw / tppX_)); }
-int Surface::ToPxY(double tw) const { return static_cast<int>(std::floor(tw / tppY_)); }
+int Surface::ToPxX(double tw) const
+{
+    return static_cast<int>(std::floor(tw / tppX_));
+}
+int Surface::ToPxY(double tw) const
+{
+    return static_cast<int>(std::floor(tw / tppY_));
+}
 
-void Surface::Line(int x1, int y1, int x2, int y2) { Line(x1, y1, x2, y2, fore_); }
+void Surface::Line(int x1, int y1, int x2, int y2)
+{
+    Line(x1, y1, x2, y2, fore_);
+}
 
 void Surface::Line(int x1, int y1, int x2, int y2, std::uint32_t colour)
 {
@@ -317,7 +361,8 @@ int Surface::TextWidth(const QString& text) const
 {
     const QFontMetrics& m = *metrics_;
     int w = 0;
-    for (const QString& line : NormaliseBreaks(text).split(QLatin1Char('\n'))) w = std::max(w, m.horizontalAdvance(line));
+    for (const QString& line : NormaliseBreaks(text).split(QLatin1Char('\n')))
+        w = std::max(w, m.horizontalAdvance(line));
     return w * tppX_;
 }
 

@@ -6,14 +6,14 @@
 // measures take twips (1/1440 inch) and convert with the surface's twips per pixel.
 // Rectangles exclude their right and bottom edges. Everything is clipped to the surface.
 
-#include "platform/FontService.h"
-
 #include <QHash>
 #include <QImage>
 #include <QStaticText>
 #include <QString>
 #include <cstdint>
 #include <memory>
+
+#include "platform/FontService.h"
 
 class QPainter;
 class QFontMetrics;

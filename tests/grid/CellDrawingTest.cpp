@@ -112,12 +112,12 @@ TEST_F(CellDrawingTest, RequirementNumbersInAnEllipseOfTheRowsColour)
 TEST_F(CellDrawingTest, StatusIconCombinations)
 {
     // Icons share the first line; the only item is the first shift.
-    SetCell(1, 1, 0, 0, 1, 0, 5);    // on call, note
-    SetCell(2, 1, 0, 0, 0, 0, 5);    // note
-    SetCell(3, 1, 0, 0, 0, 2, 0);    // explanation
-    SetCell(4, 1, 0, 0, 0, 2, 5);    // note and explanation
-    SetCell(5, 1, 0, 0, 0, 0, -5);   // erased note
-    SetCell(6, 1, 0, 0, 1, 0, 0);    // on call
+    SetCell(1, 1, 0, 0, 1, 0, 5);   // on call, note
+    SetCell(2, 1, 0, 0, 0, 0, 5);   // note
+    SetCell(3, 1, 0, 0, 0, 2, 0);   // explanation
+    SetCell(4, 1, 0, 0, 0, 2, 5);   // note and explanation
+    SetCell(5, 1, 0, 0, 0, 0, -5);  // erased note
+    SetCell(6, 1, 0, 0, 1, 0, 0);   // on call
     Draw();
     EXPECT_TRUE(Contains(Screen(), Corner(1, 1), kYellow));
     EXPECT_TRUE(Contains(Screen(), Corner(1, 1), kBlackPx));  // a black plus on the yellow square
@@ -182,7 +182,8 @@ TEST_F(CellDrawingTest, ItemsOnOneLineAreJoinedByACommaAndBlank)
     expected.Resize(Screen().Width(), Screen().Height());
     expected.SetFont(grid->GridBack.Font());
     expected.SetForeColour(PaletteColour(4));
-    const PixelRect text{cell.Left + 1, cell.Top + item.BandTop, cell.Right, std::min(cell.Top + item.BandBottom, cell.Bottom)};
+    const PixelRect text{cell.Left + 1, cell.Top + item.BandTop, cell.Right,
+                         std::min(cell.Top + item.BandBottom, cell.Bottom)};
     expected.DrawText(QStringLiteral("D, b"), text, 0);
     int same = 0;
     for (int y = text.Top; y < text.Bottom; ++y)
@@ -205,8 +206,10 @@ TEST_F(CellDrawingTest, GridLinesAreLeftToTheDayColumns)
         const std::uint32_t line = (c - 1) % 7 == 0 ? PaletteColour(4) : PaletteColour(7);
         for (int r = 1; r <= 8; ++r) {
             const PixelRect cell = CellInterior(r, c);
-            for (int y = cell.Top - 1; y < cell.Bottom; ++y) ASSERT_EQ(Screen().Pixel(x, y), line) << c << "," << r << " y " << y;
-            for (int px = cell.Left; px < cell.Right; ++px) ASSERT_EQ(Screen().Pixel(px, cell.Top - 1), kGrey) << c << "," << r;
+            for (int y = cell.Top - 1; y < cell.Bottom; ++y)
+                ASSERT_EQ(Screen().Pixel(x, y), line) << c << "," << r << " y " << y;
+            for (int px = cell.Left; px < cell.Right; ++px)
+                ASSERT_EQ(Screen().Pixel(px, cell.Top - 1), kGrey) << c << "," << r;
         }
     }
 }

@@ -1,8 +1,8 @@
 // What each cell content code shows, and the colour its line takes.
+#include <gtest/gtest.h>
+
 #include "grid/CellText.h"
 #include "store/Defaults.h"
-
-#include <gtest/gtest.h>
 
 namespace tavrin::test {
 namespace {
@@ -57,13 +57,13 @@ TEST_F(CellTextTest, TextsOfTheCodes)
     };
     const Case cases[] = {
         {120, {1, 0, 0, 0, 0}, "D"},
-        {120, {0, 2, 0, 0, 0}, ""},                       // a second shift alone is no first shift
+        {120, {0, 2, 0, 0, 0}, ""},  // a second shift alone is no first shift
         {121, {1, 2, 0, 0, 0}, "E"},
         {121, {0, 2, 0, 0, 0}, ""},
-        {122, {1, 2, 0, 0, 0}, "D,E"},                    // joined without a blank
+        {122, {1, 2, 0, 0, 0}, "D,E"},  // joined without a blank
         {122, {1, 0, 0, 0, 0}, "D"},
         {124, {1, 0, 0, 0, 0}, "D,7:00a - 3:00p"},
-        {124, {6, 0, 0, 0, 0}, "M"},                      // no paid hours: no times
+        {124, {6, 0, 0, 0, 0}, "M"},  // no paid hours: no times
         {125, {1, 2, 0, 0, 0}, "E,3:00p - 11:00p"},
         {130, {1, 0, 0, 0, 0}, "7:00a"},
         {131, {1, 3, 0, 0, 0}, "8:00a"},
@@ -85,13 +85,13 @@ TEST_F(CellTextTest, TextsOfTheCodes)
         {410, {0, 0, 1, 0, 0}, "+"},
         {410, {0, 0, 0, 0, 0}, ""},
         {500, {1, 0, 0, 2, 0}, "D,b"},
-        {500, {1, 0, 0, 0, 0}, "D"},                      // the trailing comma is dropped
+        {500, {1, 0, 0, 0, 0}, "D"},  // the trailing comma is dropped
         {500, {100, 0, 0, 2, 0}, "X,b"},
         {501, {1, 2, 0, 2, 0}, "D,E,b"},
         {501, {1, 0, 0, 0, 0}, "D"},
-        {501, {100, 0, 0, 2, 0}, "X"},                    // a time-off name replaces the rest
+        {501, {100, 0, 0, 2, 0}, "X"},  // a time-off name replaces the rest
         {120, {100, 0, 0, 0, 0}, "X"},
-        {120, {150, 0, 0, 0, 0}, ""},                     // not a code a cell can hold
+        {120, {150, 0, 0, 0, 0}, ""},  // not a code a cell can hold
     };
     for (const Case& c : cases) {
         LineColour line;
@@ -132,14 +132,20 @@ TEST_F(CellTextTest, LineColours)
     const std::uint32_t black = PaletteColour(0);
     const std::vector<Case> cases = {
         {"first shift", {1, 2, 0, 0, 0}, {{120, PaletteColour(4), true}}},
-        {"a second-shift item keeps a first shift's colour", {1, 2, 0, 0, 0}, {{120, PaletteColour(4), true}, {121, PaletteColour(4), true}}},
+        {"a second-shift item keeps a first shift's colour",
+         {1, 2, 0, 0, 0},
+         {{120, PaletteColour(4), true}, {121, PaletteColour(4), true}}},
         {"a second shift alone colours its line", {1, 2, 0, 0, 0}, {{125, PaletteColour(1), false}}},
-        {"shown time-off is red without the mark", {100, 0, 0, 0, 0}, {{120, PaletteColour(12), false}, {121, black, false}}},
+        {"shown time-off is red without the mark",
+         {100, 0, 0, 0, 0},
+         {{120, PaletteColour(12), false}, {121, black, false}}},
         {"no first shift: black, marked", {0, 0, 0, 2, 0}, {{122, black, true}}},
         {"124 on an empty cell leaves the line", {0, 0, 0, 2, 0}, {{124, black, false}}},
         {"500 with a shift", {1, 0, 0, 2, 0}, {{500, PaletteColour(4), true}}},
         {"500 without one", {0, 0, 0, 2, 0}, {{500, black, false}}},
-        {"501 colours without the mark", {1, 2, 0, 0, 0}, {{501, PaletteColour(4), false}, {121, PaletteColour(1), false}}},
+        {"501 colours without the mark",
+         {1, 2, 0, 0, 0},
+         {{501, PaletteColour(4), false}, {121, PaletteColour(1), false}}},
         {"other items leave the colour", {1, 0, 0, 2, 7}, {{220, black, false}, {310, black, false}}},
     };
     for (const Case& c : cases) {

@@ -10,7 +10,8 @@ protected:
     void SetUp() override
     {
         OpenSchedule();
-        for (int r = 1; r <= 6; ++r) SetName(r, QStringLiteral("Person %1").arg(r), r <= 3 ? QStringLiteral("rn") : QStringLiteral("Aide"));
+        for (int r = 1; r <= 6; ++r)
+            SetName(r, QStringLiteral("Person %1").arg(r), r <= 3 ? QStringLiteral("rn") : QStringLiteral("Aide"));
         files->CurrentFormat.VisibleCoverageTotals = 3;
         for (int k = 1; k <= 20; ++k) Line(k) = MakeUnusedQuery();
         Relayout();
@@ -49,7 +50,7 @@ TEST_F(CoverageTest, CountsAndHours)
     Shifts(2, {5, kTimeOffCode});
     LineRecord(2, 1);
     SetCell(1, 1, 5);
-    SetCell(1, 2, 1, 5);       // shift 5 as the second shift
+    SetCell(1, 2, 1, 5);  // shift 5 as the second shift
     SetCell(1, 3, 1, 3);
     SetCell(1, 4, kTimeOffCode);
     SetCell(2, 5, 5, 3);
@@ -120,12 +121,12 @@ TEST_F(CoverageTest, RequirementLinksShowShortfallsInRed)
         for (int r = 1; r <= scheduled[c - 1]; ++r) SetCell(c, r, 1);
     Relayout();
     const std::uint32_t red = Rgb(255, 0, 0);
-    EXPECT_TRUE(Contains(Coverage(), CoverageCell(1, 1), red));        // -1
-    EXPECT_FALSE(Contains(Coverage(), CoverageCell(2, 1), 0));         // 0: blank
+    EXPECT_TRUE(Contains(Coverage(), CoverageCell(1, 1), red));  // -1
+    EXPECT_FALSE(Contains(Coverage(), CoverageCell(2, 1), 0));   // 0: blank
     EXPECT_FALSE(Contains(Coverage(), CoverageCell(2, 1), red));
-    EXPECT_TRUE(Contains(Coverage(), CoverageCell(3, 1), 0));          // 1 in black
+    EXPECT_TRUE(Contains(Coverage(), CoverageCell(3, 1), 0));  // 1 in black
     EXPECT_FALSE(Contains(Coverage(), CoverageCell(3, 1), red));
-    EXPECT_TRUE(Contains(Coverage(), CoverageCell(4, 1), red));        // -3
+    EXPECT_TRUE(Contains(Coverage(), CoverageCell(4, 1), red));  // -3
     // Without a link a total of 0 shows nothing.
     EXPECT_TRUE(Contains(Coverage(), CoverageCell(1, 2), 0));
     EXPECT_FALSE(Contains(Coverage(), CoverageCell(4, 2), 0));
@@ -156,7 +157,7 @@ TEST_F(CoverageTest, ALineThatCountsNobodyShowsOnlyItsColour)
     const PixelRect title1{0, top, desc.Width(), top + height};
     const PixelRect title2{0, top + grid->CoverageRowHeightPx, desc.Width(), top + grid->CoverageRowHeightPx + height};
     EXPECT_GT(Count(desc, title1, Rgb(0xC0, 0xFF, 0xC0)), 20);  // swatch 12
-    EXPECT_FALSE(Contains(desc, title1, 0));                     // no title
+    EXPECT_FALSE(Contains(desc, title1, 0));                    // no title
     EXPECT_TRUE(Contains(desc, title2, 0));
     EXPECT_TRUE(grid->CoverageDescDrawn);
     EXPECT_TRUE(Contains(Coverage(), CoverageCell(1, 1), Rgb(0xC0, 0xFF, 0xC0)));

@@ -1,7 +1,7 @@
 // Applying a display format: caption, ruler styles, time format, fonts and the cell layout.
-#include "GridFixture.h"
-
 #include <QFontMetrics>
+
+#include "GridFixture.h"
 
 namespace tavrin::test {
 namespace {
@@ -18,9 +18,9 @@ TEST_F(FormatTest, BandsAndRowHeight)
     struct Case {
         const char* what;
         std::vector<std::tuple<int, bool, bool>> items;
-        int lineCount;        // expected CellLineCount
-        int firstText;        // index of the first text item
-        int rowHeightLines;   // row height = lineCount + lines * LH + extra
+        int lineCount;       // expected CellLineCount
+        int firstText;       // index of the first text item
+        int rowHeightLines;  // row height = lineCount + lines * LH + extra
         int extra;
     };
     const int icon = files->CurrentFormat.IconStep;
@@ -172,7 +172,8 @@ TEST_F(FormatTest, AFontThatOffersSevenPointsIsKept)
 TEST_F(FormatTest, WhenNeitherFaceOffersTheSizeOneSwapEndsIt)
 {
     fonts.SetFaceSizes(QStringLiteral("Small Fonts"), {6});
-    for (auto [start, swapped] : {std::pair{"MS Sans Serif", "Small Fonts"}, std::pair{"Small Fonts", "MS Sans Serif"}}) {
+    for (auto [start, swapped] :
+         {std::pair{"MS Sans Serif", "Small Fonts"}, std::pair{"Small Fonts", "MS Sans Serif"}}) {
         SCOPED_TRACE(start);
         files->CurrentFormat.ScreenFontName = start;
         files->CurrentFormat.ScreenFontSize = 7;

@@ -1,10 +1,10 @@
 #include "GridFixture.h"
 
-#include "platform/OleDate.h"
-#include "store/Defaults.h"
-
 #include <QLabel>
 #include <QLineEdit>
+
+#include "platform/OleDate.h"
+#include "store/Defaults.h"
 
 namespace tavrin::test {
 
@@ -55,8 +55,8 @@ GridFixture::~GridFixture()
     form.reset();
 }
 
-void GridFixture::DefineShift(int code, const QString& description, const QString& abbreviation, int colour, double start,
-                              double end, float paid)
+void GridFixture::DefineShift(int code, const QString& description, const QString& abbreviation, int colour,
+                              double start, double end, float paid)
 {
     ShiftRecord& s = files->ShiftTable[code];
     s.Description = description;
@@ -104,7 +104,8 @@ void GridFixture::SetName(int displayRow, const QString& name, const QString& po
     files->EmpTable.Position[displayRow] = position;
 }
 
-void GridFixture::SetDivider(int slot, int style, int colourIndex, const QString& caption, bool hidden, std::uint32_t colour)
+void GridFixture::SetDivider(int slot, int style, int colourIndex, const QString& caption, bool hidden,
+                             std::uint32_t colour)
 {
     DividerPropertiesRecord d = MakeDefaultDivider();
     d.Style = static_cast<Int16>(style);
@@ -154,7 +155,10 @@ PixelRect GridFixture::CellInterior(int r, int c) const
     return {left, top, left + grid->CellWidthPx - 1, top + grid->RowHeightPx - 1};
 }
 
-bool GridFixture::Contains(const Surface& s, const PixelRect& r, std::uint32_t colour) { return Count(s, r, colour) > 0; }
+bool GridFixture::Contains(const Surface& s, const PixelRect& r, std::uint32_t colour)
+{
+    return Count(s, r, colour) > 0;
+}
 
 int GridFixture::Count(const Surface& s, const PixelRect& r, std::uint32_t colour)
 {

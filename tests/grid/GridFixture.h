@@ -2,14 +2,14 @@
 // A new schedule on a private working folder, the main window's panes as plain widgets and a
 // grid painter drawing into them.
 
+#include <QWidget>
+#include <memory>
+
 #include "grid/GridPaint.h"
 #include "platform/FontService.h"
 #include "platform/Pane.h"
 #include "support/RecordingGridHost.h"
 #include "support/StoreFixture.h"
-
-#include <QWidget>
-#include <memory>
 
 namespace tavrin::test {
 

@@ -1,7 +1,7 @@
 // Window layout: column widths, cell snapping, rows, and re-anchoring of the view.
-#include "GridFixture.h"
-
 #include <QFontMetrics>
+
+#include "GridFixture.h"
 
 namespace tavrin::test {
 namespace {
@@ -133,7 +133,8 @@ TEST_F(LayoutTest, CellsKeepOnePixelWhenTheColumnsDoNotFit)
     EXPECT_EQ(grid->CellWidth, 15);
     EXPECT_EQ(grid->CellWidthPx, 1);
     EXPECT_GE(panes.EmpList->width(), 1);
-    EXPECT_LT(panes.EmpList->width(), QFontMetrics(panes.Grid->ScreenFontUsed().font).horizontalAdvance(QString(11, QLatin1Char('M'))));
+    EXPECT_LT(panes.EmpList->width(),
+              QFontMetrics(panes.Grid->ScreenFontUsed().font).horizontalAdvance(QString(11, QLatin1Char('M'))));
 }
 
 TEST_F(LayoutTest, BeforeAScheduleIsOpenOnlyTheToolPanelIsSized)

@@ -1,8 +1,8 @@
 // Dialog placement, typed times and the report font check.
-#include "GridFixture.h"
-
 #include <QGuiApplication>
 #include <QScreen>
+
+#include "GridFixture.h"
 
 namespace tavrin::test {
 namespace {
@@ -60,9 +60,11 @@ TEST_F(PlacementTest, AMaximisedMainWindowKeepsTheDialogInside)
 
 TEST_F(PlacementTest, NormalizeTimeText)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"7", "7:00"}, {"12", "12:00"}, {"730", "730"}, {"7a", "7A"}, {"7p", "7P"}, {"7:3", "7:3"}, {"9:30pm", "9:30PM"}};
-    for (auto [in, out] : cases) EXPECT_EQ(GridPaint::NormalizeTimeText(QString::fromLatin1(in)), QString::fromLatin1(out)) << in;
+    const std::pair<const char*, const char*> cases[] = {{"7", "7:00"},       {"12", "12:00"}, {"730", "730"},
+                                                         {"7a", "7A"},        {"7p", "7P"},    {"7:3", "7:3"},
+                                                         {"9:30pm", "9:30PM"}};
+    for (auto [in, out] : cases)
+        EXPECT_EQ(GridPaint::NormalizeTimeText(QString::fromLatin1(in)), QString::fromLatin1(out)) << in;
 }
 
 TEST_F(PlacementTest, TheReportFontCountsAsInstalledThroughItsStandIn)

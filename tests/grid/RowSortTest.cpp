@@ -1,9 +1,9 @@
 // Sorting rows by name or by position; data slots follow their rows.
-#include "GridFixture.h"
-
 #include <QRandomGenerator>
 #include <algorithm>
 #include <map>
+
+#include "GridFixture.h"
 
 namespace tavrin::test {
 namespace {
@@ -33,9 +33,9 @@ protected:
         std::map<QString, std::tuple<QString, Currency, Int16, int, int>> out;
         for (int r = lo; r <= hi; ++r) {
             const int slot = files->ScheduleProps.RowMap[r];
-            out[files->EmpTable.Name[r].str() + QString::number(slot)] = {files->EmpTable.Position[r].str(), files->EmpTable.PayRate[r],
-                                                                           files->EmpTable.PayType[r], slot,
-                                                                           files->ColumnDay(1).Shift1Code[slot]};
+            out[files->EmpTable.Name[r].str() + QString::number(slot)] = {
+                files->EmpTable.Position[r].str(), files->EmpTable.PayRate[r], files->EmpTable.PayType[r], slot,
+                files->ColumnDay(1).Shift1Code[slot]};
         }
         return out;
     }
@@ -96,7 +96,8 @@ TEST_F(RowSortTest, AllTwoHundredRows)
         QString name;
         if (rng.bounded(8) != 0) {
             const int len = 1 + rng.bounded(6);
-            for (int i = 0; i < len; ++i) name += QChar(static_cast<char16_t>(rng.bounded(2) ? 'A' + rng.bounded(4) : 'a' + rng.bounded(4)));
+            for (int i = 0; i < len; ++i)
+                name += QChar(static_cast<char16_t>(rng.bounded(2) ? 'A' + rng.bounded(4) : 'a' + rng.bounded(4)));
         }
         SetName(r, name, QStringLiteral("P%1").arg(rng.bounded(3)));
     }
@@ -112,7 +113,8 @@ TEST_F(RowSortTest, AllTwoHundredRows)
             }
             blankSeen = blankSeen || blank;
             if (r == 1 || blank || files->EmpTable.Name[r - 1].str().isEmpty()) continue;
-            const QByteArray a = QByteArray(reinterpret_cast<const char*>(files->EmpTable.Name[r - 1].bytes.data()), 20);
+            const QByteArray a =
+                QByteArray(reinterpret_cast<const char*>(files->EmpTable.Name[r - 1].bytes.data()), 20);
             const QByteArray b = QByteArray(reinterpret_cast<const char*>(files->EmpTable.Name[r].bytes.data()), 20);
             const QByteArray pa = files->EmpTable.Position[r - 1].raw().toUpper().toLatin1();
             const QByteArray pb = files->EmpTable.Position[r].raw().toUpper().toLatin1();

@@ -127,10 +127,10 @@ TEST_F(TaggingTest, RequirementAndDividerRows)
 
 TEST_F(TaggingTest, ShiftInformationOfTheTaggedCells)
 {
-    SetCell(1, 1, 1, 3);             // two timed shifts
+    SetCell(1, 1, 1, 3);  // two timed shifts
     SetCell(2, 1, kTimeOffCode);
-    SetCell(3, 1, 1, 0, 1, 2, 0);    // on call, explanation 2
-    SetCell(4, 1, 0, 0, 1);          // on call only
+    SetCell(3, 1, 1, 0, 1, 2, 0);  // on call, explanation 2
+    SetCell(4, 1, 0, 0, 1);        // on call only
     SetCell(5, 1, kTimeOffCode, 0, 1);
 
     Tag(1, 1, 1);

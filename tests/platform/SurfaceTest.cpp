@@ -1,16 +1,17 @@
 // Drawing surfaces, panes and screen fonts.
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+
 #include "platform/FontService.h"
 #include "platform/Pane.h"
 #include "platform/Surface.h"
-
-#include <QFontMetrics>
-#include <gtest/gtest.h>
 
 namespace tavrin {
 namespace {
 
 constexpr std::uint32_t kWhite = 0xFFFFFF;
-constexpr std::uint32_t kRed = 0x0000FF;   // 0x00BBGGRR
+constexpr std::uint32_t kRed = 0x0000FF;  // 0x00BBGGRR
 constexpr std::uint32_t kGrey = 0xC0C0C0;
 
 class SurfaceTest : public ::testing::Test {
@@ -62,9 +63,9 @@ TEST_F(SurfaceTest, BlockCopyAndAnd)
     icon.SetBackColour(kWhite);
     icon.Resize(4, 4);
     icon.FillRect({1, 1, 3, 3}, 0);
-    s.FillRect({0, 0, 60, 40}, 0x80FFFF);  // yellow
+    s.FillRect({0, 0, 60, 40}, 0x80FFFF);                   // yellow
     s.BitBlt(10, 10, 11, 11, icon, 0, 0, Surface::SRCAND);  // only the picture's 4 x 4
-    EXPECT_EQ(s.Pixel(10, 10), 0x80FFFFu);  // white keeps the target
+    EXPECT_EQ(s.Pixel(10, 10), 0x80FFFFu);                  // white keeps the target
     EXPECT_EQ(s.Pixel(11, 11), 0u);
     EXPECT_EQ(s.Pixel(14, 14), 0x80FFFFu);
     s.BitBlt(0, 0, 4, 4, icon, 0, 0, Surface::SRCCOPY);

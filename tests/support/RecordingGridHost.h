@@ -2,10 +2,10 @@
 // A main window stand-in for the grid painter: answers from its fields and records what the
 // painter asked it to show.
 
-#include "grid/GridHost.h"
-
 #include <QString>
 #include <map>
+
+#include "grid/GridHost.h"
 
 namespace tavrin::test {
 
