@@ -5,13 +5,13 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev
-  libzip-dev zip unzip
+  libzip-dev zlib1g-dev zip unzip
   libgif-dev
   fonts-liberation2 fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils
   clang libclang-rt-14-dev
-  xvfb xauth
+  xvfb xauth x11-utils
 )
 
 missing=()

@@ -1,9 +1,25 @@
 #include "app/AppMain.h"
 
+#include "app/ButtonPictures.h"
+#include "app/MainForm.h"
+#include "app/ShellDialogs.h"
 #include "platform/AppPaths.h"
+#include "platform/FileDialogs.h"
+#include "platform/FontService.h"
+#include "platform/MsgBox.h"
+#include "platform/PrinterDevice.h"
+#include "platform/Screen.h"
+#include "store/SchedFiles.h"
 
+#include <QApplication>
 #include <QDate>
+#include <QElapsedTimer>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QThread>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QFileInfo>
 #include <QLocale>
 #include <dlfcn.h>
@@ -125,6 +141,98 @@ QString FindMisplacedZipDll()
     const QString expectedDir = QFileInfo(expected).canonicalFilePath();
     if (loadedDir.isEmpty() || expectedDir.isEmpty() || loadedDir == expectedDir) return {};
     return loaded.absoluteFilePath();
+}
+
+// ---------------------------------------------------------------- the program's start
+
+namespace {
+
+// The single-copy lock lives in the user's private runtime folder.
+QString InstanceLockPath()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) folder = AppPaths::DefaultWorkDir();
+    return folder + QStringLiteral("/tavrin.lock");
+}
+
+}  // namespace
+
+int Main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tavrin"));
+    QApplication::setWindowIcon(ButtonPictures::ProgramIcon());
+    QtMsgBox msg;
+    QtPrinterDevice printer;
+    printer.killDoc();
+
+    const QString dateFormat = GetShortDateFormat();
+
+    QLockFile instance(InstanceLockPath());
+    instance.setStaleLockTime(0);
+    if (!instance.tryLock(0)) {
+        msg.beep();
+        msg.show(QStringLiteral("Tavrin is already running."), Mb::Exclamation, QStringLiteral("Tavrin"));
+        return 0;
+    }
+
+    const QString misplaced = FindMisplacedZipDll();
+    if (!misplaced.isEmpty()) {
+        msg.beep();
+        msg.show(QStringLiteral("Incorrect Zip DLL in system memory: ") + misplaced + QStringLiteral(". ") +
+                     QLatin1Char('\r') +
+                     QStringLiteral("Please restart operating system or exit the program that is using this DLL before "
+                                    "running Tavrin."),
+                 Mb::Exclamation, QStringLiteral("Incorrect DLL"));
+        return 0;
+    }
+
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    const CommandLine cl = ParseCommandLine(args.join(QLatin1Char(' ')), QDir::currentPath(),
+                                            [](const QString& p) { return QFileInfo(p).isFile(); });
+    if (cl.Crewbook) QDir::setCurrent(AppPaths::ProgramFolder());
+
+    // The working folder: private to this user, or the program does not start.
+    const QString workDir = AppPaths::DefaultWorkDir();
+    const Status privateFolder = AppPaths::PreparePrivateFolder(workDir);
+    if (!privateFolder) {
+        msg.beep();
+        msg.show(privateFolder.message(), Mb::Exclamation, QStringLiteral("Error"));
+        return 1;
+    }
+
+    Startup splash(ScreenTwipsPerPixelX());
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    splash.show();
+
+    FontService fonts(QGuiApplication::primaryScreen()
+                          ? static_cast<int>(QGuiApplication::primaryScreen()->logicalDotsPerInchY())
+                          : 96);
+    QtFileDialogs dialogs;
+    SchedFiles files(workDir, msg, printer);
+    files.DateFormat = dateFormat;
+    MainForm mainForm(MainFormServices{files, msg, dialogs, printer, fonts}, cl);
+    msg.setParent(&mainForm);
+    dialogs.setParent(&mainForm);
+
+    // The splash stays two seconds after it was first shown; the whole wait is capped so that
+    // a window manager that never shows it cannot stop the start.
+    QElapsedTimer waited;
+    waited.start();
+    QElapsedTimer sinceShown;
+    while (waited.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (splash.SplashShown && !sinceShown.isValid()) sinceShown.start();
+        if (sinceShown.isValid() && sinceShown.elapsed() >= 2000) break;
+        QThread::msleep(10);
+    }
+    QApplication::restoreOverrideCursor();
+    splash.close();
+
+    mainForm.show();
+    mainForm.File_Open_Click();
+    return app.exec();
 }
 
 }  // namespace tavrin::AppMain

@@ -10,22 +10,27 @@ namespace tavrin::test {
 
 class FakeFileDialogs final : public FileDialogs {
 public:
-    // The next answer: a path, or nullopt for Cancel.
-    void Answer(std::optional<QString> path) { answers_.push_back(std::move(path)); }
+    // The next answer: a path, or nullopt for Cancel (also when the script has run out).
+    void Answer(const std::optional<QString>& path) { answers_.push_back({!path.has_value(), path.value_or(QString())}); }
     std::optional<QString> Open(const FileDialogRequest& r) override { return Take(r); }
     std::optional<QString> SaveAs(const FileDialogRequest& r) override { return Take(r); }
     std::vector<FileDialogRequest> asked;
 
 private:
+    struct Scripted {
+        bool cancel;
+        QString path;
+    };
     std::optional<QString> Take(const FileDialogRequest& r)
     {
         asked.push_back(r);
         if (answers_.empty()) return std::nullopt;
-        auto a = answers_.front();
+        const Scripted a = answers_.front();
         answers_.pop_front();
-        return a;
+        if (a.cancel) return std::nullopt;
+        return a.path;
     }
-    std::deque<std::optional<QString>> answers_;
+    std::deque<Scripted> answers_;
 };
 
 }  // namespace tavrin::test

@@ -1,0 +1,255 @@
+#pragma once
+// The main window: menus, tool panel, the schedule panes the grid painter draws into, and the
+// commands of the schedule window.
+
+#include "app/AppMain.h"
+#include "grid/GridHost.h"
+#include "store/RecordCodec.h"
+#include "store/StoreHost.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+class QTimer;
+class QToolButton;
+
+namespace tavrin {
+
+class FileDialogs;
+class FontService;
+class GridPaint;
+class MsgBox;
+class Pane;
+class PrinterDevice;
+class SchedFiles;
+
+// The services the window works with, made once by the start-up routine.
+struct MainFormServices {
+    SchedFiles& files;
+    MsgBox& msg;
+    FileDialogs& dialogs;
+    PrinterDevice& printer;
+    FontService& fonts;
+};
+
+class MainForm final : public QMainWindow, public StoreHost, public GridHost {
+    Q_OBJECT
+public:
+    MainForm(MainFormServices services, const AppMain::CommandLine& commandLine, QWidget* parent = nullptr);
+    ~MainForm() override;
+
+    // --- form-level state ---
+    bool NoScheduleOpen = true;
+    bool PasswordCancelled = false;
+    bool PropsForNewSchedule = false;
+    bool NoteEditing = false;
+    bool LowCpuMode = false;
+    QString CmdLineFile;
+    // Query that restricts the Find Name list, 0 = none; reset when a schedule is opened.
+    int FindNameQueryNo = 0;
+    // The 190 hot keys: shift code i > 0, explanation code -i, 0 none.
+    VbArray<int, 1, 190> HotKeyTable;  // see app/EditLists.h
+    void LoadHotKeyArray();
+    // Pending tool tip: the time (seconds of the day) at which it is shown; 0 = none.
+    double ToolTipDue = 0;
+
+    // --- StoreHost ---
+    void SetFormatMenuItem(int format, const QString& caption, bool checked) override;
+    void SetCurrentFormatCaptions(const QString& editCaption, const QString& reportCaption) override;
+    void SetColumnHeadingColour(std::uint32_t colour) override;
+    void ApplyScheduleFormat() override;
+    void ProcessEvents() override;
+
+    // --- GridHost ---
+    bool IsMinimised() const override;
+    int CurrentShiftCode() const override { return currentShiftCode_; }
+    QString SchedStem() const override;
+    int ExplListIndex(int code) const override;
+    QString ExplanationListText(int code) const override;
+    bool ExplComboBusy() const override { return explComboBusy_; }
+    void SetCaption(const QString& caption) override;
+    void SetBusy(bool busy) override;
+    void SetRowScroll(int largeChange, int maximum) override;
+    void SetRowScrollValue(int value) override;
+    void SetPanelText(InfoPanel panel, const QString& text) override;
+    void SetShiftDescSmallFont(bool small) override;
+    void SetUndoItem(bool enabled, const QString& caption) override;
+    void SelectExplanationIndex(int index) override;
+    void SetNotePadText(const QString& text) override;
+    void SetNotePadEnabled(bool enabled) override;
+    void SetNotePadBackground(std::uint32_t colour) override;
+    void SetListsEnabled(bool enabled) override;
+    void SetNoteButtons(NoteButtonLook look) override;
+    void CancelToolTip() override;
+
+    // The grid painter of this window.
+    GridPaint& Painter() { return grid_; }
+
+    // --- public operations ---
+    void DisableIt();
+    void EnabledIt();
+    void KillTextBoxes();
+    void UpdateHighLighter();
+    // Tool tips: shown one second after the pointer comes to rest on a control.
+    void ShowToolTip(QWidget* control, const QString& text, int xTw, int yTw);
+    void UpdateToolTip();
+    // The help file of the program folder.
+    QString HelpFile() const;
+    // Help is not offered while the password prompt is open.
+    bool HelpAvailable = true;
+
+public slots:
+    // File menu
+    void File_Open_Click();
+    void File_Close_Click();
+    void File_Save_Click();
+    void File_SaveAs_Click();
+    void File_Exit_Click();
+    // View menu
+    void View_format_Click(int index);
+    // Help menu
+    void Help_Contents_Click();
+    void Help_ToolTips_Click();
+    void Help_About_Click();
+    // Timer
+    void Timer1_Timer();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    friend class MainFormTestAccess;
+
+    void BuildControls();
+    void BuildMenus();
+    void LoadForm();
+    QAction* AddItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {});
+    void SetToolTipText(QWidget* w, const QString& text);
+    QString ToolTipTextFor(QWidget* w) const;
+    // Commands whose windows this version does not have.
+    void NotAvailable();
+
+    // Window states.
+    void ApplyEditingState();
+    void ShowScheduleControls();
+    void GoToClosedState();
+
+    // File commands.
+    // False when the schedule could not be made ready (after a message).
+    bool OpenScheduleSession();
+    // Saves with Abort, Retry, Ignore. Returns false on Abort (the caller abandons its command).
+    bool SaveWithRetry();
+    // Asks to save a modified schedule and closes the working files. False: the command that
+    // asked is abandoned (Cancel, or Abort after a failed save).
+    bool PromptSaveAndClose();
+    void Relock();
+    bool CloseProcedure();
+    // Back on the previous schedule from its working files after a failed or cancelled open.
+    void RestorePreviousSchedule(const QString& folder, const QString& stem, const QString& ext, bool modified);
+    void FillShiftList();
+    void FillExplanationList();
+    void ReportStoreError(const Status& s);
+
+    MainFormServices s_;
+    SchedFiles& files_;
+    MsgBox& msg_;
+    // The window is the grid painter's host, so the painter is made and owned here.
+    std::unique_ptr<GridPaint> gridOwner_;
+    GridPaint& grid_;
+
+    int currentShiftCode_ = 0;
+    bool explComboBusy_ = false;
+    bool scheduleClosedOnce_ = false;
+    bool lastSaveIgnored_ = false;
+    std::map<int, int> explListIndex_;
+    std::map<int, QString> explListText_;
+    std::map<QWidget*, QString> toolTips_;
+    QPointer<QWidget> tipControl_;
+
+public:
+    // --- controls (also reachable by objectName) ---
+    QWidget* Form = nullptr;
+    QFrame* ToolPanel = nullptr;
+    Pane* Grid = nullptr;
+    Pane* EmpList = nullptr;
+    Pane* EmpPos = nullptr;
+    Pane* DayRuler = nullptr;
+    Pane* Coverage = nullptr;
+    Pane* CoverageDesc = nullptr;
+    QScrollBar* VScroll2 = nullptr;
+    QLineEdit* EmpText = nullptr;
+    QLineEdit* EmpText2 = nullptr;
+    QLineEdit* NotePad = nullptr;
+    QPushButton* NoteCheck = nullptr;
+    QPushButton* NoteX = nullptr;
+    QComboBox* ShiftSelector = nullptr;
+    QComboBox* Explainations = nullptr;
+    QToolButton* ButtonAssign = nullptr;
+    QToolButton* ButtonTimeOff = nullptr;
+    QToolButton* ButtonErase = nullptr;
+    QToolButton* ButtonCall = nullptr;
+    QToolButton* ButtonCal = nullptr;
+    QToolButton* ButtonHourCov = nullptr;
+    QToolButton* SSCommand2 = nullptr;
+    QToolButton* SSCommand1 = nullptr;
+    QFrame* SSPanel1 = nullptr;
+    QToolButton* SpinUp = nullptr;
+    QToolButton* SpinDown = nullptr;
+    QLabel* TopInfoShiftHours = nullptr;
+    QLabel* TopInfoShiftDesc = nullptr;
+    QLabel* DateOn = nullptr;
+    QLabel* DateDisplay = nullptr;
+    QLabel* EmpRow = nullptr;
+    QLabel* DaysTagged = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* ToolTipper = nullptr;
+    QLabel* LOADSF = nullptr;
+    QLabel* DDEThing = nullptr;
+    QLineEdit* Tabitha = nullptr;
+    QPushButton* NoBong = nullptr;
+    QTimer* Timer1 = nullptr;
+
+    // --- menus ---
+    QMenu* MenuFile = nullptr;
+    QMenu* MenuEdit = nullptr;
+    QMenu* MenuView = nullptr;
+    QMenu* MenuDefine = nullptr;
+    QMenu* Menu_Reports = nullptr;
+    QMenu* Menu_Help = nullptr;
+    QMenu* Report_Personal = nullptr;
+    QMenu* Report_Staff = nullptr;
+    QAction *File_New = nullptr, *File_Open = nullptr, *File_Close = nullptr, *File_Line2 = nullptr,
+            *File_Save = nullptr, *File_SaveAs = nullptr, *File_Line1 = nullptr, *File_Print = nullptr,
+            *File_PrintSetup = nullptr, *File_Line3 = nullptr, *File_Exit = nullptr;
+    QAction *Edit_Undo = nullptr, *Edit_Cut = nullptr, *Edit_Copy = nullptr, *Edit_Mcopy = nullptr,
+            *Edit_Paste = nullptr, *Edit_SelPaste = nullptr, *Edit_Clear = nullptr, *Edit_InsertLine = nullptr,
+            *Edit_RemoveLine = nullptr, *Edit_Divider = nullptr, *Edit_MarkName = nullptr,
+            *Edit_MoveName = nullptr, *Edit_DrawShift = nullptr, *Edit_TimeOff = nullptr,
+            *Edit_EraseShift = nullptr, *Edit_OnCall = nullptr, *Edit_MSched = nullptr;
+    QAction *View_Alpha = nullptr, *View_ByPos = nullptr, *View_FindName = nullptr, *View_Line = nullptr,
+            *View_Change = nullptr;
+    std::array<QAction*, 5> View_format{};
+    QAction *Define_Shifts = nullptr, *Define_Explainations = nullptr, *Define_Props = nullptr;
+    QAction *Report_Current = nullptr, *Report_Legend = nullptr, *Report_Query = nullptr,
+            *Report_Personal_Day142 = nullptr, *Report_Personal_Month = nullptr, *Report_Proj = nullptr,
+            *Report_Staff_Day142 = nullptr, *Report_Staff_Month = nullptr, *Report_Staff_Group = nullptr;
+    QAction *Help_Contents = nullptr, *Help_ToolTips = nullptr, *Help_About = nullptr;
+};
+
+}  // namespace tavrin

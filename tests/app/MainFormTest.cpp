@@ -1,0 +1,367 @@
+// The main window's file commands and states: New and Open with every failure path, Save with
+// Abort, Retry and Ignore, Save As, Close and Exit, and the controls before and after.
+
+#include "app/MainForm.h"
+#include "app/ShellDialogs.h"
+#include "grid/GridPaint.h"
+#include "platform/FontService.h"
+#include "store/SchedFiles.h"
+#include "support/FakeFileDialogs.h"
+#include "support/FakeMsgBox.h"
+#include "support/FakePrinter.h"
+#include "support/ModalDialogs.h"
+#include "support/OtherProcess.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QCloseEvent>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace tavrin::test {
+namespace {
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        files = std::make_unique<SchedFiles>(work.path(), msg, printer);
+        files->TwipsPerPixelX = 15;
+        form = std::make_unique<MainForm>(MainFormServices{*files, msg, dialogs, printer, fonts}, AppMain::CommandLine{});
+        form->resize(1000, 700);
+        form->show();
+    }
+    void TearDown() override
+    {
+        files->ScheduleModified = false;
+        form.reset();
+        files->CloseAllFiles();
+        files->ReleaseScheduleLock();
+    }
+
+    QString Doc(const QString& name) const { return docs.filePath(name); }
+    // Opens (or creates) a schedule through the Open dialog.
+    void Open(const QString& path)
+    {
+        dialogs.Answer(path);
+        form->File_Open_Click();
+    }
+    // A saved schedule whose first row is called `name`; closed afterwards.
+    void MakeSchedule(const QString& path, const QString& name, const QString& password = {})
+    {
+        Open(path);
+        ASSERT_FALSE(form->NoScheduleOpen) << path.toStdString();
+        files->EmpTable.Name[1] = name;
+        files->ScheduleProps.ReadWritePassword = password;
+        form->File_Save_Click();
+        form->File_Close_Click();
+        msg.Clear();
+    }
+    QString Caption() const { return form->windowTitle(); }
+
+    QTemporaryDir work;
+    QTemporaryDir docs;
+    FakeMsgBox msg;
+    FakeFileDialogs dialogs;
+    FakePrinter printer;
+    FontService fonts{96};
+    std::unique_ptr<SchedFiles> files;
+    std::unique_ptr<MainForm> form;
+};
+
+TEST_F(MainFormTest, MenusAndControlsBeforeOpenAfterOpenAndAfterClose)
+{
+    // Before a schedule: File New, Open and Exit, Help.
+    EXPECT_FALSE(form->File_Close->isVisible());
+    EXPECT_FALSE(form->File_Save->isEnabled());
+    EXPECT_FALSE(form->File_SaveAs->isEnabled());
+    EXPECT_FALSE(form->File_Print->isEnabled());
+    EXPECT_TRUE(form->File_Open->isEnabled());
+    EXPECT_FALSE(form->MenuEdit->isEnabled());
+    EXPECT_FALSE(form->MenuView->isEnabled());
+    EXPECT_FALSE(form->Help_ToolTips->isEnabled());
+    EXPECT_EQ(form->Edit_Undo->text(), "Can't Undo");
+    EXPECT_EQ(Caption(), "Tavrin");
+
+    Open(Doc("plan.QRD"));
+    EXPECT_EQ(Caption(), "plan - Tavrin [28 Day]");
+    EXPECT_TRUE(form->File_Close->isVisible());
+    EXPECT_TRUE(form->File_Save->isEnabled());
+    EXPECT_TRUE(form->MenuEdit->isEnabled());
+    EXPECT_TRUE(form->Help_ToolTips->isEnabled());
+    EXPECT_TRUE(form->Grid->isVisible());
+    EXPECT_EQ(form->View_format[0]->text(), "28 Day");
+    EXPECT_TRUE(form->View_format[0]->isChecked());
+    EXPECT_EQ(form->View_Change->text(), "Edit Schedule Format (28 Day)");
+    EXPECT_EQ(form->Painter().FirstTaggedDay, 1);
+
+    form->File_Close_Click();  // a new schedule is modified: the prompt comes, answered Yes
+    ASSERT_EQ(msg.shown.size(), 1u);
+    EXPECT_EQ(msg.shown[0].prompt, "Save changes to " + docs.path() + "/plan ?");
+    EXPECT_EQ(Caption(), "Tavrin");
+    EXPECT_FALSE(form->File_Save->isEnabled());
+    EXPECT_FALSE(form->File_Print->isEnabled());
+    EXPECT_FALSE(form->Help_ToolTips->isEnabled());
+    EXPECT_FALSE(form->Grid->isVisible());
+    EXPECT_FALSE(form->MenuEdit->menuAction()->isVisible());
+    EXPECT_TRUE(form->NoScheduleOpen);
+
+    // The next open shows the controls again.
+    Open(Doc("plan.QRD"));
+    EXPECT_TRUE(form->Grid->isVisible());
+    EXPECT_TRUE(form->MenuEdit->menuAction()->isVisible());
+    EXPECT_FALSE(files->ScheduleModified);
+}
+
+TEST_F(MainFormTest, ANewNameCreatesASchedule_SavedDataComesBack)
+{
+    Open(Doc("new.QRD"));
+    EXPECT_TRUE(QFile::exists(Doc("new.QRD")));
+    EXPECT_TRUE(files->ScheduleModified);  // defaults were written
+    files->EmpTable.Name[1] = "Ada";
+    form->File_Save_Click();
+    EXPECT_FALSE(files->ScheduleModified);
+    EXPECT_TRUE(msg.shown.empty());
+    EXPECT_GT(QFile(Doc("new.QRD")).size(), 0);
+    form->File_Close_Click();
+    EXPECT_TRUE(msg.shown.empty());  // nothing changed since the save
+
+    Open(Doc("new.QRD"));
+    EXPECT_EQ(files->EmpTable.Name[1].str(), "Ada");
+    EXPECT_FALSE(files->ScheduleModified);
+}
+
+TEST_F(MainFormTest, TheSavePromptAtOpen)
+{
+    MakeSchedule(Doc("a.QRD"), "Ann");
+    MakeSchedule(Doc("b.QRD"), "Bob");
+    const struct { int answer; const char* nameAfter; const char* savedInA; } cases[] = {
+        {Mb::Cancel, "Changed", "Ann"},  // a stays open, b is not opened
+        {Mb::No, "Bob", "Ann"},          // b opens, the change is not saved
+        {Mb::Yes, "Bob", "Changed"},     // a is saved, b opens
+    };
+    for (const auto& c : cases) {
+        Open(Doc("a.QRD"));
+        files->EmpTable.Name[1] = "Changed";
+        files->ScheduleModified = true;
+        msg.Clear();
+        msg.Answer(c.answer);
+        Open(Doc("b.QRD"));
+        ASSERT_EQ(msg.shown.size(), 1u) << c.answer;
+        EXPECT_EQ(msg.shown[0].flags, Mb::YesNoCancel + Mb::Question);
+        EXPECT_EQ(files->EmpTable.Name[1].str(), c.nameAfter) << c.answer;
+        if (c.answer == Mb::Cancel) {
+            EXPECT_TRUE(files->ScheduleModified);
+        }
+        files->ScheduleModified = false;
+        form->File_Close_Click();
+        Open(Doc("a.QRD"));
+        EXPECT_EQ(files->EmpTable.Name[1].str(), c.savedInA) << c.answer;
+        form->File_Close_Click();
+    }
+}
+
+TEST_F(MainFormTest, AFileThatCannotBeOpenedLeavesThePreviousScheduleOpen)
+{
+    MakeSchedule(Doc("a.QRD"), "Ann");
+    MakeSchedule(Doc("locked.QRD"), "Lee");
+    {
+        QFile bad(Doc("bad.QRD"));
+        ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+        bad.write("this is not a zip archive at all");
+    }
+    Open(Doc("a.QRD"));
+    files->EmpTable.Name[2] = "Unsaved";
+    files->ScheduleModified = true;
+
+    // Not a schedule: the message, and a is back from its working files.
+    msg.Answer(Mb::No);
+    Open(Doc("bad.QRD"));
+    EXPECT_EQ(msg.Last(), Doc("bad.QRD") + " is not a valid schedule file");
+    EXPECT_EQ(Caption(), "a - Tavrin [28 Day]");
+    EXPECT_EQ(files->SchedulePath(), Doc("a.QRD"));
+    EXPECT_EQ(files->EmpTable.Name[1].str(), "Ann");
+    EXPECT_EQ(files->EmpTable.Name[2].str(), "Unsaved");  // the working files as they were
+    EXPECT_TRUE(files->ScheduleLocked());
+
+    // In use by another copy: a message naming the file, and a stays open.
+    OtherProcessLock other(Doc("locked.QRD"));
+    ASSERT_TRUE(other.Held());
+    msg.Clear();
+    Open(Doc("locked.QRD"));
+    ASSERT_FALSE(msg.shown.empty());
+    EXPECT_TRUE(msg.Last().contains(Doc("locked.QRD")));
+    EXPECT_EQ(files->SchedulePath(), Doc("a.QRD"));
+    EXPECT_EQ(files->EmpTable.Name[1].str(), "Ann");
+    EXPECT_FALSE(form->NoScheduleOpen);
+}
+
+TEST_F(MainFormTest, ThePasswordPrompt)
+{
+    MakeSchedule(Doc("secret.QRD"), "Sam", "SECRET");
+    MakeSchedule(Doc("open.QRD"), "Olga");
+
+    // Wrong, then right in lower case with a leading blank.
+    OnNextDialog<PassWRD>([](PassWRD* p) {
+        EXPECT_EQ(p->windowTitle(), "Password? [ secret ]");
+        auto* text = p->findChild<QLineEdit*>("Text1");
+        auto* ok = p->findChild<QPushButton*>("ButtonOK");
+        text->setText("wrong");
+        ok->click();
+        EXPECT_TRUE(p->isVisible());
+        EXPECT_EQ(text->text(), "");
+        text->setText(" secret");
+        ok->click();
+    });
+    Open(Doc("secret.QRD"));
+    EXPECT_EQ(msg.beeps, 1);
+    EXPECT_EQ(files->EmpTable.Name[1].str(), "Sam");
+    EXPECT_FALSE(files->ScheduleModified);
+
+    // Cancelled with another schedule open before: that one is opened again.
+    form->File_Close_Click();
+    Open(Doc("open.QRD"));
+    OnNextDialog<PassWRD>([](PassWRD* p) { p->findChild<QPushButton*>("ButtonCancel")->click(); });
+    Open(Doc("secret.QRD"));
+    EXPECT_EQ(files->SchedulePath(), Doc("open.QRD"));
+    EXPECT_EQ(files->EmpTable.Name[1].str(), "Olga");
+    EXPECT_FALSE(form->NoScheduleOpen);
+
+    // Cancelled with none before: the window stays without a schedule.
+    form->File_Close_Click();
+    OnNextDialog<PassWRD>([](PassWRD* p) { p->reject(); });
+    Open(Doc("secret.QRD"));
+    EXPECT_TRUE(form->NoScheduleOpen);
+    EXPECT_EQ(Caption(), "Tavrin");
+    EXPECT_FALSE(files->ScheduleLocked());
+}
+
+TEST_F(MainFormTest, AFailedSaveOffersAbortRetryIgnore)
+{
+    QDir(docs.path()).mkdir("sub");
+    MakeSchedule(docs.path() + "/sub/plan.QRD", "Pat");
+    Open(docs.path() + "/sub/plan.QRD");
+    files->EmpTable.Name[1] = "Changed";
+    files->ScheduleModified = true;
+    // The schedule's folder goes away: nothing can be written there.
+    ASSERT_TRUE(QDir(docs.path()).rename("sub", "gone"));
+
+    msg.Answer(Mb::Retry);
+    msg.Answer(Mb::Abort);
+    form->File_Save_Click();
+    ASSERT_EQ(msg.shown.size(), 2u);
+    EXPECT_EQ(msg.shown[0].prompt, "Tavrin cannot save " + docs.path() + "/sub/plan.QRD");
+    EXPECT_EQ(msg.shown[0].flags, Mb::Critical + Mb::AbortRetryIgnore);
+    EXPECT_EQ(msg.shown[0].title, "Error");
+    EXPECT_TRUE(files->ScheduleModified);  // Abort: the flag as it was
+    EXPECT_EQ(files->EmpTable.Name[1].str(), "Changed");
+    EXPECT_TRUE(files->WorkingFilesOpen);
+
+    msg.Clear();
+    msg.Answer(Mb::Ignore);
+    form->File_Save_Click();
+    // The lock could not be taken back either (the file went with its folder): said first.
+    EXPECT_EQ(msg.Last(), "Tavrin cannot save " + docs.path() + "/sub/plan.QRD");
+    EXPECT_TRUE(files->ScheduleModified);  // nothing was saved: Exit still asks
+
+    // Back in place, the save works.
+    ASSERT_TRUE(QDir(docs.path()).rename("gone", "sub"));
+    msg.Clear();
+    form->File_Save_Click();
+    EXPECT_TRUE(msg.shown.empty());
+    EXPECT_FALSE(files->ScheduleModified);
+}
+
+TEST_F(MainFormTest, SaveAsKeepsTheNameAsChosen)
+{
+    MakeSchedule(Doc("plan.QRD"), "Pat");
+    Open(Doc("plan.QRD"));
+
+    // To its own name: a plain save.
+    files->EmpTable.Name[1] = "Saved";
+    files->ScheduleModified = true;
+    dialogs.Answer(Doc("plan.QRD"));
+    form->File_SaveAs_Click();
+    EXPECT_FALSE(files->ScheduleModified);
+    EXPECT_EQ(files->SchedulePath(), Doc("plan.QRD"));
+
+    // A name in another case is another file; it becomes the open schedule.
+    files->EmpTable.Name[1] = "Copy";
+    dialogs.Answer(Doc("Plan.qrd"));
+    form->File_SaveAs_Click();
+    EXPECT_TRUE(QFile::exists(Doc("Plan.qrd")));
+    EXPECT_EQ(files->SchedulePath(), Doc("Plan.qrd"));
+    EXPECT_EQ(Caption(), "Plan - Tavrin [28 Day]");
+    EXPECT_FALSE(files->ScheduleModified);
+
+    // A wrong extension is refused and the dialog comes again; Cancel ends it.
+    dialogs.Answer(Doc("other.txt"));
+    dialogs.Answer(std::nullopt);
+    form->File_SaveAs_Click();
+    EXPECT_EQ(msg.Last(), "The file selected is not a valid schedule file.  Extension must be .QRD");
+    EXPECT_EQ(files->SchedulePath(), Doc("Plan.qrd"));
+
+    form->File_Close_Click();
+    Open(Doc("plan.QRD"));
+    EXPECT_EQ(files->EmpTable.Name[1].str(), "Saved");
+    form->File_Close_Click();
+    Open(Doc("Plan.qrd"));
+    EXPECT_EQ(files->EmpTable.Name[1].str(), "Copy");
+}
+
+TEST_F(MainFormTest, ExitAsksWhileTheScheduleIsModified)
+{
+    Open(Doc("plan.QRD"));
+    files->ScheduleModified = true;
+    msg.Answer(Mb::Cancel);
+    QCloseEvent cancelled;
+    QApplication::sendEvent(form.get(), &cancelled);
+    EXPECT_FALSE(cancelled.isAccepted());
+    EXPECT_FALSE(form->NoScheduleOpen);
+
+    msg.Answer(Mb::No);
+    QCloseEvent closing;
+    QApplication::sendEvent(form.get(), &closing);
+    EXPECT_TRUE(closing.isAccepted());
+    EXPECT_FALSE(files->ScheduleLocked());
+    EXPECT_EQ(msg.shown.size(), 2u);
+}
+
+TEST_F(MainFormTest, ChoosingAFormat)
+{
+    Open(Doc("plan.QRD"));
+    form->File_Save_Click();
+    form->View_format_Click(0);  // the format in use: nothing changes
+    EXPECT_FALSE(files->ScheduleModified);
+    EXPECT_TRUE(form->View_format[0]->isChecked());
+
+    form->View_format_Click(1);
+    EXPECT_EQ(files->CurrentFormatNo, 2);
+    EXPECT_EQ(files->VisibleDays, 7);
+    EXPECT_TRUE(form->View_format[1]->isChecked());
+    EXPECT_FALSE(form->View_format[0]->isChecked());
+    EXPECT_EQ(form->View_Change->text(), "Edit Schedule Format (Weekly)");
+    EXPECT_EQ(Caption(), "plan - Tavrin [Weekly]");
+    EXPECT_TRUE(files->ScheduleModified);
+}
+
+TEST_F(MainFormTest, AFirstVersionFileGoesToTheConverter_TheWrongExtensionIsRefused)
+{
+    dialogs.Answer(Doc("notes.txt"));
+    dialogs.Answer(std::nullopt);
+    form->File_Open_Click();
+    EXPECT_EQ(msg.Last(), "The file selected is not a valid schedule file.  Extension must be .qrd");
+    EXPECT_EQ(msg.shown[0].title, "Open File");
+    EXPECT_EQ(dialogs.asked.size(), 2u);
+    EXPECT_EQ(dialogs.asked[0].title, "Open File");
+    EXPECT_TRUE(dialogs.asked[0].offerCreate);
+    EXPECT_TRUE(form->NoScheduleOpen);
+}
+
+}  // namespace
+}  // namespace tavrin::test
