@@ -199,6 +199,7 @@ bool SchedFiles::ChangeScheduleDates()
         panel->repaint();
     }
     const bool wasModified = ScheduleModified;
+    NoteFileFull = false;
 
     Rebuilt rebuilt;
     const long offset = OleDates::DaysBetween(ScheduleProps.PeriodStart, NewPeriodStart);
@@ -241,7 +242,6 @@ bool SchedFiles::ChangeScheduleDates()
     const Status reopened = OpenWorkingFiles();
 
     if (rebuilt.notesDropped) {
-        NoteFileFull = false;
         const QDate last = OleDates::ToQDate(std::floor(NewPeriodStart) + rebuilt.lastCompleteDay);
         msgBox_.beep();
         msgBox_.show(QStringLiteral("Source file had too many notes. Entries after ") + QLocale().toString(last, DateFormat) +
