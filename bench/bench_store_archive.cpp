@@ -4,18 +4,19 @@
 // (Save), reading, inflating and writing them (Open), and a plain read and write of the two
 // rebuilt files (period change).
 
-#include "platform/MsgBox.h"
-#include "platform/PrinterDevice.h"
-#include "store/SchedFiles.h"
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+#include <zlib.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 #include <vector>
-#include <zlib.h>
+
+#include "platform/MsgBox.h"
+#include "platform/PrinterDevice.h"
+#include "store/SchedFiles.h"
 
 using namespace tavrin;
 
@@ -96,13 +97,15 @@ struct Dense {
         std::vector<std::uint8_t> notes;
         for (int n = 1; n <= kMaxNoteRecords; ++n) {
             NoteRecord r;
-            r.NoteText = QStringLiteral("Note %1: swap with %2, call before %3").arg(n).arg(next() % 200).arg(next() % 24);
+            r.NoteText =
+                QStringLiteral("Note %1: swap with %2, call before %3").arg(n).arg(next() % 200).arg(next() % 24);
             const auto b = Encode(r);
             notes.insert(notes.end(), b.begin(), b.end());
         }
         if (!files.File(FileNo::Notes).write(1, notes)) std::abort();
         if (!files.CloseWorkingFiles() || !files.SaveScheduleArchive()) std::abort();
-        for (const QString& n : QDir(work.path()).entryList({QStringLiteral("QORVANE2.S??")}, QDir::Files, QDir::Name)) {
+        for (const QString& n :
+             QDir(work.path()).entryList({QStringLiteral("QORVANE2.S??")}, QDir::Files, QDir::Name)) {
             names.push_back(n);
             contents.push_back(ReadAll(work.path() + QStringLiteral("/") + n));
         }
@@ -112,7 +115,8 @@ struct Dense {
     {
         files.CloseAllFiles();
         for (std::size_t i = 0; i < names.size(); ++i) {
-            WriteAll(work.path() + QStringLiteral("/") + names[i], contents[i].constData(), static_cast<std::size_t>(contents[i].size()), false);
+            WriteAll(work.path() + QStringLiteral("/") + names[i], contents[i].constData(),
+                     static_cast<std::size_t>(contents[i].size()), false);
         }
         bool isNew = false;
         (void)files.LoadScheduleSettings(isNew);
@@ -231,7 +235,8 @@ void BM_OpenBaseline_ZlibReadInflateWrite(benchmark::State& state)
             const std::vector<std::uint8_t> z(in.constData() + at, in.constData() + at + compressed[i].size());
             at += compressed[i].size();
             const auto out = Inflate(z, static_cast<std::size_t>(d.contents[i].size()), crcs[i]);
-            WriteAll(outDir + QStringLiteral("/") + d.names[i], reinterpret_cast<const char*>(out.data()), out.size(), false);
+            WriteAll(outDir + QStringLiteral("/") + d.names[i], reinterpret_cast<const char*>(out.data()), out.size(),
+                     false);
         }
     }
     state.SetBytesProcessed(state.iterations() * d.Bytes());
@@ -258,14 +263,16 @@ void BM_PeriodChangeBaseline_ReadWriteRebuiltFiles(benchmark::State& state)
 {
     Dense& d = Schedule();
     const QString work = d.work.path();
-    const std::size_t newDays = static_cast<std::size_t>(OleDates::DaysBetween(OleDates::FromYmd(2014, 1, 1), OleDates::FromYmd(2025, 12, 31)) + 1);
+    const std::size_t newDays = static_cast<std::size_t>(
+        OleDates::DaysBetween(OleDates::FromYmd(2014, 1, 1), OleDates::FromYmd(2025, 12, 31)) + 1);
     for (auto _ : state) {
         const QByteArray days = ReadAll(work + QStringLiteral("/QORVANE2.SCH"));
         const QByteArray notes = ReadAll(work + QStringLiteral("/QORVANE2.SNO"));
         std::vector<char> rebuilt(newDays * DayRecord::Size, 0);
         std::memcpy(rebuilt.data() + 365 * DayRecord::Size, days.constData(), static_cast<std::size_t>(days.size()));
         WriteAll(work + QStringLiteral("/baseline.NCH"), rebuilt.data(), rebuilt.size(), false);
-        WriteAll(work + QStringLiteral("/baseline.NNO"), notes.constData(), static_cast<std::size_t>(notes.size()), false);
+        WriteAll(work + QStringLiteral("/baseline.NNO"), notes.constData(), static_cast<std::size_t>(notes.size()),
+                 false);
     }
     ::unlink((work + QStringLiteral("/baseline.NCH")).toLocal8Bit().constData());
     ::unlink((work + QStringLiteral("/baseline.NNO")).toLocal8Bit().constData());

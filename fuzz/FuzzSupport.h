@@ -2,15 +2,16 @@
 // What the fuzz targets share: quiet message boxes and printer, and private folders of their
 // own (under the system's temporary folder) that are removed when the target ends.
 
-#include "platform/MsgBox.h"
-#include "platform/PrinterDevice.h"
+#include <unistd.h>
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QString>
 #include <cstdlib>
-#include <unistd.h>
+
+#include "platform/MsgBox.h"
+#include "platform/PrinterDevice.h"
 
 namespace tavrin::fuzz {
 
@@ -19,10 +20,13 @@ public:
     int show(const QString&, int flags, const QString&) override
     {
         switch (flags & 7) {
-        case Mb::YesNo:
-        case Mb::YesNoCancel: return Mb::Yes;
-        case Mb::AbortRetryIgnore: return Mb::Abort;
-        default: return Mb::OK;
+            case Mb::YesNo:
+            case Mb::YesNoCancel:
+                return Mb::Yes;
+            case Mb::AbortRetryIgnore:
+                return Mb::Abort;
+            default:
+                return Mb::OK;
         }
     }
     void beep() override {}
@@ -53,7 +57,8 @@ struct Folders {
     {
         for (const QString& f : {work, sched}) {
             QDir d(f);
-            for (const QString& e : d.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+            for (const QString& e :
+                 d.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
                 const QString p = f + QStringLiteral("/") + e;
                 if (!QFile::remove(p)) QDir(p).removeRecursively();
             }

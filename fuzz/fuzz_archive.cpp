@@ -1,11 +1,11 @@
 // Any bytes as a schedule file: the archive check and extraction, then the settings and the
 // completion and opening of the working files it brought, as the main window opens them.
 
-#include "FuzzSupport.h"
-#include "store/SchedFiles.h"
-
 #include <cstddef>
 #include <cstdint>
+
+#include "FuzzSupport.h"
+#include "store/SchedFiles.h"
 
 using namespace tavrin;
 

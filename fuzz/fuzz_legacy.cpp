@@ -2,13 +2,13 @@
 // employee, shift, explanation and notes files (each a 16-bit little-endian length and its
 // bytes) and the day file (the rest), converted and then opened as working files.
 
-#include "FuzzSupport.h"
-#include "store/LegacyConvert.h"
-#include "store/SchedFiles.h"
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+
+#include "FuzzSupport.h"
+#include "store/LegacyConvert.h"
+#include "store/SchedFiles.h"
 
 using namespace tavrin;
 
@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Folders::Write(stem + QStringLiteral(".SPR"), spr, sprLen);
     for (const char* ext : {".SEM", ".SSH", ".SEP", ".sno"}) {
         const auto [len, lenLen] = take(2);
-        const std::size_t n = lenLen == 2 ? static_cast<std::uint8_t>(len[0]) | (static_cast<std::uint8_t>(len[1]) << 8) : 0;
+        const std::size_t n =
+            lenLen == 2 ? static_cast<std::uint8_t>(len[0]) | (static_cast<std::uint8_t>(len[1]) << 8) : 0;
         const auto [bytes, count] = take(n);
         fuzz::Folders::Write(stem + QLatin1String(ext), bytes, count);
     }

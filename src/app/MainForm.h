@@ -3,6 +3,7 @@
 // commands of the schedule window.
 
 #include "app/AppMain.h"
+#include "app/CellEditor.h"
 #include "grid/GridHost.h"
 #include "store/RecordCodec.h"
 #include "store/StoreHost.h"
@@ -23,6 +24,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QScrollBar;
+class QKeyEvent;
 class QTimer;
 class QToolButton;
 
@@ -34,7 +36,10 @@ class GridPaint;
 class MsgBox;
 class Pane;
 class PrinterDevice;
+class Pager;
 class SchedFiles;
+class SelPaste;
+class SiblingServer;
 
 // The services the window works with, made once by the start-up routine.
 struct MainFormServices {
@@ -58,6 +63,26 @@ public:
     bool NoteEditing = false;
     bool LowCpuMode = false;
     QString CmdLineFile;
+    // Keys and entries in progress.
+    bool TimeOffKeyPending = false;
+    bool OnCallKeyPending = false;
+    bool AssignKeyPending = false;
+    bool AdvanceAfterEntry = false;
+    bool GridDragging = false;
+    bool ComboDropPending = false;
+    int SpinUpCount = 0;
+    int SpinDownCount = 0;
+    bool ShiftListBrowsing = false;
+    bool ExplListBrowsing = false;
+    int ShiftListSavedIndex = 0;
+    int ExplListSavedIndex = 0;
+    // The window sees keys before its focused control (off while a text editor has the focus).
+    bool KeyPreview = true;
+    // Visible row of the open name and position editors.
+    int EditorRow = 0;
+    // The undo state and the clipboard, kept for the whole run of the program.
+    EditBuffers Buffers;
+
     // Query that restricts the Find Name list, 0 = none; reset when a schedule is opened.
     int FindNameQueryNo = 0;
     // The 190 hot keys: shift code i > 0, explanation code -i, 0 none.
@@ -126,6 +151,67 @@ public slots:
     void Help_About_Click();
     // Timer
     void Timer1_Timer();
+    // Edit menu
+    void Edit_Undo_Click();
+    void Edit_Cut_Click();
+    void Edit_Copy_Click();
+    void Edit_Paste_Click();
+    void Edit_SelPaste_Click();
+    void Edit_Clear_Click();
+    void Edit_InsertLine_Click();
+    void Edit_RemoveLine_Click();
+    void Edit_Divider_Click();
+    void Edit_MarkName_Click();
+    void Edit_MoveName_Click();
+    void Edit_DrawShift_Click();
+    void Edit_TimeOff_Click();
+    void Edit_EraseShift_Click();
+    void Edit_OnCall_Click();
+    void MenuEdit_Show();
+    // View menu
+    void View_Alpha_Click();
+    void View_ByPos_Click();
+    void View_FindName_Click();
+    // Tool panel
+    void ButtonAssign_Click();
+    void ButtonTimeOff_Click();
+    void ButtonErase_Click();
+    void ButtonCall_Click();
+    void ButtonCal_Click();
+    void ButtonHourCov_Click();
+    void SSCommand1_Click();
+    void SSCommand2_Click();
+    void SpinButton1_SpinUp();
+    void SpinButton1_SpinDown();
+    void ShiftSelector_Click(int index);
+    void Explainations_Click(int index);
+    // Note box
+    void NoteCheck_Click();
+    void NoteX_Click();
+    // Rows and days
+    void VScroll2_Change(int value);
+    void ScrollUpOneRow();
+    void ScrollDownOneRow();
+    void ScrollForwardOneDay();
+    void ScrollBackOneDay();
+    // Panes
+    void Grid_MouseDown(int button, int shift, double x, double y);
+    void Grid_MouseMove(int button, int shift, double x, double y);
+    void Grid_MouseUp(int button, int shift, double x, double y);
+    void EmpList_MouseMove(int button, int shift, double x, double y);
+    void EmpList_MouseDown(int button, int shift, double x, double y);
+    void EmpPos_MouseMove(int button, int shift, double x, double y);
+    void EmpPos_MouseDown(int button, int shift, double x, double y);
+    void CoverageDesc_MouseDown(int button, int shift, double x, double y);
+    void DayRuler_Click();
+    // The sibling application asked this window to come to the front.
+    void BringToFront();
+
+public:
+    // The grid's key handling (after the window's preview): true when the key was used.
+    bool Form_KeyDown(int keyCode, bool shift, bool ctrl, bool alt);
+    // A character typed while the grid has the focus.
+    bool Form_KeyPress(QChar c);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -143,6 +229,38 @@ private:
     QString ToolTipTextFor(QWidget* w) const;
     // Commands whose windows this version does not have.
     void NotAvailable();
+
+    // Editing.
+    EditRun CurrentRun() const;
+    int CursorDisplayRow() const;
+    bool CurrentRowIsDivider() const;
+    // The common end of a cell command: redraw, coverage, highlight, Undo item.
+    void AfterEdit(const EditResult& r, bool recount = true);
+    // Ctrl+A, Ctrl+X or Ctrl+O from the keyboard with one day tagged moves the tag on.
+    void AdvanceAfterKeyCommand(bool& pending);
+    // The tag one day right (Right arrow, Enter, an advance after an entry).
+    void MoveRight(bool shift, bool advance);
+    void MoveLeft(bool shift);
+    void MoveDown();
+    void MoveUp();
+    // The end of every row command.
+    void RedrawRows();
+    void SelectRowAt(double y);
+    // In-place name and position editors.
+    void OpenRowEditors(int visibleRow, bool positionOnly);
+    void CommitEditor(QLineEdit* editor);
+    void ContinueEntry();
+    // Note box.
+    bool OnRequirementRow() const;
+    void SaveNote();
+    void RestoreNote();
+    void StoreNumber(bool upOrDown);
+    void SetNoteButtonsActive(bool active);
+    // Combos.
+    bool ComboKey(QComboBox* combo, QKeyEvent* e);
+    // Copies the whole of a twin to its pane.
+    void ShowTwin(Pane* pane, const class Surface& twin);
+    void ReportDateOutOfRangeAndOffer();
 
     // Window states.
     void ApplyEditingState();
@@ -176,6 +294,13 @@ private:
     bool explComboBusy_ = false;
     bool scheduleClosedOnce_ = false;
     bool lastSaveIgnored_ = false;
+    std::unique_ptr<CellEditor> editor_;
+    SelPaste* selPaste_ = nullptr;
+    Pager* pager_ = nullptr;
+    SiblingServer* siblingServer_ = nullptr;
+    QString editorTextAtFocus_;
+    QString noteTextAtFocus_;
+    bool selPasteActive_ = false;
     std::map<int, int> explListIndex_;
     std::map<int, QString> explListText_;
     std::map<QWidget*, QString> toolTips_;

@@ -1,18 +1,25 @@
 #include "platform/FileLock.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+
 namespace tavrin {
 
 namespace {
-QString ErrnoText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+QString ErrnoText(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}
 }  // namespace
 
-FileLock::~FileLock() { Release(); }
+FileLock::~FileLock()
+{
+    Release();
+}
 
 int FileLock::LockDescriptor(int fd)
 {
@@ -48,8 +55,10 @@ Status FileLock::Acquire(const QString& path, bool create)
     int fd = -1;
     if (create) {
         fd = ::open(native.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) created_ = true;
-        else if (errno != EEXIST) return Fail(Failure::CannotOpen, ErrnoText(errno));
+        if (fd >= 0)
+            created_ = true;
+        else if (errno != EEXIST)
+            return Fail(Failure::CannotOpen, ErrnoText(errno));
     }
     if (fd < 0) {
         // O_NONBLOCK keeps a named pipe from blocking the open; it is refused just below.

@@ -6,10 +6,10 @@
 // place, and every other open of the file (another copy of the program, also on another machine
 // through a network folder) is refused the lock while it is held.
 
-#include "platform/Result.h"
-
 #include <QString>
 #include <cstdint>
+
+#include "platform/Result.h"
 
 namespace tavrin {
 

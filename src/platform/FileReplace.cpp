@@ -1,22 +1,26 @@
 #include "platform/FileReplace.h"
 
-#include "platform/FileLock.h"
-#include "platform/WorkFile.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
+
+#include "platform/FileLock.h"
+#include "platform/WorkFile.h"
 
 namespace tavrin {
 
 namespace {
 
-QString ErrnoText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+QString ErrnoText(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}
 
 mode_t DefaultMode()
 {
@@ -68,7 +72,8 @@ Status ReplaceFileWithCopy(const QString& source, const QString& target, FileLoc
     mode_t mode = DefaultMode();
     struct stat st {};
     if (::stat(real.constData(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) return Status::error(QStringLiteral("Cannot replace %1: not a regular file").arg(target));
+        if (!S_ISREG(st.st_mode))
+            return Status::error(QStringLiteral("Cannot replace %1: not a regular file").arg(target));
         mode = st.st_mode & 07777;
     }
 
@@ -80,7 +85,8 @@ Status ReplaceFileWithCopy(const QString& source, const QString& target, FileLoc
     if (out < 0) {
         const int err = errno;
         ::close(in);
-        return Status::error(QStringLiteral("Cannot create a file in %1: %2").arg(QString::fromLocal8Bit(folder), ErrnoText(err)));
+        return Status::error(
+            QStringLiteral("Cannot create a file in %1: %2").arg(QString::fromLocal8Bit(folder), ErrnoText(err)));
     }
     const QString temp = QString::fromLocal8Bit(tmpl);
     const auto fail = [&](Status s) {
@@ -90,11 +96,13 @@ Status ReplaceFileWithCopy(const QString& source, const QString& target, FileLoc
         return s;
     };
 
-    if (::fchmod(out, mode) != 0) return fail(Status::error(QStringLiteral("Cannot set the permissions of %1: %2").arg(temp, ErrnoText(errno))));
+    if (::fchmod(out, mode) != 0)
+        return fail(Status::error(QStringLiteral("Cannot set the permissions of %1: %2").arg(temp, ErrnoText(errno))));
     // Locked before it takes the target's name, so that the target is never unprotected.
     const bool locked = lock && FileLock::LockDescriptor(out) == 0;
     if (Status s = CopyInto(in, out, source, temp); !s) return fail(s);
-    if (::fsync(out) != 0) return fail(Status::error(QStringLiteral("Cannot write %1: %2").arg(temp, ErrnoText(errno))));
+    if (::fsync(out) != 0)
+        return fail(Status::error(QStringLiteral("Cannot write %1: %2").arg(temp, ErrnoText(errno))));
     if (::rename(tmpl.constData(), real.constData()) != 0) {
         return fail(Status::error(QStringLiteral("Cannot replace %1: %2").arg(target, ErrnoText(errno))));
     }

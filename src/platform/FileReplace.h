@@ -3,9 +3,9 @@
 // a new file in the target's folder, is flushed to the disk and is then renamed over the target.
 // A failure at any point (a full disk, a crash) leaves the previous target whole.
 
-#include "platform/Result.h"
-
 #include <QString>
+
+#include "platform/Result.h"
 
 namespace tavrin {
 

@@ -1,23 +1,26 @@
 #include "platform/ZipArchive.h"
 
-#include "platform/WorkFile.h"
-
-#include <QDir>
-#include <QFileInfo>
-
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
 
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/WorkFile.h"
+
 namespace tavrin {
 
 namespace {
 
-QString ErrnoText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+QString ErrnoText(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}
 
 QString ZipErrorText(int code)
 {
@@ -52,9 +55,8 @@ bool MatchFrom(const QString& p, qsizetype pi, const QString& n, qsizetype ni, Q
         if (pi < p.size() && p[pi] == QLatin1Char('*')) {
             star = pi++;
             mark = ni;
-        } else if (pi < p.size() &&
-                   (p[pi] == QLatin1Char('?') || p[pi] == n[ni] ||
-                    (cs == Qt::CaseInsensitive && p[pi].toCaseFolded() == n[ni].toCaseFolded()))) {
+        } else if (pi < p.size() && (p[pi] == QLatin1Char('?') || p[pi] == n[ni] ||
+                                     (cs == Qt::CaseInsensitive && p[pi].toCaseFolded() == n[ni].toCaseFolded()))) {
             ++pi;
             ++ni;
         } else if (star >= 0) {
@@ -70,7 +72,10 @@ bool MatchFrom(const QString& p, qsizetype pi, const QString& n, qsizetype ni, Q
 
 }  // namespace
 
-ZipArchive::~ZipArchive() { close(); }
+ZipArchive::~ZipArchive()
+{
+    close();
+}
 
 void ZipArchive::close()
 {
@@ -97,7 +102,8 @@ Status ZipArchive::open(const QString& path)
     path_ = path;
     const QByteArray native = path.toLocal8Bit();
     struct stat st {};
-    if (::stat(native.constData(), &st) != 0) return Status::error(QStringLiteral("Cannot read %1: %2").arg(path, ErrnoText(errno)));
+    if (::stat(native.constData(), &st) != 0)
+        return Status::error(QStringLiteral("Cannot read %1: %2").arg(path, ErrnoText(errno)));
     if (!S_ISREG(st.st_mode)) return Status::error(QStringLiteral("Cannot read %1: not a regular file").arg(path));
     int err = 0;
     za_ = zip_open(native.constData(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
@@ -105,7 +111,10 @@ Status ZipArchive::open(const QString& path)
     return {};
 }
 
-std::int64_t ZipArchive::count() const { return za_ ? zip_get_num_entries(za_, 0) : -1; }
+std::int64_t ZipArchive::count() const
+{
+    return za_ ? zip_get_num_entries(za_, 0) : -1;
+}
 
 Result<std::vector<ZipMember>> ZipArchive::members() const
 {
@@ -163,7 +172,8 @@ Status ZipArchive::read(std::uint64_t index, int fd, std::uint64_t maxBytes)
         }
         if (fd >= 0) {
             int err = 0;
-            if (!PwriteAll(fd, buf.data(), static_cast<std::size_t>(got), static_cast<std::int64_t>(total) - got, &err)) {
+            if (!PwriteAll(fd, buf.data(), static_cast<std::size_t>(got), static_cast<std::int64_t>(total) - got,
+                           &err)) {
                 result = bad(ErrnoText(err));
                 break;
             }
@@ -175,7 +185,10 @@ Status ZipArchive::read(std::uint64_t index, int fd, std::uint64_t maxBytes)
     return result;
 }
 
-Status ZipArchive::test(std::uint64_t index, std::uint64_t maxBytes) { return read(index, -1, maxBytes); }
+Status ZipArchive::test(std::uint64_t index, std::uint64_t maxBytes)
+{
+    return read(index, -1, maxBytes);
+}
 
 Status ZipArchive::extract(std::uint64_t index, const QString& destPath, std::uint64_t maxBytes)
 {
@@ -202,7 +215,8 @@ Status ZipArchive::create(const QString& archivePath, const QString& folder, con
     zip_t* za = zip_open(archivePath.toLocal8Bit().constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
     if (!za) return Status::error(QStringLiteral("Cannot create %1: %2").arg(archivePath, ZipErrorText(err)));
     const auto fail = [&](const QString& what) {
-        const Status s = Status::error(QStringLiteral("%1 %2: %3").arg(what, archivePath, QString::fromUtf8(zip_strerror(za))));
+        const Status s =
+            Status::error(QStringLiteral("%1 %2: %3").arg(what, archivePath, QString::fromUtf8(zip_strerror(za))));
         zip_discard(za);
         return s;
     };
@@ -217,7 +231,8 @@ Status ZipArchive::create(const QString& archivePath, const QString& folder, con
         }
         const auto u = static_cast<zip_uint64_t>(idx);
         if (zip_set_file_compression(za, u, ZIP_CM_DEFLATE, static_cast<zip_uint32_t>(std::clamp(level, 1, 9))) != 0 ||
-            zip_file_set_external_attributes(za, u, 0, ZIP_OPSYS_UNIX, static_cast<zip_uint32_t>(S_IFREG | 0644) << 16) != 0) {
+            zip_file_set_external_attributes(za, u, 0, ZIP_OPSYS_UNIX,
+                                             static_cast<zip_uint32_t>(S_IFREG | 0644) << 16) != 0) {
             return fail(QStringLiteral("Cannot add ") + name + QStringLiteral(" to"));
         }
     }

@@ -5,11 +5,11 @@
 // Reading never trusts the sizes an archive states: extraction and tests count the bytes they
 // get and stop at the limit the caller gives.
 
-#include "platform/Result.h"
-
 #include <QString>
 #include <cstdint>
 #include <vector>
+
+#include "platform/Result.h"
 
 struct zip;
 
@@ -18,12 +18,12 @@ namespace tavrin {
 struct ZipMember {
     enum class Kind { File, Directory, Symlink, Other };
     std::uint64_t index = 0;
-    QString name;                 // as stored, with any folders
-    std::uint64_t size = 0;       // uncompressed, as the archive states it
+    QString name;            // as stored, with any folders
+    std::uint64_t size = 0;  // uncompressed, as the archive states it
     std::uint64_t compressedSize = 0;
     Kind kind = Kind::File;
     bool encrypted = false;
-    bool readable = true;         // compression method and encryption supported
+    bool readable = true;  // compression method and encryption supported
 };
 
 class ZipArchive {

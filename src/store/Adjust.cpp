@@ -46,8 +46,10 @@ Adjust::Adjust(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowTitleHint
 
     // Centred over the main window.
     QRect over;
-    if (QWidget* main = MainWindow(); main && main != this) over = main->frameGeometry();
-    else if (const QScreen* s = QGuiApplication::primaryScreen()) over = s->availableGeometry();
+    if (QWidget* main = MainWindow(); main && main != this)
+        over = main->frameGeometry();
+    else if (const QScreen* s = QGuiApplication::primaryScreen())
+        over = s->availableGeometry();
     if (over.isValid()) move(over.center() - rect().center());
 }
 
@@ -59,6 +61,9 @@ void Adjust::SetPercent(int percent)
     if (isVisible()) repaint();
 }
 
-int Adjust::Percent() const { return done_->value(); }
+int Adjust::Percent() const
+{
+    return done_->value();
+}
 
 }  // namespace tavrin

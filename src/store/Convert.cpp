@@ -1,8 +1,7 @@
 #include "store/Convert.h"
 
-#include "platform/FileLock.h"
-#include "store/LegacyConvert.h"
-#include "store/SchedFiles.h"
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QDir>
@@ -14,8 +13,9 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/FileLock.h"
+#include "store/LegacyConvert.h"
+#include "store/SchedFiles.h"
 
 namespace tavrin {
 
@@ -27,8 +27,10 @@ const QString kConvertFolder = QStringLiteral("/QORVANE2.CNV");
 void RemoveFolder(const QString& path)
 {
     QFileInfo fi(path);
-    if (fi.isSymLink() || fi.isFile()) QFile::remove(path);
-    else if (fi.isDir()) QDir(path).removeRecursively();
+    if (fi.isSymLink() || fi.isFile())
+        QFile::remove(path);
+    else if (fi.isDir())
+        QDir(path).removeRecursively();
 }
 
 // Removes a schedule file that is empty (it would open as a new schedule), unless another copy
@@ -56,7 +58,9 @@ Convert::Convert(SchedFiles& files, QWidget* parent) : QDialog(parent), files_(f
     const LegacyConverter probe(files_);
     setWindowTitle(QStringLiteral("Convert ") + files_.SchedStem + probe.DayFileExt());
 
-    label1_ = new QLabel(QStringLiteral("The selected file is in an older format.  Press OK to convert the file to the new format."), this);
+    label1_ = new QLabel(
+        QStringLiteral("The selected file is in an older format.  Press OK to convert the file to the new format."),
+        this);
     label1_->setObjectName(QStringLiteral("Label1"));
     label1_->setWordWrap(true);
 
@@ -103,7 +107,10 @@ void Convert::Cancelled()
     reject();
 }
 
-void Convert::Command2_Click() { Cancelled(); }
+void Convert::Command2_Click()
+{
+    Cancelled();
+}
 
 void Convert::Command1_Click()
 {
@@ -135,7 +142,8 @@ void Convert::Command1_Click()
     if (!check.HasValidSettings()) {
         if (created) RemoveIfEmpty(target);
         msg.beep();
-        msg.show(files_.SchedFolder + files_.SchedStem + check.DayFileExt() + QStringLiteral(" is not a valid Tavrin 1.0x file."),
+        msg.show(files_.SchedFolder + files_.SchedStem + check.DayFileExt() +
+                     QStringLiteral(" is not a valid Tavrin 1.0x file."),
                  Mb::Exclamation, QStringLiteral("Error"));
         Cancelled();
         return;

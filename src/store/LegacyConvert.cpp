@@ -1,14 +1,13 @@
 #include "store/LegacyConvert.h"
 
-#include "platform/Runtime.h"
-#include "store/Defaults.h"
-#include "store/LegacyRecords.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
 #include <cmath>
+
+#include "platform/Runtime.h"
+#include "store/Defaults.h"
+#include "store/LegacyRecords.h"
 
 namespace tavrin {
 
@@ -30,7 +29,10 @@ bool IsUnusedName(const QString& trimmed)
     return trimmed.isEmpty() || trimmed.compare(QLatin1String("UNDEFINED"), Qt::CaseInsensitive) == 0;
 }
 
-double HoursOf(OleDate t) { return Runtime::Hour(t) + Runtime::Minute(t) / 60.0; }
+double HoursOf(OleDate t)
+{
+    return Runtime::Hour(t) + Runtime::Minute(t) / 60.0;
+}
 
 }  // namespace
 
@@ -67,7 +69,8 @@ QString LegacyConverter::OldFile(const QString& ext) const
     const QString exact = files_.SchedFolder + name;
     if (QFileInfo::exists(exact)) return exact;
     const QDir dir(files_.SchedFolder.isEmpty() ? QStringLiteral(".") : files_.SchedFolder);
-    for (const QString& entry : dir.entryList(QDir::Files | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name)) {
+    for (const QString& entry :
+         dir.entryList(QDir::Files | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name)) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0) return files_.SchedFolder + entry;
     }
     return exact;
@@ -88,9 +91,11 @@ Result<QByteArray> LegacyConverter::ReadOld(const QString& ext, qint64 maxBytes,
     if (fi.exists() || fi.isSymLink()) {
         QFile f(path);
         if (!fi.isFile()) return Status::error(QStringLiteral("Cannot read %1: not a regular file").arg(path));
-        if (!f.open(QIODevice::ReadOnly)) return Status::error(QStringLiteral("Cannot read %1: %2").arg(path, f.errorString()));
+        if (!f.open(QIODevice::ReadOnly))
+            return Status::error(QStringLiteral("Cannot read %1: %2").arg(path, f.errorString()));
         bytes = f.read(maxBytes);
-        if (f.error() != QFileDevice::NoError) return Status::error(QStringLiteral("Cannot read %1: %2").arg(path, f.errorString()));
+        if (f.error() != QFileDevice::NoError)
+            return Status::error(QStringLiteral("Cannot read %1: %2").arg(path, f.errorString()));
     }
     if (bytes.size() < minBytes) bytes.append(QByteArray(minBytes - bytes.size(), '\0'));
     return bytes;
@@ -238,9 +243,9 @@ Status LegacyConverter::ConvertShifts()
         ShiftRecord s = MakeUnusedShift();
         if (code <= legacy::kShifts) {
             legacy::ShiftRecord o;
-            Decode(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(raw->constData()) +
-                                                     (code - 1) * legacy::ShiftRecord::Size,
-                                                 legacy::ShiftRecord::Size),
+            Decode(std::span<const std::uint8_t>(
+                       reinterpret_cast<const std::uint8_t*>(raw->constData()) + (code - 1) * legacy::ShiftRecord::Size,
+                       legacy::ShiftRecord::Size),
                    o);
             const QString description = Runtime::Trim(o.Description.str());
             if (!IsUnusedName(description)) {
@@ -272,7 +277,8 @@ Status LegacyConverter::ConvertExplanations()
     const auto old = DecodePadded<legacy::ExplanationTable>(raw.value());
     ExplanationTable t;
     for (int code = 1; code <= kExplanations; ++code) {
-        const QString description = code <= legacy::kExplanations ? Runtime::Trim(old.Description[code].str()) : QString();
+        const QString description =
+            code <= legacy::kExplanations ? Runtime::Trim(old.Description[code].str()) : QString();
         if (!IsUnusedName(description)) {
             t.Description[code] = description;
             t.Abbreviation[code] = QString(QLatin1Char(static_cast<char>(96 + code)));
@@ -344,7 +350,8 @@ Status LegacyConverter::ConvertMain()
             const int explanation = old.ExplanationCode[slot];
             day.Shift1Code[slot] = static_cast<Byte>(shift1 <= legacy::kShifts || shift1 == kTimeOffCode ? shift1 : 0);
             day.Shift2Code[slot] = static_cast<Byte>(shift2 >= 1 && shift2 <= legacy::kShifts ? shift2 : 0);
-            day.ExplanationCode[slot] = static_cast<Byte>(explanation >= 1 && explanation <= legacy::kExplanations ? explanation : 0);
+            day.ExplanationCode[slot] =
+                static_cast<Byte>(explanation >= 1 && explanation <= legacy::kExplanations ? explanation : 0);
             day.OnCallFlag[slot] = old.OnCallFlag[slot] != 0 ? 1 : 0;
             const int n = old.NoteNumber[slot];
             if (n > 0) {

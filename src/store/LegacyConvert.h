@@ -3,12 +3,12 @@
 // ".SSH", ".SEP", ".SNO", ".SPR") into a set of working files in the store's working folder.
 // The old files are only read.
 
-#include "platform/Result.h"
-#include "store/SchedFiles.h"
-
 #include <QByteArray>
 #include <QString>
 #include <functional>
+
+#include "platform/Result.h"
+#include "store/SchedFiles.h"
 
 namespace tavrin {
 

@@ -36,7 +36,10 @@ struct ShiftRecord {
     Int16 ColourIndex = 0;
 
     template <class S, class V>
-    static constexpr void visit(S& s, V&& v) { v(s.Description, s.StartTime, s.EndTime, s.ColourIndex); }
+    static constexpr void visit(S& s, V&& v)
+    {
+        v(s.Description, s.StartTime, s.EndTime, s.ColourIndex);
+    }
 };
 
 // Names and pay (".SEM", record 1), by display row.
@@ -67,7 +70,10 @@ struct ExplanationTable {
     VbArray<FixedText<20>, 1, kExplanations> Description;
 
     template <class S, class V>
-    static constexpr void visit(S& s, V&& v) { v(s.Description); }
+    static constexpr void visit(S& s, V&& v)
+    {
+        v(s.Description);
+    }
 };
 
 // The settings (".SPR"): exactly one record of 526 bytes.

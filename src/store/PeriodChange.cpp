@@ -1,22 +1,22 @@
 // Change of the schedule period: the day file is rebuilt so that record n is again the day
 // PeriodStart + n - 1, and the notes of the days kept are renumbered from 1 in day order.
 
-#include "store/Adjust.h"
-#include "store/SchedFiles.h"
+#include <unistd.h>
 
 #include <QApplication>
 #include <QDate>
 #include <QLocale>
-
 #include <algorithm>
 #include <bit>
 #include <cerrno>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <memory>
-#include <unistd.h>
 #include <vector>
+
+#include "store/Adjust.h"
+#include "store/SchedFiles.h"
 
 namespace tavrin {
 
@@ -138,7 +138,8 @@ Status Rebuild(SchedFiles& f, long offset, int newDays, Rebuilt& out, const std:
                 out.lastCompleteDay = dayNo - 2;
             }
         }
-        for (int k = 0; k < n && progress; ++k) progress(static_cast<int>(static_cast<std::int64_t>(i0 + k) * 100 / newDays));
+        for (int k = 0; k < n && progress; ++k)
+            progress(static_cast<int>(static_cast<std::int64_t>(i0 + k) * 100 / newDays));
         TAVRIN_TRY(newDaysFile.write(i0, std::span<const std::uint8_t>(days.data(), end)));
         if (count - written >= static_cast<int>(kNoteBatch)) TAVRIN_TRY(writeNotes());
     }
@@ -159,7 +160,8 @@ Status Replace(SchedFiles& f)
     const QString nno = f.WorkPath(QStringLiteral(".NNO"));
     const QString ono = f.WorkPath(QStringLiteral(".ONO"));
     const auto failed = [](int err) {
-        return Status::error(QStringLiteral("Cannot replace the working files: %1").arg(QString::fromLocal8Bit(std::strerror(err))));
+        return Status::error(
+            QStringLiteral("Cannot replace the working files: %1").arg(QString::fromLocal8Bit(std::strerror(err))));
     };
     ::unlink(ono.toLocal8Bit().constData());
     if (int err = Rename(sno, ono)) return failed(err);
@@ -186,11 +188,13 @@ bool SchedFiles::ChangeScheduleDates()
         return false;
     };
     const bool datesOk = std::isfinite(NewPeriodStart) && std::isfinite(NewPeriodEnd) &&
-                         OleDates::Clamped(NewPeriodStart) == NewPeriodStart && OleDates::Clamped(NewPeriodEnd) == NewPeriodEnd;
+                         OleDates::Clamped(NewPeriodStart) == NewPeriodStart &&
+                         OleDates::Clamped(NewPeriodEnd) == NewPeriodEnd;
     const long newDays = datesOk ? OleDates::DaysBetween(NewPeriodStart, NewPeriodEnd) + 1 : 0;
     if (newDays < 1) return refuse(QStringLiteral("The end of the schedule period must not come before its start."));
     // Day numbers and offsets are Integers in the settings.
-    if (newDays > kMaxPeriodDays) return refuse(QStringLiteral("The schedule period cannot be longer than 32767 days."));
+    if (newDays > kMaxPeriodDays)
+        return refuse(QStringLiteral("The schedule period cannot be longer than 32767 days."));
 
     std::unique_ptr<Adjust> panel;
     if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
@@ -218,7 +222,8 @@ bool SchedFiles::ChangeScheduleDates()
         ::unlink(WorkPath(QStringLiteral(".NNO")).toLocal8Bit().constData());
         panel.reset();
         msgBox_.beep();
-        msgBox_.show(QStringLiteral("The schedule period could not be changed; the schedule is left as it was.\n\n") + s.message(),
+        msgBox_.show(QStringLiteral("The schedule period could not be changed; the schedule is left as it was.\n\n") +
+                         s.message(),
                      Mb::Exclamation, QStringLiteral("Error"));
         const Status reopened = OpenWorkingFiles();
         ScheduleModified = wasModified;
@@ -244,7 +249,8 @@ bool SchedFiles::ChangeScheduleDates()
     if (rebuilt.notesDropped) {
         const QDate last = OleDates::ToQDate(std::floor(NewPeriodStart) + rebuilt.lastCompleteDay);
         msgBox_.beep();
-        msgBox_.show(QStringLiteral("Source file had too many notes. Entries after ") + QLocale().toString(last, DateFormat) +
+        msgBox_.show(QStringLiteral("Source file had too many notes. Entries after ") +
+                         QLocale().toString(last, DateFormat) +
                          QStringLiteral(" were truncated. Please use the (Save As) function and save this file under a "
                                         "different name.  Call tech support for more information."),
                      Mb::Exclamation, QStringLiteral("Too many notes"));

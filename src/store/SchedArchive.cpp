@@ -1,17 +1,17 @@
 // The schedule file: its lock, opening it into the working folder and saving the working files
 // back into it.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <climits>
+
 #include "platform/FileReplace.h"
 #include "platform/ZipArchive.h"
 #include "store/SchedFiles.h"
 #include "store/ZipArch.h"
-
-#include <QDir>
-#include <QFileInfo>
-
-#include <climits>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tavrin {
 
@@ -24,8 +24,10 @@ const QString kStagingFolder = QStringLiteral("/QORVANE2.UNZ");
 void RemoveFolder(const QString& path)
 {
     QFileInfo fi(path);
-    if (fi.isSymLink() || fi.isFile()) QFile::remove(path);
-    else if (fi.isDir()) QDir(path).removeRecursively();
+    if (fi.isSymLink() || fi.isFile())
+        QFile::remove(path);
+    else if (fi.isDir())
+        QDir(path).removeRecursively();
 }
 
 QStringList WorkingFileNames(const QString& folder)
@@ -41,14 +43,18 @@ QStringList WorkingFileNames(const QString& folder)
 void NotProtectedMessage(MsgBox& msg, const QString& path)
 {
     msg.beep();
-    msg.show(QStringLiteral("Tavrin could not lock ") + path +
-                 QStringLiteral(" again. The file is no longer protected against being opened by another copy of Tavrin."),
-             Mb::Exclamation, QStringLiteral("Error"));
+    msg.show(
+        QStringLiteral("Tavrin could not lock ") + path +
+            QStringLiteral(" again. The file is no longer protected against being opened by another copy of Tavrin."),
+        Mb::Exclamation, QStringLiteral("Error"));
 }
 
 }  // namespace
 
-QString SchedFiles::TempArchivePath(const QString& stem) const { return WorkDir + QStringLiteral("/") + stem + QStringLiteral(".TSC"); }
+QString SchedFiles::TempArchivePath(const QString& stem) const
+{
+    return WorkDir + QStringLiteral("/") + stem + QStringLiteral(".TSC");
+}
 
 bool SchedFiles::IsRemovableFolder(const QString& folder)
 {
@@ -57,7 +63,8 @@ bool SchedFiles::IsRemovableFolder(const QString& folder)
 
 void SchedFiles::DeleteWorkingFileSet(const QString& folder)
 {
-    for (const QString& name : WorkingFileNames(folder)) ::unlink(QString(folder + QStringLiteral("/") + name).toLocal8Bit().constData());
+    for (const QString& name : WorkingFileNames(folder))
+        ::unlink(QString(folder + QStringLiteral("/") + name).toLocal8Bit().constData());
 }
 
 void SchedFiles::ReleaseScheduleLock()
@@ -110,7 +117,8 @@ bool SchedFiles::OpenScheduleArchive()
             msgBox_.show(path + QStringLiteral(" is in use by another copy of Tavrin or by another program."),
                          Mb::Exclamation, QStringLiteral("Error"));
         } else if (why == FileLock::Failure::NotAFile) {
-            msgBox_.show(path + QStringLiteral(" is not a valid schedule file"), Mb::Exclamation, QStringLiteral("Error"));
+            msgBox_.show(path + QStringLiteral(" is not a valid schedule file"), Mb::Exclamation,
+                         QStringLiteral("Error"));
         } else {
             msgBox_.show(QStringLiteral("Tavrin cannot open ") + path + QStringLiteral(" for reading and writing: ") +
                              reason + QStringLiteral("."),

@@ -1,16 +1,19 @@
 #include "store/ZipArch.h"
 
-#include "platform/ZipArchive.h"
-#include "store/Records.h"
-
 #include <array>
 #include <vector>
+
+#include "platform/ZipArchive.h"
+#include "store/Records.h"
 
 namespace tavrin::ZipArch {
 
 namespace {
 
-constexpr std::uint64_t Bytes(std::uint64_t records, std::size_t size) { return records * size; }
+constexpr std::uint64_t Bytes(std::uint64_t records, std::size_t size)
+{
+    return records * size;
+}
 
 const std::array<WorkingFileSpec, 10> kWorkingFiles = {{
     {"QORVANE2.SCH", Bytes(kMaxPeriodDays, DayRecord::Size), true},
@@ -33,9 +36,7 @@ struct Chosen {
 // The working-file members of an open archive, each checked; an error names the first fault.
 Status ScanMembers(const ZipArchive& zip, const QString& archive, std::vector<Chosen>& chosen)
 {
-    const auto invalid = [&](const QString& why) {
-        return Status::error(QStringLiteral("%1: %2").arg(archive, why));
-    };
+    const auto invalid = [&](const QString& why) { return Status::error(QStringLiteral("%1: %2").arg(archive, why)); };
     if (zip.count() <= 6) return invalid(QStringLiteral("6 members or fewer"));
     auto members = zip.members();
     if (!members) return members.status();
@@ -61,7 +62,10 @@ Status ScanMembers(const ZipArchive& zip, const QString& archive, std::vector<Ch
 
 }  // namespace
 
-std::span<const WorkingFileSpec> WorkingFiles() { return kWorkingFiles; }
+std::span<const WorkingFileSpec> WorkingFiles()
+{
+    return kWorkingFiles;
+}
 
 const WorkingFileSpec* WorkingFileFor(const QString& memberName)
 {
@@ -79,7 +83,10 @@ Status CheckScheduleArchive(const QString& archive)
     return ScanMembers(zip, archive, chosen);
 }
 
-bool IsValidScheduleArchive(const QString& archive) { return CheckScheduleArchive(archive).ok(); }
+bool IsValidScheduleArchive(const QString& archive)
+{
+    return CheckScheduleArchive(archive).ok();
+}
 
 Status ExtractFromArchive(const QString& archive, const QString& pattern, const QString& destFolder)
 {

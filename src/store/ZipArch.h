@@ -2,11 +2,11 @@
 // The schedule archive's zip operations: which members a schedule file may hold, and the four
 // wrappers the store uses (check, extract, test, add).
 
-#include "platform/Result.h"
-
 #include <QString>
 #include <cstdint>
 #include <span>
+
+#include "platform/Result.h"
 
 namespace tavrin::ZipArch {
 

@@ -1,19 +1,19 @@
 // The schedule file's lock against a second process, and the replacement of a file that never
 // leaves it half written.
 
-#include "platform/FileLock.h"
-#include "platform/FileReplace.h"
-#include "support/OtherProcess.h"
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/FileLock.h"
+#include "platform/FileReplace.h"
+#include "support/OtherProcess.h"
 
 namespace tavrin::test {
 namespace {
@@ -33,7 +33,10 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     // Files of the folder, hidden ones included.
-    QStringList Entries() const { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
+    QStringList Entries() const
+    {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
     static ino_t Inode(int fd)
     {
         struct stat st {};

@@ -1,15 +1,16 @@
 // Zip archives on libzip: creation from a wildcard, member listing, and extraction and tests
 // that check the data instead of trusting the archive.
 
-#include "platform/ZipArchive.h"
-#include "support/ZipBuilder.h"
+#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
+
+#include "platform/ZipArchive.h"
+#include "support/ZipBuilder.h"
 
 namespace tavrin::test {
 namespace {
@@ -127,7 +128,8 @@ TEST_F(ZipArchiveTest, DamagedDataFailsTestAndExtraction)
 
 TEST_F(ZipArchiveTest, OpenRefusesWhatIsNotAWholeArchive)
 {
-    ASSERT_TRUE(WriteZip(Path(QStringLiteral("a.zip")), {{QStringLiteral("A"), Pattern(5000)}, {QStringLiteral("B"), Pattern(300)}}));
+    ASSERT_TRUE(WriteZip(Path(QStringLiteral("a.zip")),
+                         {{QStringLiteral("A"), Pattern(5000)}, {QStringLiteral("B"), Pattern(300)}}));
     const QByteArray whole = Read(Path(QStringLiteral("a.zip")));
     Write(QStringLiteral("cut.zip"), whole.left(whole.size() - 30));
     Write(QStringLiteral("text.zip"), "This is not an archive at all.");
@@ -162,13 +164,24 @@ TEST_F(ZipArchiveTest, ListsKindsOfMembers)
 
 TEST(ZipWildcard, MatchesWholeNames)
 {
-    const struct { const char* pattern; const char* name; bool cs; bool match; } cases[] = {
-        {"QORVANE2.S??", "QORVANE2.SCH", true, true},   {"QORVANE2.S??", "QORVANE2.SC", true, false},
-        {"QORVANE2.S??", "QORVANE2.SCHX", true, false}, {"QORVANE2.S??", "qorvane2.sch", true, false},
-        {"QORVANE2.S??", "qorvane2.sch", false, true},  {"*.TSC", "plan.TSC", true, true},
-        {"*.TSC", "plan.TSC.x", true, false},           {"a*b*c", "aXXbYYc", true, true},
-        {"a*b*c", "aXXbYY", true, false},               {"*", "", true, true},
-        {"?", "", true, false},                         {"QORVANE2.S??", "x/QORVANE2.SCH", false, false},
+    const struct {
+        const char* pattern;
+        const char* name;
+        bool cs;
+        bool match;
+    } cases[] = {
+        {"QORVANE2.S??", "QORVANE2.SCH", true, true},
+        {"QORVANE2.S??", "QORVANE2.SC", true, false},
+        {"QORVANE2.S??", "QORVANE2.SCHX", true, false},
+        {"QORVANE2.S??", "qorvane2.sch", true, false},
+        {"QORVANE2.S??", "qorvane2.sch", false, true},
+        {"*.TSC", "plan.TSC", true, true},
+        {"*.TSC", "plan.TSC.x", true, false},
+        {"a*b*c", "aXXbYYc", true, true},
+        {"a*b*c", "aXXbYY", true, false},
+        {"*", "", true, true},
+        {"?", "", true, false},
+        {"QORVANE2.S??", "x/QORVANE2.SCH", false, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ZipArchive::WildcardMatch(QString::fromLatin1(c.pattern), QString::fromLatin1(c.name), c.cs), c.match)

@@ -1,10 +1,7 @@
 // The schedule file: opening it into the working folder, refusing what is not a schedule,
 // saving without ever leaving it damaged, Save As, and its lock against a second process.
 
-#include "store/ZipArch.h"
-#include "support/OtherProcess.h"
-#include "support/StoreFixture.h"
-#include "support/ZipBuilder.h"
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +10,10 @@
 #include <QStandardPaths>
 #include <map>
 
-#include <sys/stat.h>
+#include "store/ZipArch.h"
+#include "support/OtherProcess.h"
+#include "support/StoreFixture.h"
+#include "support/ZipBuilder.h"
 
 namespace tavrin::test {
 namespace {
@@ -44,11 +44,15 @@ protected:
     {
         std::map<QString, QByteArray> set;
         for (const QString& name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden)) {
-            if (name.startsWith(QLatin1String("QORVANE2.S"))) set[name] = ReadPath(dir.path() + QStringLiteral("/") + name);
+            if (name.startsWith(QLatin1String("QORVANE2.S")))
+                set[name] = ReadPath(dir.path() + QStringLiteral("/") + name);
         }
         return set;
     }
-    QStringList WorkDirEntries() const { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
+    QStringList WorkDirEntries() const
+    {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
 
     // A new schedule with a few changes, saved as the schedule file and open again.
     void MakeSavedSchedule()
@@ -105,7 +109,8 @@ TEST_F(Archive, SavedScheduleOpensWithItsDataInAnotherWorkingFolder)
     // Ten members under their upper-case names, a standard archive.
     const std::vector<ZipEntry> members = ReadZip(SchedPath());
     ASSERT_EQ(members.size(), 10u);
-    for (const ZipEntry& m : members) EXPECT_TRUE(m.name.startsWith(QLatin1String("QORVANE2.S"))) << m.name.toStdString();
+    for (const ZipEntry& m : members)
+        EXPECT_TRUE(m.name.startsWith(QLatin1String("QORVANE2.S"))) << m.name.toStdString();
     if (!QStandardPaths::findExecutable(QStringLiteral("unzip")).isEmpty()) {
         QProcess unzip;
         unzip.start(QStringLiteral("unzip"), {QStringLiteral("-tq"), SchedPath()});
@@ -213,8 +218,10 @@ TEST_F(Archive, ArchivesThatAreNoScheduleAreRefusedAndThePreviousFilesStay)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        if (c.entries.empty()) WritePath(SchedPath(), c.raw);
-        else ASSERT_TRUE(WriteZip(SchedPath(), c.entries));
+        if (c.entries.empty())
+            WritePath(SchedPath(), c.raw);
+        else
+            ASSERT_TRUE(WriteZip(SchedPath(), c.entries));
         msg.Clear();
         EXPECT_FALSE(files->OpenScheduleArchive());
         ASSERT_EQ(msg.shown.size(), 1u);
@@ -293,7 +300,8 @@ TEST_F(Archive, MembersAreMatchedIgnoringCaseAndOtherMembersAreLeftAlone)
     QStringList names;
     for (const auto& [name, data] : WorkingSet()) names << name;
     EXPECT_EQ(names.size(), 10);
-    for (const char* ext : kAllFiles) EXPECT_TRUE(names.contains(QStringLiteral("QORVANE2") + QLatin1String(ext))) << ext;
+    for (const char* ext : kAllFiles)
+        EXPECT_TRUE(names.contains(QStringLiteral("QORVANE2") + QLatin1String(ext))) << ext;
     EXPECT_FALSE(QFileInfo::exists(dir.path() + QStringLiteral("/readme.txt")));
     EXPECT_FALSE(QFileInfo::exists(dir.path() + QStringLiteral("/../../escaped.txt")));
     OpenExisting();
@@ -311,7 +319,8 @@ TEST_F(Archive, ScheduleOpenInAnotherProcessIsRefusedWithAMessageNamingIt)
         ASSERT_TRUE(other.Held());
         EXPECT_FALSE(files->OpenScheduleArchive());
         ASSERT_EQ(msg.shown.size(), 1u);
-        EXPECT_EQ(msg.shown[0].prompt, SchedPath() + QStringLiteral(" is in use by another copy of Tavrin or by another program."));
+        EXPECT_EQ(msg.shown[0].prompt,
+                  SchedPath() + QStringLiteral(" is in use by another copy of Tavrin or by another program."));
         EXPECT_EQ(msg.shown[0].title, QStringLiteral("Error"));
         EXPECT_EQ(WorkingSet(), previous);
         EXPECT_FALSE(files->ScheduleLocked());
@@ -397,18 +406,28 @@ TEST_F(Archive, FailedSaveAsLeavesNoNewFileAndKeepsTheCurrentLock)
 
 TEST(ArchiveRules, RemovableDriveFolders)
 {
-    const struct { const char* folder; bool removable; } cases[] = {
-        {"A:\\data\\", true}, {"B:/", true},     {"A:", false},   {"a:/plans/", false},
+    const struct {
+        const char* folder;
+        bool removable;
+    } cases[] = {
+        {"A:\\data\\", true}, {"B:/", true},     {"A:", false},     {"a:/plans/", false},
         {"C:/plans/", false}, {"/A:/x/", false}, {"/home/", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(SchedFiles::IsRemovableFolder(QString::fromLatin1(c.folder)), c.removable) << c.folder;
+    for (const auto& c : cases)
+        EXPECT_EQ(SchedFiles::IsRemovableFolder(QString::fromLatin1(c.folder)), c.removable) << c.folder;
 }
 
 TEST(ArchiveRules, WorkingFileLimits)
 {
-    const struct { const char* name; std::uint64_t max; bool required; } cases[] = {
-        {"QORVANE2.SCH", 32767ull * 1200, true}, {"qorvane2.sno", 32766ull * 60, true},
-        {"QORVANE2.SDV", 301 * 263, false},      {"QORVANE2.SGR", 99 * 112, false},
+    const struct {
+        const char* name;
+        std::uint64_t max;
+        bool required;
+    } cases[] = {
+        {"QORVANE2.SCH", 32767ull * 1200, true},
+        {"qorvane2.sno", 32766ull * 60, true},
+        {"QORVANE2.SDV", 301 * 263, false},
+        {"QORVANE2.SGR", 99 * 112, false},
         {"QORVANE2.SPR", 2508, true},
     };
     for (const auto& c : cases) {

@@ -1,13 +1,6 @@
 // Conversion of first-version schedules with the Convert dialog: what is carried over, what is
 // cleared, and the refusals and failures that leave no schedule file behind.
 
-#include "store/Convert.h"
-#include "store/LegacyConvert.h"
-#include "support/LegacyBuilder.h"
-#include "support/OtherProcess.h"
-#include "support/StoreFixture.h"
-#include "support/ZipBuilder.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +8,13 @@
 #include <QProgressBar>
 #include <functional>
 #include <optional>
+
+#include "store/Convert.h"
+#include "store/LegacyConvert.h"
+#include "support/LegacyBuilder.h"
+#include "support/OtherProcess.h"
+#include "support/StoreFixture.h"
+#include "support/ZipBuilder.h"
 
 namespace tavrin::test {
 namespace {
@@ -33,7 +33,10 @@ public:
     std::function<void()> onEvents;
 };
 
-OleDate Time(int h, int m) { return (h * 60 + m) / 1440.0; }
+OleDate Time(int h, int m)
+{
+    return (h * 60 + m) / 1440.0;
+}
 
 class ConvertDialog : public StoreFixture {
 protected:
@@ -221,10 +224,15 @@ TEST_F(ConvertDialog, ConvertsSettingsNamesShiftsExplanationsDaysAndNotes)
     EXPECT_EQ(t.PeriodOTThreshold, 80.0f);
     EXPECT_EQ(t.PeriodOTFactor, 2.0f);
 
-    const struct { int code; const char* name; const char* abbreviation; float paid; } shifts[] = {
-        {1, "Day", "A", 8},       {2, "Night", "B", 8},     {3, "undefined", "", 0}, {4, "undefined", "", 0},
-        {5, "Mid", "E", 0},       {6, "Round", "F", 24},    {26, "Zed", "Z", 8.5f},  {27, "Late", "1", 9},
-        {35, "Last", "9", 1},     {36, "undefined", "", 0}, {99, "undefined", "", 0}, {100, "OFF", "X", 0},
+    const struct {
+        int code;
+        const char* name;
+        const char* abbreviation;
+        float paid;
+    } shifts[] = {
+        {1, "Day", "A", 8},        {2, "Night", "B", 8},     {3, "undefined", "", 0},  {4, "undefined", "", 0},
+        {5, "Mid", "E", 0},        {6, "Round", "F", 24},    {26, "Zed", "Z", 8.5f},   {27, "Late", "1", 9},
+        {35, "Last", "9", 1},      {36, "undefined", "", 0}, {99, "undefined", "", 0}, {100, "OFF", "X", 0},
         {102, "See Note", "*", 0},
     };
     for (const auto& c : shifts) {
@@ -273,8 +281,10 @@ TEST_F(ConvertDialog, CompanionFilesAreFoundIgnoringCase)
     old.employees.Name[1] = "Alice";
     old.notes = {QStringLiteral("note")};
     old.days[0].NoteNumber[1] = 1;
-    old.spelling = {{QStringLiteral(".SCH"), QStringLiteral(".sch")}, {QStringLiteral(".SPR"), QStringLiteral(".Spr")},
-                    {QStringLiteral(".SEM"), QStringLiteral(".sem")}, {QStringLiteral(".SNO"), QStringLiteral(".sNO")}};
+    old.spelling = {{QStringLiteral(".SCH"), QStringLiteral(".sch")},
+                    {QStringLiteral(".SPR"), QStringLiteral(".Spr")},
+                    {QStringLiteral(".SEM"), QStringLiteral(".sem")},
+                    {QStringLiteral(".SNO"), QStringLiteral(".sNO")}};
     old.Write(schedDir.path(), QStringLiteral("plan"));
     Convert dlg(*files);
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Convert plan.sch"));
@@ -287,7 +297,11 @@ TEST_F(ConvertDialog, CompanionFilesAreFoundIgnoringCase)
 
 TEST_F(ConvertDialog, FilesThatAreNoFirstVersionScheduleAreRefused)
 {
-    const struct { const char* what; std::function<void(LegacyBuilder&)> change; int cut; } cases[] = {
+    const struct {
+        const char* what;
+        std::function<void(LegacyBuilder&)> change;
+        int cut;
+    } cases[] = {
         {"settings of 525 bytes", [](LegacyBuilder&) {}, 1},
         {"no settings file", [](LegacyBuilder& b) { b.spelling[QStringLiteral(".SPR")] = QString(); }, 0},
         {"a period of 32768 days", [](LegacyBuilder& b) { b.settings.PeriodEnd = b.settings.PeriodStart + 32767; }, 0},

@@ -1,14 +1,14 @@
 // Change of the schedule period: the day file rebuilt for the new period and the notes
 // renumbered, with refusals and file errors leaving the schedule as it was.
 
-#include "store/Adjust.h"
-#include "support/OtherProcess.h"
-#include "support/StoreFixture.h"
-
 #include <QApplication>
 #include <QDate>
 #include <QLabel>
 #include <QProgressBar>
+
+#include "store/Adjust.h"
+#include "support/OtherProcess.h"
+#include "support/StoreFixture.h"
 
 namespace tavrin::test {
 namespace {
@@ -151,7 +151,10 @@ TEST_F(PeriodChange, RefusedPeriodsChangeNothing)
     OpenPeriod(QDate(2024, 1, 1), QDate(2024, 3, 31));
     AddNote(2, 2, QStringLiteral("note"));
     const QByteArray days = ReadFile(QStringLiteral(".SCH"));
-    const struct { QDate first, last; const char* text; } cases[] = {
+    const struct {
+        QDate first, last;
+        const char* text;
+    } cases[] = {
         {QDate(2024, 1, 1), QDate(2024, 1, 1).addDays(32767), "The schedule period cannot be longer than 32767 days."},
         {QDate(2024, 3, 1), QDate(2024, 2, 1), "The end of the schedule period must not come before its start."},
     };
@@ -226,8 +229,9 @@ TEST_F(PeriodChange, NotesPastTheLimitAreDroppedWithTheLastCompleteDay)
     EXPECT_EQ(files->GetNoteText(Day(100).NoteNumber[5]), QStringLiteral("note 6"));
     ASSERT_EQ(msg.shown.size(), 1u);
     EXPECT_EQ(msg.shown[0].prompt,
-              QStringLiteral("Source file had too many notes. Entries after 06/11/2024 were truncated. Please use the (Save As) "
-                             "function and save this file under a different name.  Call tech support for more information."));
+              QStringLiteral(
+                  "Source file had too many notes. Entries after 06/11/2024 were truncated. Please use the (Save As) "
+                  "function and save this file under a different name.  Call tech support for more information."));
     EXPECT_EQ(msg.shown[0].title, QStringLiteral("Too many notes"));
     EXPECT_EQ(msg.shown[0].flags, Mb::Exclamation);
     EXPECT_FALSE(files->NoteFileFull);

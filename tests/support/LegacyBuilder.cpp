@@ -15,7 +15,8 @@ QByteArray Bytes(const R& r)
 
 }  // namespace
 
-LegacyBuilder::LegacyBuilder(QDate first, int dayCount) : shifts(legacy::kShifts), days(static_cast<std::size_t>(dayCount))
+LegacyBuilder::LegacyBuilder(QDate first, int dayCount)
+    : shifts(legacy::kShifts), days(static_cast<std::size_t>(dayCount))
 {
     settings.PeriodStart = OleDates::FromQDate(first);
     settings.PeriodEnd = OleDates::FromQDate(first.addDays(dayCount - 1));

@@ -1,12 +1,12 @@
 #pragma once
 // First-version schedules for tests: the six files of one stem, written from their records.
 
-#include "store/LegacyRecords.h"
-
 #include <QDate>
 #include <QString>
 #include <map>
 #include <vector>
+
+#include "store/LegacyRecords.h"
 
 namespace tavrin::test {
 

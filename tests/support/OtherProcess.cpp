@@ -1,10 +1,11 @@
 #include "support/OtherProcess.h"
 
-#include <csignal>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 namespace tavrin::test {
 

@@ -2,8 +2,9 @@
 // Another process for tests of the schedule file's lock: it opens a file and tries to take or
 // holds the same exclusive lock a second copy of the program would.
 
-#include <QString>
 #include <sys/types.h>
+
+#include <QString>
 
 namespace tavrin::test {
 
