@@ -1,6 +1,9 @@
 #include "app/MainForm.h"
 
 #include "app/ButtonPictures.h"
+#include "app/Pager.h"
+#include "app/SelPaste.h"
+#include "platform/SiblingLink.h"
 #include "app/ShellDialogs.h"
 #include "grid/GridPaint.h"
 #include "platform/AppPaths.h"
@@ -89,6 +92,7 @@ MainForm::MainForm(MainFormServices services, const AppMain::CommandLine& comman
     CmdLineFile = commandLine.CmdLineFile;
     BuildControls();
     BuildMenus();
+    ConnectEditing();
     files_.SetHost(this);
     LoadForm();
 }
@@ -203,11 +207,12 @@ void MainForm::BuildControls()
     VScroll2->setObjectName(QStringLiteral("VScroll2"));
     VScroll2->setRange(0, 199);
     VScroll2->hide();
-    EmpText = new QLineEdit(Form);
+    // The editors sit inside the name and position columns.
+    EmpText = new QLineEdit(EmpList);
     EmpText->setObjectName(QStringLiteral("EmpText"));
     EmpText->setMaxLength(20);
     EmpText->hide();
-    EmpText2 = new QLineEdit(Form);
+    EmpText2 = new QLineEdit(EmpPos);
     EmpText2->setObjectName(QStringLiteral("EmpText2"));
     EmpText2->setMaxLength(10);
     EmpText2->hide();
@@ -231,6 +236,7 @@ void MainForm::BuildControls()
     Tabitha->setObjectName(QStringLiteral("Tabitha"));
     Tabitha->setGeometry(0, 0, 1, 1);
     Tabitha->lower();
+    Tabitha->setEnabled(false);  // enabled while a name or position is being entered
     NoBong = new QPushButton(Form);
     NoBong->setObjectName(QStringLiteral("NoBong"));
     NoBong->setGeometry(0, 0, 0, 0);
@@ -437,6 +443,16 @@ void MainForm::LoadForm()
     panes.EmpText = EmpText;
     panes.EmpText2 = EmpText2;
     grid_.SetPanes(panes);
+
+    editor_ = std::make_unique<CellEditor>(files_, msg_, Buffers);
+    // Loaded once and kept: their settings stay as the user last confirmed them.
+    selPaste_ = new SelPaste(files_, this);
+    pager_ = new Pager(files_, msg_, this);
+    grid_.CenterFormOnScreen(selPaste_);
+    grid_.CenterFormOnScreen(pager_);
+    siblingServer_ = new SiblingServer(this);
+    connect(siblingServer_, &SiblingServer::ExecuteReceived, this, &MainForm::BringToFront);
+    siblingServer_->Listen();
 
     files_.CurrentFormatNo = 1;
     files_.Set28DayFormatDefaults();
@@ -657,8 +673,19 @@ void MainForm::UpdateToolTip()
 
 bool MainForm::eventFilter(QObject* watched, QEvent* e)
 {
+    if (FilterEditingEvent(watched, e)) return true;
     auto* w = qobject_cast<QWidget*>(watched);
+    // The "Name" header opens Find Name.
+    if (w == Label1 && e->type() == QEvent::MouseButtonPress && !NoScheduleOpen) {
+        View_FindName_Click();
+        return true;
+    }
     if (w && e->type() == QEvent::MouseMove) {
+        if (w == ToolPanel || w == NotePad) {
+            SpinUpCount = 0;
+            SpinDownCount = 0;
+        }
+        if (w == ToolPanel || w == Form) Tabitha->setEnabled(false);
         if (w == ToolTipper || w == Label1 || w == Label2 || w == ToolPanel) {
             CancelToolTip();
         } else {
@@ -807,7 +834,14 @@ void MainForm::resizeEvent(QResizeEvent* e)
     grid_.LayoutAndRedrawSchedule();
 }
 
-void MainForm::Timer1_Timer() { UpdateToolTip(); }
+void MainForm::Timer1_Timer()
+{
+    if (ComboDropPending) {
+        ComboDropPending = false;
+        Explainations->showPopup();
+    }
+    UpdateToolTip();
+}
 
 void MainForm::View_format_Click(int index)
 {

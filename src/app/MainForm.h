@@ -256,8 +256,12 @@ private:
     void RestoreNote();
     void StoreNumber(bool upOrDown);
     void SetNoteButtonsActive(bool active);
-    // Combos.
+    // Combos and the note box.
     bool ComboKey(QComboBox* combo, QKeyEvent* e);
+    bool NotePadKey(QKeyEvent* e);
+    // Keys, focus and shortcuts of the editing controls; true when the event was used.
+    bool FilterEditingEvent(QObject* watched, QEvent* e);
+    void ConnectEditing();
     // Copies the whole of a twin to its pane.
     void ShowTwin(Pane* pane, const class Surface& twin);
     void ReportDateOutOfRangeAndOffer();

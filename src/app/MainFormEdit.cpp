@@ -1,0 +1,576 @@
+// The editing commands of the main window: cells, undo and the clipboard, notes and
+// requirement numbers, rows, Find Name, the highlighter, Change Page and the sibling link.
+
+#include "app/MainForm.h"
+
+#include "app/ButtonPictures.h"
+#include "app/DayScroll.h"
+#include "app/FindName.h"
+#include "app/Pager.h"
+#include "app/QuerySel.h"
+#include "app/RowCommands.h"
+#include "app/SelPaste.h"
+#include "app/SiblingApp.h"
+#include "grid/GridPaint.h"
+#include "grid/GridQuery.h"
+#include "platform/MsgBox.h"
+#include "platform/Pane.h"
+#include "platform/Runtime.h"
+#include "platform/SiblingLink.h"
+#include "store/SchedFiles.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+
+namespace tavrin {
+
+// ---------------------------------------------------------------- the tagged run
+
+int MainForm::CursorDisplayRow() const { return grid_.DisplayRow(grid_.CursorRow); }
+
+EditRun MainForm::CurrentRun() const
+{
+    EditRun run;
+    run.row = grid_.DisplayRow(grid_.CurrentRow);
+    run.first = grid_.FirstTaggedDay;
+    run.last = grid_.LastTaggedDay;
+    return run;
+}
+
+bool MainForm::CurrentRowIsDivider() const
+{
+    const int row = CursorDisplayRow();
+    return IsSlot(row) && IsDividerRow(files_.EmpTable, row);
+}
+
+bool MainForm::OnRequirementRow() const { return grid_.OnRequirementRow; }
+
+void MainForm::AfterEdit(const EditResult& r, bool recount)
+{
+    if (!r.status) ReportStoreError(r.status);
+    if (!r.applied && r.firstColumn == 0) return;
+    if (r.firstColumn > 0) {
+        grid_.DrawScheduleCells(r.firstColumn, r.lastColumn, grid_.CurrentRow, grid_.CurrentRow);
+        SetBusy(true);
+        if (recount) grid_.DrawCoverageCounts(r.firstColumn, r.lastColumn, false);
+        grid_.TagDayCells(grid_.CurrentRow, grid_.CursorDay, 3);
+    }
+    if (r.undoEnabled) SetUndoItem(true, r.undoCaption);
+    SetBusy(false);
+}
+
+void MainForm::AdvanceAfterKeyCommand(bool& pending)
+{
+    const bool fromKeyboard = pending;
+    pending = false;
+    if (fromKeyboard && files_.VisibleDays > 1 && grid_.FirstTaggedDay == grid_.LastTaggedDay) MoveRight(false, true);
+}
+
+// ---------------------------------------------------------------- cell commands
+
+void MainForm::Edit_DrawShift_Click() { ButtonAssign_Click(); }
+void MainForm::Edit_TimeOff_Click() { ButtonTimeOff_Click(); }
+void MainForm::Edit_EraseShift_Click() { ButtonErase_Click(); }
+void MainForm::Edit_OnCall_Click() { ButtonCall_Click(); }
+
+void MainForm::ButtonAssign_Click()
+{
+    CancelToolTip();
+    AfterEdit(editor_->AssignShift(CurrentRun(), currentShiftCode_, grid_.TwoShiftMode));
+    AdvanceAfterKeyCommand(AssignKeyPending);
+    if (Grid->isVisible()) Grid->setFocus();
+}
+
+void MainForm::ButtonTimeOff_Click()
+{
+    CancelToolTip();
+    AfterEdit(editor_->MarkTimeOff(CurrentRun()));
+    AdvanceAfterKeyCommand(TimeOffKeyPending);
+    if (Grid->isVisible()) Grid->setFocus();
+}
+
+void MainForm::ButtonErase_Click()
+{
+    CancelToolTip();
+    AfterEdit(editor_->EraseSelection(CurrentRun()));
+    if (Grid->isVisible()) Grid->setFocus();
+}
+
+void MainForm::ButtonCall_Click()
+{
+    CancelToolTip();
+    AfterEdit(editor_->ToggleOnCall(CurrentRun()));
+    AdvanceAfterKeyCommand(OnCallKeyPending);
+    if (Grid->isVisible()) Grid->setFocus();
+}
+
+void MainForm::Edit_Clear_Click() { AfterEdit(editor_->ClearSelection(CurrentRun())); }
+
+void MainForm::Edit_Undo_Click() { AfterEdit(editor_->UndoLastEdit(CurrentRun())); }
+
+void MainForm::Edit_Copy_Click()
+{
+    const EditResult r = editor_->CopySelection(CurrentRun());
+    if (!r.status) ReportStoreError(r.status);
+    Edit_Paste->setEnabled(Buffers.PasteEnabled());
+    Edit_SelPaste->setEnabled(Buffers.SelPasteEnabled());
+}
+
+void MainForm::Edit_Cut_Click()
+{
+    Edit_Copy_Click();
+    EditResult r = editor_->ClearSelection(CurrentRun());
+    if (r.undoEnabled) r.undoCaption = kUndoCut;
+    AfterEdit(r);
+}
+
+void MainForm::Edit_Paste_Click()
+{
+    const EditRun run = CurrentRun();
+    if (!editor_->CanPaste(run, false)) return;
+    grid_.CursorDay = grid_.FirstTaggedDay;
+    grid_.TagDayCells(grid_.CurrentRow, grid_.CursorDay, 3);
+    AfterEdit(editor_->PasteSelection(run, false));
+}
+
+void MainForm::Edit_SelPaste_Click()
+{
+    const EditRun run = CurrentRun();
+    if (!editor_->CanPaste(run, true)) return;
+    grid_.CursorDay = grid_.FirstTaggedDay;
+    grid_.TagDayCells(grid_.CurrentRow, grid_.CursorDay, 3);
+    selPaste_->DialogCancelled = false;
+    selPaste_->exec();
+    if (selPaste_->DialogCancelled) {
+        grid_.TagDayCells(grid_.CurrentRow, grid_.CursorDay, 3);  // the highlight back on
+        return;
+    }
+    selPasteActive_ = true;
+    AfterEdit(editor_->PasteSelection(run, true));
+    selPasteActive_ = false;
+}
+
+void MainForm::Explainations_Click(int index)
+{
+    if (ExplListBrowsing || index < 0) return;
+    if (!Explainations->hasFocus()) return;
+    explComboBusy_ = true;
+    AfterEdit(editor_->ApplyExplanation(CurrentRun(), Explainations->itemData(index).toInt()));
+    explComboBusy_ = false;
+    if (Grid->isVisible()) Grid->setFocus();
+}
+
+void MainForm::ShiftSelector_Click(int index)
+{
+    if (ShiftListBrowsing || index < 0) return;
+    currentShiftCode_ = ShiftSelector->itemData(index).toInt();
+    if (Grid->isVisible()) Grid->setFocus();
+}
+
+// ---------------------------------------------------------------- notes and requirement numbers
+
+void MainForm::SetNoteButtonsActive(bool active)
+{
+    if (OnRequirementRow()) return;
+    NoteCheck->setIcon(QIcon(active ? ButtonPictures::CheckActive() : ButtonPictures::CheckInactive()));
+    NoteX->setIcon(QIcon(active ? ButtonPictures::XActive() : ButtonPictures::XInactive()));
+}
+
+void MainForm::SaveNote()
+{
+    CancelToolTip();
+    SetBusy(true);
+    EditResult r = editor_->SaveNote(CurrentRun(), NotePad->text());
+    if (!r.status) ReportStoreError(r.status);
+    if (r.firstColumn > 0) {
+        grid_.DrawScheduleCells(r.firstColumn, r.lastColumn, grid_.CurrentRow, grid_.CurrentRow);
+        grid_.TagDayCells(grid_.CurrentRow, grid_.CursorDay, 3);
+    }
+    if (Grid->isVisible()) Grid->setFocus();
+    if (r.undoEnabled) SetUndoItem(true, r.undoCaption);
+    KeyPreview = true;
+    SetBusy(false);
+    if (AdvanceAfterEntry) {
+        AdvanceAfterEntry = false;
+        MoveRight(false, true);
+    }
+}
+
+void MainForm::RestoreNote() { NotePad->setText(noteTextAtFocus_); }
+
+void MainForm::StoreNumber(bool upOrDown)
+{
+    EditResult r = editor_->StoreNumber(CurrentRun(), NotePad->text());
+    AfterEdit(r);
+    if (AdvanceAfterEntry && !upOrDown) {
+        AdvanceAfterEntry = false;
+        if (Grid->isVisible()) Grid->setFocus();
+        MoveRight(false, true);
+    } else {
+        msg_.beep();
+    }
+}
+
+void MainForm::NoteCheck_Click()
+{
+    if (OnRequirementRow()) {
+        AfterEdit(editor_->SubtractOne(CurrentRun()));
+        return;
+    }
+    if (NoteEditing) {
+        SaveNote();
+    } else if (Grid->isVisible()) {
+        Grid->setFocus();
+    }
+}
+
+void MainForm::NoteX_Click()
+{
+    if (OnRequirementRow()) {
+        AfterEdit(editor_->AddOne(CurrentRun()));
+        return;
+    }
+    if (NoteEditing) {
+        RestoreNote();
+        NotePad->setFocus();
+    } else if (Grid->isVisible()) {
+        Grid->setFocus();
+    }
+}
+
+// ---------------------------------------------------------------- rows
+
+void MainForm::RedrawRows()
+{
+    grid_.TagDayCells(grid_.CurrentRow, grid_.CursorDay, 3);
+    grid_.CursorDay = grid_.FirstTaggedDay;
+    grid_.TopRow = VScroll2->value() + 1;
+    grid_.DrawScheduleCells(1, files_.VisibleDays, 1, grid_.VisibleRows);
+    grid_.DrawPositionColumn(1, grid_.VisibleRows);
+    grid_.DrawNameColumn(1, grid_.VisibleRows);
+    grid_.TagDayCells(grid_.CursorRow, grid_.CursorDay, 0);
+    files_.ScheduleModified = true;
+}
+
+void MainForm::MenuEdit_Show()
+{
+    const int row = CursorDisplayRow();
+    Edit_MoveName->setEnabled(grid_.MoveNameRow > 0);
+    const bool blank = IsSlot(row) && Runtime::Trim(files_.EmpTable.Name[row].str()).isEmpty() &&
+                       !RowHasVisibleContent(files_, row);
+    Edit_MarkName->setEnabled(!(CurrentRowIsDivider() || blank));
+    Edit_RemoveLine->setEnabled(true);
+    Edit_InsertLine->setEnabled(true);
+    Edit_Divider->setEnabled(KeyPreview);
+    Edit_Divider->setText(QStringLiteral("Insert &Divider..."));
+    if (!RowIsFree(files_, kSlots)) {
+        Edit_Divider->setEnabled(false);
+        Edit_InsertLine->setEnabled(false);
+    }
+}
+
+void MainForm::Edit_InsertLine_Click()
+{
+    SetBusy(true);
+    if (Grid->isVisible()) Grid->setFocus();
+    if (!RowIsFree(files_, kSlots)) {
+        // No row may be pushed out of the table.
+        msg_.beep();
+        SetBusy(false);
+        return;
+    }
+    InsertRow(files_, CursorDisplayRow());
+    RedrawRows();
+    SetBusy(false);
+}
+
+void MainForm::Edit_Divider_Click()
+{
+    SetBusy(true);
+    if (Grid->isVisible()) Grid->setFocus();
+    if (!RowIsFree(files_, kSlots)) {
+        msg_.beep();
+        SetBusy(false);
+        return;
+    }
+    // The divider takes the properties of row 200's data slot (defaults for a free row).
+    InsertDividerRow(files_, CursorDisplayRow());
+    RedrawRows();
+    grid_.DrawCoverageCounts(1, files_.VisibleDays, false);
+    SetBusy(false);
+}
+
+void MainForm::Edit_RemoveLine_Click()
+{
+    const int row = CursorDisplayRow();
+    if (!IsSlot(row)) return;
+    const Result<bool> removed = RemoveRow(files_, msg_, row);
+    if (!removed) {
+        ReportStoreError(removed.status());
+        return;
+    }
+    if (!removed.value()) {
+        if (Grid->isVisible()) Grid->setFocus();
+        return;
+    }
+    SetBusy(true);
+    grid_.DrawCoverageCounts(1, files_.VisibleDays, false);
+    RedrawRows();
+    SetBusy(false);
+}
+
+void MainForm::Edit_MarkName_Click()
+{
+    if (Grid->isVisible()) Grid->setFocus();
+    EmpText->hide();
+    EmpText2->hide();
+    grid_.MoveNameRow = ToggleMarkedRow(grid_.MoveNameRow, CursorDisplayRow());
+    grid_.DrawNameColumn(1, grid_.VisibleRows);
+    grid_.DrawPositionColumn(1, grid_.VisibleRows);
+}
+
+void MainForm::Edit_MoveName_Click()
+{
+    if (Grid->isVisible()) Grid->setFocus();
+    EmpText->hide();
+    EmpText2->hide();
+    if (grid_.MoveNameRow <= 0) return;
+    SetBusy(true);
+    RelocateRow(files_, grid_.MoveNameRow, CursorDisplayRow());
+    grid_.MoveNameRow = 0;
+    RedrawRows();
+    grid_.DrawNameColumn(1, grid_.VisibleRows);
+    grid_.DrawPositionColumn(1, grid_.VisibleRows);
+    SetBusy(false);
+}
+
+void MainForm::View_Alpha_Click()
+{
+    SetBusy(true);
+    if (Grid->isVisible()) Grid->setFocus();
+    const Status s = SortRowsByBlocks(files_, 1, [this](int m, int lo, int hi) { return grid_.SortEmployeeRows(m, lo, hi); });
+    if (!s) ReportStoreError(s);
+    RedrawRows();
+    SetBusy(false);
+}
+
+void MainForm::View_ByPos_Click()
+{
+    SetBusy(true);
+    if (Grid->isVisible()) Grid->setFocus();
+    const Status s = SortRowsByBlocks(files_, 2, [this](int m, int lo, int hi) { return grid_.SortEmployeeRows(m, lo, hi); });
+    if (!s) ReportStoreError(s);
+    RedrawRows();
+    SetBusy(false);
+}
+
+// ---------------------------------------------------------------- the name and position editors
+
+void MainForm::SelectRowAt(double y)
+{
+    grid_.CursorRow = Runtime::IntDiv(y, grid_.RowHeight) + 1;
+    if (grid_.CursorRow < 1) grid_.CursorRow = 1;
+    if (grid_.CursorRow > grid_.VisibleRows) grid_.CursorRow = grid_.VisibleRows;
+    grid_.TagDayCells(grid_.CursorRow, grid_.CursorDay, 1);
+}
+
+void MainForm::OpenRowEditors(int visibleRow, bool positionOnly)
+{
+    const int row = grid_.DisplayRow(visibleRow);
+    if (!IsSlot(row)) return;
+    Tabitha->setEnabled(true);
+    grid_.CursorRow = visibleRow;
+    grid_.TagDayCells(visibleRow, grid_.CursorDay, 1);
+    EditorRow = visibleRow;
+    const int top = ((visibleRow - 1) * grid_.RowHeight + 15) / grid_.TPPY;
+    if (!positionOnly) {
+        EmpText->setText(Runtime::Trim(files_.EmpTable.Name[row].str()));
+        EmpText->move(EmpText->x(), top);
+        EmpText->show();
+        EmpText->raise();
+    }
+    if (!files_.CurrentFormat.HidePositionColumn) {
+        EmpText2->setText(Runtime::Trim(files_.EmpTable.Position[row].str()));
+        EmpText2->move(EmpText2->x(), top);
+        EmpText2->show();
+        EmpText2->raise();
+    }
+    QLineEdit* first = positionOnly ? EmpText2 : EmpText;
+    if (first->isVisible()) {
+        first->setFocus();
+        first->selectAll();
+    }
+}
+
+void MainForm::CommitEditor(QLineEdit* editor)
+{
+    KeyPreview = true;
+    if (!editor->isVisible()) return;
+    const bool position = editor == EmpText2;
+    const QString text = Runtime::Trim(editor->text());
+    editor->hide();
+    const int row = grid_.DisplayRow(EditorRow);
+    if (!IsSlot(row)) return;
+    const Result<RowTextCommit> c = CommitRowText(files_, row, position, text, editorTextAtFocus_);
+    if (!c) {
+        ReportStoreError(c.status());
+        return;
+    }
+    if (position) {
+        grid_.DrawPositionColumn(EditorRow, EditorRow);
+    } else {
+        grid_.DrawNameColumn(EditorRow, EditorRow);
+    }
+    if (c->changed && (c->hasContent || grid_.CoverageDescDrawn)) grid_.DrawCoverageCounts(1, files_.VisibleDays, false);
+}
+
+void MainForm::ContinueEntry()
+{
+    Tabitha->setEnabled(false);
+    // Continuous entry: the next row that is not a divider, or the editors close.
+    const int next = NextEntryRow(files_, grid_.DisplayRow(grid_.CursorRow));
+    if (next == 0) {
+        KillTextBoxes();
+        return;
+    }
+    if (Grid->isVisible()) Grid->setFocus();
+    while (grid_.DisplayRow(grid_.CursorRow) < next) {
+        const int before = grid_.DisplayRow(grid_.CursorRow);
+        MoveDown();
+        if (grid_.DisplayRow(grid_.CursorRow) == before) break;  // nothing moved
+    }
+    OpenRowEditors(grid_.CursorRow, false);
+}
+
+// ---------------------------------------------------------------- Find Name, highlighter, pages
+
+void MainForm::View_FindName_Click()
+{
+    if (Grid->isVisible()) Grid->setFocus();
+    FindName dlg(files_, FindNameQueryNo, grid_.FirstTaggedDay, grid_.LastTaggedDay, this);
+    grid_.CenterFormOnScreen(&dlg);
+    dlg.SetQueryPicker([this](QWidget* over, int preset) -> std::optional<int> {
+        QuerySel pick(files_, over);
+        pick.SetQueryIndex(preset);
+        grid_.PositionDialogOverForm(over, &pick);
+        pick.exec();
+        if (pick.DialogCancelled) return std::nullopt;
+        return pick.CurrentQueryNo;
+    });
+    dlg.exec();
+    UpdateHighLighter();
+    if (dlg.DialogCancelled || dlg.FindNameRow <= 0) return;
+    const int r = dlg.FindNameRow - 1;
+    VScroll2->setValue(std::min(r, VScroll2->maximum()));
+    grid_.CursorRow = dlg.FindNameRow - grid_.TopRow + 1;
+    grid_.TagDayCells(grid_.CursorRow, grid_.CursorDay, 1);
+}
+
+void MainForm::SSCommand2_Click()
+{
+    CancelToolTip();
+    QuerySel pick(files_, this);
+    pick.SetQueryIndex(CheckedQueryNo(files_.ScheduleProps.HighlightQuery));
+    grid_.PositionDialogOverForm(this, &pick);
+    pick.exec();
+    if (pick.DialogCancelled) {
+        if (Grid->isVisible()) Grid->setFocus();
+        return;
+    }
+    files_.ScheduleProps.HighlightQuery = static_cast<Int16>(pick.CurrentQueryNo);
+    files_.ScheduleModified = true;
+    UpdateHighLighter();
+    SetBusy(true);
+    grid_.DrawScheduleCells(1, files_.VisibleDays, 1, grid_.VisibleRows);
+    grid_.CursorDay = grid_.FirstTaggedDay;
+    grid_.TagDayCells(grid_.CursorRow, grid_.CursorDay, 0);
+    SetBusy(false);
+    if (Grid->isVisible()) Grid->setFocus();
+}
+
+void MainForm::ButtonCal_Click()
+{
+    CancelToolTip();
+    pager_->exec();
+    if (!pager_->DialogCancelled) {
+        SetBusy(true);
+        grid_.DrawCoverageDescLines();
+        grid_.DrawDayColumns(1, files_.VisibleDays);
+        grid_.DrawScheduleCells(1, files_.VisibleDays, 1, grid_.VisibleRows);
+        grid_.DrawCoverageDescriptions();
+        grid_.DrawCoverageCounts(1, files_.VisibleDays, false);
+        grid_.CursorDay = grid_.FirstTaggedDay;
+        grid_.TagDayCells(grid_.CursorRow, grid_.CursorDay, 0);
+    }
+    if (Grid->isVisible()) Grid->setFocus();
+    SetBusy(false);
+}
+
+void MainForm::ButtonHourCov_Click()
+{
+    CancelToolTip();
+    NotAvailable();
+}
+
+void MainForm::ReportDateOutOfRangeAndOffer()
+{
+    // Yes would open the file properties, where the period is lengthened.
+    if (ReportDateOutOfRange(msg_)) NotAvailable();
+}
+
+// ---------------------------------------------------------------- the sibling application
+
+void MainForm::SSCommand1_Click()
+{
+    CancelToolTip();
+    if (Grid->isVisible()) Grid->setFocus();
+    SetBusy(true);
+    const QString name = SiblingTargetName(files_, grid_.DisplayRow(grid_.CurrentRow));
+    const QString program = SiblingProgramPath(files_);
+    const bool removable = SchedFiles::IsRemovableFolder(files_.SchedFolder);
+    bool released = false;
+    SiblingLink link;
+    SiblingLink::Hooks hooks;
+    hooks.beforeStart = [&] {
+        LOADSF->move(Form->width() / 2 - LOADSF->width() / 2, Form->height() / 3 - LOADSF->height() / 3);
+        LOADSF->show();
+        LOADSF->raise();
+        LOADSF->repaint();
+        if (!removable) {
+            files_.ReleaseScheduleLock();
+            released = true;
+        }
+    };
+    hooks.afterStart = [&] {
+        if (released) {
+            files_.ResetPrinter();
+            files_.CheckScheduleFileAccess();
+        }
+    };
+    hooks.processEvents = [] { QCoreApplication::processEvents(); };
+    hooks.finished = [this] { LOADSF->hide(); };
+    const SiblingLink::Outcome outcome = link.Run(program, name, hooks);
+    LOADSF->hide();
+    SetBusy(false);
+    if (outcome == SiblingLink::Outcome::NotFound) {
+        // Yes would open the file properties, where the path is set.
+        if (AskConnectSibling(msg_, program)) NotAvailable();
+    }
+}
+
+void MainForm::BringToFront()
+{
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+}
+
+}  // namespace tavrin
