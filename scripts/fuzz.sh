@@ -13,9 +13,12 @@ for target in build/fuzz/fuzz/fuzz_*; do
   name=$(basename "$target")
   seeds="fuzz/corpus/${name#fuzz_}"
   work=$(mktemp -d)
-  corpus=("$work")
+  mkdir -p "$work/corpus" "$work/wd"
+  chmod 700 "$work/wd"
+  corpus=("$work/corpus")
   [ -d "$seeds" ] && corpus+=("$seeds")
   echo "Fuzzing $name for ${seconds}s"
+  # The working folder is kept apart from the corpus, which the fuzzer reads back.
   TAVRIN_WORKDIR="$work/wd" ASAN_OPTIONS=detect_leaks=1 \
     "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix="$work/" "${corpus[@]}" >"$work/log" 2>&1 || {

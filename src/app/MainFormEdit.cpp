@@ -186,6 +186,7 @@ void MainForm::SetNoteButtonsActive(bool active)
 
 void MainForm::SaveNote()
 {
+    const bool advance = AdvanceAfterEntry;
     CancelToolTip();
     SetBusy(true);
     EditResult r = editor_->SaveNote(CurrentRun(), NotePad->text());
@@ -198,20 +199,19 @@ void MainForm::SaveNote()
     if (r.undoEnabled) SetUndoItem(true, r.undoCaption);
     KeyPreview = true;
     SetBusy(false);
-    if (AdvanceAfterEntry) {
-        AdvanceAfterEntry = false;
-        MoveRight(false, true);
-    }
+    AdvanceAfterEntry = false;
+    if (advance) MoveRight(false, true);
 }
 
 void MainForm::RestoreNote() { NotePad->setText(noteTextAtFocus_); }
 
 void MainForm::StoreNumber(bool upOrDown)
 {
-    EditResult r = editor_->StoreNumber(CurrentRun(), NotePad->text());
-    AfterEdit(r);
-    if (AdvanceAfterEntry && !upOrDown) {
-        AdvanceAfterEntry = false;
+    // Taken first: redrawing the selection may move the focus out of the note box.
+    const bool advance = AdvanceAfterEntry && !upOrDown;
+    AdvanceAfterEntry = false;
+    AfterEdit(editor_->StoreNumber(CurrentRun(), NotePad->text()));
+    if (advance) {
         if (Grid->isVisible()) Grid->setFocus();
         MoveRight(false, true);
     } else {

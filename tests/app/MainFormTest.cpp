@@ -1,14 +1,8 @@
 // The main window's file commands and states: New and Open with every failure path, Save with
 // Abort, Retry and Ignore, Save As, Close and Exit, and the controls before and after.
 
-#include "app/MainForm.h"
+#include "app/MainFormFixture.h"
 #include "app/ShellDialogs.h"
-#include "grid/GridPaint.h"
-#include "platform/FontService.h"
-#include "store/SchedFiles.h"
-#include "support/FakeFileDialogs.h"
-#include "support/FakeMsgBox.h"
-#include "support/FakePrinter.h"
 #include "support/ModalDialogs.h"
 #include "support/OtherProcess.h"
 
@@ -26,53 +20,7 @@
 namespace tavrin::test {
 namespace {
 
-class MainFormTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        files = std::make_unique<SchedFiles>(work.path(), msg, printer);
-        files->TwipsPerPixelX = 15;
-        form = std::make_unique<MainForm>(MainFormServices{*files, msg, dialogs, printer, fonts}, AppMain::CommandLine{});
-        form->resize(1000, 700);
-        form->show();
-    }
-    void TearDown() override
-    {
-        files->ScheduleModified = false;
-        form.reset();
-        files->CloseAllFiles();
-        files->ReleaseScheduleLock();
-    }
-
-    QString Doc(const QString& name) const { return docs.filePath(name); }
-    // Opens (or creates) a schedule through the Open dialog.
-    void Open(const QString& path)
-    {
-        dialogs.Answer(path);
-        form->File_Open_Click();
-    }
-    // A saved schedule whose first row is called `name`; closed afterwards.
-    void MakeSchedule(const QString& path, const QString& name, const QString& password = {})
-    {
-        Open(path);
-        ASSERT_FALSE(form->NoScheduleOpen) << path.toStdString();
-        files->EmpTable.Name[1] = name;
-        files->ScheduleProps.ReadWritePassword = password;
-        form->File_Save_Click();
-        form->File_Close_Click();
-        msg.Clear();
-    }
-    QString Caption() const { return form->windowTitle(); }
-
-    QTemporaryDir work;
-    QTemporaryDir docs;
-    FakeMsgBox msg;
-    FakeFileDialogs dialogs;
-    FakePrinter printer;
-    FontService fonts{96};
-    std::unique_ptr<SchedFiles> files;
-    std::unique_ptr<MainForm> form;
-};
+class MainFormTest : public MainFormFixture {};
 
 TEST_F(MainFormTest, MenusAndControlsBeforeOpenAfterOpenAndAfterClose)
 {

@@ -1,0 +1,283 @@
+// Editing in the main window: keys and hot keys in the grid, the clipboard across schedules,
+// continuous name entry, requirement numbers, scrolling by a row or a day, Find Name.
+
+#include "app/FindName.h"
+#include "app/MainFormFixture.h"
+#include "platform/Pane.h"
+#include "store/Defaults.h"
+#include "support/ModalDialogs.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+namespace tavrin::test {
+namespace {
+
+class MainFormEditTest : public MainFormFixture {
+protected:
+    void SetUp() override
+    {
+        MainFormFixture::SetUp();
+        Open(Doc("plan.QRD"));
+        ASSERT_FALSE(form->NoScheduleOpen);
+        grid().Panes().Grid->setFocus();
+    }
+    GridPaint& grid() { return form->Painter(); }
+    // Shift `code` from 7:00 to 15:00 with a quick key.
+    void DefineShift(int code, const char* abbreviation, int quickKey)
+    {
+        ShiftRecord s = MakeUnusedShift();
+        s.Description = QStringLiteral("Shift %1").arg(code);
+        s.Abbreviation = abbreviation;
+        s.StartTime = 7.0 / 24;
+        s.EndTime = 15.0 / 24;
+        s.PaidHours = 8;
+        s.QuickKey = static_cast<Byte>(quickKey);
+        files->ShiftTable[code] = s;
+        ASSERT_TRUE(files->WriteRecord(FileNo::Shifts, code, s));
+        form->LoadHotKeyArray();
+    }
+    void Tag(int row, int day)
+    {
+        grid().CursorRow = row;
+        grid().CursorDay = day;
+        grid().TagDayCells(row, day, 1);
+    }
+    void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QTest::keyClick(form->Grid, key, mods);
+    }
+    const DayRecord& Day(int column) { return files->ColumnDay(column); }
+    int Slot(int displayRow) const { return files->ScheduleProps.RowMap[displayRow]; }
+};
+
+TEST_F(MainFormEditTest, HotKeysAssignAndAdvance_ScrollingAtTheLastVisibleDay)
+{
+    DefineShift(1, "D", 'D');
+    DefineShift(2, "N", 'D' + 100);  // the same key with Shift
+    Tag(1, 3);
+    Key(Qt::Key_D);
+    EXPECT_EQ(Day(3).Shift1Code[Slot(1)], 1);
+    EXPECT_EQ(grid().FirstTaggedDay, 4);  // one day tagged: the tag moves on, which ends Undo
+    EXPECT_FALSE(form->Edit_Undo->isEnabled());
+
+    Key(Qt::Key_D, Qt::ShiftModifier);
+    EXPECT_EQ(Day(4).Shift1Code[Slot(1)], 2);
+
+    // At the last visible day the view scrolls one day and the tag stays on the last column.
+    Tag(1, 28);
+    Key(Qt::Key_D);
+    EXPECT_EQ(files->ScheduleProps.FirstVisibleDay, 1);
+    EXPECT_EQ(Day(27).Shift1Code[Slot(1)], 1);  // the day that was last is now one column left
+    EXPECT_EQ(grid().FirstTaggedDay, 28);
+    EXPECT_EQ(grid().CursorDay, 28);
+
+    // Several days tagged: all get the shift and the run stays.
+    Tag(2, 5);
+    grid().CursorDay = 7;
+    grid().TagDayCells(2, 7, 2);
+    Key(Qt::Key_D);
+    for (int c = 5; c <= 7; ++c) EXPECT_EQ(Day(c).Shift1Code[Slot(2)], 1) << c;
+    EXPECT_EQ(grid().FirstTaggedDay, 5);
+    EXPECT_EQ(grid().LastTaggedDay, 7);
+    EXPECT_EQ(form->Edit_Undo->text(), "&Undo Assign");
+    EXPECT_TRUE(form->Edit_Undo->isEnabled());
+}
+
+TEST_F(MainFormEditTest, EnterIsTheRightArrow_ShiftExtendsTheRun)
+{
+    Tag(1, 27);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(grid().FirstTaggedDay, 28);
+    Key(Qt::Key_Return);  // past the last visible day: one day forward
+    EXPECT_EQ(files->ScheduleProps.FirstVisibleDay, 1);
+    EXPECT_EQ(grid().FirstTaggedDay, 28);
+
+    Key(Qt::Key_Right, Qt::ShiftModifier);  // at the end, Shift+Right neither scrolls nor extends
+    EXPECT_EQ(files->ScheduleProps.FirstVisibleDay, 1);
+    EXPECT_EQ(grid().LastTaggedDay, 28);
+
+    Tag(1, 2);
+    Key(Qt::Key_Left, Qt::ShiftModifier);  // one day tagged: nothing
+    EXPECT_EQ(grid().FirstTaggedDay, 2);
+    Key(Qt::Key_Right, Qt::ShiftModifier);
+    Key(Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(grid().DaysTagged(), 3);
+    Key(Qt::Key_Left, Qt::ShiftModifier);  // shrinks from the right
+    EXPECT_EQ(grid().LastTaggedDay, 3);
+    Key(Qt::Key_Home);
+    EXPECT_EQ(grid().FirstTaggedDay, 1);
+    Key(Qt::Key_End);
+    EXPECT_EQ(grid().FirstTaggedDay, 28);
+    Key(Qt::Key_Down);
+    EXPECT_EQ(grid().CursorRow, 2);
+}
+
+TEST_F(MainFormEditTest, SpaceErasesAndDeleteClears)
+{
+    DefineShift(1, "D", 'D');
+    Tag(1, 1);
+    Key(Qt::Key_D);
+    Tag(1, 1);
+    Key(Qt::Key_Space);
+    EXPECT_EQ(Day(1).Shift1Code[Slot(1)], 0);
+    EXPECT_EQ(grid().FirstTaggedDay, 2);  // Space advances one day too
+    Tag(1, 1);
+    form->ButtonCall_Click();
+    EXPECT_EQ(Day(1).OnCallFlag[Slot(1)], 1);
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(Day(1).OnCallFlag[Slot(1)], 0);
+    EXPECT_EQ(form->Edit_Undo->text(), "&Undo Clear");
+    form->Edit_Undo_Click();
+    EXPECT_EQ(Day(1).OnCallFlag[Slot(1)], 1);
+    EXPECT_FALSE(form->Edit_Undo->isEnabled());
+}
+
+TEST_F(MainFormEditTest, TheClipboardSurvivesCloseAndOpen)
+{
+    DefineShift(1, "D", 'D');
+    Tag(1, 1);
+    Key(Qt::Key_D);
+    Tag(1, 1);
+    DayRecord& d = files->ColumnDay(1);
+    ASSERT_TRUE(files->StoreCellNote(d, Slot(1), "Bring keys"));
+    form->Edit_Copy_Click();
+    EXPECT_TRUE(form->Edit_Paste->isEnabled());
+    form->File_Save_Click();
+    form->File_Close_Click();
+
+    Open(Doc("other.QRD"));
+    ASSERT_FALSE(form->NoScheduleOpen);
+    Tag(3, 5);
+    form->Edit_Paste_Click();
+    EXPECT_EQ(Day(5).Shift1Code[Slot(3)], 1);  // by code
+    EXPECT_EQ(files->GetNoteText(Day(5).NoteNumber[Slot(3)]), "Bring keys");  // by text
+    EXPECT_EQ(form->Edit_Undo->text(), "&Undo Paste");
+}
+
+TEST_F(MainFormEditTest, ContinuousNameEntrySkipsDividers)
+{
+    files->EmpTable.Name[2] = "/";
+    form->EmpList_MouseDown(1, 0, 100, 10);  // row 1 of the name column
+    ASSERT_TRUE(form->EmpText->isVisible());
+    EXPECT_TRUE(form->EmpText->hasFocus());
+    QTest::keyClicks(form->EmpText, "Ann");
+    QTest::keyClick(form->EmpText, Qt::Key_Return);
+    EXPECT_TRUE(form->EmpText2->hasFocus());
+    QTest::keyClicks(form->EmpText2, "RN");
+    QTest::keyClick(form->EmpText2, Qt::Key_Return);
+    EXPECT_EQ(files->EmpTable.Name[1].str(), "Ann");
+    EXPECT_EQ(files->EmpTable.Position[1].str(), "RN");
+    EXPECT_TRUE(files->ScheduleModified);
+    // The divider in row 2 is skipped: the editors are open on row 3.
+    EXPECT_EQ(grid().DisplayRow(grid().CursorRow), 3);
+    EXPECT_TRUE(form->EmpText->isVisible());
+    EXPECT_TRUE(form->EmpText->hasFocus());
+    QTest::keyClicks(form->EmpText, "Bob");
+    grid().Panes().Grid->setFocus();  // leaving the editor stores the name
+    EXPECT_EQ(files->EmpTable.Name[3].str(), "Bob");
+    EXPECT_FALSE(form->EmpText->isVisible());
+}
+
+TEST_F(MainFormEditTest, RequirementNumbersWithTheTwoButtonsAndTyped)
+{
+    files->EmpTable.Name[1] = "/Nurses needed";
+    DividerPropertiesRecord req = MakeDefaultDivider();
+    req.Style = 1;
+    ASSERT_TRUE(files->WriteRecord(FileNo::Dividers, Slot(1), req));
+    Tag(1, 2);
+    ASSERT_TRUE(grid().OnRequirementRow);
+    EXPECT_EQ(form->NoteX->text(), "+");
+    form->NoteX_Click();
+    form->NoteX_Click();
+    EXPECT_EQ(Day(2).Shift1Code[Slot(1)], kNumberCellCode);
+    EXPECT_EQ(Day(2).NoteNumber[Slot(1)], 2);
+    form->NoteCheck_Click();
+    EXPECT_EQ(Day(2).NoteNumber[Slot(1)], 1);
+    form->NoteCheck_Click();
+    form->NoteCheck_Click();  // below 1 the cell is empty
+    EXPECT_EQ(Day(2).Shift1Code[Slot(1)], 0);
+
+    // A digit typed in the grid starts the entry; Enter stores it and moves on.
+    grid().Panes().Grid->setFocus();
+    QTest::keyClick(form->Grid, Qt::Key_1);
+    EXPECT_TRUE(form->NotePad->hasFocus());
+    QTest::keyClicks(form->NotePad, "2.5x");  // the letter is not taken
+    EXPECT_EQ(form->NotePad->text(), "12.5");
+    QTest::keyClick(form->NotePad, Qt::Key_Return);
+    EXPECT_EQ(Day(2).NoteNumber[Slot(1)], 12);
+    EXPECT_EQ(Day(2).Shift2Code[Slot(1)], 50);
+    EXPECT_EQ(grid().FirstTaggedDay, 3);
+}
+
+TEST_F(MainFormEditTest, OneRowAndOneDayScrollsPaintWhatAFullRedrawPaints)
+{
+    DefineShift(1, "D", 'D');
+    for (int r = 1; r <= grid().VisibleRows + 1; ++r) {
+        files->EmpTable.Name[r] = QStringLiteral("Person %1").arg(r);
+        files->ColumnDay(1 + r % 28).Shift1Code[Slot(r)] = 1;
+        files->MarkColumnDirty(1 + r % 28);
+    }
+    grid().DrawScheduleCells(1, files->VisibleDays, 1, grid().VisibleRows);
+    grid().DrawNameColumn(1, grid().VisibleRows);
+    Tag(1, 1);
+
+    const auto fullRedraw = [&] {
+        grid().DrawScheduleCells(1, files->VisibleDays, 1, grid().VisibleRows);
+        grid().DrawNameColumn(1, grid().VisibleRows);
+        grid().DrawDayColumns(1, files->VisibleDays);
+    };
+    const auto imagesAfterFullRedraw = [&] {
+        grid().TagDayCells(grid().CurrentRow, grid().CursorDay, 3);  // the highlight off
+        const QImage scrolledGrid = grid().GridBack.Image().copy();
+        const QImage scrolledNames = grid().EmpListBack.Image().copy();
+        const QImage scrolledRuler = grid().DayRulerBack.Image().copy();
+        fullRedraw();
+        EXPECT_EQ(scrolledGrid, grid().GridBack.Image());
+        EXPECT_EQ(scrolledNames, grid().EmpListBack.Image());
+        EXPECT_EQ(scrolledRuler, grid().DayRulerBack.Image());
+        grid().TagDayCells(grid().CurrentRow, grid().CursorDay, 3);
+    };
+
+    form->VScroll2->setValue(1);  // one row down
+    EXPECT_EQ(grid().TopRow, 2);
+    imagesAfterFullRedraw();
+    form->VScroll2->setValue(0);  // one row up
+    EXPECT_EQ(grid().TopRow, 1);
+    imagesAfterFullRedraw();
+    form->ScrollForwardOneDay();
+    EXPECT_EQ(files->ScheduleProps.FirstVisibleDay, 1);
+    imagesAfterFullRedraw();
+    form->ScrollBackOneDay();
+    EXPECT_EQ(files->ScheduleProps.FirstVisibleDay, 0);
+    imagesAfterFullRedraw();
+
+    // Before the period start: a beep and the question, nothing moves.
+    msg.Answer(Mb::No);
+    form->ScrollBackOneDay();
+    EXPECT_EQ(msg.Last(),
+              "The requested date is not in this schedule file.  Do you wish to add additional days to this schedule file?");
+    EXPECT_EQ(files->ScheduleProps.FirstVisibleDay, 0);
+}
+
+TEST_F(MainFormEditTest, FindNameScrollsToTheChosenRow)
+{
+    for (int r = 1; r <= 200; ++r) files->EmpTable.Name[r] = QStringLiteral("Person %1").arg(r, 3, 10, QLatin1Char('0'));
+    files->EmpTable.Name[150] = "Zoe";
+    OnNextDialog<FindName>([](FindName* f) {
+        QTest::keyClicks(f->Text1, "Zo");
+        EXPECT_EQ(f->List1->currentItem()->text(), "Zoe");
+        f->Command3->click();
+    });
+    form->View_FindName_Click();
+    EXPECT_EQ(grid().TopRow, 150);
+    EXPECT_EQ(grid().DisplayRow(grid().CursorRow), 150);
+    EXPECT_EQ(grid().DisplayRow(grid().CurrentRow), 150);
+}
+
+}  // namespace
+}  // namespace tavrin::test
