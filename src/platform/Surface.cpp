@@ -189,6 +189,21 @@ void Surface::BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int
     h = std::min({h, src.Height() - sy, Height() - y});
     if (w <= 0 || h <= 0) return;
 
+    if (&src == this && rop == SRCCOPY) {
+        // Scrolling a picture within itself: rows moved in the order that keeps the overlap.
+        const qsizetype stride = image_.bytesPerLine() / 4;
+        QRgb* base = reinterpret_cast<QRgb*>(image_.bits());
+        const auto moveRow = [&](int row) {
+            std::memmove(base + (y + row) * stride + x, base + (sy + row) * stride + sx,
+                         static_cast<std::size_t>(w) * sizeof(QRgb));
+        };
+        if (y > sy) {
+            for (int row = h - 1; row >= 0; --row) moveRow(row);
+        } else {
+            for (int row = 0; row < h; ++row) moveRow(row);
+        }
+        return;
+    }
     if (&src == this) {
         QImage copy = image_.copy(sx, sy, w, h);
         for (int row = 0; row < h; ++row) {
