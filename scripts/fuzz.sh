@@ -9,7 +9,7 @@ cmake --build --preset fuzz -j "$(nproc)"
 
 shopt -s nullglob
 for target in build/fuzz/fuzz/fuzz_*; do
-  [ -x "$target" ] || continue
+  [ -f "$target" ] && [ -x "$target" ] || continue
   name=$(basename "$target")
   seeds="fuzz/corpus/${name#fuzz_}"
   work=$(mktemp -d)
