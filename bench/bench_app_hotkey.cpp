@@ -2,10 +2,9 @@
 // conflict test and ordering, dirty marks), beside a baseline that writes the same resulting
 // bytes into the cached cells directly.
 
+#include "BenchSupport.h"
 #include "app/CellEditor.h"
 #include "app/EditLists.h"
-#include "platform/MsgBox.h"
-#include "platform/PrinterDevice.h"
 #include "platform/Runtime.h"
 #include "store/SchedFiles.h"
 
@@ -18,21 +17,11 @@ using namespace tavrin;
 
 namespace {
 
-class QuietMsgBox final : public MsgBox {
-public:
-    int show(const QString&, int, const QString&) override { return Mb::OK; }
-    void beep() override {}
-};
-class NoPrinter final : public PrinterDevice {
-public:
-    void setFontSize(double) override {}
-    void killDoc() override {}
-};
 
 struct Schedule {
     QTemporaryDir dir;
-    QuietMsgBox msg;
-    NoPrinter printer;
+    bench::QuietMsgBox msg;
+    bench::NoPrinter printer;
     SchedFiles files{dir.path(), msg, printer};
     EditBuffers buffers;
     HotKeyTable table;

@@ -1,12 +1,11 @@
 // A one-day and a one-row scroll of a full 28-day window at 1920x1080, beside a full redraw of
 // the same window (the scrolls should take well under a quarter of it).
 
+#include "BenchSupport.h"
 #include "app/MainForm.h"
 #include "grid/GridPaint.h"
 #include "platform/FileDialogs.h"
 #include "platform/FontService.h"
-#include "platform/MsgBox.h"
-#include "platform/PrinterDevice.h"
 #include "store/SchedFiles.h"
 
 #include <QApplication>
@@ -20,16 +19,6 @@ using namespace tavrin;
 
 namespace {
 
-class QuietMsgBox final : public MsgBox {
-public:
-    int show(const QString&, int, const QString&) override { return Mb::No; }
-    void beep() override {}
-};
-class NoPrinter final : public PrinterDevice {
-public:
-    void setFontSize(double) override {}
-    void killDoc() override {}
-};
 class OneFile final : public FileDialogs {
 public:
     QString path;
@@ -41,8 +30,8 @@ public:
 struct Window {
     QTemporaryDir work;
     QTemporaryDir docs;
-    QuietMsgBox msg;
-    NoPrinter printer;
+    bench::QuietMsgBox msg{Mb::No};
+    bench::NoPrinter printer;
     OneFile dialogs;
     FontService fonts{96};
     SchedFiles files{work.path(), msg, printer};

@@ -10,11 +10,10 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "BenchSupport.h"
 #include "grid/GridPaint.h"
 #include "platform/FontService.h"
-#include "platform/MsgBox.h"
 #include "platform/Pane.h"
-#include "platform/PrinterDevice.h"
 #include "store/Defaults.h"
 #include "store/SchedFiles.h"
 
@@ -22,16 +21,6 @@ using namespace tavrin;
 
 namespace {
 
-class QuietMsgBox final : public MsgBox {
-public:
-    int show(const QString&, int, const QString&) override { return Mb::OK; }
-    void beep() override {}
-};
-class NoPrinter final : public PrinterDevice {
-public:
-    void setFontSize(double) override {}
-    void killDoc() override {}
-};
 class QuietHost final : public GridHost {
 public:
     bool IsMinimised() const override { return false; }
@@ -60,8 +49,8 @@ public:
 // window.
 struct Window {
     QTemporaryDir dir;
-    QuietMsgBox msg;
-    NoPrinter printer;
+    bench::QuietMsgBox msg;
+    bench::NoPrinter printer;
     SchedFiles files{dir.path(), msg, printer};
     FontService fonts{96};
     QuietHost host;

@@ -1,8 +1,7 @@
 // Opening the working files, loading the visible days and flushing them, each beside a
 // baseline that reads or writes the same bytes with plain pread/pwrite.
 
-#include "platform/MsgBox.h"
-#include "platform/PrinterDevice.h"
+#include "BenchSupport.h"
 #include "store/SchedFiles.h"
 
 #include <QCoreApplication>
@@ -16,21 +15,11 @@ using namespace tavrin;
 
 namespace {
 
-class QuietMsgBox final : public MsgBox {
-public:
-    int show(const QString&, int, const QString&) override { return Mb::OK; }
-    void beep() override {}
-};
-class NoPrinter final : public PrinterDevice {
-public:
-    void setFontSize(double) override {}
-    void killDoc() override {}
-};
 
 struct Schedule {
     QTemporaryDir dir;
-    QuietMsgBox msg;
-    NoPrinter printer;
+    bench::QuietMsgBox msg;
+    bench::NoPrinter printer;
     SchedFiles files{dir.path(), msg, printer};
 
     explicit Schedule(int days)

@@ -14,24 +14,13 @@
 #include <QTemporaryDir>
 #include <vector>
 
-#include "platform/MsgBox.h"
-#include "platform/PrinterDevice.h"
+#include "BenchSupport.h"
 #include "store/SchedFiles.h"
 
 using namespace tavrin;
 
 namespace {
 
-class QuietMsgBox final : public MsgBox {
-public:
-    int show(const QString&, int, const QString&) override { return Mb::OK; }
-    void beep() override {}
-};
-class NoPrinter final : public PrinterDevice {
-public:
-    void setFontSize(double) override {}
-    void killDoc() override {}
-};
 
 constexpr int kLevel = 6;  // the level the schedule file is written with
 
@@ -59,8 +48,8 @@ void WriteAll(const QString& path, const char* data, std::size_t n, bool sync)
 struct Dense {
     QTemporaryDir work;
     QTemporaryDir sched;
-    QuietMsgBox msg;
-    NoPrinter printer;
+    bench::QuietMsgBox msg;
+    bench::NoPrinter printer;
     SchedFiles files{work.path(), msg, printer};
     std::vector<QString> names;        // working files
     std::vector<QByteArray> contents;  // their bytes

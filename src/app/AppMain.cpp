@@ -8,6 +8,7 @@
 #include "platform/FontService.h"
 #include "platform/MsgBox.h"
 #include "platform/PrinterDevice.h"
+#include "platform/Runtime.h"
 #include "platform/Screen.h"
 #include "store/SchedFiles.h"
 
@@ -39,15 +40,6 @@ bool CutSwitch(QString& text, const QString& sw)
     return true;
 }
 
-QString TrimBlanks(const QString& s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s[b] == QLatin1Char(' ')) ++b;
-    while (e > b && s[e - 1] == QLatin1Char(' ')) --e;
-    return s.mid(b, e - b);
-}
-
 }  // namespace
 
 CommandLine ParseCommandLine(const QString& text, const QString& currentFolder,
@@ -63,7 +55,7 @@ CommandLine ParseCommandLine(const QString& text, const QString& currentFolder,
     CutSwitch(t, QStringLiteral("/READONLY"));
     CutSwitch(t, QStringLiteral("\\READONLY"));
     t.replace(QLatin1Char('"'), QLatin1Char(' '));
-    t = TrimBlanks(t);
+    t = Runtime::Trim(t);
     if (t.isEmpty() || !t.toUpper().contains(QLatin1String(".QRD"))) return cl;
 
     // A name without a folder is looked for in the current folder; the result is a full path.
@@ -108,7 +100,7 @@ QString ShortDateFormatFromSample(const QString& sampleText)
         const qsizetype y = fmt.indexOf(QLatin1String("yy"));
         if (y >= 0) fmt.insert(y, QLatin1String("yy"));
     }
-    fmt = TrimBlanks(fmt);
+    fmt = Runtime::Trim(fmt);
     fmt.replace(QLatin1Char(' '), sep);
     if (!fmt.contains(QLatin1String("MM")) || !fmt.contains(QLatin1String("dd")) ||
         !fmt.contains(QLatin1String("yyyy")) || fmt.size() > 11) {
@@ -127,7 +119,7 @@ QString TrimNulls(const QString& s)
 {
     QString t = s;
     t.replace(QChar(0), QLatin1Char(' '));
-    return TrimBlanks(t);
+    return Runtime::Trim(t);
 }
 
 QString FindMisplacedZipDll()

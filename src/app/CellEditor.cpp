@@ -13,6 +13,18 @@ namespace tavrin {
 
 namespace {
 
+// Makes a cell a requirement number (a cell that holds no number counts as 0).
+void AsNumberCell(DayRecord& d, int slot)
+{
+    if (d.Shift1Code[slot] != kNumberCellCode) {
+        d.NoteNumber[slot] = 0;
+        d.Shift2Code[slot] = 0;
+    }
+    d.Shift1Code[slot] = kNumberCellCode;
+    d.OnCallFlag[slot] = 0;
+    d.ExplanationCode[slot] = 0;
+}
+
 constexpr int kMaxRequirement = 32000;
 
 struct CellFields {
@@ -467,14 +479,7 @@ EditResult CellEditor::AddOne(const EditRun& run)
     if (!Resolve(run, r)) return {};
     if (r.kind != RowKind::Requirement) return Refuse(true);
     ForEachCell(r, [&](DayRecord& d) {
-        // A cell that holds no number counts as 0.
-        if (d.Shift1Code[r.slot] != kNumberCellCode) {
-            d.NoteNumber[r.slot] = 0;
-            d.Shift2Code[r.slot] = 0;
-        }
-        d.Shift1Code[r.slot] = kNumberCellCode;
-        d.OnCallFlag[r.slot] = 0;
-        d.ExplanationCode[r.slot] = 0;
+        AsNumberCell(d, r.slot);
         if (d.NoteNumber[r.slot] + 1 <= kMaxRequirement) ++d.NoteNumber[r.slot];
     });
     return Done(r, QString());
@@ -486,13 +491,7 @@ EditResult CellEditor::SubtractOne(const EditRun& run)
     if (!Resolve(run, r)) return {};
     if (r.kind != RowKind::Requirement) return Refuse(true);
     ForEachCell(r, [&](DayRecord& d) {
-        if (d.Shift1Code[r.slot] != kNumberCellCode) {
-            d.NoteNumber[r.slot] = 0;
-            d.Shift2Code[r.slot] = 0;
-        }
-        d.Shift1Code[r.slot] = kNumberCellCode;
-        d.OnCallFlag[r.slot] = 0;
-        d.ExplanationCode[r.slot] = 0;
+        AsNumberCell(d, r.slot);
         if (d.NoteNumber[r.slot] <= 0) {
             // A value below 1 disappears.
             d.Shift1Code[r.slot] = 0;

@@ -245,6 +245,11 @@ private:
     void MoveUp();
     // The end of every row command.
     void RedrawRows();
+    void InsertRowOrDivider(bool divider);
+    void SortRows(int mode);
+    // direction +1 forward (down), -1 back (up).
+    void ScrollOneDay(int direction);
+    void ScrollOneRow(int direction);
     void SelectRowAt(double y);
     // In-place name and position editors.
     void OpenRowEditors(int visibleRow, bool positionOnly);

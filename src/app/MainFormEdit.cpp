@@ -277,7 +277,10 @@ void MainForm::MenuEdit_Show()
     }
 }
 
-void MainForm::Edit_InsertLine_Click()
+void MainForm::Edit_InsertLine_Click() { InsertRowOrDivider(false); }
+void MainForm::Edit_Divider_Click() { InsertRowOrDivider(true); }
+
+void MainForm::InsertRowOrDivider(bool divider)
 {
     SetBusy(true);
     if (Grid->isVisible()) Grid->setFocus();
@@ -287,24 +290,14 @@ void MainForm::Edit_InsertLine_Click()
         SetBusy(false);
         return;
     }
-    InsertRow(files_, CursorDisplayRow());
-    RedrawRows();
-    SetBusy(false);
-}
-
-void MainForm::Edit_Divider_Click()
-{
-    SetBusy(true);
-    if (Grid->isVisible()) Grid->setFocus();
-    if (!RowIsFree(files_, kSlots)) {
-        msg_.beep();
-        SetBusy(false);
-        return;
+    if (divider) {
+        // The divider takes the properties of row 200's data slot (defaults for a free row).
+        InsertDividerRow(files_, CursorDisplayRow());
+    } else {
+        InsertRow(files_, CursorDisplayRow());
     }
-    // The divider takes the properties of row 200's data slot (defaults for a free row).
-    InsertDividerRow(files_, CursorDisplayRow());
     RedrawRows();
-    grid_.DrawCoverageCounts(1, files_.VisibleDays, false);
+    if (divider) grid_.DrawCoverageCounts(1, files_.VisibleDays, false);
     SetBusy(false);
 }
 
@@ -352,21 +345,15 @@ void MainForm::Edit_MoveName_Click()
     SetBusy(false);
 }
 
-void MainForm::View_Alpha_Click()
-{
-    SetBusy(true);
-    if (Grid->isVisible()) Grid->setFocus();
-    const Status s = SortRowsByBlocks(files_, 1, [this](int m, int lo, int hi) { return grid_.SortEmployeeRows(m, lo, hi); });
-    if (!s) ReportStoreError(s);
-    RedrawRows();
-    SetBusy(false);
-}
+void MainForm::View_Alpha_Click() { SortRows(1); }
+void MainForm::View_ByPos_Click() { SortRows(2); }
 
-void MainForm::View_ByPos_Click()
+void MainForm::SortRows(int mode)
 {
     SetBusy(true);
     if (Grid->isVisible()) Grid->setFocus();
-    const Status s = SortRowsByBlocks(files_, 2, [this](int m, int lo, int hi) { return grid_.SortEmployeeRows(m, lo, hi); });
+    const Status s =
+        SortRowsByBlocks(files_, mode, [this](int m, int lo, int hi) { return grid_.SortEmployeeRows(m, lo, hi); });
     if (!s) ReportStoreError(s);
     RedrawRows();
     SetBusy(false);

@@ -64,39 +64,26 @@ void MainForm::VScroll2_Change(int value)
     }
 }
 
-void MainForm::ScrollUpOneRow()
-{
-    grid_.TagDayCells(grid_.CurrentRow, grid_.CursorDay, 3);
-    grid_.CursorDay = grid_.FirstTaggedDay;
-    const int rowPx = grid_.RowHeightPx;
-    const int blockH = (grid_.VisibleRows - 1) * rowPx;
-    const bool positions = !files_.CurrentFormat.HidePositionColumn;
-    for (Surface* twin : {&grid_.EmpListBack, positions ? &grid_.EmpPosBack : nullptr, &grid_.GridBack}) {
-        if (twin) twin->BitBlt(0, rowPx, twin->Width(), blockH, *twin, 0, 0, Surface::SRCCOPY);
-    }
-    grid_.DrawScheduleCells(1, files_.VisibleDays, 1, 1);
-    if (positions) grid_.DrawPositionColumn(1, 1);
-    grid_.DrawNameColumn(1, 1);
-    ShowTwin(EmpList, grid_.EmpListBack);
-    if (positions) ShowTwin(EmpPos, grid_.EmpPosBack);
-    ShowTwin(Grid, grid_.GridBack);
-    grid_.TagDayCells(grid_.CursorRow, grid_.CursorDay, 0);
-}
+void MainForm::ScrollUpOneRow() { ScrollOneRow(-1); }
+void MainForm::ScrollDownOneRow() { ScrollOneRow(+1); }
 
-void MainForm::ScrollDownOneRow()
+void MainForm::ScrollOneRow(int direction)
 {
     grid_.TagDayCells(grid_.CurrentRow, grid_.CursorDay, 3);
     grid_.CursorDay = grid_.FirstTaggedDay;
+    // The painted rows move one row; only the row coming in is drawn.
     const int rowPx = grid_.RowHeightPx;
     const int blockH = (grid_.VisibleRows - 1) * rowPx;
+    const int from = direction > 0 ? rowPx : 0;
+    const int to = direction > 0 ? 0 : rowPx;
+    const int incoming = direction > 0 ? grid_.VisibleRows : 1;
     const bool positions = !files_.CurrentFormat.HidePositionColumn;
     for (Surface* twin : {&grid_.EmpListBack, positions ? &grid_.EmpPosBack : nullptr, &grid_.GridBack}) {
-        if (twin) twin->BitBlt(0, 0, twin->Width(), blockH, *twin, 0, rowPx, Surface::SRCCOPY);
+        if (twin) twin->BitBlt(0, to, twin->Width(), blockH, *twin, 0, from, Surface::SRCCOPY);
     }
-    const int last = grid_.VisibleRows;
-    grid_.DrawScheduleCells(1, files_.VisibleDays, last, last);
-    if (positions) grid_.DrawPositionColumn(last, last);
-    grid_.DrawNameColumn(last, last);
+    grid_.DrawScheduleCells(1, files_.VisibleDays, incoming, incoming);
+    if (positions) grid_.DrawPositionColumn(incoming, incoming);
+    grid_.DrawNameColumn(incoming, incoming);
     ShowTwin(EmpList, grid_.EmpListBack);
     if (positions) ShowTwin(EmpPos, grid_.EmpPosBack);
     ShowTwin(Grid, grid_.GridBack);
@@ -105,43 +92,12 @@ void MainForm::ScrollDownOneRow()
 
 // ---------------------------------------------------------------- days
 
-void MainForm::ScrollForwardOneDay()
-{
-    const Result<bool> moved = ScrollVisibleDays(files_, +1);
-    if (!moved) {
-        ReportStoreError(moved.status());
-        return;
-    }
-    if (!moved.value()) {
-        msg_.beep();
-        ReportDateOutOfRangeAndOffer();
-        return;
-    }
-    grid_.TagDayCells(grid_.CurrentRow, grid_.CursorDay, 3);
-    grid_.CursorDay = grid_.FirstTaggedDay;
-    const int colPx = grid_.CellWidthPx;
-    const int blockW = (files_.VisibleDays - 1) * colPx;
-    const int v = files_.VisibleDays;
-    if (grid_.CoverageVisible) {
-        const int h = grid_.CoverageRowHeightPx * files_.CurrentFormat.VisibleCoverageTotals + 1;
-        grid_.CoverageBack.BitBlt(0, 0, blockW, h, grid_.CoverageBack, colPx, 0, Surface::SRCCOPY);
-    }
-    grid_.GridBack.BitBlt(0, 0, blockW, grid_.GridBack.Height(), grid_.GridBack, colPx, 0, Surface::SRCCOPY);
-    grid_.DayRulerBack.BitBlt(0, 0, blockW, grid_.DayRulerBack.Height(), grid_.DayRulerBack, colPx, 0,
-                              Surface::SRCCOPY);
-    grid_.DrawDayColumns(v, v);
-    grid_.DrawScheduleCells(v, v, 1, grid_.VisibleRows);
-    if (grid_.CoverageVisible) grid_.DrawCoverageCounts(v, v, false);
-    SetBusy(false);
-    ShowTwin(Grid, grid_.GridBack);
-    if (grid_.CoverageVisible) ShowTwin(Coverage, grid_.CoverageBack);
-    ShowTwin(DayRuler, grid_.DayRulerBack);
-    grid_.TagDayCells(grid_.CursorRow, grid_.CursorDay, 0);
-}
+void MainForm::ScrollForwardOneDay() { ScrollOneDay(+1); }
+void MainForm::ScrollBackOneDay() { ScrollOneDay(-1); }
 
-void MainForm::ScrollBackOneDay()
+void MainForm::ScrollOneDay(int direction)
 {
-    const Result<bool> moved = ScrollVisibleDays(files_, -1);
+    const Result<bool> moved = ScrollVisibleDays(files_, direction);
     if (!moved) {
         ReportStoreError(moved.status());
         return;
@@ -153,18 +109,21 @@ void MainForm::ScrollBackOneDay()
     }
     grid_.TagDayCells(grid_.CurrentRow, grid_.CursorDay, 3);
     grid_.CursorDay = grid_.FirstTaggedDay;
+    // The painted days move one column; only the day coming in is drawn.
     const int colPx = grid_.CellWidthPx;
     const int blockW = (files_.VisibleDays - 1) * colPx;
+    const int from = direction > 0 ? colPx : 0;
+    const int to = direction > 0 ? 0 : colPx;
+    const int incoming = direction > 0 ? files_.VisibleDays : 1;
+    const auto shift = [&](Surface& twin, int height) { twin.BitBlt(to, 0, blockW, height, twin, from, 0, Surface::SRCCOPY); };
     if (grid_.CoverageVisible) {
-        const int h = grid_.CoverageRowHeightPx * files_.CurrentFormat.VisibleCoverageTotals + 1;
-        grid_.CoverageBack.BitBlt(colPx, 0, blockW, h, grid_.CoverageBack, 0, 0, Surface::SRCCOPY);
+        shift(grid_.CoverageBack, grid_.CoverageRowHeightPx * files_.CurrentFormat.VisibleCoverageTotals + 1);
     }
-    grid_.GridBack.BitBlt(colPx, 0, blockW, grid_.GridBack.Height(), grid_.GridBack, 0, 0, Surface::SRCCOPY);
-    grid_.DayRulerBack.BitBlt(colPx, 0, blockW, grid_.DayRulerBack.Height(), grid_.DayRulerBack, 0, 0,
-                              Surface::SRCCOPY);
-    grid_.DrawDayColumns(1, 1);
-    grid_.DrawScheduleCells(1, 1, 1, grid_.VisibleRows);
-    if (grid_.CoverageVisible) grid_.DrawCoverageCounts(1, 1, false);
+    shift(grid_.GridBack, grid_.GridBack.Height());
+    shift(grid_.DayRulerBack, grid_.DayRulerBack.Height());
+    grid_.DrawDayColumns(incoming, incoming);
+    grid_.DrawScheduleCells(incoming, incoming, 1, grid_.VisibleRows);
+    if (grid_.CoverageVisible) grid_.DrawCoverageCounts(incoming, incoming, false);
     SetBusy(false);
     ShowTwin(Grid, grid_.GridBack);
     if (grid_.CoverageVisible) ShowTwin(Coverage, grid_.CoverageBack);

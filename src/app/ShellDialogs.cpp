@@ -1,6 +1,7 @@
 #include "app/ShellDialogs.h"
 
 #include "platform/MsgBox.h"
+#include "platform/Runtime.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -19,16 +20,6 @@
 namespace tavrin {
 
 namespace {
-
-// Trimmed of blanks at both ends (other white space is kept).
-QString TrimBlanks(const QString& s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s[b] == QLatin1Char(' ')) ++b;
-    while (e > b && s[e - 1] == QLatin1Char(' ')) --e;
-    return s.mid(b, e - b);
-}
 
 // The splash picture: drawn here so that nothing outside the program is needed.
 QPixmap SplashPicture()
@@ -82,7 +73,7 @@ Startup::Startup(int twipsPerPixel, QWidget* parent)
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setPixmap(SplashPicture());
     layout->addWidget(Image1);
-    Label2 = new QLabel(TrimBlanks(VersionText()), this);
+    Label2 = new QLabel(Runtime::Trim(VersionText()), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label4 = new QLabel(QStringLiteral("This program is protected by copyright law. Unauthorised copying or "
                                        "distribution of it, or of any part of it, is prohibited."),
@@ -153,7 +144,7 @@ About::About(QWidget* mainForm) : QDialog(mainForm)
     big.setBold(true);
     Label3->setFont(big);
     layout->addWidget(Label3, 0, Qt::AlignHCenter);
-    auto* Label2 = new QLabel(TrimBlanks(VersionText()), this);
+    auto* Label2 = new QLabel(Runtime::Trim(VersionText()), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     layout->addWidget(Label2, 0, Qt::AlignHCenter);
     const char* panels[] = {"Panel3D1", "Panel3D2", "Panel3D3"};
@@ -211,8 +202,8 @@ PassWRD::PassWRD(const QString& storedPassword, const QString& schedStem, MsgBox
 void PassWRD::ButtonOK_Click()
 {
     HelpAvailable = true;
-    const QString typed = TrimBlanks(Text1->text().toUpper());
-    if (typed != TrimBlanks(stored_)) {
+    const QString typed = Runtime::Trim(Text1->text().toUpper());
+    if (typed != Runtime::Trim(stored_)) {
         msgBox_.beep();
         Text1->clear();
         Text1->setFocus();

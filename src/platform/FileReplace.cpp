@@ -1,5 +1,8 @@
 #include "platform/FileReplace.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -120,6 +123,16 @@ Status ReplaceFileWithCopy(const QString& source, const QString& target, FileLoc
         if (lock) lock->Release();
     }
     return {};
+}
+
+void RemovePath(const QString& path)
+{
+    const QFileInfo fi(path);
+    if (fi.isSymLink() || fi.isFile()) {
+        QFile::remove(path);
+    } else if (fi.isDir()) {
+        QDir(path).removeRecursively();
+    }
 }
 
 }  // namespace tavrin

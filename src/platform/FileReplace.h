@@ -18,4 +18,8 @@ class FileLock;
 // file could not be locked, the replacement still happens and lock is left released.
 Status ReplaceFileWithCopy(const QString& source, const QString& target, FileLock* lock = nullptr);
 
+// Removes a file, a link (not what it points to) or a folder with everything in it; errors are
+// ignored.
+void RemovePath(const QString& path);
+
 }  // namespace tavrin

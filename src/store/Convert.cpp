@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "platform/FileReplace.h"
 #include "platform/FileLock.h"
 #include "store/LegacyConvert.h"
 #include "store/SchedFiles.h"
@@ -23,15 +24,6 @@ namespace {
 
 // Where the converted working files are built, away from the open schedule's.
 const QString kConvertFolder = QStringLiteral("/QORVANE2.CNV");
-
-void RemoveFolder(const QString& path)
-{
-    QFileInfo fi(path);
-    if (fi.isSymLink() || fi.isFile())
-        QFile::remove(path);
-    else if (fi.isDir())
-        QDir(path).removeRecursively();
-}
 
 // Removes a schedule file that is empty (it would open as a new schedule), unless another copy
 // of the program holds it.
@@ -178,7 +170,7 @@ bool Convert::RunConversion(const QString& target)
     files_.CloseAllFiles();
     files_.Host().ProcessEvents();
     const QString staging = workDir + kConvertFolder;
-    RemoveFolder(staging);
+    RemovePath(staging);
     Status s;
     if (!QDir().mkdir(staging) || ::chmod(staging.toLocal8Bit().constData(), 0700) != 0) {
         s = Status::error(QStringLiteral("Cannot create the folder %1").arg(staging));
@@ -213,7 +205,7 @@ bool Convert::RunConversion(const QString& target)
     } else {
         files_.ReleaseScheduleLock();
     }
-    RemoveFolder(staging);
+    RemovePath(staging);
     // The open schedule's settings in memory were the converter's scratch space.
     files_.ScheduleProps = previousProps;
 

@@ -21,15 +21,6 @@ const QString kWorkingFilePattern = QStringLiteral("QORVANE2.S??");
 // Where an archive is unpacked before its files replace the working files.
 const QString kStagingFolder = QStringLiteral("/QORVANE2.UNZ");
 
-void RemoveFolder(const QString& path)
-{
-    QFileInfo fi(path);
-    if (fi.isSymLink() || fi.isFile())
-        QFile::remove(path);
-    else if (fi.isDir())
-        QDir(path).removeRecursively();
-}
-
 QStringList WorkingFileNames(const QString& folder)
 {
     QStringList names;
@@ -144,7 +135,7 @@ bool SchedFiles::OpenScheduleArchive()
     // Unpacked beside the working files first: they are replaced only once every member has
     // been extracted and checked, so that a failure leaves the previous schedule's files.
     const QString staging = WorkDir + kStagingFolder;
-    RemoveFolder(staging);
+    RemovePath(staging);
     bool ok = QDir().mkdir(staging) && ::chmod(staging.toLocal8Bit().constData(), 0700) == 0 &&
               ZipArch::ExtractFromArchive(path, kWorkingFilePattern, staging + QStringLiteral("/")).ok();
     host_->ProcessEvents();
@@ -156,7 +147,7 @@ bool SchedFiles::OpenScheduleArchive()
             if (::rename(from.constData(), to.constData()) != 0) ok = false;
         }
     }
-    RemoveFolder(staging);
+    RemovePath(staging);
     if (!ok) {
         ReleaseScheduleLock();
         msgBox_.beep();

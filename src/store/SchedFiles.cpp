@@ -1,5 +1,6 @@
 #include "store/SchedFiles.h"
 
+#include "platform/Runtime.h"
 #include "platform/Screen.h"
 #include "store/Defaults.h"
 
@@ -13,16 +14,6 @@
 namespace tavrin {
 
 namespace {
-
-// Leading and trailing blanks removed (never other white space).
-QString TrimBlanks(const QString& s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s[b] == QLatin1Char(' ')) ++b;
-    while (e > b && s[e - 1] == QLatin1Char(' ')) --e;
-    return s.mid(b, e - b);
-}
 
 template <class R>
 Status WriteRepeated(WorkFile& f, std::int64_t first, std::int64_t count, const R& r)
@@ -312,14 +303,14 @@ Status SchedFiles::OpenWorkingFiles()
         for (int i = 1; i <= kFormats; ++i) {
             FixedText<20> name;
             std::memcpy(name.bytes.data(), raw.get() + (i - 1) * ScheduleFormatRecord::Size + kNameOffset, 20);
-            host_->SetFormatMenuItem(i, TrimBlanks(name.str()), i == CurrentFormatNo);
+            host_->SetFormatMenuItem(i, Runtime::Trim(name.str()), i == CurrentFormatNo);
         }
         Decode(std::span<const std::uint8_t>(raw.get() + (CurrentFormatNo - 1) * ScheduleFormatRecord::Size,
                                              ScheduleFormatRecord::Size),
                CurrentFormat);
         ClampFormat(CurrentFormat);
     }
-    const QString name = TrimBlanks(CurrentFormat.FormatName.str());
+    const QString name = Runtime::Trim(CurrentFormat.FormatName.str());
     host_->SetCurrentFormatCaptions(QStringLiteral("Edit Schedule Format (") + name + QStringLiteral(")"), name);
     host_->ApplyScheduleFormat();
 
