@@ -28,6 +28,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QTimer>
@@ -158,8 +159,8 @@ void MainForm::BuildControls()
     DaysTagged = MakePanel(Form, "DaysTagged", x, kRow1Top, 36, kButton);
     DaysTagged->setText(QStringLiteral(" 1"));
     x += 36 + 2;
-    DateOn = MakePanel(Form, "DateOn", x, kRow1Top, 96, kButton);
-    x += 96 + 2;
+    DateOn = MakePanel(Form, "DateOn", x, kRow1Top, 120, kButton);
+    x += 120 + 2;
     DateDisplay = MakePanel(Form, "DateDisplay", x, kRow1Top, 190, kButton);
 
     // Row 2: the shift list ends where the last of the four cell buttons ends.
@@ -206,6 +207,7 @@ void MainForm::BuildControls()
     VScroll2 = new QScrollBar(Qt::Vertical, Form);
     VScroll2->setObjectName(QStringLiteral("VScroll2"));
     VScroll2->setRange(0, 199);
+    VScroll2->resize(style()->pixelMetric(QStyle::PM_ScrollBarExtent), 200);
     VScroll2->hide();
     // The editors sit inside the name and position columns.
     EmpText = new QLineEdit(EmpList);

@@ -502,6 +502,10 @@ bool MainForm::FilterEditingEvent(QObject* watched, QEvent* e)
 
     if (t == QEvent::FocusIn) {
         if (w == Grid) {
+            // Back in the grid: an editor left open beside the one that had the focus closes too.
+            for (QLineEdit* editor : {EmpText, EmpText2}) {
+                if (editor->isVisible()) CommitEditor(editor);
+            }
             KeyPreview = true;
             MenuEdit->setEnabled(!NoScheduleOpen);
             grid_.UpdateNoteButtons();
