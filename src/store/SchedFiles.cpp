@@ -374,10 +374,11 @@ Status SchedFiles::FlushWorkingData()
 
 Status SchedFiles::CloseWorkingFiles()
 {
-    const Status flushed = FlushWorkingData();
+    // A flush that failed leaves the schedule open as it was, unsaved days still dirty, so that
+    // the caller can try again; closing would strand them.
+    TAVRIN_TRY(FlushWorkingData());
     ResetPrinter();
     CloseAllFiles();
-    if (!flushed) return flushed;
     ScheduleModified = false;
     return {};
 }
@@ -402,12 +403,20 @@ Status SchedFiles::StoreCellNote(DayRecord& day, int slot, const QString& text)
 {
     int n = std::abs(static_cast<int>(day.NoteNumber[slot]));
     if (n > kMaxNoteRecords) n = 0;  // not a record a note can have: give it a new one
-    if (n == 0) {
+    const bool fresh = n == 0;
+    if (fresh) {
         n = NoteRecordCount() + 1;
         if (n > kMaxNoteRecords) {
             NoteFileFull = true;
             return {};
         }
+    }
+    // The text is written first: a note that could not be stored leaves the cell and the
+    // counter as they were, never a cell naming a record without its text.
+    NoteRecord r;
+    r.NoteText = text;
+    TAVRIN_TRY(WriteRecord(FileNo::Notes, n, r));
+    if (fresh) {
         if (n != NextNoteNo) {
             msgBox_.show(QStringLiteral("NOTE LOF>%1 CNT>%2").arg(n).arg(NextNoteNo));
             NextNoteNo = n + 1;
@@ -416,9 +425,7 @@ Status SchedFiles::StoreCellNote(DayRecord& day, int slot, const QString& text)
         }
     }
     day.NoteNumber[slot] = static_cast<Int16>(n);
-    NoteRecord r;
-    r.NoteText = text;
-    return WriteRecord(FileNo::Notes, n, r);
+    return {};
 }
 
 void SchedFiles::EraseCellNote(DayRecord& day, int slot)

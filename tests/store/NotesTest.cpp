@@ -2,6 +2,9 @@
 
 #include "support/StoreFixture.h"
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace tavrin::test {
 namespace {
 
@@ -66,6 +69,39 @@ TEST_F(Notes, CounterOutOfStepIsReportedAndRepaired)
 
     ASSERT_TRUE(files->StoreCellNote(day, 2, "Two"));
     EXPECT_EQ(msg.shown.size(), 1u);
+}
+
+TEST_F(Notes, ANoteThatCannotBeWrittenChangesNeitherTheCellNorTheCounter)
+{
+    // The notes file may not grow: every write past its 60 bytes fails.
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 60;
+
+    const struct { const char* name; Int16 before; } cases[] = {{"new note", 0}, {"erased note", -5}};
+    for (const auto& c : cases) {
+        DayRecord& day = files->ColumnDay(1);
+        day.NoteNumber[3] = c.before;
+        const int counter = files->NextNoteNo;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const Status stored = files->StoreCellNote(day, 3, "Dentist");
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_FALSE(stored) << c.name;
+        EXPECT_EQ(day.NoteNumber[3], c.before) << c.name;
+        EXPECT_EQ(files->NextNoteNo, counter) << c.name;
+        EXPECT_EQ(files->NoteRecordCount(), 1) << c.name;
+    }
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(msg.shown.empty());
+
+    // With room again the same cell gets the next record and no counter message.
+    DayRecord& day = files->ColumnDay(1);
+    day.NoteNumber[3] = 0;
+    ASSERT_TRUE(files->StoreCellNote(day, 3, "Dentist"));
+    EXPECT_EQ(day.NoteNumber[3], 2);
+    EXPECT_TRUE(msg.shown.empty());
 }
 
 TEST_F(Notes, TheNotesFileHoldsAtMost32766Records)

@@ -129,6 +129,16 @@ TEST_F(VisibleDays, FailedWriteReachesTheCallerAndKeepsTheScheduleModified)
     EXPECT_FALSE(closed);
     EXPECT_FALSE(closed.message().isEmpty());
     EXPECT_TRUE(files->ScheduleModified);
+
+    // The failed close left the schedule open with the day still dirty: once the disk takes
+    // writes again, closing writes it.
+    EXPECT_TRUE(files->File(FileNo::Days).isOpen());
+    EXPECT_TRUE(files->File(FileNo::Employees).isOpen());
+    EXPECT_EQ(files->SlotDirty[files->ColumnSlot[1]], 1);
+    ASSERT_TRUE(files->CloseWorkingFiles());
+    EXPECT_FALSE(files->ScheduleModified);
+    EXPECT_FALSE(files->File(FileNo::Days).isOpen());
+    EXPECT_EQ(ReadFile(".SCH").at(0), 2);
 }
 
 }  // namespace
