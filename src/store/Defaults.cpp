@@ -1,8 +1,7 @@
 #include "store/Defaults.h"
 
+#include "platform/Runtime.h"
 #include "store/CellCodes.h"
-
-#include <QLocale>
 
 namespace tavrin {
 
@@ -193,7 +192,8 @@ ScheduleFormatRecord Make28DayFormat(int twipsPerPixelX)
 
 int WeeklyRulerDateStyle(const QString& dateFormat)
 {
-    const QString text = QLocale().toString(QDate(1999, 12, 31), dateFormat);
+    // The display date format is one of the program's own patterns, formatted as every date is.
+    const QString text = Runtime::FormatDate(OleDates::FromYmd(1999, 12, 31), dateFormat);
     if (text.startsWith(QLatin1String("31"))) return 2;
     if (text.startsWith(QLatin1String("19")) || text.startsWith(QLatin1String("99"))) {
         return text.endsWith(QLatin1String("12")) ? 2 : 1;

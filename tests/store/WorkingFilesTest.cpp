@@ -119,6 +119,8 @@ TEST_F(WorkingFiles, WeeklyRulerDateStyleFollowsTheDateOrder)
 {
     const struct { const char* format; int style; } cases[] = {
         {"MM/dd/yyyy", 1}, {"dd.MM.yyyy", 2}, {"yyyy-MM-dd", 1}, {"yyyy/dd/MM", 2}, {"dd-MMM-yyyy", 2},
+        // The program's patterns ignore letter case: "mm" outside a time is the month.
+        {"yyyy/dd/mm", 2}, {"yyyy-mm-dd", 1}, {"mm/dd/yy", 1},
     };
     for (const auto& c : cases) EXPECT_EQ(WeeklyRulerDateStyle(QString::fromLatin1(c.format)), c.style) << c.format;
 }
