@@ -35,11 +35,13 @@ QString LibzipInstallDir() { return QString::fromUtf8(TAVRIN_LIBZIP_DIR); }
 
 QString DefaultWorkDir()
 {
+    // Always a full path: opening a schedule changes the current folder, and a relative working
+    // folder would then name another, unchecked folder.
     const QByteArray over = qgetenv("TAVRIN_WORKDIR");
-    if (!over.isEmpty()) return QDir::cleanPath(QString::fromLocal8Bit(over));
+    if (!over.isEmpty()) return QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromLocal8Bit(over)));
     QString tmp = QString::fromLocal8Bit(qgetenv("TMPDIR"));
     if (tmp.isEmpty() || !QFileInfo(tmp).isDir()) tmp = QStringLiteral("/tmp");
-    return QDir::cleanPath(tmp + QStringLiteral("/tavrin-%1").arg(::getuid()));
+    return QDir::cleanPath(QDir::current().absoluteFilePath(tmp + QStringLiteral("/tavrin-%1").arg(::getuid())));
 }
 
 Status PreparePrivateFolder(const QString& folder)

@@ -92,6 +92,32 @@ TEST(WorkingFolder, IsCreatedPrivateAndRefusedWhenNot)
     EXPECT_TRUE(AppPaths::DefaultWorkDir().endsWith(QStringLiteral("/tavrin-%1").arg(::getuid())));
 }
 
+TEST(WorkingFolder, IsAFullPathThatAChangeOfFolderDoesNotMove)
+{
+    // Opening a schedule changes the current folder; the working folder must stay where it was
+    // checked.
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("tmp"));
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    const QString here = QDir::currentPath();
+    const QByteArray oldTmp = qgetenv("TMPDIR");
+    const struct { const char* var; const char* value; QString expected; } cases[] = {
+        {"TAVRIN_WORKDIR", "work", here + "/work"},
+        {"TAVRIN_WORKDIR", "./a/../work", here + "/work"},
+        {"TMPDIR", "tmp", here + QStringLiteral("/tmp/tavrin-%1").arg(::getuid())},
+    };
+    for (const auto& c : cases) {
+        qunsetenv("TAVRIN_WORKDIR");
+        qputenv(c.var, c.value);
+        EXPECT_EQ(AppPaths::DefaultWorkDir(), c.expected) << c.var << "=" << c.value;
+    }
+    qunsetenv("TAVRIN_WORKDIR");
+    if (oldTmp.isNull()) qunsetenv("TMPDIR");
+    else qputenv("TMPDIR", oldTmp);
+    QDir::setCurrent(before);
+}
+
 TEST(Cp1252, RoundTripsEveryByte)
 {
     for (int b = 0; b < 256; ++b) {
