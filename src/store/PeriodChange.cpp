@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/Runtime.h"
 #include "store/Adjust.h"
 #include "store/SchedFiles.h"
 
@@ -247,10 +248,10 @@ bool SchedFiles::ChangeScheduleDates()
     const Status reopened = OpenWorkingFiles();
 
     if (rebuilt.notesDropped) {
-        const QDate last = OleDates::ToQDate(std::floor(NewPeriodStart) + rebuilt.lastCompleteDay);
+        const OleDate last = std::floor(NewPeriodStart) + rebuilt.lastCompleteDay;
         msgBox_.beep();
         msgBox_.show(QStringLiteral("Source file had too many notes. Entries after ") +
-                         QLocale().toString(last, DateFormat) +
+                         Runtime::FormatDate(last, DateFormat) +
                          QStringLiteral(" were truncated. Please use the (Save As) function and save this file under a "
                                         "different name.  Call tech support for more information."),
                      Mb::Exclamation, QStringLiteral("Too many notes"));
