@@ -115,21 +115,22 @@ void MainForm::BuildControls()
     ToolPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     ToolPanel->setGeometry(0, 0, 800, kPanelHeight);
 
+    // The tools sit on the tool panel, so that hiding or disabling the panel takes them along.
     // Row 1: the four cell buttons overlap by one pixel, then the other tools and the panels.
     int x = 4;
-    ButtonAssign = MakeButton(Form, "ButtonAssign", ButtonPictures::Assign(), x, kRow1Top);
+    ButtonAssign = MakeButton(ToolPanel, "ButtonAssign", ButtonPictures::Assign(), x, kRow1Top);
     x += kButton - 1;
-    ButtonTimeOff = MakeButton(Form, "ButtonTimeOff", ButtonPictures::TimeOff(), x, kRow1Top);
+    ButtonTimeOff = MakeButton(ToolPanel, "ButtonTimeOff", ButtonPictures::TimeOff(), x, kRow1Top);
     x += kButton - 1;
-    ButtonErase = MakeButton(Form, "ButtonErase", ButtonPictures::Erase(), x, kRow1Top);
+    ButtonErase = MakeButton(ToolPanel, "ButtonErase", ButtonPictures::Erase(), x, kRow1Top);
     x += kButton - 1;
-    ButtonCall = MakeButton(Form, "ButtonCall", ButtonPictures::OnCall(), x, kRow1Top);
+    ButtonCall = MakeButton(ToolPanel, "ButtonCall", ButtonPictures::OnCall(), x, kRow1Top);
     x += kButton + 8;
-    ButtonCal = MakeButton(Form, "ButtonCal", ButtonPictures::ChangePage(), x, kRow1Top);
+    ButtonCal = MakeButton(ToolPanel, "ButtonCal", ButtonPictures::ChangePage(), x, kRow1Top);
     x += kButton + 1;
-    ButtonHourCov = MakeButton(Form, "ButtonHourCov", ButtonPictures::HourlyCoverage(), x, kRow1Top);
+    ButtonHourCov = MakeButton(ToolPanel, "ButtonHourCov", ButtonPictures::HourlyCoverage(), x, kRow1Top);
     x += kButton + 1;
-    SSPanel1 = new QFrame(Form);
+    SSPanel1 = new QFrame(ToolPanel);
     SSPanel1->setObjectName(QStringLiteral("SSPanel1"));
     SSPanel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     SSPanel1->setGeometry(x, kRow1Top, 18, kButton);
@@ -146,40 +147,40 @@ void MainForm::BuildControls()
     SpinDown->setAutoRepeat(true);
     SpinDown->setFocusPolicy(Qt::NoFocus);
     x += 18 + 8;
-    SSCommand2 = MakeButton(Form, "SSCommand2", ButtonPictures::HighlighterOff(), x, kRow1Top);
+    SSCommand2 = MakeButton(ToolPanel, "SSCommand2", ButtonPictures::HighlighterOff(), x, kRow1Top);
     x += kButton + 1;
-    SSCommand1 = MakeButton(Form, "SSCommand1", ButtonPictures::Sibling(), x, kRow1Top);
+    SSCommand1 = MakeButton(ToolPanel, "SSCommand1", ButtonPictures::Sibling(), x, kRow1Top);
     x += kButton + 8;
-    TopInfoShiftHours = MakePanel(Form, "TopInfoShiftHours", x, kRow1Top, 56, kButton);
+    TopInfoShiftHours = MakePanel(ToolPanel, "TopInfoShiftHours", x, kRow1Top, 56, kButton);
     x += 56 + 2;
-    TopInfoShiftDesc = MakePanel(Form, "TopInfoShiftDesc", x, kRow1Top, 170, kButton);
+    TopInfoShiftDesc = MakePanel(ToolPanel, "TopInfoShiftDesc", x, kRow1Top, 170, kButton);
     x += 170 + 2;
-    EmpRow = MakePanel(Form, "EmpRow", x, kRow1Top, 44, kButton);
+    EmpRow = MakePanel(ToolPanel, "EmpRow", x, kRow1Top, 44, kButton);
     x += 44 + 2;
-    DaysTagged = MakePanel(Form, "DaysTagged", x, kRow1Top, 36, kButton);
+    DaysTagged = MakePanel(ToolPanel, "DaysTagged", x, kRow1Top, 36, kButton);
     DaysTagged->setText(QStringLiteral(" 1"));
     x += 36 + 2;
-    DateOn = MakePanel(Form, "DateOn", x, kRow1Top, 120, kButton);
+    DateOn = MakePanel(ToolPanel, "DateOn", x, kRow1Top, 120, kButton);
     x += 120 + 2;
-    DateDisplay = MakePanel(Form, "DateDisplay", x, kRow1Top, 190, kButton);
+    DateDisplay = MakePanel(ToolPanel, "DateDisplay", x, kRow1Top, 190, kButton);
 
     // Row 2: the shift list ends where the last of the four cell buttons ends.
-    ShiftSelector = new QComboBox(Form);
+    ShiftSelector = new QComboBox(ToolPanel);
     ShiftSelector->setObjectName(QStringLiteral("ShiftSelector"));
     ShiftSelector->setGeometry(ButtonAssign->x(), kRow2Top, ButtonCall->x() + ButtonCall->width() - ButtonAssign->x(),
                                kComboHeight);
-    Explainations = new QComboBox(Form);
+    Explainations = new QComboBox(ToolPanel);
     Explainations->setObjectName(QStringLiteral("Explainations"));
     Explainations->setGeometry(ButtonCal->x(), kRow2Top, 160, kComboHeight);
-    NoteCheck = new QPushButton(Form);
+    NoteCheck = new QPushButton(ToolPanel);
     NoteCheck->setObjectName(QStringLiteral("NoteCheck"));
     NoteCheck->setIcon(QIcon(ButtonPictures::CheckInactive()));
     NoteCheck->setGeometry(Explainations->x() + Explainations->width() + 4, kRow2Top, 24, kComboHeight);
-    NoteX = new QPushButton(Form);
+    NoteX = new QPushButton(ToolPanel);
     NoteX->setObjectName(QStringLiteral("NoteX"));
     NoteX->setIcon(QIcon(ButtonPictures::XInactive()));
     NoteX->setGeometry(NoteCheck->x() + 24, kRow2Top, 24, kComboHeight);
-    NotePad = new QLineEdit(Form);
+    NotePad = new QLineEdit(ToolPanel);
     NotePad->setObjectName(QStringLiteral("NotePad"));
     NotePad->setMaxLength(60);
     NotePad->setGeometry(NoteX->x() + 24, kRow2Top, 300, kComboHeight);
@@ -462,6 +463,12 @@ void MainForm::LoadForm()
     grid_.ApplyScheduleFormat();
     grid_.CenterFormOnScreen(this);
     NoScheduleOpen = true;
+    // Without a schedule the tool panel does nothing; the cell tools appear with the first one.
+    ToolPanel->setEnabled(false);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ButtonAssign, ButtonTimeOff, ButtonErase, ButtonCall, ShiftSelector}) {
+        w->hide();
+    }
     Timer1->start();
 }
 
@@ -683,6 +690,10 @@ bool MainForm::eventFilter(QObject* watched, QEvent* e)
         return true;
     }
     if (w && e->type() == QEvent::MouseMove) {
+        // A move over a control on the tool panel reaches the panel too; it is the control's.
+        if (w == ToolPanel && ToolPanel->childAt(static_cast<QMouseEvent*>(e)->position().toPoint())) {
+            return QMainWindow::eventFilter(watched, e);
+        }
         if (w == ToolPanel || w == NotePad) {
             SpinUpCount = 0;
             SpinDownCount = 0;
@@ -800,6 +811,8 @@ void MainForm::EnabledIt()
                        static_cast<QWidget*>(Explainations), static_cast<QWidget*>(NotePad)}) {
         w->setEnabled(true);
     }
+    // After an open that failed with no schedule before, the tools stay unavailable.
+    ToolPanel->setEnabled(!NoScheduleOpen);
     if (Grid->isVisible()) Grid->setFocus();
 }
 

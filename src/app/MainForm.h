@@ -303,6 +303,8 @@ private:
     bool explComboBusy_ = false;
     bool scheduleClosedOnce_ = false;
     bool lastSaveIgnored_ = false;
+    // The last close of the working files before a save succeeded (a failed one leaves them open).
+    bool workingFilesClosed_ = true;
     std::unique_ptr<CellEditor> editor_;
     SelPaste* selPaste_ = nullptr;
     Pager* pager_ = nullptr;

@@ -55,8 +55,12 @@ PathParts SplitPath(const QString& path)
 
 bool MainForm::SaveWithRetry()
 {
+    // The working files are closed once; a retry only saves the archive again (closing files
+    // already closed would fail, and the archive would never be tried again).
+    bool closed = false;
     for (;;) {
-        const Status closed = files_.CloseWorkingFiles();
+        if (!closed) closed = static_cast<bool>(files_.CloseWorkingFiles());
+        workingFilesClosed_ = closed;
         if (closed && files_.SaveScheduleArchive()) return true;
         msg_.beep();
         const int answer = msg_.show(QStringLiteral("Tavrin cannot save ") + files_.SchedulePath(),
@@ -66,9 +70,12 @@ bool MainForm::SaveWithRetry()
             lastSaveIgnored_ = true;
             return true;
         }
-        // Abort: back to the open schedule, still unsaved.
-        const Status reopened = files_.OpenWorkingFiles();
-        if (!reopened) ReportStoreError(reopened);
+        // Abort: back to the open schedule, still unsaved. A close that failed left the files
+        // open with the changes it could not write; reading them again would drop those.
+        if (closed) {
+            const Status reopened = files_.OpenWorkingFiles();
+            if (!reopened) ReportStoreError(reopened);
+        }
         Relock();
         files_.ScheduleModified = true;
         return false;
@@ -86,10 +93,9 @@ bool MainForm::PromptSaveAndClose()
     }
     const Status closed = files_.CloseWorkingFiles();
     if (!closed) {
-        // The changes could not be written: say so, and keep the schedule open.
+        // The changes could not be written: say so, and keep the schedule open as it is (the
+        // files stay open with the changes still to be written).
         ReportStoreError(closed);
-        const Status reopened = files_.OpenWorkingFiles();
-        if (!reopened) ReportStoreError(reopened);
         files_.ScheduleModified = true;
         return false;
     }
@@ -150,7 +156,7 @@ void MainForm::File_Open_Click()
     while (!fromCommandLine) {
         FileDialogRequest req;
         req.title = QStringLiteral("Open File");
-        req.defaultExt = QStringLiteral("QRD");
+        req.defaultExt = QStringLiteral("qrd");
         req.filter = kScheduleFilter;
         req.filterIndex = 1;
         req.offerCreate = true;
@@ -344,9 +350,12 @@ void MainForm::File_Save_Click()
         SetBusy(false);
         return;
     }
-    const Status reopened = files_.OpenWorkingFiles();
+    // After Ignore of a failed close the files are still open with the changes not written.
+    if (workingFilesClosed_) {
+        const Status reopened = files_.OpenWorkingFiles();
+        if (!reopened) ReportStoreError(reopened);
+    }
     SetBusy(false);
-    if (!reopened) ReportStoreError(reopened);
     // After Ignore nothing was saved: the schedule stays marked modified.
     files_.ScheduleModified = lastSaveIgnored_;
 }
@@ -358,7 +367,7 @@ void MainForm::File_SaveAs_Click()
     for (;;) {
         FileDialogRequest req;
         req.title = QStringLiteral("Save As...");
-        req.defaultExt = QStringLiteral("QRD");
+        req.defaultExt = QStringLiteral("qrd");
         req.fileName = files_.SchedulePath();
         req.filter = kScheduleFilter;
         req.confirmOverwrite = true;

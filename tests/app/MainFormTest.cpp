@@ -14,8 +14,12 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QToolButton>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/resource.h>
 
 namespace tavrin::test {
 namespace {
@@ -35,6 +39,25 @@ TEST_F(MainFormTest, MenusAndControlsBeforeOpenAfterOpenAndAfterClose)
     EXPECT_FALSE(form->Help_ToolTips->isEnabled());
     EXPECT_EQ(form->Edit_Undo->text(), "Can't Undo");
     EXPECT_EQ(Caption(), "Tavrin");
+    // The tools do nothing without a schedule, also after a first open that failed.
+    const auto toolsUnavailable = [&] {
+        EXPECT_FALSE(form->ButtonAssign->isVisible());
+        EXPECT_FALSE(form->ShiftSelector->isVisible());
+        for (QWidget* w : std::initializer_list<QWidget*>{form->ButtonCal, form->SpinUp, form->SSCommand1,
+                                                          form->SSCommand2, form->Explainations, form->NotePad}) {
+            EXPECT_FALSE(w->isVisible() && w->isEnabled()) << w->objectName().toStdString();
+        }
+    };
+    toolsUnavailable();
+    {
+        QFile bad(Doc("bad.QRD"));
+        ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+        bad.write("not a schedule");
+    }
+    Open(Doc("bad.QRD"));
+    ASSERT_TRUE(form->NoScheduleOpen);
+    toolsUnavailable();
+    msg.Clear();
 
     Open(Doc("plan.QRD"));
     EXPECT_EQ(Caption(), "plan - Tavrin [28 Day]");
@@ -47,6 +70,14 @@ TEST_F(MainFormTest, MenusAndControlsBeforeOpenAfterOpenAndAfterClose)
     EXPECT_TRUE(form->View_format[0]->isChecked());
     EXPECT_EQ(form->View_Change->text(), "Edit Schedule Format (28 Day)");
     EXPECT_EQ(form->Painter().FirstTaggedDay, 1);
+    for (QWidget* w : std::initializer_list<QWidget*>{form->ButtonAssign, form->ShiftSelector, form->ButtonCal,
+                                                      form->SpinUp, form->SSCommand1, form->Explainations}) {
+        EXPECT_TRUE(w->isVisible() && w->isEnabled()) << w->objectName().toStdString();
+    }
+    // A tool's tip falls due while the pointer rests on it.
+    form->CancelToolTip();
+    QTest::mouseMove(form->ButtonCal, QPoint(10, 12));
+    EXPECT_GT(form->ToolTipDue, 0);
 
     form->File_Close_Click();  // a new schedule is modified: the prompt comes, answered Yes
     ASSERT_EQ(msg.shown.size(), 1u);
@@ -58,6 +89,7 @@ TEST_F(MainFormTest, MenusAndControlsBeforeOpenAfterOpenAndAfterClose)
     EXPECT_FALSE(form->Grid->isVisible());
     EXPECT_FALSE(form->MenuEdit->menuAction()->isVisible());
     EXPECT_TRUE(form->NoScheduleOpen);
+    toolsUnavailable();
 
     // The next open shows the controls again.
     Open(Doc("plan.QRD"));
@@ -223,6 +255,74 @@ TEST_F(MainFormTest, AFailedSaveOffersAbortRetryIgnore)
     form->File_Save_Click();
     EXPECT_TRUE(msg.shown.empty());
     EXPECT_FALSE(files->ScheduleModified);
+
+    // Retry once the cause is mended saves the archive.
+    ASSERT_TRUE(QDir(docs.path()).rename("sub", "gone"));
+    files->EmpTable.Name[1] = "Retried";
+    files->ScheduleModified = true;
+    msg.Clear();
+    msg.onShow = [&](const ShownBox&) { QDir(docs.path()).rename("gone", "sub"); };
+    msg.Answer(Mb::Retry);
+    form->File_Save_Click();
+    msg.onShow = nullptr;
+    EXPECT_EQ(msg.shown.size(), 1u);
+    EXPECT_FALSE(files->ScheduleModified);
+    form->File_Close_Click();
+    Open(docs.path() + "/sub/plan.QRD");
+    EXPECT_EQ(files->EmpTable.Name[1].str(), "Retried");
+}
+
+// While it lives, no file of this process can be written (the file size limit is 0).
+class NoFileWrites {
+public:
+    NoFileWrites()
+    {
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit none = old_;
+        none.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &none);
+    }
+    ~NoFileWrites()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+TEST_F(MainFormTest, ChangesThatCannotBeWrittenStayInTheOpenSchedule)
+{
+    MakeSchedule(Doc("plan.QRD"), "Pat");
+    Open(Doc("plan.QRD"));
+    const int slot = files->ScheduleProps.RowMap[1];
+    files->EmpTable.Name[1] = "Unsaved";
+    files->ColumnDay(1).Shift1Code[slot] = kTimeOffCode;
+    files->MarkColumnDirty(1);
+    files->ScheduleModified = true;
+    {
+        NoFileWrites full;
+        msg.Answer(Mb::Abort);
+        form->File_Save_Click();
+        msg.Answer(Mb::No);  // the close then fails too: the schedule stays open
+        form->File_Close_Click();
+    }
+    EXPECT_FALSE(form->NoScheduleOpen);
+    EXPECT_TRUE(files->ScheduleModified);
+    EXPECT_EQ(files->EmpTable.Name[1].str(), "Unsaved");
+    EXPECT_EQ(files->ColumnDay(1).Shift1Code[slot], kTimeOffCode);
+
+    // Once files can be written again, nothing of it was lost.
+    msg.Clear();
+    form->File_Save_Click();
+    EXPECT_TRUE(msg.shown.empty());
+    form->File_Close_Click();
+    Open(Doc("plan.QRD"));
+    EXPECT_EQ(files->EmpTable.Name[1].str(), "Unsaved");
+    EXPECT_EQ(files->ColumnDay(1).Shift1Code[slot], kTimeOffCode);
 }
 
 TEST_F(MainFormTest, SaveAsKeepsTheNameAsChosen)
@@ -307,6 +407,7 @@ TEST_F(MainFormTest, AFirstVersionFileGoesToTheConverter_TheWrongExtensionIsRefu
     EXPECT_EQ(msg.shown[0].title, "Open File");
     EXPECT_EQ(dialogs.asked.size(), 2u);
     EXPECT_EQ(dialogs.asked[0].title, "Open File");
+    EXPECT_EQ(dialogs.asked[0].defaultExt, "qrd");
     EXPECT_TRUE(dialogs.asked[0].offerCreate);
     EXPECT_TRUE(form->NoScheduleOpen);
 }

@@ -5,6 +5,7 @@ namespace tavrin::test {
 int FakeMsgBox::show(const QString& prompt, int flags, const QString& title)
 {
     shown.push_back({prompt, flags, title.isEmpty() ? QStringLiteral("Tavrin") : title});
+    if (onShow) onShow(shown.back());
     if (!answers_.empty()) {
         const int a = answers_.front();
         answers_.pop_front();

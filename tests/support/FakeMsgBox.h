@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace tavrin::test {
@@ -25,6 +26,8 @@ public:
     std::vector<ShownBox> shown;
     int beeps = 0;
     void Clear() { shown.clear(); beeps = 0; answers_.clear(); }
+    // Runs while a box is shown, before it is answered (to change the world between tries).
+    std::function<void(const ShownBox&)> onShow;
     // The prompt of the last box, or "" when none was shown.
     QString Last() const { return shown.empty() ? QString() : shown.back().prompt; }
 
