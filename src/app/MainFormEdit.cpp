@@ -162,10 +162,15 @@ void MainForm::Explainations_Click(int index)
 {
     if (ExplListBrowsing || index < 0) return;
     if (!Explainations->hasFocus()) return;
+    // Taken first: leaving the list clears it. A choice from the list that Ctrl+L opened
+    // moves the tag on as Enter does.
+    const bool advance = AdvanceAfterEntry;
     explComboBusy_ = true;
     AfterEdit(editor_->ApplyExplanation(CurrentRun(), Explainations->itemData(index).toInt()));
     explComboBusy_ = false;
     if (Grid->isVisible()) Grid->setFocus();
+    AdvanceAfterEntry = false;
+    if (advance) MoveRight(false, true);
 }
 
 void MainForm::ShiftSelector_Click(int index)
@@ -373,6 +378,10 @@ void MainForm::OpenRowEditors(int visibleRow, bool positionOnly)
 {
     const int row = grid_.DisplayRow(visibleRow);
     if (!IsSlot(row)) return;
+    // Editors still open on another row keep what was typed there: stored first.
+    for (QLineEdit* e : {EmpText, EmpText2}) {
+        if (e->isVisible()) CommitEditor(e);
+    }
     Tabitha->setEnabled(true);
     grid_.CursorRow = visibleRow;
     grid_.TagDayCells(visibleRow, grid_.CursorDay, 1);
@@ -401,6 +410,13 @@ void MainForm::CommitEditor(QLineEdit* editor)
 {
     KeyPreview = true;
     if (!editor->isVisible()) return;
+    // Hiding the editor that has the focus would hand the focus on along the tab order, to
+    // the catcher of continuous entry among others, which would open the editors on the next
+    // row. The grid takes it first; its focus handler stores the open editors.
+    if (editor->hasFocus() && Grid->isVisible()) {
+        Grid->setFocus();
+        if (!editor->isVisible()) return;
+    }
     const bool position = editor == EmpText2;
     const QString text = Runtime::Trim(editor->text());
     editor->hide();

@@ -14,6 +14,7 @@
 #include "platform/Runtime.h"
 #include "store/SchedFiles.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -98,6 +99,12 @@ void MainForm::ScrollBackOneDay() { ScrollOneDay(-1); }
 void MainForm::ScrollOneDay(int direction)
 {
     const Result<bool> moved = ScrollVisibleDays(files_, direction);
+    if (!moved || !moved.value()) {
+        // A spin button held down would go on repeating behind the message, one more message
+        // with every repeat.
+        SpinUp->setDown(false);
+        SpinDown->setDown(false);
+    }
     if (!moved) {
         ReportStoreError(moved.status());
         return;
@@ -135,8 +142,15 @@ void MainForm::SpinButton1_SpinUp()
 {
     CancelToolTip();
     SpinDownCount = 0;
-    if (SpinUpCount == 0) SpinUp->setAutoRepeatDelay(175);
-    if (SpinUpCount > 2) SpinUp->setAutoRepeatInterval(25);
+    // Slowly for the first days of a press, then fast.
+    if (SpinUpCount == 0) {
+        SpinUp->setAutoRepeatDelay(175);
+        SpinUp->setAutoRepeatInterval(175);
+    }
+    if (SpinUpCount > 2) {
+        SpinUpCount = 4;
+        SpinUp->setAutoRepeatInterval(25);
+    }
     ScrollForwardOneDay();
     ++SpinUpCount;
     if (Grid->isVisible()) Grid->setFocus();
@@ -146,8 +160,14 @@ void MainForm::SpinButton1_SpinDown()
 {
     CancelToolTip();
     SpinUpCount = 0;
-    if (SpinDownCount == 0) SpinDown->setAutoRepeatDelay(175);
-    if (SpinDownCount > 2) SpinDown->setAutoRepeatInterval(25);
+    if (SpinDownCount == 0) {
+        SpinDown->setAutoRepeatDelay(175);
+        SpinDown->setAutoRepeatInterval(175);
+    }
+    if (SpinDownCount > 2) {
+        SpinDownCount = 4;
+        SpinDown->setAutoRepeatInterval(25);
+    }
     ScrollBackOneDay();
     ++SpinDownCount;
     if (Grid->isVisible()) Grid->setFocus();
@@ -165,6 +185,8 @@ void MainForm::MoveRight(bool shift, bool advance)
         grid_.CursorDay = v;
         if (!shift) {
             ScrollForwardOneDay();
+            // The scroll restarts the tag at the run's first day; it goes on the new last day.
+            grid_.CursorDay = v;
             grid_.TagDayCells(grid_.CursorRow, grid_.CursorDay, 1);
         }
         return;
@@ -337,9 +359,11 @@ void MainForm::Grid_MouseMove(int, int, double x, double y)
         grid_.CursorDay = files_.VisibleDays;
     } else if (day < 1) {
         grid_.CursorDay = 1;
-    } else if (day != grid_.CursorDay) {
+    } else {
+        // Compared with the run's end: the cursor day may have been held at an edge without
+        // a tag call.
         grid_.CursorDay = day;
-        grid_.TagDayCells(grid_.CursorRow, day, 2);
+        if (day != grid_.LastTaggedDay) grid_.TagDayCells(grid_.CursorRow, day, 2);
     }
 }
 
@@ -423,8 +447,10 @@ bool MainForm::ComboKey(QComboBox* combo, QKeyEvent* e)
         if (Grid->isVisible()) Grid->setFocus();
         return true;
     case Qt::Key_Return:
-    case Qt::Key_Enter:
+    case Qt::Key_Enter: {
         browsing = false;
+        // Taken first: leaving the list clears it.
+        const bool advance = AdvanceAfterEntry;
         if (shifts) {
             currentShiftCode_ = combo->currentData().toInt();
             if (Grid->isVisible()) Grid->setFocus();
@@ -437,12 +463,11 @@ bool MainForm::ComboKey(QComboBox* combo, QKeyEvent* e)
             AfterEdit(editor_->ApplyExplanation(CurrentRun(), combo->currentData().toInt()));
             explComboBusy_ = false;
             if (Grid->isVisible()) Grid->setFocus();
-            if (AdvanceAfterEntry) {
-                AdvanceAfterEntry = false;
-                MoveRight(false, true);
-            }
+            AdvanceAfterEntry = false;
+            if (advance) MoveRight(false, true);
         }
         return true;
+    }
     case Qt::Key_Up:
     case Qt::Key_Down:
         browsing = true;
@@ -466,37 +491,40 @@ bool MainForm::ComboKey(QComboBox* combo, QKeyEvent* e)
 
 bool MainForm::FilterEditingEvent(QObject* watched, QEvent* e)
 {
-    auto* w = qobject_cast<QWidget*>(watched);
-    if (!w) return false;
     const QEvent::Type t = e->type();
 
-    // Ctrl+A, Ctrl+X and Ctrl+O from the keyboard move the tag on after the command.
-    if (t == QEvent::ShortcutOverride && w->window() == this) {
-        auto* k = static_cast<QKeyEvent*>(e);
-        if ((k->modifiers() & Qt::ControlModifier) && files_.VisibleDays > 1) {
-            if (k->key() == Qt::Key_X) TimeOffKeyPending = true;
-            if (k->key() == Qt::Key_O) OnCallKeyPending = true;
-            if (k->key() == Qt::Key_A) AssignKeyPending = true;
+    // Ctrl+A, Ctrl+X and Ctrl+O from the keyboard move the tag on after the command. The flag
+    // is set when the shortcut really runs the command, not when a text box takes the key
+    // (Ctrl+X cuts there), which would leave it for a later click on a tool button.
+    if (t == QEvent::Shortcut) {
+        if (KeyPreview && files_.VisibleDays > 1) {
+            if (watched == Edit_TimeOff) TimeOffKeyPending = true;
+            if (watched == Edit_OnCall) OnCallKeyPending = true;
+            if (watched == Edit_DrawShift) AssignKeyPending = true;
         }
         return false;
     }
 
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (!w) return false;
+
     if (t == QEvent::KeyPress && w->window() == this) {
         auto* k = static_cast<QKeyEvent*>(e);
-        if (w == ShiftSelector || w == Explainations) {
-            if (ComboKey(static_cast<QComboBox*>(w), k)) return true;
-        }
-        if (w == NotePad) {
-            if (NotePadKey(k)) return true;
-        }
+        // The window sees the key before its focused control.
         if (KeyPreview) {
             const Qt::KeyboardModifiers m = k->modifiers();
             const int code = KeyCodeOf(*k);
             if (code != 0 && Form_KeyDown(code, m & Qt::ShiftModifier, m & Qt::ControlModifier, m & Qt::AltModifier)) {
                 return true;
             }
-            if (!k->text().isEmpty() && w == Grid && Form_KeyPress(k->text()[0])) return true;
         }
+        if (w == ShiftSelector || w == Explainations) {
+            if (ComboKey(static_cast<QComboBox*>(w), k)) return true;
+        }
+        if (w == NotePad) {
+            if (NotePadKey(k)) return true;
+        }
+        if (KeyPreview && !k->text().isEmpty() && w == Grid && Form_KeyPress(k->text()[0])) return true;
         return false;
     }
 
@@ -551,7 +579,8 @@ bool MainForm::FilterEditingEvent(QObject* watched, QEvent* e)
                 NoteEditing = false;
                 AdvanceAfterEntry = false;
             }
-        } else if (w == Explainations) {
+        } else if (w == Explainations && f->reason() != Qt::PopupFocusReason && !Explainations->view()->isVisible()) {
+            // Not when its own list opens (Ctrl+L): the entry is still to come.
             AdvanceAfterEntry = false;
         }
         return false;
@@ -615,6 +644,7 @@ void MainForm::ConnectEditing()
     connect(Edit_EraseShift, &QAction::triggered, this, &MainForm::Edit_EraseShift_Click);
     connect(Edit_OnCall, &QAction::triggered, this, &MainForm::Edit_OnCall_Click);
     connect(MenuEdit, &QMenu::aboutToShow, this, &MainForm::MenuEdit_Show);
+    for (QAction* a : {Edit_DrawShift, Edit_TimeOff, Edit_OnCall}) a->installEventFilter(this);
     connect(View_Alpha, &QAction::triggered, this, &MainForm::View_Alpha_Click);
     connect(View_ByPos, &QAction::triggered, this, &MainForm::View_ByPos_Click);
     connect(View_FindName, &QAction::triggered, this, &MainForm::View_FindName_Click);

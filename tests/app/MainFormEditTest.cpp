@@ -7,12 +7,15 @@
 #include "store/Defaults.h"
 #include "support/ModalDialogs.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolButton>
 
 namespace tavrin::test {
 namespace {
@@ -117,6 +120,107 @@ TEST_F(MainFormEditTest, EnterIsTheRightArrow_ShiftExtendsTheRun)
     EXPECT_EQ(grid().CursorRow, 2);
 }
 
+TEST_F(MainFormEditTest, RightFromARunAtTheLastVisibleDayTagsTheNewLastDay)
+{
+    Tag(1, 26);
+    grid().CursorDay = 28;
+    grid().TagDayCells(1, 28, 2);
+    Key(Qt::Key_Right);
+    EXPECT_EQ(files->ScheduleProps.FirstVisibleDay, 1);
+    EXPECT_EQ(grid().FirstTaggedDay, 28);
+    EXPECT_EQ(grid().LastTaggedDay, 28);
+    EXPECT_EQ(grid().CursorDay, 28);
+}
+
+TEST_F(MainFormEditTest, CtrlXMovesOnOnlyWhenTheKeyRanTheCommand)
+{
+    Tag(1, 3);
+    Key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(Day(3).Shift1Code[Slot(1)], kTimeOffCode);
+    EXPECT_EQ(grid().FirstTaggedDay, 4);
+
+    // In the note box Ctrl+X cuts text; a later click on the tool button must not move the tag.
+    form->NotePad->setFocus();
+    ASSERT_TRUE(form->NotePad->hasFocus());
+    form->NotePad->setText("abc");
+    form->NotePad->selectAll();
+    QTest::keyClick(form->NotePad, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(Day(4).Shift1Code[Slot(1)], 0);
+    grid().Panes().Grid->setFocus();
+    form->ButtonTimeOff_Click();
+    EXPECT_EQ(Day(4).Shift1Code[Slot(1)], kTimeOffCode);
+    EXPECT_EQ(grid().FirstTaggedDay, 4);
+}
+
+TEST_F(MainFormEditTest, CtrlLThenAChoiceFromTheListMovesOn)
+{
+    ASSERT_GT(form->Explainations->count(), 2);
+    const int code1 = form->Explainations->itemData(1).toInt();
+    const int code2 = form->Explainations->itemData(2).toInt();
+    Tag(1, 3);
+    Key(Qt::Key_L, Qt::ControlModifier);
+    ASSERT_TRUE(form->Explainations->hasFocus());
+    // The timer opens the list; the choice is made in it.
+    QAbstractItemView* list = form->Explainations->view();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }, 2000));
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(Day(3).ExplanationCode[Slot(1)], code1);
+    EXPECT_EQ(grid().FirstTaggedDay, 4);
+    EXPECT_TRUE(grid().Panes().Grid->hasFocus());
+
+    // In the closed list Down only browses; Enter applies, and moves on as Ctrl+L asked.
+    Tag(1, 4);
+    form->Explainations->setFocus();
+    ASSERT_TRUE(form->Explainations->hasFocus());
+    form->Explainations->setCurrentIndex(1);
+    QTest::keyClick(form->Explainations, Qt::Key_Down);
+    EXPECT_EQ(form->Explainations->currentIndex(), 2);
+    EXPECT_EQ(Day(4).ExplanationCode[Slot(1)], 0);
+    EXPECT_TRUE(form->Explainations->hasFocus());
+    form->AdvanceAfterEntry = true;
+    QTest::keyClick(form->Explainations, Qt::Key_Return);
+    EXPECT_EQ(Day(4).ExplanationCode[Slot(1)], code2);
+    EXPECT_EQ(grid().FirstTaggedDay, 5);
+}
+
+TEST_F(MainFormEditTest, TheSpinButton)
+{
+    // Slowly for the first days of a press, then fast; a new press starts slowly again.
+    for (int i = 0; i < 4; ++i) form->SpinButton1_SpinUp();
+    EXPECT_EQ(files->ScheduleProps.FirstVisibleDay, 4);
+    EXPECT_EQ(form->SpinUp->autoRepeatInterval(), 25);
+    form->SpinButton1_SpinDown();
+    form->SpinButton1_SpinUp();
+    EXPECT_EQ(form->SpinUp->autoRepeatInterval(), 175);
+
+    // Held down at the end of the period: one question, not one with every repeat.
+    files->ScheduleProps.FirstVisibleDay = static_cast<Int16>(files->PeriodDays() - files->VisibleDays);
+    ASSERT_TRUE(files->LoadVisibleDays());
+    msg.Clear();
+    for (int i = 0; i < 20; ++i) msg.Answer(Mb::No);
+    QTest::mousePress(form->SpinUp, Qt::LeftButton);
+    QTest::qWait(900);
+    QTest::mouseRelease(form->SpinUp, Qt::LeftButton);
+    EXPECT_EQ(msg.shown.size(), 1u);
+    EXPECT_EQ(files->ScheduleProps.FirstVisibleDay, files->PeriodDays() - files->VisibleDays);
+}
+
+TEST_F(MainFormEditTest, DraggingBackFromBeyondTheLastDayExtendsTheRun)
+{
+    const double y = grid().RowHeight / 2.0;
+    const int days = files->VisibleDays;
+    ASSERT_LT(days * grid().CellWidth, form->Grid->ScaleWidthTw());  // a margin right of the last day
+    form->Grid_MouseDown(1, 0, 4 * grid().CellWidth + 10, y);
+    form->Grid_MouseMove(1, 0, 10 * grid().CellWidth + 10, y);
+    form->Grid_MouseMove(1, 0, days * grid().CellWidth + 1, y);  // beyond: the run stays
+    EXPECT_EQ(grid().LastTaggedDay, 11);
+    form->Grid_MouseMove(1, 0, (days - 1) * grid().CellWidth + 10, y);  // back on the last day
+    form->Grid_MouseUp(1, 0, 0, 0);
+    EXPECT_EQ(grid().FirstTaggedDay, 5);
+    EXPECT_EQ(grid().LastTaggedDay, days);
+}
+
 TEST_F(MainFormEditTest, SpaceErasesAndDeleteClears)
 {
     DefineShift(1, "D", 'D');
@@ -181,6 +285,40 @@ TEST_F(MainFormEditTest, ContinuousNameEntrySkipsDividers)
     grid().Panes().Grid->setFocus();  // leaving the editor stores the name
     EXPECT_EQ(files->EmpTable.Name[3].str(), "Bob");
     EXPECT_FALSE(form->EmpText->isVisible());
+}
+
+TEST_F(MainFormEditTest, WhatIsTypedInTheEditorsIsKeptWhenAnotherRowIsClicked)
+{
+    const int h = grid().RowHeight;
+    form->EmpList_MouseDown(1, 0, 100, 10);
+    QTest::keyClicks(form->EmpText, "Ann");
+    form->EmpList_MouseDown(1, 0, 100, 2 * h + 10);  // the name of row 3
+    EXPECT_EQ(files->EmpTable.Name[1].str(), "Ann");
+    EXPECT_TRUE(form->EmpText->hasFocus());
+    EXPECT_EQ(form->EmpText->text(), "");
+    QTest::keyClicks(form->EmpText, "Cy");
+    form->EmpPos_MouseDown(1, 0, 100, 4 * h + 10);  // the position of row 5
+    EXPECT_EQ(files->EmpTable.Name[3].str(), "Cy");
+    EXPECT_FALSE(form->EmpText->isVisible());
+    QTest::keyClicks(form->EmpText2, "RN");
+    grid().Panes().Grid->setFocus();
+    EXPECT_EQ(files->EmpTable.Position[5].str(), "RN");
+    EXPECT_EQ(files->EmpTable.Name[5].str(), "");
+    EXPECT_EQ(files->EmpTable.Position[3].str(), "");
+}
+
+TEST_F(MainFormEditTest, ScrollingTheRowsWhileANameIsTypedStoresIt)
+{
+    form->EmpList_MouseDown(1, 0, 100, 10);
+    ASSERT_TRUE(form->EmpText2->isVisible());
+    QTest::keyClicks(form->EmpText, "Ann");
+    form->VScroll2->setValue(1);
+    EXPECT_EQ(files->EmpTable.Name[1].str(), "Ann");
+    EXPECT_EQ(grid().TopRow, 2);
+    EXPECT_EQ(grid().CursorRow, 1);  // the tag keeps its screen row
+    EXPECT_FALSE(form->EmpText->isVisible());
+    EXPECT_FALSE(form->EmpText2->isVisible());
+    EXPECT_TRUE(grid().Panes().Grid->hasFocus());
 }
 
 TEST_F(MainFormEditTest, RequirementNumbersWithTheTwoButtonsAndTyped)
