@@ -143,7 +143,11 @@ namespace {
 QString InstanceLockPath()
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) folder = AppPaths::DefaultWorkDir();
+    // Without a runtime folder the lock goes to the working folder, once it is known private.
+    if (folder.isEmpty()) {
+        folder = AppPaths::DefaultWorkDir();
+        if (!AppPaths::PreparePrivateFolder(folder)) return {};
+    }
     return folder + QStringLiteral("/tavrin.lock");
 }
 
@@ -160,9 +164,10 @@ int Main(int argc, char** argv)
 
     const QString dateFormat = GetShortDateFormat();
 
-    QLockFile instance(InstanceLockPath());
+    const QString lockPath = InstanceLockPath();
+    QLockFile instance(lockPath.isEmpty() ? AppPaths::DefaultWorkDir() + QStringLiteral("/tavrin.lock") : lockPath);
     instance.setStaleLockTime(0);
-    if (!instance.tryLock(0)) {
+    if (!lockPath.isEmpty() && !instance.tryLock(0)) {
         msg.beep();
         msg.show(QStringLiteral("Tavrin is already running."), Mb::Exclamation, QStringLiteral("Tavrin"));
         return 0;

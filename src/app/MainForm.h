@@ -246,6 +246,8 @@ private:
     // The end of every row command.
     void RedrawRows();
     void InsertRowOrDivider(bool divider);
+    // Copies the tagged cells; false when refused.
+    bool CopyToClipboard();
     void SortRows(int mode);
     // direction +1 forward (down), -1 back (up).
     void ScrollOneDay(int direction);
@@ -312,6 +314,7 @@ private:
     QString editorTextAtFocus_;
     QString noteTextAtFocus_;
     bool selPasteActive_ = false;
+    bool siblingLinkBusy_ = false;
     std::map<int, int> explListIndex_;
     std::map<int, QString> explListText_;
     std::map<QWidget*, QString> toolTips_;

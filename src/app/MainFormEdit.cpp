@@ -116,17 +116,20 @@ void MainForm::Edit_Clear_Click() { AfterEdit(editor_->ClearSelection(CurrentRun
 
 void MainForm::Edit_Undo_Click() { AfterEdit(editor_->UndoLastEdit(CurrentRun())); }
 
-void MainForm::Edit_Copy_Click()
+void MainForm::Edit_Copy_Click() { CopyToClipboard(); }
+
+bool MainForm::CopyToClipboard()
 {
     const EditResult r = editor_->CopySelection(CurrentRun());
     if (!r.status) ReportStoreError(r.status);
     Edit_Paste->setEnabled(Buffers.PasteEnabled());
     Edit_SelPaste->setEnabled(Buffers.SelPasteEnabled());
+    return r.applied;
 }
 
 void MainForm::Edit_Cut_Click()
 {
-    Edit_Copy_Click();
+    if (!CopyToClipboard()) return;  // refused with a beep: nothing is cleared either
     EditResult r = editor_->ClearSelection(CurrentRun());
     if (r.undoEnabled) r.undoCaption = kUndoCut;
     AfterEdit(r);
@@ -533,6 +536,13 @@ void MainForm::ReportDateOutOfRangeAndOffer()
 
 void MainForm::SSCommand1_Click()
 {
+    // Window events run while the link waits for the program: a second click waits its turn.
+    if (siblingLinkBusy_) return;
+    siblingLinkBusy_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{siblingLinkBusy_};
     CancelToolTip();
     if (Grid->isVisible()) Grid->setFocus();
     SetBusy(true);

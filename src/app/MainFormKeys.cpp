@@ -393,10 +393,11 @@ void MainForm::EmpList_MouseDown(int, int, double, double y)
     const int row = grid_.DisplayRow(visible);
     if (!IsSlot(row)) return;
     if (IsDividerRow(files_.EmpTable, row)) {
-        // The divider's properties come with the definition dialogs; the row is selected.
+        // The row is selected; its properties window comes with the definition dialogs.
         if (Grid->isVisible()) Grid->setFocus();
         SelectRowAt(y);
         CancelToolTip();
+        NotAvailable();
         return;
     }
     OpenRowEditors(visible, false);

@@ -241,6 +241,16 @@ TEST_F(MainFormEditTest, SpaceErasesAndDeleteClears)
     EXPECT_FALSE(form->Edit_Undo->isEnabled());
 }
 
+TEST_F(MainFormEditTest, CutOnADividerRowIsRefusedOnce)
+{
+    files->EmpTable.Name[1] = "/Nights";
+    Tag(1, 1);
+    msg.Clear();
+    form->Edit_Cut_Click();
+    EXPECT_EQ(msg.beeps, 1);
+    EXPECT_FALSE(form->Edit_Paste->isEnabled());
+}
+
 TEST_F(MainFormEditTest, TheClipboardSurvivesCloseAndOpen)
 {
     DefineShift(1, "D", 'D');
