@@ -45,16 +45,16 @@ int FontService::PixelsFor(double points) const
     return px < 1 ? 1 : static_cast<int>(px);
 }
 
-Result<ScreenFont> FontService::Resolve(const FontSpec& spec) const
+Result<ScreenFont> FontService::Resolve(const FontSpec& request) const
 {
-    const QString name = spec.name.trimmed();
+    const QString name = request.name.trimmed();
     if (name.isEmpty()) return Status::error(QStringLiteral("No font name was given."));
-    if (!std::isfinite(spec.size) || spec.size <= 0 || spec.size > 2048) {
-        return Status::error(QStringLiteral("Font size %1 is outside the usable range.").arg(spec.size));
+    if (!std::isfinite(request.size) || request.size <= 0 || request.size > 2048) {
+        return Status::error(QStringLiteral("Font size %1 is outside the usable range.").arg(request.size));
     }
 
     ScreenFont out;
-    int px = PixelsFor(spec.size);
+    int px = PixelsFor(request.size);
     QString family = name;
     if (const Face* face = FindFace(name)) {
         family = face->family;
@@ -75,8 +75,8 @@ Result<ScreenFont> FontService::Resolve(const FontSpec& spec) const
 
     QFont f(family);
     f.setPixelSize(px);
-    f.setBold(spec.bold);
-    f.setItalic(spec.italic);
+    f.setBold(request.bold);
+    f.setItalic(request.italic);
     // Screen fonts are drawn crisp, pixel for pixel, as the bitmap faces they stand for.
     f.setStyleStrategy(QFont::NoAntialias);
     f.setHintingPreference(QFont::PreferFullHinting);
@@ -85,8 +85,8 @@ Result<ScreenFont> FontService::Resolve(const FontSpec& spec) const
     out.font = f;
     out.pixelSize = px;
     out.size = std::round(px * 72.0 / dpi_ * 100.0) / 100.0;
-    out.bold = spec.bold;
-    out.italic = spec.italic;
+    out.bold = request.bold;
+    out.italic = request.italic;
     return out;
 }
 

@@ -45,7 +45,7 @@ public:
 
     // The font obtained for a request. An empty name or a size outside 0 < size <= 2048 is an
     // error, as the platform's font call reports one; any other name gets a font.
-    Result<ScreenFont> Resolve(const FontSpec& spec) const;
+    Result<ScreenFont> Resolve(const FontSpec& request) const;
     // The font used where nothing else was asked for: 8-point "MS Sans Serif".
     ScreenFont DefaultFont() const;
 

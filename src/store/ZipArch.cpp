@@ -30,7 +30,7 @@ const std::array<WorkingFileSpec, 10> kWorkingFiles = {{
 
 struct Chosen {
     std::uint64_t index;
-    const WorkingFileSpec* spec;
+    const WorkingFileSpec* file;
 };
 
 // The working-file members of an open archive, each checked; an error names the first fault.
@@ -42,15 +42,15 @@ Status ScanMembers(const ZipArchive& zip, const QString& archive, std::vector<Ch
     if (!members) return members.status();
     std::array<bool, kWorkingFiles.size()> seen{};
     for (const ZipMember& m : members.value()) {
-        const WorkingFileSpec* spec = WorkingFileFor(m.name);
-        if (!spec) continue;
-        const auto slot = static_cast<std::size_t>(spec - kWorkingFiles.data());
-        if (seen[slot]) return invalid(QStringLiteral("%1 appears twice").arg(QString::fromLatin1(spec->name)));
+        const WorkingFileSpec* file = WorkingFileFor(m.name);
+        if (!file) continue;
+        const auto slot = static_cast<std::size_t>(file - kWorkingFiles.data());
+        if (seen[slot]) return invalid(QStringLiteral("%1 appears twice").arg(QString::fromLatin1(file->name)));
         seen[slot] = true;
         if (m.kind != ZipMember::Kind::File) return invalid(QStringLiteral("%1 is not a plain file").arg(m.name));
         if (!m.readable) return invalid(QStringLiteral("%1 cannot be read").arg(m.name));
-        if (m.size > spec->maxBytes) return invalid(QStringLiteral("%1 is too large").arg(m.name));
-        chosen.push_back({m.index, spec});
+        if (m.size > file->maxBytes) return invalid(QStringLiteral("%1 is too large").arg(m.name));
+        chosen.push_back({m.index, file});
     }
     for (std::size_t i = 0; i < kWorkingFiles.size(); ++i) {
         if (kWorkingFiles[i].required && !seen[i]) {
@@ -95,9 +95,9 @@ Status ExtractFromArchive(const QString& archive, const QString& pattern, const 
     std::vector<Chosen> chosen;
     TAVRIN_TRY(ScanMembers(zip, archive, chosen));
     for (const Chosen& c : chosen) {
-        const QString name = QString::fromLatin1(c.spec->name);
+        const QString name = QString::fromLatin1(c.file->name);
         if (!ZipArchive::WildcardMatch(pattern, name, false)) continue;
-        TAVRIN_TRY(zip.extract(c.index, destFolder + name, c.spec->maxBytes));
+        TAVRIN_TRY(zip.extract(c.index, destFolder + name, c.file->maxBytes));
     }
     return {};
 }

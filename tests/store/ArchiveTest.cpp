@@ -431,10 +431,10 @@ TEST(ArchiveRules, WorkingFileLimits)
         {"QORVANE2.SPR", 2508, true},
     };
     for (const auto& c : cases) {
-        const auto* spec = ZipArch::WorkingFileFor(QString::fromLatin1(c.name));
-        ASSERT_NE(spec, nullptr) << c.name;
-        EXPECT_EQ(spec->maxBytes, c.max) << c.name;
-        EXPECT_EQ(spec->required, c.required) << c.name;
+        const auto* file = ZipArch::WorkingFileFor(QString::fromLatin1(c.name));
+        ASSERT_NE(file, nullptr) << c.name;
+        EXPECT_EQ(file->maxBytes, c.max) << c.name;
+        EXPECT_EQ(file->required, c.required) << c.name;
     }
     for (const char* name : {"QORVANE2.SXX", "dir/QORVANE2.SCH", "QORVANE2.SCH ", "QORVANE2.TSC"}) {
         EXPECT_EQ(ZipArch::WorkingFileFor(QString::fromLatin1(name)), nullptr) << name;
