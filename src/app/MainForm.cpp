@@ -790,7 +790,6 @@ void MainForm::GoToClosedState()
     setWindowTitle(QStringLiteral("Tavrin"));
     NoScheduleOpen = true;
     grid_.ScheduleClosed = true;
-    scheduleClosedOnce_ = true;
 }
 
 void MainForm::DisableIt()

@@ -9,7 +9,6 @@
 #include "store/StoreHost.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QString>
 #include <array>
 #include <functional>
@@ -303,7 +302,6 @@ private:
 
     int currentShiftCode_ = 0;
     bool explComboBusy_ = false;
-    bool scheduleClosedOnce_ = false;
     bool lastSaveIgnored_ = false;
     // The last close of the working files before a save succeeded (a failed one leaves them open).
     bool workingFilesClosed_ = true;
@@ -313,12 +311,10 @@ private:
     SiblingServer* siblingServer_ = nullptr;
     QString editorTextAtFocus_;
     QString noteTextAtFocus_;
-    bool selPasteActive_ = false;
     bool siblingLinkBusy_ = false;
     std::map<int, int> explListIndex_;
     std::map<int, QString> explListText_;
     std::map<QWidget*, QString> toolTips_;
-    QPointer<QWidget> tipControl_;
 
 public:
     // --- controls (also reachable by objectName) ---

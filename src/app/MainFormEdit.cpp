@@ -156,9 +156,7 @@ void MainForm::Edit_SelPaste_Click()
         grid_.TagDayCells(grid_.CurrentRow, grid_.CursorDay, 3);  // the highlight back on
         return;
     }
-    selPasteActive_ = true;
     AfterEdit(editor_->PasteSelection(run, true));
-    selPasteActive_ = false;
 }
 
 void MainForm::Explainations_Click(int index)
@@ -216,14 +214,15 @@ void MainForm::RestoreNote() { NotePad->setText(noteTextAtFocus_); }
 void MainForm::StoreNumber(bool upOrDown)
 {
     // Taken first: redrawing the selection may move the focus out of the note box.
-    const bool advance = AdvanceAfterEntry && !upOrDown;
+    const bool pending = AdvanceAfterEntry;
     AdvanceAfterEntry = false;
     AfterEdit(editor_->StoreNumber(CurrentRun(), NotePad->text()));
-    if (advance) {
+    if (pending && !upOrDown) {
         if (Grid->isVisible()) Grid->setFocus();
         MoveRight(false, true);
     } else {
         msg_.beep();
+        AdvanceAfterEntry = pending;  // Up and Down leave a pending advance for the next Enter
     }
 }
 
