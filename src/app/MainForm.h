@@ -280,8 +280,9 @@ private:
     // File commands.
     // False when the schedule could not be made ready (after a message).
     bool OpenScheduleSession();
-    // Saves with Abort, Retry, Ignore. Returns false on Abort (the caller abandons its command).
-    bool SaveWithRetry();
+    // Saves with Abort, Retry, Ignore; after Aborted the caller abandons its command.
+    enum class SaveOutcome { Saved, Ignored, Aborted };
+    SaveOutcome SaveWithRetry();
     // Asks to save a modified schedule and closes the working files. False: the command that
     // asked is abandoned (Cancel, or Abort after a failed save).
     bool PromptSaveAndClose();
@@ -302,9 +303,7 @@ private:
 
     int currentShiftCode_ = 0;
     bool explComboBusy_ = false;
-    bool lastSaveIgnored_ = false;
     // The last close of the working files before a save succeeded (a failed one leaves them open).
-    bool workingFilesClosed_ = true;
     std::unique_ptr<CellEditor> editor_;
     SelPaste* selPaste_ = nullptr;
     Pager* pager_ = nullptr;

@@ -53,32 +53,27 @@ PathParts SplitPath(const QString& path)
 
 // ---------------------------------------------------------------- saving
 
-bool MainForm::SaveWithRetry()
+MainForm::SaveOutcome MainForm::SaveWithRetry()
 {
-    // The working files are closed once; a retry only saves the archive again (closing files
-    // already closed would fail, and the archive would never be tried again).
-    bool closed = false;
     for (;;) {
-        if (!closed) closed = static_cast<bool>(files_.CloseWorkingFiles());
-        workingFilesClosed_ = closed;
-        if (closed && files_.SaveScheduleArchive()) return true;
+        // The working files are closed once; a retry only saves the archive again. A close whose
+        // flush failed leaves them open with the changes it could not write.
+        const bool closed = !files_.WorkingFilesAreOpen() || files_.CloseWorkingFiles();
+        if (closed && files_.SaveScheduleArchive()) return SaveOutcome::Saved;
         msg_.beep();
         const int answer = msg_.show(QStringLiteral("Tavrin cannot save ") + files_.SchedulePath(),
                                      Mb::Critical + Mb::AbortRetryIgnore, QStringLiteral("Error"));
         if (answer == Mb::Retry) continue;
-        if (answer == Mb::Ignore) {
-            lastSaveIgnored_ = true;
-            return true;
-        }
-        // Abort: back to the open schedule, still unsaved. A close that failed left the files
-        // open with the changes it could not write; reading them again would drop those.
-        if (closed) {
+        if (answer == Mb::Ignore) return SaveOutcome::Ignored;
+        // Abort: back to the open schedule, still unsaved (files left open are not read again,
+        // which would drop the changes not yet written).
+        if (!files_.WorkingFilesAreOpen()) {
             const Status reopened = files_.OpenWorkingFiles();
             if (!reopened) ReportStoreError(reopened);
         }
         Relock();
         files_.ScheduleModified = true;
-        return false;
+        return SaveOutcome::Aborted;
     }
 }
 
@@ -89,7 +84,7 @@ bool MainForm::PromptSaveAndClose()
                                          QStringLiteral(" ?"),
                                      Mb::YesNoCancel + Mb::Question, QStringLiteral("Tavrin"));
         if (answer == Mb::Cancel) return false;
-        if (answer == Mb::Yes) return SaveWithRetry();
+        if (answer == Mb::Yes) return SaveWithRetry() != SaveOutcome::Aborted;
     }
     const Status closed = files_.CloseWorkingFiles();
     if (!closed) {
@@ -344,20 +339,20 @@ void MainForm::File_Save_Click()
     SetBusy(true);
     if (Grid->isVisible()) Grid->setFocus();
     const bool modifiedBefore = files_.ScheduleModified;
-    lastSaveIgnored_ = false;
-    if (!SaveWithRetry()) {
+    const SaveOutcome saved = SaveWithRetry();
+    if (saved == SaveOutcome::Aborted) {
         files_.ScheduleModified = modifiedBefore;
         SetBusy(false);
         return;
     }
     // After Ignore of a failed close the files are still open with the changes not written.
-    if (workingFilesClosed_) {
+    if (!files_.WorkingFilesAreOpen()) {
         const Status reopened = files_.OpenWorkingFiles();
         if (!reopened) ReportStoreError(reopened);
     }
     SetBusy(false);
     // After Ignore nothing was saved: the schedule stays marked modified.
-    files_.ScheduleModified = lastSaveIgnored_;
+    files_.ScheduleModified = saved == SaveOutcome::Ignored;
 }
 
 void MainForm::File_SaveAs_Click()

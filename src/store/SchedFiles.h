@@ -116,6 +116,8 @@ public:
     Status FlushWorkingData();
     Status CloseWorkingFiles();
     void CloseAllFiles();
+    // The kept-open working files are open (a close whose flush failed leaves them open).
+    bool WorkingFilesAreOpen() const { return File(FileNo::Days).isOpen(); }
 
     Status OpenDaysFile();
     Status OpenShiftsFile();
