@@ -24,6 +24,7 @@ public:
     QString path;
     std::optional<QString> Open(const FileDialogRequest&) override { return path; }
     std::optional<QString> SaveAs(const FileDialogRequest&) override { return std::nullopt; }
+    FontChoice Font(const FontChoice& preset) override { return preset; }
 };
 
 // A schedule with every row named and a shift on every cell of the window.

@@ -207,6 +207,7 @@ int Main(int argc, char** argv)
                           ? static_cast<int>(QGuiApplication::primaryScreen()->logicalDotsPerInchY())
                           : 96);
     QtFileDialogs dialogs;
+    dialogs.setFontService(&fonts);
     SchedFiles files(workDir, msg, printer);
     files.DateFormat = dateFormat;
     MainForm mainForm(MainFormServices{files, msg, dialogs, printer, fonts}, cl);

@@ -1,6 +1,11 @@
 #include "platform/FileDialogs.h"
 
 #include <QFileDialog>
+#include <QFontDialog>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/FontService.h"
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -59,6 +64,37 @@ std::optional<QString> Run(QWidget* parent, const FileDialogRequest& r, bool sav
 }
 
 }  // namespace
+
+FontChoice ClampFontChoice(FontChoice c)
+{
+    if (!std::isfinite(c.size)) c.size = 8;
+    c.size = std::clamp(c.size, 4.0, 17.0);
+    return c;
+}
+
+FontChoice QtFileDialogs::Font(const FontChoice& preset)
+{
+    QFont initial(preset.name.trimmed());
+    if (fonts_) {
+        if (const auto f = fonts_->Resolve({preset.name, preset.size > 0 ? preset.size : 8, false, false})) {
+            initial = QFont(f->font.family());
+        }
+    }
+    initial.setPointSizeF(std::clamp(std::isfinite(preset.size) ? preset.size : 8.0, 4.0, 17.0));
+    initial.setBold(preset.bold);
+    initial.setItalic(preset.italic);
+
+    QFontDialog dlg(initial, parent_);
+    dlg.setOption(QFontDialog::DontUseNativeDialog, false);
+    if (dlg.exec() != QDialog::Accepted) return preset;
+    const QFont f = dlg.selectedFont();
+    FontChoice out;
+    out.name = fonts_ ? fonts_->ClassicName(f.family()) : f.family();
+    out.size = f.pointSizeF() > 0 ? f.pointSizeF() : preset.size;
+    out.bold = f.bold();
+    out.italic = f.italic();
+    return ClampFontChoice(out);
+}
 
 std::optional<QString> QtFileDialogs::Open(const FileDialogRequest& r) { return Run(parent_, r, false); }
 std::optional<QString> QtFileDialogs::SaveAs(const FileDialogRequest& r) { return Run(parent_, r, true); }

@@ -96,6 +96,17 @@ ScreenFont FontService::DefaultFont() const
     return r ? *r : ScreenFont{};
 }
 
+QString FontService::ClassicName(const QString& family) const
+{
+    // The scalable classic each family is first known as; the bitmap faces are never offered back.
+    static const char* const preferred[] = {"Arial", "Times New Roman", "Courier New"};
+    for (const char* name : preferred) {
+        const Face* face = FindFace(QString::fromLatin1(name));
+        if (face && face->family.compare(family, Qt::CaseInsensitive) == 0) return face->name;
+    }
+    return family;
+}
+
 QStringList FontService::InstalledFamilies() const
 {
     QStringList names = QFontDatabase::families();

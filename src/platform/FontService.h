@@ -53,6 +53,9 @@ public:
     // display where "Small Fonts" only has 6 points). An empty list makes the face scalable.
     void SetFaceSizes(const QString& face, std::vector<double> points);
 
+    // The classic name a family stands in for ("Liberation Sans" is "Arial"), else the family.
+    QString ClassicName(const QString& family) const;
+
     // Names of the installed screen fonts, with the classic names whose stand-ins are
     // installed.
     QStringList InstalledFamilies() const;

@@ -3,6 +3,7 @@
 
 #include <QFontMetrics>
 
+#include "platform/FileDialogs.h"
 #include "platform/FontService.h"
 #include "platform/Pane.h"
 #include "platform/Surface.h"
@@ -152,6 +153,14 @@ TEST(FontServiceTest, ClassicNamesSizesAndErrors)
     EXPECT_FALSE(fonts.Resolve({QStringLiteral("Arial"), 0, false, false}));
     EXPECT_FALSE(fonts.Resolve({QStringLiteral("Arial"), 5000, false, false}));
     EXPECT_TRUE(fonts.InstalledFamilies().contains(QStringLiteral("Arial")));
+
+    // A family chosen in the font dialog comes back under the classic name it stands for.
+    EXPECT_EQ(fonts.ClassicName(QStringLiteral("Liberation Sans")), QStringLiteral("Arial"));
+    EXPECT_EQ(fonts.ClassicName(QStringLiteral("liberation serif")), QStringLiteral("Times New Roman"));
+    EXPECT_EQ(fonts.ClassicName(QStringLiteral("Liberation Mono")), QStringLiteral("Courier New"));
+    EXPECT_EQ(fonts.ClassicName(QStringLiteral("DejaVu Sans")), QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(ClampFontChoice({QStringLiteral("Arial"), 2, true, false}).size, 4);
+    EXPECT_EQ(ClampFontChoice({QStringLiteral("Arial"), 30, true, false}).size, 17);
 }
 
 TEST(PaneTest, TwipGeometryAndScreen)

@@ -16,6 +16,18 @@ public:
     std::optional<QString> SaveAs(const FileDialogRequest& r) override { return Take(r); }
     std::vector<FileDialogRequest> asked;
 
+    // The font dialog: the next scripted choice, or the preset (a cancel) when none is left.
+    void AnswerFont(const FontChoice& c) { fonts_.push_back(c); }
+    FontChoice Font(const FontChoice& preset) override
+    {
+        fontPresets.push_back(preset);
+        if (fonts_.empty()) return preset;
+        const FontChoice c = fonts_.front();
+        fonts_.pop_front();
+        return ClampFontChoice(c);
+    }
+    std::vector<FontChoice> fontPresets;
+
 private:
     struct Scripted {
         bool cancel;
@@ -31,6 +43,7 @@ private:
         return a.path;
     }
     std::deque<Scripted> answers_;
+    std::deque<FontChoice> fonts_;
 };
 
 }  // namespace tavrin::test
