@@ -153,7 +153,8 @@ TEST_F(CoverageTest, NumberTextByCountFormat)
         {0, 3, 0, false, "3", false},      {1, 7.5f, 0, false, "7.50", false}, {2, 7.5f, 0, false, "7.5", false},
         {3, 7.5f, 0, false, "8", false},   {1, 2, 3, true, "-1.00", true},     {0, 4, 3, true, "1", false},
         {0, 3, 3, true, "", false},        {0, 0, 0, false, "", false},        {7, 2, 0, false, "2", false},
-        {255, 7.4f, 0, false, "7", false},
+        {255, 7.4f, 0, false, "7", false}, {2, 8, 0, false, "8.0", false},     {1, 3, 3, true, "", false},
+        {0, 2, 3, false, "-1", false},
     };
     for (const auto& c : cases) {
         const GridPaint::CoverageText shown =
