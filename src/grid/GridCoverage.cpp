@@ -33,6 +33,15 @@ void GridPaint::FillCoverageCell(int day, int k, const DividerPropertiesRecord& 
     CoverageBack.FillRect({left, top, left + CellWidthPx - 1, top + CoverageRowHeightPx - 1}, DividerFill(d));
 }
 
+GridPaint::CoverageText GridPaint::CoverageNumberText(float total, float required, int countFormat, bool linked)
+{
+    static const QString kFormatsByCount[4] = {QStringLiteral("#####"), QStringLiteral("#####.#0"),
+                                               QStringLiteral("#####.0"), QStringLiteral("#####")};
+    const float v = total - required;
+    if (v == 0) return {};
+    return {Runtime::FormatNumber(v, kFormatsByCount[CheckedCountFormat(countFormat)]), linked && v < 0};
+}
+
 void GridPaint::DrawCoverageCounts(int firstDay, int lastDay, bool countOnly)
 {
     if (!CoverageVisible) return;
@@ -92,12 +101,10 @@ void GridPaint::DrawCoverageCounts(int firstDay, int lastDay, bool countOnly)
     }
     if (countOnly) return;
 
-    static const char* const kFormatsByCount[4] = {"#####", "#####.#0", "#####.0", "#####"};
     for (int k = k1; k <= k2; ++k) {
         const DividerPropertiesRecord& d = records[k];
         const int link = d.LinkedRequirementSlot;
         const bool linkedRequirement = IsSlot(link) && ReadDivider(link).Style == 1;
-        const QString pattern = QString::fromLatin1(kFormatsByCount[CheckedCountFormat(d.CountFormat)]);
         for (int day = firstDay; day <= lastDay; ++day) {
             CoverageBack.SetForeColour(kBlack);
             float required = 0;
@@ -109,10 +116,11 @@ void GridPaint::DrawCoverageCounts(int firstDay, int lastDay, bool countOnly)
                 }
             }
             FillCoverageCell(day, k, d);
-            const float v = coverageTotals_[Index(day, k)] - required;
-            if (v == 0) continue;
-            if (link > 0 && v < 0) CoverageBack.SetForeColour(Rgb(255, 0, 0));
-            const QString text = Runtime::FormatNumber(v, pattern);
+            const CoverageText shown =
+                CoverageNumberText(coverageTotals_[Index(day, k)], required, d.CountFormat, link > 0);
+            if (shown.text.isEmpty()) continue;
+            if (shown.red) CoverageBack.SetForeColour(Rgb(255, 0, 0));
+            const QString& text = shown.text;
             const int x = (day - 1) * CellWidth;
             const int width = CoverageBack.TextWidth(text);
             const int textX = files_.VisibleDays == 1 ? x + W1 - width - TPPX : x + CellWidth - width - TPPX;

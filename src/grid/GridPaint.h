@@ -132,6 +132,13 @@ public:
     void FillCoverageRow(int day, int k);
     // The total of coverage line k (1..20) on visible day d (1..42) of the last count.
     float CoverageTotal(int day, int k) const { return coverageTotals_[Index(day, k)]; }
+    // What a coverage cell shows: the total less the requirement in the line's count format,
+    // nothing when they are equal, red when short of a linked requirement.
+    struct CoverageText {
+        QString text;
+        bool red = false;
+    };
+    static CoverageText CoverageNumberText(float total, float required, int countFormat, bool linked);
 
     // ---------------------------------------------------------------- hit test and tagging
     // Row, data slot and day under a twip position of the grid; the slot is 0 unless the row

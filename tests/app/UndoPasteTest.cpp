@@ -81,6 +81,38 @@ TEST_F(UndoPaste, DaysAfterThePeriodEndAreSkipped)
     EXPECT_EQ(FileSize(".SCH"), size);  // nothing written past the period
 }
 
+TEST_F(UndoPaste, PasteAndUndoReachThePeriodsLastDay)
+{
+    const int days = files->PeriodDays();
+    const int vd = files->VisibleDays;
+    for (int c = 1; c <= 3; ++c) SetCell(c, 1, c);
+    editor->CopySelection({1, 1, 3});
+
+    // k days lie between the window's last column and the period end.
+    for (const int k : {0, 1, 2}) {
+        SCOPED_TRACE(k);
+        ASSERT_TRUE(files->FlushWorkingData());
+        DayRecord end = DayInFile(days);
+        end.Shift1Code[Slot(4)] = 4;
+        ASSERT_TRUE(files->WriteRecord(FileNo::Days, days, end));
+        files->ScheduleProps.FirstVisibleDay = static_cast<Int16>(days - vd - k);
+        ASSERT_TRUE(files->LoadVisibleDays());
+        const auto shift = [&](int recordNo) {
+            const int c = recordNo - files->ScheduleProps.FirstVisibleDay;
+            return c <= vd ? Col(c).Shift1Code[Slot(4)] : DayInFile(recordNo).Shift1Code[Slot(4)];
+        };
+        const qint64 size = FileSize(".SCH");
+
+        ASSERT_TRUE(editor->PasteSelection({4, vd, vd}, false).applied);
+        for (int j = 0; j <= k; ++j) EXPECT_EQ(shift(days - k + j), j + 1) << "day " << days - k + j;
+        EXPECT_EQ(FileSize(".SCH"), size);
+
+        editor->UndoLastEdit({4, vd, vd});
+        EXPECT_EQ(shift(days), 4);
+        EXPECT_EQ(FileSize(".SCH"), size);
+    }
+}
+
 TEST_F(UndoPaste, NotesTravelByText)
 {
     ASSERT_TRUE(files->StoreCellNote(Col(1), Slot(1), "Training"));

@@ -141,6 +141,29 @@ TEST_F(CoverageTest, RequirementLinksShowShortfallsInRed)
     EXPECT_FALSE(Contains(Coverage(), CoverageCell(4, 1), 0));
 }
 
+TEST_F(CoverageTest, NumberTextByCountFormat)
+{
+    const struct {
+        int countFormat;
+        float total, required;
+        bool linked;
+        const char* text;
+        bool red;
+    } cases[] = {
+        {0, 3, 0, false, "3", false},      {1, 7.5f, 0, false, "7.50", false}, {2, 7.5f, 0, false, "7.5", false},
+        {3, 7.5f, 0, false, "8", false},   {1, 2, 3, true, "-1.00", true},     {0, 4, 3, true, "1", false},
+        {0, 3, 3, true, "", false},        {0, 0, 0, false, "", false},        {7, 2, 0, false, "2", false},
+        {255, 7.4f, 0, false, "7", false}, {2, 8, 0, false, "8.0", false},     {1, 3, 3, true, "", false},
+        {0, 2, 3, false, "-1", false},
+    };
+    for (const auto& c : cases) {
+        const GridPaint::CoverageText shown =
+            GridPaint::CoverageNumberText(c.total, c.required, c.countFormat, c.linked);
+        EXPECT_EQ(shown.text, QString::fromLatin1(c.text)) << c.countFormat << " " << c.total;
+        EXPECT_EQ(shown.red, c.red) << c.countFormat << " " << c.total;
+    }
+}
+
 TEST_F(CoverageTest, ALineThatCountsNobodyShowsOnlyItsColour)
 {
     Line(1).Title = "Nobody";

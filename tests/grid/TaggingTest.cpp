@@ -91,6 +91,26 @@ TEST_F(TaggingTest, HitTest)
     EXPECT_EQ(slot, files->ScheduleProps.RowMap[200]);
 }
 
+TEST_F(TaggingTest, HitTestRoundsToWholeTwips)
+{
+    // Positions are pixels times twips per pixel, fractional on scaled screens; a position
+    // within half a twip of a cell's edge belongs to the next cell.
+    const double cw = grid->CellWidth;
+    const double rh = grid->RowHeight;
+    const struct {
+        double x, y;
+        int day, row;
+    } cases[] = {
+        {cw - 0.6, rh - 0.6, 1, 1},         {cw - 0.4, rh - 0.4, 2, 2},         {cw, rh, 2, 2},
+        {2 * cw + 0.4, 2 * rh + 0.4, 3, 3}, {3 * cw - 0.4, 2 * rh - 0.6, 4, 2}, {0.4, 0.4, 1, 1},
+    };
+    for (const auto& c : cases) {
+        int row = 0, slot = 0, day = 0;
+        grid->GridHitTest(c.x, c.y, row, slot, day);
+        EXPECT_EQ((std::pair{day, row}), (std::pair{c.day, c.row})) << c.x << ", " << c.y;
+    }
+}
+
 TEST_F(TaggingTest, RequirementAndDividerRows)
 {
     SetName(5, QStringLiteral("/Needed"));
