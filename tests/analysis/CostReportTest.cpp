@@ -63,14 +63,19 @@ std::vector<DayRecord> Days(const std::vector<Cell>& cells)
     return days;
 }
 
-EmployeeTable WithOvertime(const Overtime& o)
+void SetOvertime(EmployeeTable& emp, const Overtime& o)
 {
-    EmployeeTable emp;
     emp.DailyOTThreshold = o.dailyThreshold;
     emp.DailyOTFactor = o.dailyFactor;
     emp.OTPeriodDays = o.periodDays;
     emp.PeriodOTThreshold = o.periodThreshold;
     emp.PeriodOTFactor = o.periodFactor;
+}
+
+EmployeeTable WithOvertime(const Overtime& o)
+{
+    EmployeeTable emp;
+    SetOvertime(emp, o);
     return emp;
 }
 
@@ -101,89 +106,40 @@ TEST(CostPricing, ShiftsByPayTypeAndOvertime)
     // number 0.50): nothing counts, but the period still advances.
     const auto tenDays = Concat({{0, 2}, {100, 2}, {255, 50}}, Repeat(7, {2}));
 
+    // clang-format off
     const PriceCase cases[] = {
-        {"10-hour week",
-         Repeat(5, {1}),
-         0,
-         100000,
-         both,
-         5500000,
-         {"Hourly", "10.00", "40.00", "10.00", "-", "5", "550.00"}},
-        {"daily factor 1.00",
-         Repeat(5, {1}),
-         0,
-         100000,
-         dailyOff,
-         5500000,
-         {"Hourly", "10.00", "40.00", "N/A", "10.00", "5", "550.00"}},
-        {"two shifts, hourly",
-         {{2, 3}},
-         0,
-         100000,
-         both,
-         1400000,
-         {"Hourly", "10.00", "8.00", "4.00", "-", "1", "140.00"}},
-        {"two shifts, daily",
-         {{2, 3}},
-         1,
-         1000000,
-         both,
-         1000000,
-         {"Daily", "100.00", "8.00", "N/A", "N/A", "1", "100.00"}},
-        {"codes 0/100/255, period 7 over 10 days",
-         tenDays,
-         0,
-         100000,
-         tenDayPeriods,
-         5800000,
-         {"Hourly", "10.00", "54.00", "-", "2.00", "7", "580.00"}},
-        {"period 0", tenDays, 0, 100000, onePeriod, 8200000, {"Hourly", "10.00", "30.00", "-", "26.00", "7", "820.00"}},
-        {"period never reached",
-         tenDays,
-         0,
-         100000,
-         neverReached,
-         8200000,
-         {"Hourly", "10.00", "30.00", "-", "26.00", "7", "820.00"}},
-        {"no shifts", Repeat(7, {0}), 0, 125000, both, 0, {"Hourly", "12.50", "-", "-", "-", "-", "-"}},
-        {"daily pay ignores both factors",
-         Repeat(3, {1}),
-         1,
-         1000000,
-         both,
-         3000000,
-         {"Daily", "100.00", "30.00", "N/A", "N/A", "3", "300.00"}},
-        {"pay type 2 is priced by the hour",
-         Repeat(5, {1}),
-         2,
-         100000,
-         both,
-         5500000,
-         {"Hourly", "10.00", "40.00", "10.00", "-", "5", "550.00"}},
-        {"cost of exactly 99999.99",
-         {{1}},
-         1,
-         kCostLimit,
-         both,
-         kCostLimit,
-         {"Daily", "99999.99", "10.00", "N/A", "N/A", "1", "99,999.99"}},
-        {"one ten-thousandth more",
-         {{1}},
-         1,
-         kCostLimit + 1,
-         both,
-         0,
-         {"Daily", "99999.99", "10.00", "N/A", "N/A", "1", "error"}},
+        // what, cells, pay type, rate, overtime, cost,
+        //   {type, rate, regular, daily OT, period OT, days worked, total cost}
+        {"10-hour week", Repeat(5, {1}), 0, 100000, both, 5500000,
+            {"Hourly", "10.00", "40.00", "10.00", "-", "5", "550.00"}},
+        {"daily factor 1.00", Repeat(5, {1}), 0, 100000, dailyOff, 5500000,
+            {"Hourly", "10.00", "40.00", "N/A", "10.00", "5", "550.00"}},
+        {"two shifts, hourly", {{2, 3}}, 0, 100000, both, 1400000,
+            {"Hourly", "10.00", "8.00", "4.00", "-", "1", "140.00"}},
+        {"two shifts, daily", {{2, 3}}, 1, 1000000, both, 1000000,
+            {"Daily", "100.00", "8.00", "N/A", "N/A", "1", "100.00"}},
+        {"codes 0/100/255, period 7 over 10 days", tenDays, 0, 100000, tenDayPeriods, 5800000,
+            {"Hourly", "10.00", "54.00", "-", "2.00", "7", "580.00"}},
+        {"period 0", tenDays, 0, 100000, onePeriod, 8200000,
+            {"Hourly", "10.00", "30.00", "-", "26.00", "7", "820.00"}},
+        {"period never reached", tenDays, 0, 100000, neverReached, 8200000,
+            {"Hourly", "10.00", "30.00", "-", "26.00", "7", "820.00"}},
+        {"no shifts", Repeat(7, {0}), 0, 125000, both, 0,
+            {"Hourly", "12.50", "-", "-", "-", "-", "-"}},
+        {"daily pay ignores both factors", Repeat(3, {1}), 1, 1000000, both, 3000000,
+            {"Daily", "100.00", "30.00", "N/A", "N/A", "3", "300.00"}},
+        {"pay type 2 is priced by the hour", Repeat(5, {1}), 2, 100000, both, 5500000,
+            {"Hourly", "10.00", "40.00", "10.00", "-", "5", "550.00"}},
+        {"cost of exactly 99999.99", {{1}}, 1, kCostLimit, both, kCostLimit,
+            {"Daily", "99999.99", "10.00", "N/A", "N/A", "1", "99,999.99"}},
+        {"one ten-thousandth more", {{1}}, 1, kCostLimit + 1, both, 0,
+            {"Daily", "99999.99", "10.00", "N/A", "N/A", "1", "error"}},
         // 8 x 0.0001 + 2 x round(1.5 x 0.0001): the factor's product is rounded (half to even)
         // before it meets the hours. Only an exact zero prints "-".
-        {"factor times rate rounded first",
-         {{1}},
-         0,
-         1,
-         both,
-         12,
-         {"Hourly", "0.00", "8.00", "2.00", "-", "1", "0.00"}},
+        {"factor times rate rounded first", {{1}}, 0, 1, both, 12,
+            {"Hourly", "0.00", "8.00", "2.00", "-", "1", "0.00"}},
     };
+    // clang-format on
     const PaidHoursTable paid = TestPaidHours();
     for (const PriceCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -311,12 +267,7 @@ protected:
             s.PaidHours = hours;
             ASSERT_TRUE(files->WriteRecord(FileNo::Shifts, code, s));
         }
-        EmployeeTable& emp = files->EmpTable;
-        emp.DailyOTThreshold = 8;
-        emp.DailyOTFactor = 1.5f;
-        emp.OTPeriodDays = 7;
-        emp.PeriodOTThreshold = 40;
-        emp.PeriodOTFactor = 1.5f;
+        SetOvertime(files->EmpTable, {});
         // Rows and slots differ, so the cells are reached through the row map.
         for (int r = 1; r <= kSlots; ++r) files->ScheduleProps.RowMap[r] = static_cast<Int16>(kSlots + 1 - r);
     }
