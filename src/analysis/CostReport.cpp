@@ -242,6 +242,7 @@ CostLineFields CostTotalsFields(const CostTotals& t, const OvertimeSettings& ot)
 
 void CostColumnWidths::Track(const ReportLine& line, const TextWidthFn& textWidth)
 {
+    if (!textWidth) return;
     for (int k = 0; k <= line.FieldCount; ++k) {
         const QString& text = line.Fields[k];
         if (text.isEmpty()) continue;  // never wider than anything
