@@ -1,25 +1,28 @@
 // The main window's file commands and states: New and Open with every failure path, Save with
 // Abort, Retry and Ignore, Save As, Close and Exit, and the controls before and after.
 
-#include "app/MainFormFixture.h"
-#include "app/ShellDialogs.h"
-#include "support/ModalDialogs.h"
-#include "support/OtherProcess.h"
+#include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QCloseEvent>
-#include <QComboBox>
 #include <QToolButton>
 #include <csignal>
-#include <gtest/gtest.h>
 #include <memory>
-#include <sys/resource.h>
+
+#include "app/MainFormFixture.h"
+#include "app/ShellDialogs.h"
+#include "store/Convert.h"
+#include "support/LegacyBuilder.h"
+#include "support/ModalDialogs.h"
+#include "support/OtherProcess.h"
 
 namespace tavrin::test {
 namespace {
@@ -410,6 +413,31 @@ TEST_F(MainFormTest, AFirstVersionFileGoesToTheConverter_TheWrongExtensionIsRefu
     EXPECT_EQ(dialogs.asked[0].defaultExt, "qrd");
     EXPECT_TRUE(dialogs.asked[0].offerCreate);
     EXPECT_TRUE(form->NoScheduleOpen);
+}
+
+TEST_F(MainFormTest, EscOrTheCloseBoxOnTheConvertDialogConvertsNothing)
+{
+    MakeSchedule(Doc("prev.QRD"), QStringLiteral("Ann"));
+    LegacyBuilder(QDate(2023, 1, 1), 60).Write(docs.path(), QStringLiteral("old"));
+    const std::function<void(Convert*)> ways[] = {
+        [](Convert* d) { QTest::keyClick(d, Qt::Key_Escape); },
+        [](Convert* d) { d->close(); },
+    };
+    for (const auto& way : ways) {
+        Open(Doc("prev.QRD"));
+        ASSERT_FALSE(form->NoScheduleOpen);
+        files->ScheduleModified = false;
+        msg.Clear();
+        dialogs.Answer(Doc("old.SCH"));
+        OnNextDialog<Convert>(way);
+        form->File_Open_Click();
+        EXPECT_FALSE(QFileInfo::exists(Doc("old.QRD")));
+        EXPECT_EQ(Caption(), "prev - Tavrin [28 Day]");
+        EXPECT_EQ(files->SchedulePath(), Doc("prev.QRD"));
+        EXPECT_EQ(files->EmpTable.Name[1].str(), QStringLiteral("Ann"));
+        EXPECT_TRUE(files->ScheduleLocked());
+        EXPECT_TRUE(msg.shown.empty());
+    }
 }
 
 }  // namespace
