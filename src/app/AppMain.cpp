@@ -1,30 +1,30 @@
 #include "app/AppMain.h"
 
+#include <dlfcn.h>
+#include <zip.h>
+
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QScreen>
+#include <QThread>
+
 #include "app/ButtonPictures.h"
 #include "app/MainForm.h"
 #include "app/ShellDialogs.h"
 #include "platform/AppPaths.h"
 #include "platform/FileDialogs.h"
+#include "platform/FileLock.h"
 #include "platform/FontService.h"
 #include "platform/MsgBox.h"
 #include "platform/PrinterDevice.h"
 #include "platform/Runtime.h"
 #include "platform/Screen.h"
 #include "store/SchedFiles.h"
-
-#include <QApplication>
-#include <QDate>
-#include <QElapsedTimer>
-#include <QLockFile>
-#include <QStandardPaths>
-#include <QThread>
-#include <QDir>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QFileInfo>
-#include <QLocale>
-#include <dlfcn.h>
-#include <zip.h>
 
 namespace tavrin::AppMain {
 
@@ -135,23 +135,22 @@ QString FindMisplacedZipDll()
     return loaded.absoluteFilePath();
 }
 
-// ---------------------------------------------------------------- the program's start
-
-namespace {
-
-// The single-copy lock lives in the user's private runtime folder.
-QString InstanceLockPath()
+bool HoldWorkingFolder(const QString& workDir, FileLock& lock, MsgBox& msg)
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    // Without a runtime folder the lock goes to the working folder, once it is known private.
-    if (folder.isEmpty()) {
-        folder = AppPaths::DefaultWorkDir();
-        if (!AppPaths::PreparePrivateFolder(folder)) return {};
+    const Status held = lock.Acquire(workDir + QStringLiteral("/tavrin.lock"));
+    if (held) return true;
+    msg.beep();
+    if (lock.LastFailure() == FileLock::Failure::InUse) {
+        msg.show(QStringLiteral("Tavrin is already running."), Mb::Exclamation, QStringLiteral("Tavrin"));
+    } else {
+        msg.show(QStringLiteral("Tavrin cannot lock its working folder ") + workDir + QStringLiteral(".\n\n") +
+                     held.message(),
+                 Mb::Exclamation, QStringLiteral("Error"));
     }
-    return folder + QStringLiteral("/tavrin.lock");
+    return false;
 }
 
-}  // namespace
+// ---------------------------------------------------------------- the program's start
 
 int Main(int argc, char** argv)
 {
@@ -164,14 +163,17 @@ int Main(int argc, char** argv)
 
     const QString dateFormat = GetShortDateFormat();
 
-    const QString lockPath = InstanceLockPath();
-    QLockFile instance(lockPath.isEmpty() ? AppPaths::DefaultWorkDir() + QStringLiteral("/tavrin.lock") : lockPath);
-    instance.setStaleLockTime(0);
-    if (!lockPath.isEmpty() && !instance.tryLock(0)) {
+    // The working folder: private to this user, or the program does not start. It is held by
+    // this copy before any working file is touched.
+    const QString workDir = AppPaths::DefaultWorkDir();
+    const Status privateFolder = AppPaths::PreparePrivateFolder(workDir);
+    if (!privateFolder) {
         msg.beep();
-        msg.show(QStringLiteral("Tavrin is already running."), Mb::Exclamation, QStringLiteral("Tavrin"));
-        return 0;
+        msg.show(privateFolder.message(), Mb::Exclamation, QStringLiteral("Error"));
+        return 1;
     }
+    FileLock instance;
+    if (!HoldWorkingFolder(workDir, instance, msg)) return 0;
 
     const QString misplaced = FindMisplacedZipDll();
     if (!misplaced.isEmpty()) {
@@ -189,15 +191,6 @@ int Main(int argc, char** argv)
     const CommandLine cl = ParseCommandLine(args.join(QLatin1Char(' ')), QDir::currentPath(),
                                             [](const QString& p) { return QFileInfo(p).isFile(); });
     if (cl.Crewbook) QDir::setCurrent(AppPaths::ProgramFolder());
-
-    // The working folder: private to this user, or the program does not start.
-    const QString workDir = AppPaths::DefaultWorkDir();
-    const Status privateFolder = AppPaths::PreparePrivateFolder(workDir);
-    if (!privateFolder) {
-        msg.beep();
-        msg.show(privateFolder.message(), Mb::Exclamation, QStringLiteral("Error"));
-        return 1;
-    }
 
     Startup splash(ScreenTwipsPerPixelX());
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -9,6 +9,7 @@
 
 namespace tavrin {
 
+class FileLock;
 class MsgBox;
 
 namespace AppMain {
@@ -37,6 +38,12 @@ QString TrimNulls(const QString& s);
 // "" when libzip was loaded from the folder it was installed to at build time, else the full
 // path of the loaded library.
 QString FindMisplacedZipDll();
+
+// The single-copy check: an exclusive lock on a file of the working folder itself, so that two
+// copies never share the working files, whatever else differs between their starts. The lock
+// is held in `lock` for as long as it lives. False, after "Tavrin is already running." (or the
+// reason the lock cannot be taken), when the program must end.
+bool HoldWorkingFolder(const QString& workDir, FileLock& lock, MsgBox& msg);
 
 // Runs the program: single-copy check, zip-library check, command line, splash, working
 // folder, main window and its Open command. Returns the process exit code.

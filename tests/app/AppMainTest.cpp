@@ -1,9 +1,21 @@
 // The command line and the date display format.
 
-#include "app/AppMain.h"
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <optional>
 #include <set>
+
+#include "app/AppMain.h"
+#include "platform/AppPaths.h"
+#include "platform/FileLock.h"
+#include "support/FakeMsgBox.h"
 
 namespace tavrin {
 namespace {
@@ -56,6 +68,73 @@ TEST(Shell, TrimNullsAndTheZipLibraryCheck)
     EXPECT_EQ(AppMain::TrimNulls(""), "");
     EXPECT_EQ(AppMain::FindMisplacedZipDll(), "");  // libzip is loaded from where it was installed
 }
+
+#ifdef TAVRIN_PROGRAM
+// Sets an environment variable for the life of the object.
+class EnvVar {
+public:
+    EnvVar(const char* name, const std::optional<QString>& value) : name_(name)
+    {
+        if (qEnvironmentVariableIsSet(name)) old_ = qEnvironmentVariable(name);
+        Set(value);
+    }
+    ~EnvVar() { Set(old_); }
+
+private:
+    void Set(const std::optional<QString>& v)
+    {
+        if (v)
+            qputenv(name_, v->toLocal8Bit());
+        else
+            qunsetenv(name_);
+    }
+    const char* name_;
+    std::optional<QString> old_;
+};
+
+TEST(SingleCopy, TwoStartsShareNoWorkingFolderWhateverTheirRuntimeFolders)
+{
+    QTemporaryDir tmp;
+    const QString work = tmp.path() + QStringLiteral("/work");
+    for (const char* d : {"/work", "/run1", "/run2"}) {
+        ASSERT_EQ(::mkdir((tmp.path() + QLatin1String(d)).toLocal8Bit().constData(), 0700), 0);
+    }
+    const QString plan = tmp.path() + QStringLiteral("/plan.QRD");
+    ASSERT_TRUE(QFile(plan).open(QIODevice::WriteOnly));  // an empty file: a new schedule
+
+    // The first copy, started in a desktop session, runs on the schedule.
+    QProcess first;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TAVRIN_WORKDIR"), work);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), tmp.path() + QStringLiteral("/run1"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    first.setProcessEnvironment(env);
+    first.start(QStringLiteral(TAVRIN_PROGRAM), {plan});
+    ASSERT_TRUE(first.waitForStarted());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(work + QStringLiteral("/QORVANE2.SPR")); }, 30000));
+
+    // The second, from another session and from a shell without a runtime folder, ends.
+    EnvVar workDir("TAVRIN_WORKDIR", work);
+    for (const std::optional<QString>& runtime :
+         {std::optional<QString>(tmp.path() + QStringLiteral("/run2")), std::optional<QString>()}) {
+        EnvVar runtimeDir("XDG_RUNTIME_DIR", runtime);
+        test::FakeMsgBox msg;
+        FileLock lock;
+        EXPECT_FALSE(AppMain::HoldWorkingFolder(AppPaths::DefaultWorkDir(), lock, msg));
+        ASSERT_EQ(msg.shown.size(), 1u);
+        EXPECT_EQ(msg.shown[0].prompt, "Tavrin is already running.");
+        EXPECT_EQ(msg.shown[0].title, "Tavrin");
+        EXPECT_EQ(msg.beeps, 1);
+    }
+
+    first.kill();
+    first.waitForFinished();
+    test::FakeMsgBox msg;
+    FileLock lock;
+    EXPECT_TRUE(AppMain::HoldWorkingFolder(AppPaths::DefaultWorkDir(), lock, msg));
+    EXPECT_TRUE(msg.shown.empty());
+}
+#endif
 
 }  // namespace
 }  // namespace tavrin
