@@ -30,30 +30,34 @@ namespace tavrin::AppMain {
 
 namespace {
 
-// Cuts the first occurrence of a switch (compared in upper case) out of the text.
-bool CutSwitch(QString& text, const QString& sw)
+// Removes the first argument that is the switch (compared ignoring case).
+bool CutSwitch(QStringList& args, const QString& sw)
 {
-    const qsizetype p = text.toUpper().indexOf(sw);
-    if (p < 0) return false;
-    text = (text + QLatin1Char(' '));
-    text.remove(p, sw.size());
-    return true;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i].compare(sw, Qt::CaseInsensitive) == 0) {
+            args.removeAt(i);
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
 
-CommandLine ParseCommandLine(const QString& text, const QString& currentFolder,
+CommandLine ParseCommandLine(const QStringList& args, const QString& currentFolder,
                              const std::function<bool(const QString&)>& fileExists)
 {
     CommandLine cl;
-    if (text.contains(QLatin1String("[Crewbook]"))) {
+    if (args.join(QLatin1Char(' ')).contains(QLatin1String("[Crewbook]"))) {
         cl.Crewbook = true;
         return cl;
     }
-    QString t = text;
-    cl.LowCpuMode = CutSwitch(t, QStringLiteral("/LOWCPU"));
-    CutSwitch(t, QStringLiteral("/READONLY"));
-    CutSwitch(t, QStringLiteral("\\READONLY"));
+    // "/" separates folders here: a switch is only ever a whole argument.
+    QStringList rest = args;
+    cl.LowCpuMode = CutSwitch(rest, QStringLiteral("/LOWCPU"));
+    CutSwitch(rest, QStringLiteral("/READONLY"));
+    CutSwitch(rest, QStringLiteral("\\READONLY"));
+    QString t = rest.join(QLatin1Char(' '));
     t.replace(QLatin1Char('"'), QLatin1Char(' '));
     t = Runtime::Trim(t);
     if (t.isEmpty() || !t.toUpper().contains(QLatin1String(".QRD"))) return cl;
@@ -188,8 +192,8 @@ int Main(int argc, char** argv)
 
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
-    const CommandLine cl = ParseCommandLine(args.join(QLatin1Char(' ')), QDir::currentPath(),
-                                            [](const QString& p) { return QFileInfo(p).isFile(); });
+    const CommandLine cl =
+        ParseCommandLine(args, QDir::currentPath(), [](const QString& p) { return QFileInfo(p).isFile(); });
     if (cl.Crewbook) QDir::setCurrent(AppPaths::ProgramFolder());
 
     Startup splash(ScreenTwipsPerPixelX());

@@ -2,10 +2,11 @@
 // Start-up of the program and the small shared services of the shell: the command line, the
 // date display format, the working folder and the zip-library check.
 
-#include "platform/Result.h"
-
 #include <QString>
+#include <QStringList>
 #include <functional>
+
+#include "platform/Result.h"
 
 namespace tavrin {
 
@@ -21,9 +22,11 @@ struct CommandLine {
     bool Crewbook = false;    // started by the staff-records application: no file is taken
 };
 
-// Reads the whole argument text as one string. fileExists decides whether a path names an
-// existing file; currentFolder is the folder a bare file name is looked for in.
-CommandLine ParseCommandLine(const QString& text, const QString& currentFolder,
+// Reads the program's arguments. A switch is an argument of its own ("/LOWCPU", "/READONLY"
+// or "\READONLY" in any letter case), never part of a path; the other arguments, joined by
+// blanks, name the file. fileExists decides whether a path names an existing file;
+// currentFolder is the folder a bare file name is looked for in.
+CommandLine ParseCommandLine(const QStringList& args, const QString& currentFolder,
                              const std::function<bool(const QString&)>& fileExists);
 
 // The date display format built from the way the locale shows a sample date: the text of

@@ -22,29 +22,37 @@ namespace {
 
 TEST(CommandLine, SwitchesQuotesAndBareNames)
 {
-    const std::set<QString> existing = {"/home/ann/My Plans/week 1.QRD", "/work/plan.qrd", "/work/b.QRD"};
+    const std::set<QString> existing = {
+        "/home/ann/My Plans/week 1.QRD", "/work/plan.qrd",           "/work/b.QRD", "/home/ann/plan.QRD",
+        "/home/ann/readonly/plan.QRD",   "/home/ann/LowCpu/plan.QRD"};
     const auto exists = [&](const QString& p) { return existing.count(p) > 0; };
     const struct {
-        const char* text;
+        QStringList args;
         const char* file;
         bool lowCpu;
         bool crewbook;
     } cases[] = {
-        {"/lowcpu \"/home/ann/My Plans/week 1.QRD\"", "/home/ann/My Plans/week 1.QRD", true, false},
-        {"plan.qrd", "/work/plan.qrd", false, false},               // bare name: the current folder
-        {"/READONLY b.QRD", "/work/b.QRD", false, false},            // the switch is only removed
-        {"\\readonly /work/plan.qrd", "/work/plan.qrd", false, false},
-        {"[Crewbook] /work/plan.qrd", "", false, true},               // no file, whatever else it holds
-        {"/work/plan.sch", "", false, false},                         // no ".QRD": ignored
-        {"missing.QRD", "", false, false},                            // a missing file is ignored
-        {"", "", false, false},
-        {"/LOWCPU", "", true, false},
+        {{"/lowcpu", "/home/ann/My Plans/week 1.QRD"}, "/home/ann/My Plans/week 1.QRD", true, false},
+        {{"/LOWCPU", "\"/home/ann/My", "Plans/week 1.QRD\""}, "/home/ann/My Plans/week 1.QRD", true, false},
+        {{"plan.qrd"}, "/work/plan.qrd", false, false},         // bare name: the current folder
+        {{"/READONLY", "b.QRD"}, "/work/b.QRD", false, false},  // the switch is only removed
+        {{"\\readonly", "/work/plan.qrd"}, "/work/plan.qrd", false, false},
+        {{"[Crewbook]", "/work/plan.qrd"}, "", false, true},  // no file, whatever else it holds
+        {{"/work/plan.sch"}, "", false, false},               // no ".QRD": ignored
+        {{"missing.QRD"}, "", false, false},                  // a missing file is ignored
+        {{}, "", false, false},
+        {{"/LOWCPU"}, "", true, false},
+        // Folders that are named like a switch are part of the path.
+        {{"/home/ann/readonly/plan.QRD"}, "/home/ann/readonly/plan.QRD", false, false},
+        {{"/home/ann/LowCpu/plan.QRD"}, "/home/ann/LowCpu/plan.QRD", false, false},
+        {{"/LowCpu", "/home/ann/LowCpu/plan.QRD", "/ReadOnly"}, "/home/ann/LowCpu/plan.QRD", true, false},
     };
     for (const auto& c : cases) {
-        const auto cl = AppMain::ParseCommandLine(QString::fromUtf8(c.text), "/work", exists);
-        EXPECT_EQ(cl.CmdLineFile, QString::fromUtf8(c.file)) << c.text;
-        EXPECT_EQ(cl.LowCpuMode, c.lowCpu) << c.text;
-        EXPECT_EQ(cl.Crewbook, c.crewbook) << c.text;
+        const QString text = c.args.join(QLatin1Char('|'));
+        const auto cl = AppMain::ParseCommandLine(c.args, "/work", exists);
+        EXPECT_EQ(cl.CmdLineFile, QString::fromUtf8(c.file)) << text.toStdString();
+        EXPECT_EQ(cl.LowCpuMode, c.lowCpu) << text.toStdString();
+        EXPECT_EQ(cl.Crewbook, c.crewbook) << text.toStdString();
     }
 }
 
