@@ -412,6 +412,34 @@ TEST_F(MainFormEditTest, OneRowAndOneDayScrollsPaintWhatAFullRedrawPaints)
     EXPECT_EQ(files->ScheduleProps.FirstVisibleDay, 0);
 }
 
+TEST_F(MainFormEditTest, NamesStayInsideTheirRowsAlsoAfterAPageScroll)
+{
+    // Glyphs that rise above their line box, on every row of the first page.
+    const int firstPage = grid().VisibleRows;
+    for (int r = 1; r <= firstPage; ++r) {
+        files->EmpTable.Name[r] = QStringLiteral("\u0160imek, Mar\u00eda");
+        files->EmpTable.Position[r] = QStringLiteral("\u00c5ngstr\u00f6m");
+    }
+    grid().DrawNameColumn(1, grid().VisibleRows);
+    grid().DrawPositionColumn(1, grid().VisibleRows);
+    const std::uint32_t line = PaletteColour(7);
+    const auto linesClean = [&](const char* when) {
+        for (Pane* column : {grid().Panes().EmpList, grid().Panes().EmpPos}) {
+            const Surface& screen = column->Screen();
+            for (int r = 2; r <= grid().VisibleRows; ++r) {
+                const int y = ((r - 1) * grid().RowHeight) / grid().TPPY;
+                int off = 0;
+                for (int x = 0; x < screen.Width(); ++x) off += screen.Pixel(x, y) != line;
+                EXPECT_EQ(off, 0) << when << ": " << column->objectName().toStdString() << ", line above row " << r;
+            }
+        }
+    };
+    linesClean("drawn");
+    Key(Qt::Key_PageDown);
+    ASSERT_EQ(grid().TopRow, firstPage);
+    linesClean("after Page Down");
+}
+
 TEST_F(MainFormEditTest, FindNameScrollsToTheChosenRow)
 {
     for (int r = 1; r <= 200; ++r) files->EmpTable.Name[r] = QStringLiteral("Person %1").arg(r, 3, 10, QLatin1Char('0'));
