@@ -9,9 +9,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <csignal>
@@ -437,6 +439,31 @@ TEST_F(MainFormTest, EscOrTheCloseBoxOnTheConvertDialogConvertsNothing)
         EXPECT_EQ(files->EmpTable.Name[1].str(), QStringLiteral("Ann"));
         EXPECT_TRUE(files->ScheduleLocked());
         EXPECT_TRUE(msg.shown.empty());
+    }
+}
+
+TEST_F(MainFormTest, TheWindowIsNeverNarrowerThanItsToolPanelNeeds)
+{
+    // Checked at once, without waiting for the window system to catch up: the window itself
+    // holds the minimum, not only its inner area.
+    const auto wholeWindow = [this] {
+        const int need = form->DateDisplay->mapTo(form->Form, QPoint(form->DateDisplay->width(), 0)).x();
+        EXPECT_GE(form->minimumWidth(), need);
+        EXPECT_GE(form->width(), need);
+        EXPECT_EQ(form->Form->width(), form->width());
+        // The scroll bar ends at the window's edge (its border may overlap it).
+        if (!form->NoScheduleOpen) {
+            EXPECT_LE(form->VScroll2->x() + form->VScroll2->width(), form->Form->width() + 3);
+        }
+    };
+    wholeWindow();
+    Open(Doc("plan.QRD"));
+    form->showNormal();
+    wholeWindow();
+    for (int width : {300, 600}) {
+        SCOPED_TRACE(width);
+        form->resize(width, 600);
+        wholeWindow();
     }
 }
 
