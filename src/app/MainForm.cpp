@@ -30,6 +30,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
@@ -405,6 +406,11 @@ void MainForm::BuildMenus()
     connect(File_SaveAs, &QAction::triggered, this, &MainForm::File_SaveAs_Click);
     connect(File_Exit, &QAction::triggered, this, &MainForm::File_Exit_Click);
     connect(Help_Contents, &QAction::triggered, this, &MainForm::Help_Contents_Click);
+    // The help key, as Help > Contents; while the password prompt is asked it is that
+    // dialog's key, and Help_Contents_Click refuses anyway.
+    auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    helpKey->setObjectName(QStringLiteral("HelpKey"));
+    connect(helpKey, &QShortcut::activated, this, &MainForm::Help_Contents_Click);
     connect(Help_ToolTips, &QAction::triggered, this, &MainForm::Help_ToolTips_Click);
     connect(Help_About, &QAction::triggered, this, &MainForm::Help_About_Click);
 

@@ -467,5 +467,26 @@ TEST_F(MainFormTest, TheWindowIsNeverNarrowerThanItsToolPanelNeeds)
     }
 }
 
+TEST_F(MainFormTest, F1OpensTheHelpExceptWhileThePasswordIsAsked)
+{
+    const auto helpShown = [this] {
+        const auto* viewer = form->findChild<QDialog*>(QStringLiteral("HelpViewer"));
+        return viewer && viewer->isVisible();
+    };
+    MakeSchedule(Doc("secret.QRD"), "Sam", "SECRET");
+    OnNextDialog<PassWRD>([&](PassWRD* p) {
+        QTest::keyClick(p->findChild<QLineEdit*>("Text1"), Qt::Key_F1);
+        EXPECT_FALSE(helpShown());
+        p->reject();
+    });
+    Open(Doc("secret.QRD"));
+    EXPECT_FALSE(helpShown());
+
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get(), 2000));
+    QTest::keyClick(form.get(), Qt::Key_F1);
+    EXPECT_TRUE(helpShown());
+}
+
 }  // namespace
 }  // namespace tavrin::test
