@@ -649,10 +649,13 @@ void MainForm::ShowToolTip(QWidget* control, const QString& text, int xTw, int y
         ToolTipDue = 0;
         return;
     }
+    // Over the grid panes and the name column the tip follows the pointer: below it by the
+    // tip's own height; elsewhere it goes below the control.
+    const bool followsPointer = isPane || control == EmpList;
     const auto place = [&] {
         ToolTipper->adjustSize();
         const QPoint origin = control->mapTo(Form, QPoint(0, 0));
-        const int height = isPane ? ToolTipper->height() : control->height();
+        const int height = followsPointer ? ToolTipper->height() : control->height();
         ToolTipper->move(origin.x() + 1 + xTw / tppX, origin.y() + height + 2 + yTw / tppY);
         ToolTipper->raise();
     };

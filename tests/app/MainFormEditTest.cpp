@@ -10,6 +10,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -438,6 +439,23 @@ TEST_F(MainFormEditTest, NamesStayInsideTheirRowsAlsoAfterAPageScroll)
     Key(Qt::Key_PageDown);
     ASSERT_EQ(grid().TopRow, firstPage);
     linesClean("after Page Down");
+}
+
+TEST_F(MainFormEditTest, ADividersTipAppearsBesideItsRow)
+{
+    files->EmpTable.Name[6] = "/Nurses";
+    grid().DrawNameColumn(1, grid().VisibleRows);
+    form->CancelToolTip();
+    const int rowPx = grid().RowHeightPx;
+    const double y = 5 * grid().RowHeight + grid().RowHeight / 2.0;  // in the middle of row 6
+    form->EmpList_MouseMove(0, 0, 40 * grid().TPPX, y);
+    EXPECT_GT(form->ToolTipDue, 0);
+    EXPECT_EQ(form->ToolTipper->text(), " Divider ");
+    form->UpdateToolTip();
+    const int pointer = grid().Panes().EmpList->mapTo(form->Form, QPoint(0, static_cast<int>(y) / grid().TPPY)).y();
+    const int tipTop = form->ToolTipper->y();
+    EXPECT_GT(tipTop, pointer);
+    EXPECT_LE(tipTop, pointer + rowPx + form->ToolTipper->height());
 }
 
 TEST_F(MainFormEditTest, FindNameScrollsToTheChosenRow)
