@@ -154,8 +154,9 @@ void MainForm::BuildControls()
     x += kButton + 8;
     TopInfoShiftHours = MakePanel(ToolPanel, "TopInfoShiftHours", x, kRow1Top, 56, kButton);
     x += 56 + 2;
-    TopInfoShiftDesc = MakePanel(ToolPanel, "TopInfoShiftDesc", x, kRow1Top, 170, kButton);
-    x += 170 + 2;
+    // Wide enough for two shifts with their times in the small font.
+    TopInfoShiftDesc = MakePanel(ToolPanel, "TopInfoShiftDesc", x, kRow1Top, 200, kButton);
+    x += 200 + 2;
     EmpRow = MakePanel(ToolPanel, "EmpRow", x, kRow1Top, 44, kButton);
     x += 44 + 2;
     DaysTagged = MakePanel(ToolPanel, "DaysTagged", x, kRow1Top, 36, kButton);
@@ -562,13 +563,18 @@ void MainForm::SetPanelText(InfoPanel panel, const QString& text)
 
 void MainForm::SetShiftDescSmallFont(bool small)
 {
-    if (small) {
-        QFont f = DateOn->font();
-        f.setPointSize(7);
-        TopInfoShiftDesc->setFont(f);
-    } else {
+    if (!small) {
         TopInfoShiftDesc->setFont(DateOn->font());
+        return;
     }
+    // A narrow face, so that two shifts with their times fit the panel: "Small Fonts" on a
+    // screen of 15 twips per pixel, else the panel's own font at that size.
+    QFont f = DateOn->font();
+    f.setPointSize(7);
+    if (grid_.TPPX == 15) {
+        if (const auto narrow = s_.fonts.Resolve({QStringLiteral("Small Fonts"), 7})) f = narrow->font;
+    }
+    TopInfoShiftDesc->setFont(f);
 }
 
 void MainForm::SetUndoItem(bool enabled, const QString& caption)

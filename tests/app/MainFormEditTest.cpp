@@ -10,6 +10,8 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -456,6 +458,37 @@ TEST_F(MainFormEditTest, ADividersTipAppearsBesideItsRow)
     const int tipTop = form->ToolTipper->y();
     EXPECT_GT(tipTop, pointer);
     EXPECT_LE(tipTop, pointer + rowPx + form->ToolTipper->height());
+}
+
+TEST_F(MainFormEditTest, ATwoShiftCellIsDescribedWholeInTheSmallFont)
+{
+    const auto shift = [this](int code, const char* name, int start, int end) {
+        ShiftRecord s = MakeUnusedShift();
+        s.Description = name;
+        s.Abbreviation = QString::fromLatin1(name).left(1);
+        s.StartTime = start / 24.0;
+        s.EndTime = end / 24.0;
+        s.PaidHours = 4;
+        files->ShiftTable[code] = s;
+    };
+    shift(1, "Short AM", 7, 11);
+    shift(2, "Night", 23, 7);
+    files->ColumnDay(1).Shift1Code[Slot(1)] = 1;
+    files->ColumnDay(1).Shift2Code[Slot(1)] = 2;
+    files->ColumnDay(2).Shift1Code[Slot(1)] = 1;
+    QLabel* panel = form->TopInfoShiftDesc;
+
+    Tag(1, 1);
+    const QString text = panel->text();
+    EXPECT_EQ(text, "Short AM, 7:00a - 11:00a/Night, 11:00p - 7:00a");
+    const auto small = fonts.Resolve({QStringLiteral("Small Fonts"), 7});
+    ASSERT_TRUE(small);
+    EXPECT_EQ(QFontInfo(panel->font()).family(), QFontInfo(small->font).family());
+    EXPECT_EQ(QFontInfo(panel->font()).pixelSize(), QFontInfo(small->font).pixelSize());
+    EXPECT_LE(QFontMetrics(panel->font()).horizontalAdvance(text), panel->contentsRect().width());
+
+    Tag(1, 2);  // one shift: the date panel's font again
+    EXPECT_EQ(panel->font(), form->DateOn->font());
 }
 
 TEST_F(MainFormEditTest, FindNameScrollsToTheChosenRow)
