@@ -458,7 +458,6 @@ void MainForm::LoadForm()
     // Loaded once and kept: their settings stay as the user last confirmed them.
     selPaste_ = new SelPaste(files_, this);
     pager_ = new Pager(files_, msg_, this);
-    grid_.CenterFormOnScreen(selPaste_);
     grid_.CenterFormOnScreen(pager_);
     siblingServer_ = new SiblingServer(this);
     connect(siblingServer_, &SiblingServer::ExecuteReceived, this, &MainForm::BringToFront);

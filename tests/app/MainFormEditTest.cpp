@@ -3,6 +3,8 @@
 
 #include "app/FindName.h"
 #include "app/MainFormFixture.h"
+#include "app/Pager.h"
+#include "app/SelPaste.h"
 #include "platform/Pane.h"
 #include "store/Defaults.h"
 #include "support/ModalDialogs.h"
@@ -16,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
@@ -489,6 +492,44 @@ TEST_F(MainFormEditTest, ATwoShiftCellIsDescribedWholeInTheSmallFont)
 
     Tag(1, 2);  // one shift: the date panel's font again
     EXPECT_EQ(panel->font(), form->DateOn->font());
+}
+
+TEST_F(MainFormEditTest, FindNameChangePageAndSelectivePasteOpenCentred)
+{
+    // Centred within a pixel or two (halves are rounded to whole twips), and the window frame,
+    // which is not known before a window is first shown.
+    const auto centredOn = [](QWidget* d, const QRect& on) {
+        const QPoint off = d->frameGeometry().center() - on.center();
+        const QSize frame = d->frameGeometry().size() - d->size();
+        EXPECT_LE(std::abs(off.x()), 2 + frame.width()) << d->objectName().toStdString();
+        EXPECT_LE(std::abs(off.y()), 2 + frame.height()) << d->objectName().toStdString();
+    };
+    const QRect screen = form->screen()->geometry();
+    form->showNormal();
+    form->setGeometry(40, 30, 900, 560);
+    QTest::qWait(20);
+
+    OnNextDialog<FindName>([&](FindName* d) {
+        centredOn(d, screen);
+        d->close();
+    });
+    form->View_FindName_Click();
+
+    OnNextDialog<Pager>([&](Pager* d) {
+        centredOn(d, screen);
+        d->close();
+    });
+    form->ButtonCal_Click();
+
+    Tag(1, 1);
+    form->Edit_Copy_Click();
+    Tag(1, 2);
+    const QRect window = form->frameGeometry();
+    OnNextDialog<SelPaste>([&](SelPaste* d) {
+        centredOn(d, window);
+        d->close();
+    });
+    form->Edit_SelPaste_Click();
 }
 
 TEST_F(MainFormEditTest, FindNameScrollsToTheChosenRow)
