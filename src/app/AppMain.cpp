@@ -1,10 +1,24 @@
 #include "app/AppMain.h"
 
+#include <dlfcn.h>
+#include <zip.h>
+
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QScreen>
+#include <QThread>
+
 #include "app/ButtonPictures.h"
 #include "app/MainForm.h"
 #include "app/ShellDialogs.h"
 #include "platform/AppPaths.h"
 #include "platform/FileDialogs.h"
+#include "platform/FileLock.h"
 #include "platform/FontService.h"
 #include "platform/MsgBox.h"
 #include "platform/PrinterDevice.h"
@@ -12,48 +26,38 @@
 #include "platform/Screen.h"
 #include "store/SchedFiles.h"
 
-#include <QApplication>
-#include <QDate>
-#include <QElapsedTimer>
-#include <QLockFile>
-#include <QStandardPaths>
-#include <QThread>
-#include <QDir>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QFileInfo>
-#include <QLocale>
-#include <dlfcn.h>
-#include <zip.h>
-
 namespace tavrin::AppMain {
 
 namespace {
 
-// Cuts the first occurrence of a switch (compared in upper case) out of the text.
-bool CutSwitch(QString& text, const QString& sw)
+// Removes the first argument that is the switch (compared ignoring case).
+bool CutSwitch(QStringList& args, const QString& sw)
 {
-    const qsizetype p = text.toUpper().indexOf(sw);
-    if (p < 0) return false;
-    text = (text + QLatin1Char(' '));
-    text.remove(p, sw.size());
-    return true;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i].compare(sw, Qt::CaseInsensitive) == 0) {
+            args.removeAt(i);
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
 
-CommandLine ParseCommandLine(const QString& text, const QString& currentFolder,
+CommandLine ParseCommandLine(const QStringList& args, const QString& currentFolder,
                              const std::function<bool(const QString&)>& fileExists)
 {
     CommandLine cl;
-    if (text.contains(QLatin1String("[Crewbook]"))) {
+    if (args.join(QLatin1Char(' ')).contains(QLatin1String("[Crewbook]"))) {
         cl.Crewbook = true;
         return cl;
     }
-    QString t = text;
-    cl.LowCpuMode = CutSwitch(t, QStringLiteral("/LOWCPU"));
-    CutSwitch(t, QStringLiteral("/READONLY"));
-    CutSwitch(t, QStringLiteral("\\READONLY"));
+    // "/" separates folders here: a switch is only ever a whole argument.
+    QStringList rest = args;
+    cl.LowCpuMode = CutSwitch(rest, QStringLiteral("/LOWCPU"));
+    CutSwitch(rest, QStringLiteral("/READONLY"));
+    CutSwitch(rest, QStringLiteral("\\READONLY"));
+    QString t = rest.join(QLatin1Char(' '));
     t.replace(QLatin1Char('"'), QLatin1Char(' '));
     t = Runtime::Trim(t);
     if (t.isEmpty() || !t.toUpper().contains(QLatin1String(".QRD"))) return cl;
@@ -135,23 +139,22 @@ QString FindMisplacedZipDll()
     return loaded.absoluteFilePath();
 }
 
-// ---------------------------------------------------------------- the program's start
-
-namespace {
-
-// The single-copy lock lives in the user's private runtime folder.
-QString InstanceLockPath()
+bool HoldWorkingFolder(const QString& workDir, FileLock& lock, MsgBox& msg)
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    // Without a runtime folder the lock goes to the working folder, once it is known private.
-    if (folder.isEmpty()) {
-        folder = AppPaths::DefaultWorkDir();
-        if (!AppPaths::PreparePrivateFolder(folder)) return {};
+    const Status held = lock.Acquire(workDir + QStringLiteral("/tavrin.lock"));
+    if (held) return true;
+    msg.beep();
+    if (lock.LastFailure() == FileLock::Failure::InUse) {
+        msg.show(QStringLiteral("Tavrin is already running."), Mb::Exclamation, QStringLiteral("Tavrin"));
+    } else {
+        msg.show(QStringLiteral("Tavrin cannot lock its working folder ") + workDir + QStringLiteral(".\n\n") +
+                     held.message(),
+                 Mb::Exclamation, QStringLiteral("Error"));
     }
-    return folder + QStringLiteral("/tavrin.lock");
+    return false;
 }
 
-}  // namespace
+// ---------------------------------------------------------------- the program's start
 
 int Main(int argc, char** argv)
 {
@@ -164,14 +167,17 @@ int Main(int argc, char** argv)
 
     const QString dateFormat = GetShortDateFormat();
 
-    const QString lockPath = InstanceLockPath();
-    QLockFile instance(lockPath.isEmpty() ? AppPaths::DefaultWorkDir() + QStringLiteral("/tavrin.lock") : lockPath);
-    instance.setStaleLockTime(0);
-    if (!lockPath.isEmpty() && !instance.tryLock(0)) {
+    // The working folder: private to this user, or the program does not start. It is held by
+    // this copy before any working file is touched.
+    const QString workDir = AppPaths::DefaultWorkDir();
+    const Status privateFolder = AppPaths::PreparePrivateFolder(workDir);
+    if (!privateFolder) {
         msg.beep();
-        msg.show(QStringLiteral("Tavrin is already running."), Mb::Exclamation, QStringLiteral("Tavrin"));
-        return 0;
+        msg.show(privateFolder.message(), Mb::Exclamation, QStringLiteral("Error"));
+        return 1;
     }
+    FileLock instance;
+    if (!HoldWorkingFolder(workDir, instance, msg)) return 0;
 
     const QString misplaced = FindMisplacedZipDll();
     if (!misplaced.isEmpty()) {
@@ -186,18 +192,9 @@ int Main(int argc, char** argv)
 
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
-    const CommandLine cl = ParseCommandLine(args.join(QLatin1Char(' ')), QDir::currentPath(),
-                                            [](const QString& p) { return QFileInfo(p).isFile(); });
+    const CommandLine cl =
+        ParseCommandLine(args, QDir::currentPath(), [](const QString& p) { return QFileInfo(p).isFile(); });
     if (cl.Crewbook) QDir::setCurrent(AppPaths::ProgramFolder());
-
-    // The working folder: private to this user, or the program does not start.
-    const QString workDir = AppPaths::DefaultWorkDir();
-    const Status privateFolder = AppPaths::PreparePrivateFolder(workDir);
-    if (!privateFolder) {
-        msg.beep();
-        msg.show(privateFolder.message(), Mb::Exclamation, QStringLiteral("Error"));
-        return 1;
-    }
 
     Startup splash(ScreenTwipsPerPixelX());
     QApplication::setOverrideCursor(Qt::WaitCursor);

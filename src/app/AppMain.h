@@ -2,13 +2,15 @@
 // Start-up of the program and the small shared services of the shell: the command line, the
 // date display format, the working folder and the zip-library check.
 
-#include "platform/Result.h"
-
 #include <QString>
+#include <QStringList>
 #include <functional>
+
+#include "platform/Result.h"
 
 namespace tavrin {
 
+class FileLock;
 class MsgBox;
 
 namespace AppMain {
@@ -20,9 +22,11 @@ struct CommandLine {
     bool Crewbook = false;    // started by the staff-records application: no file is taken
 };
 
-// Reads the whole argument text as one string. fileExists decides whether a path names an
-// existing file; currentFolder is the folder a bare file name is looked for in.
-CommandLine ParseCommandLine(const QString& text, const QString& currentFolder,
+// Reads the program's arguments. A switch is an argument of its own ("/LOWCPU", "/READONLY"
+// or "\READONLY" in any letter case), never part of a path; the other arguments, joined by
+// blanks, name the file. fileExists decides whether a path names an existing file;
+// currentFolder is the folder a bare file name is looked for in.
+CommandLine ParseCommandLine(const QStringList& args, const QString& currentFolder,
                              const std::function<bool(const QString&)>& fileExists);
 
 // The date display format built from the way the locale shows a sample date: the text of
@@ -37,6 +41,12 @@ QString TrimNulls(const QString& s);
 // "" when libzip was loaded from the folder it was installed to at build time, else the full
 // path of the loaded library.
 QString FindMisplacedZipDll();
+
+// The single-copy check: an exclusive lock on a file of the working folder itself, so that two
+// copies never share the working files, whatever else differs between their starts. The lock
+// is held in `lock` for as long as it lives. False, after "Tavrin is already running." (or the
+// reason the lock cannot be taken), when the program must end.
+bool HoldWorkingFolder(const QString& workDir, FileLock& lock, MsgBox& msg);
 
 // Runs the program: single-copy check, zip-library check, command line, splash, working
 // folder, main window and its Open command. Returns the process exit code.

@@ -30,6 +30,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
@@ -153,8 +154,9 @@ void MainForm::BuildControls()
     x += kButton + 8;
     TopInfoShiftHours = MakePanel(ToolPanel, "TopInfoShiftHours", x, kRow1Top, 56, kButton);
     x += 56 + 2;
-    TopInfoShiftDesc = MakePanel(ToolPanel, "TopInfoShiftDesc", x, kRow1Top, 170, kButton);
-    x += 170 + 2;
+    // Wide enough for two shifts with their times in the small font.
+    TopInfoShiftDesc = MakePanel(ToolPanel, "TopInfoShiftDesc", x, kRow1Top, 200, kButton);
+    x += 200 + 2;
     EmpRow = MakePanel(ToolPanel, "EmpRow", x, kRow1Top, 44, kButton);
     x += 44 + 2;
     DaysTagged = MakePanel(ToolPanel, "DaysTagged", x, kRow1Top, 36, kButton);
@@ -405,6 +407,11 @@ void MainForm::BuildMenus()
     connect(File_SaveAs, &QAction::triggered, this, &MainForm::File_SaveAs_Click);
     connect(File_Exit, &QAction::triggered, this, &MainForm::File_Exit_Click);
     connect(Help_Contents, &QAction::triggered, this, &MainForm::Help_Contents_Click);
+    // The help key, as Help > Contents; while the password prompt is asked it is that
+    // dialog's key, and Help_Contents_Click refuses anyway.
+    auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    helpKey->setObjectName(QStringLiteral("HelpKey"));
+    connect(helpKey, &QShortcut::activated, this, &MainForm::Help_Contents_Click);
     connect(Help_ToolTips, &QAction::triggered, this, &MainForm::Help_ToolTips_Click);
     connect(Help_About, &QAction::triggered, this, &MainForm::Help_About_Click);
 
@@ -451,7 +458,6 @@ void MainForm::LoadForm()
     // Loaded once and kept: their settings stay as the user last confirmed them.
     selPaste_ = new SelPaste(files_, this);
     pager_ = new Pager(files_, msg_, this);
-    grid_.CenterFormOnScreen(selPaste_);
     grid_.CenterFormOnScreen(pager_);
     siblingServer_ = new SiblingServer(this);
     connect(siblingServer_, &SiblingServer::ExecuteReceived, this, &MainForm::BringToFront);
@@ -556,13 +562,18 @@ void MainForm::SetPanelText(InfoPanel panel, const QString& text)
 
 void MainForm::SetShiftDescSmallFont(bool small)
 {
-    if (small) {
-        QFont f = DateOn->font();
-        f.setPointSize(7);
-        TopInfoShiftDesc->setFont(f);
-    } else {
+    if (!small) {
         TopInfoShiftDesc->setFont(DateOn->font());
+        return;
     }
+    // A narrow face, so that two shifts with their times fit the panel: "Small Fonts" on a
+    // screen of 15 twips per pixel, else the panel's own font at that size.
+    QFont f = DateOn->font();
+    f.setPointSize(7);
+    if (grid_.TPPX == 15) {
+        if (const auto narrow = s_.fonts.Resolve({QStringLiteral("Small Fonts"), 7})) f = narrow->font;
+    }
+    TopInfoShiftDesc->setFont(f);
 }
 
 void MainForm::SetUndoItem(bool enabled, const QString& caption)
@@ -643,10 +654,13 @@ void MainForm::ShowToolTip(QWidget* control, const QString& text, int xTw, int y
         ToolTipDue = 0;
         return;
     }
+    // Over the grid panes and the name column the tip follows the pointer: below it by the
+    // tip's own height; elsewhere it goes below the control.
+    const bool followsPointer = isPane || control == EmpList;
     const auto place = [&] {
         ToolTipper->adjustSize();
         const QPoint origin = control->mapTo(Form, QPoint(0, 0));
-        const int height = isPane ? ToolTipper->height() : control->height();
+        const int height = followsPointer ? ToolTipper->height() : control->height();
         ToolTipper->move(origin.x() + 1 + xTw / tppX, origin.y() + height + 2 + yTw / tppY);
         ToolTipper->raise();
     };

@@ -151,6 +151,8 @@ void MainForm::Edit_SelPaste_Click()
     grid_.CursorDay = grid_.FirstTaggedDay;
     grid_.TagDayCells(grid_.CurrentRow, grid_.CursorDay, 3);
     selPaste_->DialogCancelled = false;
+    // Over the window where it is now; the dialog itself is kept from one paste to the next.
+    grid_.CenterFormOnMainForm(selPaste_);
     selPaste_->exec();
     if (selPaste_->DialogCancelled) {
         grid_.TagDayCells(grid_.CurrentRow, grid_.CursorDay, 3);  // the highlight back on

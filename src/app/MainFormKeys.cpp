@@ -380,7 +380,7 @@ void MainForm::EmpList_MouseMove(int, int, double x, double y)
         QString caption;
         if (files_.ReadRecord(FileNo::Dividers, files_.ScheduleProps.RowMap[row], d)) caption = Runtime::Trim(d.Caption.str());
         ShowToolTip(EmpList, caption.isEmpty() ? QStringLiteral("Divider") : caption, static_cast<int>(x),
-                    static_cast<int>(y) - Runtime::IntDiv(y, grid_.RowHeight) * grid_.RowHeight);
+                    static_cast<int>(y));
     } else {
         EmpList->setCursor(Qt::IBeamCursor);
     }

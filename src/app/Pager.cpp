@@ -114,11 +114,10 @@ bool Pager::eventFilter(QObject* watched, QEvent* e)
         QTimer::singleShot(0, Text1, [this] { Text1->selectAll(); });
     } else if (watched == Text1 && e->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent*>(e)->reason();
-        // Cancel needs no valid date and OK checks it itself; a message box of our own takes
-        // the focus too.
-        const QWidget* next = QApplication::focusWidget();
-        const bool toButton = next == Command1 || next == Command2;
-        if (!validating_ && !toButton && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+        // Cancel needs no valid date; OK is checked like any other control, since Tab reaches
+        // it. A message box of our own takes the focus too.
+        const bool toCancel = QApplication::focusWidget() == Command2;
+        if (!validating_ && !toCancel && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
             Text1_LostFocus();
         }
     }
@@ -187,12 +186,14 @@ void Pager::Command6_Click()
 
 void Pager::Command7_Click()
 {
+    if (!Text1_LostFocus()) return;
     const OleDate to = ShownDate() - files_.VisibleDays;
     Step(to < PeriodStart() ? PeriodStart() : to, to < PeriodStart());
 }
 
 void Pager::Command8_Click()
 {
+    if (!Text1_LostFocus()) return;
     const OleDate to = ShownDate() + files_.VisibleDays;
     const OleDate lastStart = PeriodEnd() - (files_.VisibleDays - 1);
     Step(to > lastStart ? lastStart : to, to > lastStart);

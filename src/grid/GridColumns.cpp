@@ -30,6 +30,13 @@ void GridPaint::PaintPositionRowBackground(int r)
     EmpPosBack.FillRect({0, top, w, top + RowHeightPx - 1}, r > 0 ? kWhite : kGreyBrush);
 }
 
+PixelRect GridPaint::RowTextRect(int top, int left, int width) const
+{
+    // The row's interior, from one pixel below its line: a glyph that rises above the text's
+    // line box or hangs below it never reaches the grid lines.
+    return {left, top + 1, width, top + RowHeightPx};
+}
+
 void GridPaint::DrawNameColumn(int firstRow, int lastRow)
 {
     firstRow = std::max({firstRow, 1, 2 - TopRow});  // only rows that show display rows 1..200
@@ -39,10 +46,9 @@ void GridPaint::DrawNameColumn(int firstRow, int lastRow)
     for (int r = firstRow; r <= lastRow; ++r) {
         const int display = DisplayRow(r);
         const int top = ((r - 1) * RowHeight) / TPPY;
-        const int textY = (r - 1) * RowHeight + TPPY;
         PaintNameRowBackground(display == MoveNameRow ? -r : r);
         if (!IsDividerRow(files_.EmpTable, display)) {
-            EmpListBack.PrintAt(2 * TPPX, textY, files_.EmpTable.Name[display].str());
+            EmpListBack.DrawText(files_.EmpTable.Name[display].str(), RowTextRect(top, 2, w), 0);
         } else {
             files_.DividerBuf = ReadDivider(files_.ScheduleProps.RowMap[display]);
             const DividerPropertiesRecord& d = files_.DividerBuf;
@@ -52,7 +58,7 @@ void GridPaint::DrawNameColumn(int firstRow, int lastRow)
             if (!caption.isEmpty()) {
                 const bool bold = EmpListBack.Font().bold;
                 EmpListBack.SetFontBold(true);
-                EmpListBack.PrintAt(14 * TPPX, textY, caption);
+                EmpListBack.DrawText(caption, RowTextRect(top, 14, w), 0);
                 EmpListBack.SetFontBold(bold);
             }
         }
@@ -71,7 +77,7 @@ void GridPaint::DrawPositionColumn(int firstRow, int lastRow)
         const int top = ((r - 1) * RowHeight) / TPPY;
         PaintPositionRowBackground(display == MoveNameRow ? -r : r);
         if (!IsDividerRow(files_.EmpTable, display)) {
-            EmpPosBack.PrintAt(2 * TPPX, (r - 1) * RowHeight + TPPY, files_.EmpTable.Position[display].str());
+            EmpPosBack.DrawText(files_.EmpTable.Position[display].str(), RowTextRect(top, 2, w), 0);
         } else {
             files_.DividerBuf = ReadDivider(files_.ScheduleProps.RowMap[display]);
             if (files_.DividerBuf.Style == 0)

@@ -134,6 +134,13 @@ QRect ScreenRect(QWidget* w)
     return s ? s->geometry() : QRect(0, 0, 1024, 768);
 }
 
+// A window that has not been shown yet is given the size it will be shown with, so that it is
+// placed by that size and not by the default size of a new widget.
+void TakeShownSize(QWidget* w)
+{
+    if (!w->isVisible() && !w->testAttribute(Qt::WA_Resized)) w->adjustSize();
+}
+
 }  // namespace
 
 void GridPaint::CenterFormOnScreen(QWidget* window)
@@ -141,6 +148,7 @@ void GridPaint::CenterFormOnScreen(QWidget* window)
     if (!window) return;
     host_.CancelToolTip();
     host_.SetBusy(true);
+    TakeShownSize(window);
     const QRect screen = ScreenRect(window);
     const QRect frame = window->frameGeometry();
     const int top = Runtime::CInt(screen.height() * TPPY / 2.0 - frame.height() * TPPY / 2.0);
@@ -158,6 +166,7 @@ void GridPaint::CenterFormOnMainForm(QWidget* window)
         return;
     }
     host_.SetBusy(true);
+    TakeShownSize(window);
     const QRect m = main->frameGeometry();
     const QRect w = window->frameGeometry();
     const int top = m.y() * TPPY + Runtime::CInt(m.height() * TPPY / 2.0 - w.height() * TPPY / 2.0);
@@ -171,6 +180,7 @@ void GridPaint::PositionDialogOverForm(QWidget* owner, QWidget* dialog)
     if (!owner || !dialog) return;
     host_.CancelToolTip();
     host_.SetBusy(true);
+    TakeShownSize(dialog);
     const QRect o = owner->frameGeometry();
     const QRect d = dialog->frameGeometry();
     const QRect screen = ScreenRect(owner);

@@ -379,11 +379,17 @@ void GridPaint::LayoutAndRedrawSchedule()
     // The date range panel always fits.
     if (panes_.DateDisplay) {
         const int need = LeftOf(panes_.DateDisplay) + WidthOf(panes_.DateDisplay) + FW;
-        if (WidthOf(form) < need) {
-            const int px = PixelsOf(need, TPPX);
-            form->setMinimumWidth(px);
-            form->resize(px, form->height());
+        const int px = PixelsOf(need, TPPX);
+        // The window itself is held to that width as well, before the user ever narrows it:
+        // a window narrower than its inner area would cut off the right columns.
+        QWidget* main = panes_.MainForm;
+        const int frame = main && main != form ? std::max(0, main->width() - form->width()) : 0;
+        form->setMinimumWidth(px);
+        if (main && main != form) {
+            main->setMinimumWidth(px + frame);
+            if (main->width() < px + frame) main->resize(px + frame, main->height());
         }
+        if (WidthOf(form) < need) form->resize(px, form->height());
     }
     const int formW = WidthOf(form);
     const int formH = HeightOf(form);

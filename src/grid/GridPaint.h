@@ -188,6 +188,8 @@ private:
     void InvertCell(int r, int c);
     void FillCoverageCell(int day, int k, const DividerPropertiesRecord& d);
     void ShowPanel(InfoPanel p, const QString& text) { host_.SetPanelText(p, text); }
+    // Where a name, position or caption is written in the row whose line is at pixel `top`.
+    PixelRect RowTextRect(int top, int left, int width) const;
 
     SchedFiles& files_;
     GridHost& host_;

@@ -35,13 +35,17 @@ ZipMember::Kind KindOf(zip_t* za, zip_uint64_t index, const QString& name)
 {
     zip_uint8_t opsys = 0;
     zip_uint32_t attr = 0;
+    // A member is a plain file unless its attributes say otherwise: many writers store only
+    // permission bits (no file type) or MS-DOS attributes.
+    constexpr zip_uint32_t kDosDirectory = 0x10;
     if (zip_file_get_external_attributes(za, index, 0, &opsys, &attr) == 0 && opsys == ZIP_OPSYS_UNIX) {
-        const mode_t mode = static_cast<mode_t>(attr >> 16);
-        if (S_ISLNK(mode)) return ZipMember::Kind::Symlink;
-        if (S_ISDIR(mode)) return ZipMember::Kind::Directory;
-        if (mode != 0 && !S_ISREG(mode)) return ZipMember::Kind::Other;
-    } else if (attr & 0x10) {
-        return ZipMember::Kind::Directory;  // the MS-DOS directory attribute
+        const mode_t type = static_cast<mode_t>(attr >> 16) & S_IFMT;
+        if (type == S_IFLNK) return ZipMember::Kind::Symlink;
+        if (type == S_IFDIR) return ZipMember::Kind::Directory;
+        if (type != 0 && type != S_IFREG) return ZipMember::Kind::Other;
+        if (type == 0 && (attr & kDosDirectory)) return ZipMember::Kind::Directory;
+    } else if (attr & kDosDirectory) {
+        return ZipMember::Kind::Directory;
     }
     return name.endsWith(QLatin1Char('/')) ? ZipMember::Kind::Directory : ZipMember::Kind::File;
 }

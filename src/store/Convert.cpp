@@ -93,15 +93,16 @@ Convert::Convert(SchedFiles& files, QWidget* parent) : QDialog(parent), files_(f
     if (const QScreen* s = QGuiApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
 }
 
-void Convert::Cancelled()
+void Convert::reject()
 {
+    if (converting_) return;
     DialogCancelled = true;
-    reject();
+    QDialog::reject();
 }
 
 void Convert::Command2_Click()
 {
-    Cancelled();
+    reject();
 }
 
 void Convert::Command1_Click()
@@ -114,7 +115,7 @@ void Convert::Command1_Click()
     if (!probe.Acquire(target, true)) {
         msg.beep();
         msg.show(QStringLiteral("Cannot create ") + target, Mb::Exclamation, QStringLiteral("Error"));
-        Cancelled();
+        reject();
         return;
     }
     const bool created = probe.Created();
@@ -124,7 +125,7 @@ void Convert::Command1_Click()
                                     Mb::YesNo + Mb::Question + Mb::DefaultButton2, QStringLiteral("Overwrite?"));
         if (answer != Mb::Yes) {
             probe.Release();
-            Cancelled();
+            reject();
             return;
         }
     }
@@ -137,7 +138,7 @@ void Convert::Command1_Click()
         msg.show(files_.SchedFolder + files_.SchedStem + check.DayFileExt() +
                      QStringLiteral(" is not a valid Tavrin 1.0x file."),
                  Mb::Exclamation, QStringLiteral("Error"));
-        Cancelled();
+        reject();
         return;
     }
 
@@ -145,17 +146,19 @@ void Convert::Command1_Click()
     picture1_->show();
     SetBusy(true);
     setEnabled(false);
+    converting_ = true;
     files_.Host().ProcessEvents();
 
     const bool converted = RunConversion(target);
 
+    converting_ = false;
     setEnabled(true);
     SetBusy(false);
     if (converted) {
         DialogCancelled = false;
         accept();
     } else {
-        Cancelled();
+        reject();
     }
 }
 

@@ -28,8 +28,11 @@ public slots:
     void Command1_Click();  // OK: checks, then the conversion
     void Command2_Click();  // Cancel
 
+protected:
+    // Esc and the close box are Cancel; a conversion under way is not interrupted.
+    void reject() override;
+
 private:
-    void Cancelled();
     bool RunConversion(const QString& target);
 
     SchedFiles& files_;
@@ -39,6 +42,7 @@ private:
     QWidget* picture1_;
     QLabel* panel3D1_;
     QProgressBar* done_;
+    bool converting_ = false;
 };
 
 }  // namespace tavrin

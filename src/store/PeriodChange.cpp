@@ -197,23 +197,34 @@ bool SchedFiles::ChangeScheduleDates()
     if (newDays > kMaxPeriodDays)
         return refuse(QStringLiteral("The schedule period cannot be longer than 32767 days."));
 
+    const auto notChanged = [this](const Status& why) {
+        msgBox_.beep();
+        msgBox_.show(QStringLiteral("The schedule period could not be changed; the schedule is left as it was.\n\n") +
+                         why.message(),
+                     Mb::Exclamation, QStringLiteral("Error"));
+    };
+    const bool wasModified = ScheduleModified;
+    // Edits that cannot be written must stay in memory: nothing is closed or reloaded until
+    // the flush has succeeded.
+    Status s = CloseWorkingFiles();
+    if (!s) {
+        notChanged(s);
+        return false;
+    }
+
     std::unique_ptr<Adjust> panel;
     if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
         panel = std::make_unique<Adjust>();
         panel->show();
         panel->repaint();
     }
-    const bool wasModified = ScheduleModified;
     NoteFileFull = false;
 
     Rebuilt rebuilt;
     const long offset = OleDates::DaysBetween(ScheduleProps.PeriodStart, NewPeriodStart);
-    Status s = CloseWorkingFiles();
-    if (s) {
-        s = Rebuild(*this, offset, static_cast<int>(newDays), rebuilt, [&panel](int p) {
-            if (panel) panel->SetPercent(p);
-        });
-    }
+    s = Rebuild(*this, offset, static_cast<int>(newDays), rebuilt, [&panel](int p) {
+        if (panel) panel->SetPercent(p);
+    });
     if (panel) panel->SetPercent(100);
     ResetPrinter();
     CloseAllFiles();
@@ -222,10 +233,7 @@ bool SchedFiles::ChangeScheduleDates()
         ::unlink(WorkPath(QStringLiteral(".NCH")).toLocal8Bit().constData());
         ::unlink(WorkPath(QStringLiteral(".NNO")).toLocal8Bit().constData());
         panel.reset();
-        msgBox_.beep();
-        msgBox_.show(QStringLiteral("The schedule period could not be changed; the schedule is left as it was.\n\n") +
-                         s.message(),
-                     Mb::Exclamation, QStringLiteral("Error"));
+        notChanged(s);
         const Status reopened = OpenWorkingFiles();
         ScheduleModified = wasModified;
         if (!reopened) msgBox_.show(reopened.message(), Mb::Exclamation, QStringLiteral("Error"));

@@ -1,38 +1,58 @@
 // The command line and the date display format.
 
-#include "app/AppMain.h"
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <optional>
 #include <set>
+
+#include "app/AppMain.h"
+#include "platform/AppPaths.h"
+#include "platform/FileLock.h"
+#include "support/FakeMsgBox.h"
 
 namespace tavrin {
 namespace {
 
 TEST(CommandLine, SwitchesQuotesAndBareNames)
 {
-    const std::set<QString> existing = {"/home/ann/My Plans/week 1.QRD", "/work/plan.qrd", "/work/b.QRD"};
+    const std::set<QString> existing = {
+        "/home/ann/My Plans/week 1.QRD", "/work/plan.qrd",           "/work/b.QRD", "/home/ann/plan.QRD",
+        "/home/ann/readonly/plan.QRD",   "/home/ann/LowCpu/plan.QRD"};
     const auto exists = [&](const QString& p) { return existing.count(p) > 0; };
     const struct {
-        const char* text;
+        QStringList args;
         const char* file;
         bool lowCpu;
         bool crewbook;
     } cases[] = {
-        {"/lowcpu \"/home/ann/My Plans/week 1.QRD\"", "/home/ann/My Plans/week 1.QRD", true, false},
-        {"plan.qrd", "/work/plan.qrd", false, false},               // bare name: the current folder
-        {"/READONLY b.QRD", "/work/b.QRD", false, false},            // the switch is only removed
-        {"\\readonly /work/plan.qrd", "/work/plan.qrd", false, false},
-        {"[Crewbook] /work/plan.qrd", "", false, true},               // no file, whatever else it holds
-        {"/work/plan.sch", "", false, false},                         // no ".QRD": ignored
-        {"missing.QRD", "", false, false},                            // a missing file is ignored
-        {"", "", false, false},
-        {"/LOWCPU", "", true, false},
+        {{"/lowcpu", "/home/ann/My Plans/week 1.QRD"}, "/home/ann/My Plans/week 1.QRD", true, false},
+        {{"/LOWCPU", "\"/home/ann/My", "Plans/week 1.QRD\""}, "/home/ann/My Plans/week 1.QRD", true, false},
+        {{"plan.qrd"}, "/work/plan.qrd", false, false},         // bare name: the current folder
+        {{"/READONLY", "b.QRD"}, "/work/b.QRD", false, false},  // the switch is only removed
+        {{"\\readonly", "/work/plan.qrd"}, "/work/plan.qrd", false, false},
+        {{"[Crewbook]", "/work/plan.qrd"}, "", false, true},  // no file, whatever else it holds
+        {{"/work/plan.sch"}, "", false, false},               // no ".QRD": ignored
+        {{"missing.QRD"}, "", false, false},                  // a missing file is ignored
+        {{}, "", false, false},
+        {{"/LOWCPU"}, "", true, false},
+        // Folders that are named like a switch are part of the path.
+        {{"/home/ann/readonly/plan.QRD"}, "/home/ann/readonly/plan.QRD", false, false},
+        {{"/home/ann/LowCpu/plan.QRD"}, "/home/ann/LowCpu/plan.QRD", false, false},
+        {{"/LowCpu", "/home/ann/LowCpu/plan.QRD", "/ReadOnly"}, "/home/ann/LowCpu/plan.QRD", true, false},
     };
     for (const auto& c : cases) {
-        const auto cl = AppMain::ParseCommandLine(QString::fromUtf8(c.text), "/work", exists);
-        EXPECT_EQ(cl.CmdLineFile, QString::fromUtf8(c.file)) << c.text;
-        EXPECT_EQ(cl.LowCpuMode, c.lowCpu) << c.text;
-        EXPECT_EQ(cl.Crewbook, c.crewbook) << c.text;
+        const QString text = c.args.join(QLatin1Char('|'));
+        const auto cl = AppMain::ParseCommandLine(c.args, "/work", exists);
+        EXPECT_EQ(cl.CmdLineFile, QString::fromUtf8(c.file)) << text.toStdString();
+        EXPECT_EQ(cl.LowCpuMode, c.lowCpu) << text.toStdString();
+        EXPECT_EQ(cl.Crewbook, c.crewbook) << text.toStdString();
     }
 }
 
@@ -56,6 +76,73 @@ TEST(Shell, TrimNullsAndTheZipLibraryCheck)
     EXPECT_EQ(AppMain::TrimNulls(""), "");
     EXPECT_EQ(AppMain::FindMisplacedZipDll(), "");  // libzip is loaded from where it was installed
 }
+
+#ifdef TAVRIN_PROGRAM
+// Sets an environment variable for the life of the object.
+class EnvVar {
+public:
+    EnvVar(const char* name, const std::optional<QString>& value) : name_(name)
+    {
+        if (qEnvironmentVariableIsSet(name)) old_ = qEnvironmentVariable(name);
+        Set(value);
+    }
+    ~EnvVar() { Set(old_); }
+
+private:
+    void Set(const std::optional<QString>& v)
+    {
+        if (v)
+            qputenv(name_, v->toLocal8Bit());
+        else
+            qunsetenv(name_);
+    }
+    const char* name_;
+    std::optional<QString> old_;
+};
+
+TEST(SingleCopy, TwoStartsShareNoWorkingFolderWhateverTheirRuntimeFolders)
+{
+    QTemporaryDir tmp;
+    const QString work = tmp.path() + QStringLiteral("/work");
+    for (const char* d : {"/work", "/run1", "/run2"}) {
+        ASSERT_EQ(::mkdir((tmp.path() + QLatin1String(d)).toLocal8Bit().constData(), 0700), 0);
+    }
+    const QString plan = tmp.path() + QStringLiteral("/plan.QRD");
+    ASSERT_TRUE(QFile(plan).open(QIODevice::WriteOnly));  // an empty file: a new schedule
+
+    // The first copy, started in a desktop session, runs on the schedule.
+    QProcess first;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TAVRIN_WORKDIR"), work);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), tmp.path() + QStringLiteral("/run1"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    first.setProcessEnvironment(env);
+    first.start(QStringLiteral(TAVRIN_PROGRAM), {plan});
+    ASSERT_TRUE(first.waitForStarted());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(work + QStringLiteral("/QORVANE2.SPR")); }, 30000));
+
+    // The second, from another session and from a shell without a runtime folder, ends.
+    EnvVar workDir("TAVRIN_WORKDIR", work);
+    for (const std::optional<QString>& runtime :
+         {std::optional<QString>(tmp.path() + QStringLiteral("/run2")), std::optional<QString>()}) {
+        EnvVar runtimeDir("XDG_RUNTIME_DIR", runtime);
+        test::FakeMsgBox msg;
+        FileLock lock;
+        EXPECT_FALSE(AppMain::HoldWorkingFolder(AppPaths::DefaultWorkDir(), lock, msg));
+        ASSERT_EQ(msg.shown.size(), 1u);
+        EXPECT_EQ(msg.shown[0].prompt, "Tavrin is already running.");
+        EXPECT_EQ(msg.shown[0].title, "Tavrin");
+        EXPECT_EQ(msg.beeps, 1);
+    }
+
+    first.kill();
+    first.waitForFinished();
+    test::FakeMsgBox msg;
+    FileLock lock;
+    EXPECT_TRUE(AppMain::HoldWorkingFolder(AppPaths::DefaultWorkDir(), lock, msg));
+    EXPECT_TRUE(msg.shown.empty());
+}
+#endif
 
 }  // namespace
 }  // namespace tavrin

@@ -3,6 +3,8 @@
 
 #include "app/FindName.h"
 #include "app/MainFormFixture.h"
+#include "app/Pager.h"
+#include "app/SelPaste.h"
 #include "platform/Pane.h"
 #include "store/Defaults.h"
 #include "support/ModalDialogs.h"
@@ -10,9 +12,13 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
@@ -410,6 +416,120 @@ TEST_F(MainFormEditTest, OneRowAndOneDayScrollsPaintWhatAFullRedrawPaints)
     EXPECT_EQ(msg.Last(),
               "The requested date is not in this schedule file.  Do you wish to add additional days to this schedule file?");
     EXPECT_EQ(files->ScheduleProps.FirstVisibleDay, 0);
+}
+
+TEST_F(MainFormEditTest, NamesStayInsideTheirRowsAlsoAfterAPageScroll)
+{
+    // Glyphs that rise above their line box, on every row of the first page.
+    const int firstPage = grid().VisibleRows;
+    for (int r = 1; r <= firstPage; ++r) {
+        files->EmpTable.Name[r] = QStringLiteral("\u0160imek, Mar\u00eda");
+        files->EmpTable.Position[r] = QStringLiteral("\u00c5ngstr\u00f6m");
+    }
+    grid().DrawNameColumn(1, grid().VisibleRows);
+    grid().DrawPositionColumn(1, grid().VisibleRows);
+    const std::uint32_t line = PaletteColour(7);
+    const auto linesClean = [&](const char* when) {
+        for (Pane* column : {grid().Panes().EmpList, grid().Panes().EmpPos}) {
+            const Surface& screen = column->Screen();
+            for (int r = 2; r <= grid().VisibleRows; ++r) {
+                const int y = ((r - 1) * grid().RowHeight) / grid().TPPY;
+                int off = 0;
+                for (int x = 0; x < screen.Width(); ++x) off += screen.Pixel(x, y) != line;
+                EXPECT_EQ(off, 0) << when << ": " << column->objectName().toStdString() << ", line above row " << r;
+            }
+        }
+    };
+    linesClean("drawn");
+    Key(Qt::Key_PageDown);
+    ASSERT_EQ(grid().TopRow, firstPage);
+    linesClean("after Page Down");
+}
+
+TEST_F(MainFormEditTest, ADividersTipAppearsBesideItsRow)
+{
+    files->EmpTable.Name[6] = "/Nurses";
+    grid().DrawNameColumn(1, grid().VisibleRows);
+    form->CancelToolTip();
+    const int rowPx = grid().RowHeightPx;
+    const double y = 5 * grid().RowHeight + grid().RowHeight / 2.0;  // in the middle of row 6
+    form->EmpList_MouseMove(0, 0, 40 * grid().TPPX, y);
+    EXPECT_GT(form->ToolTipDue, 0);
+    EXPECT_EQ(form->ToolTipper->text(), " Divider ");
+    form->UpdateToolTip();
+    const int pointer = grid().Panes().EmpList->mapTo(form->Form, QPoint(0, static_cast<int>(y) / grid().TPPY)).y();
+    const int tipTop = form->ToolTipper->y();
+    EXPECT_GT(tipTop, pointer);
+    EXPECT_LE(tipTop, pointer + rowPx + form->ToolTipper->height());
+}
+
+TEST_F(MainFormEditTest, ATwoShiftCellIsDescribedWholeInTheSmallFont)
+{
+    const auto shift = [this](int code, const char* name, int start, int end) {
+        ShiftRecord s = MakeUnusedShift();
+        s.Description = name;
+        s.Abbreviation = QString::fromLatin1(name).left(1);
+        s.StartTime = start / 24.0;
+        s.EndTime = end / 24.0;
+        s.PaidHours = 4;
+        files->ShiftTable[code] = s;
+    };
+    shift(1, "Short AM", 7, 11);
+    shift(2, "Night", 23, 7);
+    files->ColumnDay(1).Shift1Code[Slot(1)] = 1;
+    files->ColumnDay(1).Shift2Code[Slot(1)] = 2;
+    files->ColumnDay(2).Shift1Code[Slot(1)] = 1;
+    QLabel* panel = form->TopInfoShiftDesc;
+
+    Tag(1, 1);
+    const QString text = panel->text();
+    EXPECT_EQ(text, "Short AM, 7:00a - 11:00a/Night, 11:00p - 7:00a");
+    const auto small = fonts.Resolve({QStringLiteral("Small Fonts"), 7});
+    ASSERT_TRUE(small);
+    EXPECT_EQ(QFontInfo(panel->font()).family(), QFontInfo(small->font).family());
+    EXPECT_EQ(QFontInfo(panel->font()).pixelSize(), QFontInfo(small->font).pixelSize());
+    EXPECT_LE(QFontMetrics(panel->font()).horizontalAdvance(text), panel->contentsRect().width());
+
+    Tag(1, 2);  // one shift: the date panel's font again
+    EXPECT_EQ(panel->font(), form->DateOn->font());
+}
+
+TEST_F(MainFormEditTest, FindNameChangePageAndSelectivePasteOpenCentred)
+{
+    // Centred within a pixel or two (halves are rounded to whole twips), and the window frame,
+    // which is not known before a window is first shown.
+    const auto centredOn = [](QWidget* d, const QRect& on) {
+        const QPoint off = d->frameGeometry().center() - on.center();
+        const QSize frame = d->frameGeometry().size() - d->size();
+        EXPECT_LE(std::abs(off.x()), 2 + frame.width()) << d->objectName().toStdString();
+        EXPECT_LE(std::abs(off.y()), 2 + frame.height()) << d->objectName().toStdString();
+    };
+    const QRect screen = form->screen()->geometry();
+    form->showNormal();
+    form->setGeometry(40, 30, 900, 560);
+    QTest::qWait(20);
+
+    OnNextDialog<FindName>([&](FindName* d) {
+        centredOn(d, screen);
+        d->close();
+    });
+    form->View_FindName_Click();
+
+    OnNextDialog<Pager>([&](Pager* d) {
+        centredOn(d, screen);
+        d->close();
+    });
+    form->ButtonCal_Click();
+
+    Tag(1, 1);
+    form->Edit_Copy_Click();
+    Tag(1, 2);
+    const QRect window = form->frameGeometry();
+    OnNextDialog<SelPaste>([&](SelPaste* d) {
+        centredOn(d, window);
+        d->close();
+    });
+    form->Edit_SelPaste_Click();
 }
 
 TEST_F(MainFormEditTest, FindNameScrollsToTheChosenRow)

@@ -1,25 +1,30 @@
 // The main window's file commands and states: New and Open with every failure path, Save with
 // Abort, Retry and Ignore, Save As, Close and Exit, and the controls before and after.
 
-#include "app/MainFormFixture.h"
-#include "app/ShellDialogs.h"
-#include "support/ModalDialogs.h"
-#include "support/OtherProcess.h"
+#include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
-#include <QCloseEvent>
-#include <QComboBox>
 #include <QToolButton>
 #include <csignal>
-#include <gtest/gtest.h>
 #include <memory>
-#include <sys/resource.h>
+
+#include "app/MainFormFixture.h"
+#include "app/ShellDialogs.h"
+#include "store/Convert.h"
+#include "support/LegacyBuilder.h"
+#include "support/ModalDialogs.h"
+#include "support/OtherProcess.h"
 
 namespace tavrin::test {
 namespace {
@@ -410,6 +415,77 @@ TEST_F(MainFormTest, AFirstVersionFileGoesToTheConverter_TheWrongExtensionIsRefu
     EXPECT_EQ(dialogs.asked[0].defaultExt, "qrd");
     EXPECT_TRUE(dialogs.asked[0].offerCreate);
     EXPECT_TRUE(form->NoScheduleOpen);
+}
+
+TEST_F(MainFormTest, EscOrTheCloseBoxOnTheConvertDialogConvertsNothing)
+{
+    MakeSchedule(Doc("prev.QRD"), QStringLiteral("Ann"));
+    LegacyBuilder(QDate(2023, 1, 1), 60).Write(docs.path(), QStringLiteral("old"));
+    const std::function<void(Convert*)> ways[] = {
+        [](Convert* d) { QTest::keyClick(d, Qt::Key_Escape); },
+        [](Convert* d) { d->close(); },
+    };
+    for (const auto& way : ways) {
+        Open(Doc("prev.QRD"));
+        ASSERT_FALSE(form->NoScheduleOpen);
+        files->ScheduleModified = false;
+        msg.Clear();
+        dialogs.Answer(Doc("old.SCH"));
+        OnNextDialog<Convert>(way);
+        form->File_Open_Click();
+        EXPECT_FALSE(QFileInfo::exists(Doc("old.QRD")));
+        EXPECT_EQ(Caption(), "prev - Tavrin [28 Day]");
+        EXPECT_EQ(files->SchedulePath(), Doc("prev.QRD"));
+        EXPECT_EQ(files->EmpTable.Name[1].str(), QStringLiteral("Ann"));
+        EXPECT_TRUE(files->ScheduleLocked());
+        EXPECT_TRUE(msg.shown.empty());
+    }
+}
+
+TEST_F(MainFormTest, TheWindowIsNeverNarrowerThanItsToolPanelNeeds)
+{
+    // Checked at once, without waiting for the window system to catch up: the window itself
+    // holds the minimum, not only its inner area.
+    const auto wholeWindow = [this] {
+        const int need = form->DateDisplay->mapTo(form->Form, QPoint(form->DateDisplay->width(), 0)).x();
+        EXPECT_GE(form->minimumWidth(), need);
+        EXPECT_GE(form->width(), need);
+        EXPECT_EQ(form->Form->width(), form->width());
+        // The scroll bar ends at the window's edge (its border may overlap it).
+        if (!form->NoScheduleOpen) {
+            EXPECT_LE(form->VScroll2->x() + form->VScroll2->width(), form->Form->width() + 3);
+        }
+    };
+    wholeWindow();
+    Open(Doc("plan.QRD"));
+    form->showNormal();
+    wholeWindow();
+    for (int width : {300, 600}) {
+        SCOPED_TRACE(width);
+        form->resize(width, 600);
+        wholeWindow();
+    }
+}
+
+TEST_F(MainFormTest, F1OpensTheHelpExceptWhileThePasswordIsAsked)
+{
+    const auto helpShown = [this] {
+        const auto* viewer = form->findChild<QDialog*>(QStringLiteral("HelpViewer"));
+        return viewer && viewer->isVisible();
+    };
+    MakeSchedule(Doc("secret.QRD"), "Sam", "SECRET");
+    OnNextDialog<PassWRD>([&](PassWRD* p) {
+        QTest::keyClick(p->findChild<QLineEdit*>("Text1"), Qt::Key_F1);
+        EXPECT_FALSE(helpShown());
+        p->reject();
+    });
+    Open(Doc("secret.QRD"));
+    EXPECT_FALSE(helpShown());
+
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get(), 2000));
+    QTest::keyClick(form.get(), Qt::Key_F1);
+    EXPECT_TRUE(helpShown());
 }
 
 }  // namespace

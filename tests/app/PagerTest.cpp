@@ -5,6 +5,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 namespace tavrin::test {
 namespace {
@@ -87,6 +88,28 @@ TEST_F(ChangePage, AnInvalidDateIsRefusedAndTheLastGoodOneComesBack)
     dlg->Command1_Click();
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_EQ(files->ScheduleProps.FirstVisibleDay, 14);
+}
+
+TEST_F(ChangePage, ABadDateLeftWithTabIsRefusedAndThePageButtonsCheckItFirst)
+{
+    dlg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get(), 2000));
+    dlg->Text1->setFocus();
+    dlg->Text1->setText("31 Feb 2025");
+    QTest::keyClick(dlg->Text1, Qt::Key_Tab);  // to OK
+    ASSERT_EQ(msg.shown.size(), 1u);
+    EXPECT_EQ(msg.shown[0].prompt, "The date entered 31 Feb 2025 is not a valid date.");
+    EXPECT_EQ(Text(), "01/15/2024");
+    EXPECT_TRUE(dlg->Text1->hasFocus());
+
+    for (void (Pager::*page)() : {&Pager::Command7_Click, &Pager::Command8_Click}) {
+        msg.Clear();
+        dlg->Text1->setText("31 Feb 2025");
+        (dlg.get()->*page)();
+        ASSERT_EQ(msg.shown.size(), 1u);
+        EXPECT_EQ(msg.shown[0].prompt, "The date entered 31 Feb 2025 is not a valid date.");
+        EXPECT_EQ(Text(), "01/15/2024");  // not paged from the last good date
+    }
 }
 
 TEST_F(ChangePage, OkFlushesMovesAndReloads)

@@ -149,17 +149,23 @@ TEST_F(ZipArchiveTest, ListsKindsOfMembers)
                                {QStringLiteral("link"), "target", 0120777},
                                {QStringLiteral("folder/"), "", 040755},
                                {QStringLiteral("fifo"), "", 010644},
-                               {QStringLiteral("../up/QORVANE2.SCH"), "x"}}));
+                               {QStringLiteral("../up/QORVANE2.SCH"), "x"},
+                               {QStringLiteral("permissions only"), "x", 0600},
+                               {QStringLiteral("dos file"), "x", 0x20, true},
+                               {QStringLiteral("dos folder"), "", 0x10, true}}));
     ZipArchive a;
     ASSERT_TRUE(a.open(zip));
     const auto m = a.members();
     ASSERT_TRUE(m);
-    ASSERT_EQ(m->size(), 5u);
+    ASSERT_EQ(m->size(), 8u);
     EXPECT_EQ((*m)[0].kind, ZipMember::Kind::File);
     EXPECT_EQ((*m)[1].kind, ZipMember::Kind::Symlink);
     EXPECT_EQ((*m)[2].kind, ZipMember::Kind::Directory);
     EXPECT_EQ((*m)[3].kind, ZipMember::Kind::Other);
     EXPECT_EQ((*m)[4].name, QStringLiteral("../up/QORVANE2.SCH"));
+    EXPECT_EQ((*m)[5].kind, ZipMember::Kind::File);
+    EXPECT_EQ((*m)[6].kind, ZipMember::Kind::File);
+    EXPECT_EQ((*m)[7].kind, ZipMember::Kind::Directory);
 }
 
 TEST(ZipWildcard, MatchesWholeNames)

@@ -308,6 +308,51 @@ TEST_F(Archive, MembersAreMatchedIgnoringCaseAndOtherMembersAreLeftAlone)
     EXPECT_EQ(files->EmpTable.Name[3].str(), QStringLiteral("Ann Lee"));
 }
 
+TEST_F(Archive, MembersArePlainFilesUnlessTheirAttributesSayOtherwise)
+{
+    MakeSavedSchedule();
+    ASSERT_TRUE(files->CloseWorkingFiles());
+    files->ReleaseScheduleLock();
+    const std::vector<ZipEntry> good = Members();
+    const struct {
+        const char* what;
+        unsigned mode;
+        bool msdos;
+        bool opens;
+    } cases[] = {
+        {"Unix regular file 0100644", 0100644, false, true},
+        {"Unix permissions only, 0600", 0600, false, true},
+        {"no attributes at all", 0, false, true},
+        {"MS-DOS archive bit", 0x20, true, true},
+        {"MS-DOS read-only", 0x01, true, true},
+        {"MS-DOS folder bit", 0x10, true, false},
+        {"Unix link", 0120777, false, false},
+        {"Unix folder", 040755, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<ZipEntry> entries = good;
+        for (ZipEntry& e : entries) {
+            e.mode = c.mode;
+            e.msdos = c.msdos;
+        }
+        ASSERT_TRUE(WriteZip(SchedPath(), entries));
+        SchedFiles::DeleteWorkingFileSet(dir.path());
+        msg.Clear();
+        EXPECT_EQ(files->OpenScheduleArchive(), c.opens);
+        if (c.opens) {
+            EXPECT_TRUE(msg.shown.empty());
+            OpenExisting();
+            EXPECT_EQ(files->EmpTable.Name[3].str(), QStringLiteral("Ann Lee"));
+            files->CloseAllFiles();
+        } else {
+            ASSERT_EQ(msg.shown.size(), 1u);
+            EXPECT_EQ(msg.shown[0].prompt, SchedPath() + QStringLiteral(" is not a valid schedule file"));
+        }
+        files->ReleaseScheduleLock();
+    }
+}
+
 TEST_F(Archive, ScheduleOpenInAnotherProcessIsRefusedWithAMessageNamingIt)
 {
     MakeSavedSchedule();

@@ -203,6 +203,36 @@ TEST_F(PeriodChange, FullDiskStopsWithAMessageAndKeepsTheOldPeriodAndFiles)
     EXPECT_FALSE(AdjustPanelShown());
 }
 
+TEST_F(PeriodChange, AFlushThatFailsStopsBeforeAnythingIsClosedAndKeepsTheEdits)
+{
+    OpenPeriod(QDate(2024, 1, 1), QDate(2024, 3, 31));
+    const QByteArray days = ReadFile(QStringLiteral(".SCH"));
+    files->ColumnDay(3).Shift1Code[5] = 9;
+    files->MarkColumnDirty(3);
+    files->EmpTable.Name[2] = "Ann Lee";
+    files->ScheduleModified = true;
+
+    {
+        FileSizeLimit limit(1000);  // no working file can be written past its first kilobyte
+        EXPECT_FALSE(Change(QDate(2024, 1, 8), QDate(2024, 3, 31)));
+    }
+    ASSERT_EQ(msg.shown.size(), 1u);
+    EXPECT_TRUE(msg.shown[0].prompt.startsWith(QLatin1String("The schedule period could not be changed;")));
+    EXPECT_EQ(OleDates::ToQDate(files->ScheduleProps.PeriodStart), QDate(2024, 1, 1));
+    EXPECT_EQ(ReadFile(QStringLiteral(".SCH")), days);
+    // The edits are still in memory, their day still dirty, the schedule still modified.
+    EXPECT_TRUE(files->WorkingFilesAreOpen());
+    EXPECT_EQ(files->ColumnDay(3).Shift1Code[5], 9);
+    EXPECT_TRUE(files->SlotDirty[files->ColumnSlot[3]]);
+    EXPECT_EQ(files->EmpTable.Name[2].str(), QStringLiteral("Ann Lee"));
+    EXPECT_TRUE(files->ScheduleModified);
+    EXPECT_FALSE(AdjustPanelShown());
+
+    // Once the disk has room again they reach the files.
+    ASSERT_TRUE(files->FlushWorkingData());
+    EXPECT_EQ(Day(3).Shift1Code[5], 9);
+}
+
 TEST_F(PeriodChange, NotesPastTheLimitAreDroppedWithTheLastCompleteDay)
 {
     // 200 days by 200 slots, every cell naming one of ten notes: 40000 notes to number.

@@ -17,7 +17,10 @@ bool WriteZip(const QString& path, const std::vector<ZipEntry>& entries)
             zip_discard(za);
             return false;
         }
-        zip_file_set_external_attributes(za, static_cast<zip_uint64_t>(idx), 0, ZIP_OPSYS_UNIX, e.mode << 16);
+        if (e.msdos)
+            zip_file_set_external_attributes(za, static_cast<zip_uint64_t>(idx), 0, ZIP_OPSYS_DOS, e.mode);
+        else
+            zip_file_set_external_attributes(za, static_cast<zip_uint64_t>(idx), 0, ZIP_OPSYS_UNIX, e.mode << 16);
     }
     return zip_close(za) == 0;
 }

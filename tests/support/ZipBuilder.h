@@ -11,6 +11,7 @@ struct ZipEntry {
     QString name;
     QByteArray data;
     unsigned mode = 0100644;  // Unix type and permission bits (0120777 a link, 040755 a folder)
+    bool msdos = false;       // mode is then the MS-DOS attribute byte (0x10 a folder, 0x20 archive)
 };
 
 // Writes the archive; false when libzip refused.
