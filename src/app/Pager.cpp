@@ -1,12 +1,7 @@
 #include "app/Pager.h"
 
-#include "platform/MsgBox.h"
-#include "platform/Runtime.h"
-#include "store/SchedFiles.h"
-
 #include <QApplication>
 #include <QEvent>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,6 +11,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+
+#include "platform/BoxChecks.h"
+#include "platform/MsgBox.h"
+#include "platform/Runtime.h"
+#include "store/SchedFiles.h"
 
 namespace tavrin {
 
@@ -71,6 +71,11 @@ Pager::Pager(SchedFiles& files, MsgBox& msg, QWidget* parent) : QDialog(parent),
     layout->addLayout(steps);
     layout->addLayout(ok);
 
+    // Cancel needs no valid date; every other control the box loses the focus to checks it.
+    checks_ = new BoxChecks(this);
+    checks_->Add(Text1, [this] { return Text1_LostFocus(); });
+    checks_->Exempt(Command2);
+
     connect(Command1, &QPushButton::clicked, this, &Pager::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Pager::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Pager::Command3_Click);
@@ -81,9 +86,18 @@ Pager::Pager(SchedFiles& files, MsgBox& msg, QWidget* parent) : QDialog(parent),
     connect(Command8, &QPushButton::clicked, this, &Pager::Command8_Click);
 }
 
-OleDate Pager::PeriodStart() const { return std::floor(OleDates::Clamped(files_.ScheduleProps.PeriodStart)); }
-OleDate Pager::PeriodEnd() const { return std::floor(OleDates::Clamped(files_.ScheduleProps.PeriodEnd)); }
-OleDate Pager::FirstVisibleDate() const { return PeriodStart() + files_.ScheduleProps.FirstVisibleDay; }
+OleDate Pager::PeriodStart() const
+{
+    return std::floor(OleDates::Clamped(files_.ScheduleProps.PeriodStart));
+}
+OleDate Pager::PeriodEnd() const
+{
+    return std::floor(OleDates::Clamped(files_.ScheduleProps.PeriodEnd));
+}
+OleDate Pager::FirstVisibleDate() const
+{
+    return PeriodStart() + files_.ScheduleProps.FirstVisibleDay;
+}
 
 void Pager::ShowDate(OleDate d)
 {
@@ -112,14 +126,6 @@ bool Pager::eventFilter(QObject* watched, QEvent* e)
     if (watched == Text1 && e->type() == QEvent::FocusIn) {
         // After the mouse has placed the cursor, so that the whole text ends selected.
         QTimer::singleShot(0, Text1, [this] { Text1->selectAll(); });
-    } else if (watched == Text1 && e->type() == QEvent::FocusOut) {
-        const auto reason = static_cast<QFocusEvent*>(e)->reason();
-        // Cancel needs no valid date; OK is checked like any other control, since Tab reaches
-        // it. A message box of our own takes the focus too.
-        const bool toCancel = QApplication::focusWidget() == Command2;
-        if (!validating_ && !toCancel && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            Text1_LostFocus();
-        }
     }
     return QDialog::eventFilter(watched, e);
 }
@@ -131,14 +137,12 @@ bool Pager::Text1_LostFocus()
         ShowDate(std::floor(*d));
         return true;
     }
-    validating_ = true;
     msg_.beep();
     msg_.show(QStringLiteral("The date entered ") + text + QStringLiteral(" is not a valid date."), Mb::Exclamation,
               QStringLiteral("Error"));
     const auto good = Runtime::ParseDate(lastGood_);
     ShowDate(good ? std::floor(*good) : FirstVisibleDate());
     Text1->setFocus();
-    validating_ = false;
     return false;
 }
 
@@ -186,14 +190,14 @@ void Pager::Command6_Click()
 
 void Pager::Command7_Click()
 {
-    if (!Text1_LostFocus()) return;
+    if (!checks_->Run(Text1)) return;
     const OleDate to = ShownDate() - files_.VisibleDays;
     Step(to < PeriodStart() ? PeriodStart() : to, to < PeriodStart());
 }
 
 void Pager::Command8_Click()
 {
-    if (!Text1_LostFocus()) return;
+    if (!checks_->Run(Text1)) return;
     const OleDate to = ShownDate() + files_.VisibleDays;
     const OleDate lastStart = PeriodEnd() - (files_.VisibleDays - 1);
     Step(to > lastStart ? lastStart : to, to > lastStart);
@@ -201,7 +205,7 @@ void Pager::Command8_Click()
 
 void Pager::Command1_Click()
 {
-    if (!Text1_LostFocus()) return;
+    if (!checks_->Run(Text1)) return;
     OleDate d = ShownDate();
     if (d == FirstVisibleDate()) {
         reject();
@@ -231,7 +235,10 @@ void Pager::Command1_Click()
     accept();
 }
 
-void Pager::Command2_Click() { reject(); }
+void Pager::Command2_Click()
+{
+    reject();
+}
 
 void Pager::reject()
 {

@@ -3,16 +3,17 @@
 // a month and a page. Made once with the main window; each showing starts from the first
 // visible date.
 
-#include "platform/OleDate.h"
-
 #include <QDialog>
 #include <QString>
+
+#include "platform/OleDate.h"
 
 class QLineEdit;
 class QPushButton;
 
 namespace tavrin {
 
+class BoxChecks;
 class MsgBox;
 class SchedFiles;
 
@@ -69,7 +70,7 @@ private:
     SchedFiles& files_;
     MsgBox& msg_;
     QString lastGood_;
-    bool validating_ = false;
+    BoxChecks* checks_ = nullptr;
 };
 
 }  // namespace tavrin
