@@ -33,7 +33,8 @@ QueryRule::QueryRule(const QueryFilter& q, QueryVariant variant, bool notesOnly)
     ignoreExplanations_ = q.IgnoreExplanations != 0;
     ignoreShifts_ = q.IgnoreShifts != 0;
     for (int e = 0; e <= kExplanations; ++e) explanations_[static_cast<std::size_t>(e)] = q.SelectedExplanations[e] == 1;
-    for (int s = 0; s <= kOnCallCode; ++s) shifts_[static_cast<std::size_t>(s)] = q.SelectedShifts[s] == 1;
+    // Entry 101 stands for the on-call mark, never for a stored shift code.
+    for (int s = 0; s <= kTimeOffCode; ++s) shifts_[static_cast<std::size_t>(s)] = q.SelectedShifts[s] == 1;
     notScheduled_ = q.SelectedShifts[0] == 1;
     onCall_ = q.SelectedShifts[kOnCallCode] == 1;
 
