@@ -30,15 +30,24 @@ bool FilterSelectsRow(const QueryFilter& q, const EmployeeTable& emp, int row, i
 QueryRule::QueryRule(const QueryFilter& q, QueryVariant variant, bool notesOnly)
     : q_(q), variant_(variant), notesOnly_(notesOnly && variant == QueryVariant::QueryResults)
 {
-    ignoreExplanations_ = q.IgnoreExplanations != 0;
-    ignoreShifts_ = q.IgnoreShifts != 0;
-    for (int e = 0; e <= kExplanations; ++e) explanations_[static_cast<std::size_t>(e)] = q.SelectedExplanations[e] == 1;
-    // Entry 101 stands for the on-call mark, never for a stored shift code.
-    for (int s = 0; s <= kTimeOffCode; ++s) shifts_[static_cast<std::size_t>(s)] = q.SelectedShifts[s] == 1;
-    notScheduled_ = q.SelectedShifts[0] == 1;
+    const bool ignoreExplanations = q.IgnoreExplanations != 0;
+    const bool ignoreShifts = q.IgnoreShifts != 0;
+    for (std::size_t e = 0; e < explanations_.size(); ++e) {
+        const int code = static_cast<int>(e);
+        explanations_[e] = ignoreExplanations || (code <= kExplanations && q.SelectedExplanations[code] == 1);
+    }
+    // "Not Scheduled" takes the first shift for the second, so the second adds nothing. Entry
+    // 101 stands for the on-call mark, never for a stored shift code.
+    const bool notScheduled = q.SelectedShifts[0] == 1;
+    for (std::size_t s = 0; s < first_.size(); ++s) {
+        const int code = static_cast<int>(s);
+        const bool chosen = code <= kTimeOffCode && q.SelectedShifts[code] == 1;
+        first_[s] = ignoreShifts || chosen;
+        second_[s] = ignoreShifts || (chosen && !notScheduled);
+    }
     onCall_ = q.SelectedShifts[kOnCallCode] == 1;
 
-    const bool bothIgnored = ignoreExplanations_ && ignoreShifts_;
+    const bool bothIgnored = ignoreExplanations && ignoreShifts;
     switch (variant) {
     case QueryVariant::ScheduleMultipleRun:
     case QueryVariant::StaffReportCells:
@@ -115,17 +124,16 @@ constexpr std::size_t kOnCallAt = 200;
 constexpr std::size_t kExplanationAt = 400;
 constexpr std::size_t kShift2At = 600;
 constexpr std::size_t kNoteAt = 800;
-static_assert(DayRecord::Size == 1200);
+static_assert(DayRecord::Size == 1200);  // QueryRule::StoredCellMatches reads the same offsets
 
-QueryCell CellOf(const std::uint8_t* rec, int slot)
+QueryCell CellOf(const std::uint8_t* rec, std::size_t i)
 {
-    const auto i = static_cast<std::size_t>(slot - 1);
     const auto note = static_cast<std::int16_t>(rec[kNoteAt + 2 * i] | (rec[kNoteAt + 2 * i + 1] << 8));
     return QueryCell{rec[kShift1At + i], rec[kShift2At + i], rec[kOnCallAt + i], rec[kExplanationAt + i], note};
 }
 
-// Days read from the file at once.
-constexpr int kChunkDays = 256;
+// Days read from the file at once (a buffer the allocator keeps at hand).
+constexpr int kChunkDays = 96;
 
 }  // namespace
 
@@ -137,9 +145,13 @@ Result<QueryDayCounts> CountQueryMatches(const SchedFiles& files, const QueryRul
         return counts;
     }
     const QueryRows rows = rule.Rows(files.EmpTable, files.ScheduleProps);
-    std::vector<int> candidates;  // display rows, in order
+    struct Candidate {
+        int row;
+        std::size_t index;  // the data slot's index in the stored arrays
+    };
+    std::vector<Candidate> candidates;
     for (int r = 1; r <= rows.lastNamedRow; ++r) {
-        if (rows.candidate[r] != 0) candidates.push_back(r);
+        if (rows.candidate[r] != 0) candidates.push_back({r, static_cast<std::size_t>(rows.slot[r] - 1)});
     }
 
     const double periodStart = std::floor(OleDates::Clamped(files.ScheduleProps.PeriodStart));
@@ -153,6 +165,8 @@ Result<QueryDayCounts> CountQueryMatches(const SchedFiles& files, const QueryRul
         return counts;
     }
 
+    const bool stored = rule.StoredTestApplies();
+    std::vector<int> perCandidate(candidates.size(), 0);
     const WorkFile& dayFile = files.File(FileNo::Days);
     const auto buf = std::make_unique_for_overwrite<std::uint8_t[]>(kChunkDays * DayRecord::Size);
     for (std::int64_t d = from; d <= to; d += kChunkDays) {
@@ -161,15 +175,16 @@ Result<QueryDayCounts> CountQueryMatches(const SchedFiles& files, const QueryRul
         for (std::size_t k = 0; k < n; ++k) {
             const std::uint8_t* rec = buf.get() + k * DayRecord::Size;
             int onDay = 0;
-            for (const int r : candidates) {
-                if (rule.CellMatches(CellOf(rec, rows.slot[r]))) {
-                    ++counts.perRow[r];
-                    ++onDay;
-                }
+            for (std::size_t j = 0; j < candidates.size(); ++j) {
+                const std::size_t i = candidates[j].index;
+                const bool hit = stored ? rule.StoredCellMatches(rec, i) : rule.CellMatches(CellOf(rec, i));
+                perCandidate[j] += hit;
+                onDay += hit;
             }
             counts.busiestDay = std::max(counts.busiestDay, onDay);
         }
     }
+    for (std::size_t j = 0; j < candidates.size(); ++j) counts.perRow[candidates[j].row] = perCandidate[j];
     counts.daysExamined = static_cast<int>(to - from + 1);
     return counts;
 }

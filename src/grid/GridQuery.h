@@ -109,10 +109,22 @@ public:
         if (variant_ == QueryVariant::PrintoutBody && c.s1 == 0 && c.s2 == 0 && c.oc == 0 && c.e == 0 && c.n == 0)
             return false;
         if (everyCell_) return true;
-        const bool explanation = ignoreExplanations_ || Chosen(explanations_, c.e);
-        const bool shift = ignoreShifts_ || Chosen(shifts_, c.s1) || Chosen(shifts_, notScheduled_ ? c.s1 : c.s2) ||
-                           (onCall_ && c.oc == 1);
-        return explanation && shift && (!notesOnly_ || c.n > 0);
+        return ((Hit(first_, c.s1) | Hit(second_, c.s2) | (onCall_ & (c.oc == 1))) & Hit(explanations_, c.e) &
+                (!notesOnly_ | (c.n > 0))) != 0;
+    }
+    // The same on a stored day record's bytes, slot index i (0..199), for the common variants
+    // (not the printout body, not a rule that matches every cell).
+    bool StoredCellMatches(const std::uint8_t* rec, std::size_t i) const
+    {
+        const bool cell =
+            ((first_[rec[i]] | second_[rec[600 + i]] | (onCall_ & (rec[200 + i] == 1))) & explanations_[rec[400 + i]]) != 0;
+        if (!notesOnly_) return cell;
+        return cell && static_cast<std::int16_t>(rec[800 + 2 * i] | (rec[801 + 2 * i] << 8)) > 0;
+    }
+    // StoredCellMatches gives this rule's answer.
+    bool StoredTestApplies() const
+    {
+        return !matchesNothing_ && !everyCell_ && variant_ != QueryVariant::PrintoutBody;
     }
     bool CellMatches(const DayRecord& day, int slot) const;
     // Both stages for one cell.
@@ -120,20 +132,21 @@ public:
 
 private:
     using Table = std::array<Byte, 256>;
-    static bool Chosen(const Table& t, int code) { return code >= 0 && code <= 255 && t[static_cast<std::size_t>(code)] != 0; }
+    static Byte Hit(const Table& t, int code) { return code >= 0 && code <= 255 ? t[static_cast<std::size_t>(code)] : 0; }
 
     QueryFilter q_;
     QueryVariant variant_;
     bool notesOnly_;
     bool matchesNothing_ = false;
-    bool everyCell_ = false;     // the cell clauses always hold
-    bool namedRowsOnly_ = false; // stage one tests the name's first character only
-    bool notScheduled_ = false;  // "Not Scheduled" chosen: the second shift is not looked at
+    bool everyCell_ = false;      // the cell clauses always hold
+    bool namedRowsOnly_ = false;  // stage one tests the name's first character only
     bool onCall_ = false;
-    bool ignoreExplanations_ = false;
-    bool ignoreShifts_ = false;
-    Table explanations_{};       // 1 where the explanation clause holds
-    Table shifts_{};             // 1 where a shift code is chosen
+    // 1 where a code passes its clause: the first shift, the second shift (nothing when "Not
+    // Scheduled" is chosen, which looks at the first shift only), the explanation. Ignored
+    // clauses pass every code.
+    Table first_{};
+    Table second_{};
+    Table explanations_{};
 };
 
 // The "[Notes]" query of the Query dialog, never stored: every cell of a named row that holds a
