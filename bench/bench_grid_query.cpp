@@ -3,11 +3,11 @@
 // pread and tests the same codes by hand.
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <QTemporaryDir>
-#include <fcntl.h>
 #include <memory>
-#include <unistd.h>
 #include <vector>
 
 #include "BenchSupport.h"
@@ -125,7 +125,10 @@ void Baseline(benchmark::State& state, int days, Test test)
     }
 }
 
-void BM_QueryResultsCount_Rule(benchmark::State& state) { Rule(state, ResultsQuery(), QueryVariant::QueryResults, kDays); }
+void BM_QueryResultsCount_Rule(benchmark::State& state)
+{
+    Rule(state, ResultsQuery(), QueryVariant::QueryResults, kDays);
+}
 void BM_QueryResultsCount_Baseline(benchmark::State& state)
 {
     Baseline(state, kDays, [](int, int s1, int s2) { return s1 == 2 || s1 == 5 || s2 == 2 || s2 == 5; });

@@ -1,7 +1,10 @@
 // The Define menu and View > Edit Schedule Format: the definition dialogs and the refresh of
 // the window after each.
-#include "app/MainForm.h"
+#include <QAction>
+#include <QCoreApplication>
+#include <cmath>
 
+#include "app/MainForm.h"
 #include "editing/ChgView.h"
 #include "editing/DefExp.h"
 #include "editing/DefShft2.h"
@@ -9,10 +12,6 @@
 #include "grid/GridPaint.h"
 #include "platform/Runtime.h"
 #include "store/SchedFiles.h"
-
-#include <QAction>
-#include <QCoreApplication>
-#include <cmath>
 
 namespace tavrin {
 

@@ -1,13 +1,5 @@
 #include "editing/ChgView.h"
 
-#include "editing/EditingCommon.h"
-#include "editing/EditingHost.h"
-#include "grid/GridPaint.h"
-#include "platform/FileDialogs.h"
-#include "platform/FontService.h"
-#include "platform/Runtime.h"
-#include "store/SchedFiles.h"
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -21,6 +13,14 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+
+#include "editing/EditingCommon.h"
+#include "editing/EditingHost.h"
+#include "grid/GridPaint.h"
+#include "platform/FileDialogs.h"
+#include "platform/FontService.h"
+#include "platform/Runtime.h"
+#include "store/SchedFiles.h"
 
 namespace tavrin {
 
@@ -55,8 +55,14 @@ const CellItemEntry kEntries[] = {
     {"On-Call Status", 410},
 };
 
-bool Flag(Int16 v) { return v != 0; }
-Int16 Flag(const QCheckBox* b) { return b->isChecked() ? kTrue : kFalse; }
+bool Flag(Int16 v)
+{
+    return v != 0;
+}
+Int16 Flag(const QCheckBox* b)
+{
+    return b->isChecked() ? kTrue : kFalse;
+}
 
 // Text that is not a number reads 0; the result is held to lo..hi.
 int ClampedNumber(const QString& text, int lo, int hi)
@@ -80,9 +86,9 @@ std::vector<CellItemEntry> CellItemEntries(bool first)
 
 const QStringList& TimeFormatEntries()
 {
-    static const QStringList kFormats = {QStringLiteral("hh:mma/p"), QStringLiteral("h:mma/p"), QStringLiteral("h:ma/p"),
-                                         QStringLiteral("ha/p"),     QStringLiteral("hh:mm"),   QStringLiteral("h:mm"),
-                                         QStringLiteral("h:m"),      QStringLiteral("h")};
+    static const QStringList kFormats = {
+        QStringLiteral("hh:mma/p"), QStringLiteral("h:mma/p"), QStringLiteral("h:ma/p"), QStringLiteral("ha/p"),
+        QStringLiteral("hh:mm"),    QStringLiteral("h:mm"),    QStringLiteral("h:m"),    QStringLiteral("h")};
     return kFormats;
 }
 
@@ -367,7 +373,10 @@ void ChgView::Command1_Click()
     accept();
 }
 
-void ChgView::Apply_Click() { ApplyFormat(); }
+void ChgView::Apply_Click()
+{
+    ApplyFormat();
+}
 
 void ChgView::Command4_Click()
 {

@@ -4,10 +4,10 @@
 // Apply, OK and Print... write the format and show it at once; Cancel (also Esc and the close
 // box) puts back the format as the file held it when the dialog opened, undoing every Apply.
 
-#include "store/Records.h"
-
 #include <QDialog>
 #include <array>
+
+#include "store/Records.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,11 +1,5 @@
 #include "editing/DefExp.h"
 
-#include "editing/EditingCommon.h"
-#include "editing/QuickKey.h"
-#include "grid/GridPaint.h"
-#include "platform/Runtime.h"
-#include "store/SchedFiles.h"
-
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -14,6 +8,12 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include "editing/EditingCommon.h"
+#include "editing/QuickKey.h"
+#include "grid/GridPaint.h"
+#include "platform/Runtime.h"
+#include "store/SchedFiles.h"
 
 namespace tavrin {
 

@@ -3,9 +3,9 @@
 // descriptions live in the list entries, "07, Vacation") and writes the explanation table on
 // OK, which counts as confirmed even without an edit.
 
-#include "store/Records.h"
-
 #include <QDialog>
+
+#include "store/Records.h"
 
 class QLineEdit;
 class QListWidget;

@@ -1,15 +1,5 @@
 #include "editing/DefShft2.h"
 
-#include "editing/EditingCommon.h"
-#include "editing/QuickKey.h"
-#include "grid/GridPaint.h"
-#include "platform/BoxChecks.h"
-#include "platform/ListTabStops.h"
-#include "platform/MsgBox.h"
-#include "platform/Runtime.h"
-#include "store/CellCodes.h"
-#include "store/SchedFiles.h"
-
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,6 +13,16 @@
 #include <algorithm>
 #include <cmath>
 
+#include "editing/EditingCommon.h"
+#include "editing/QuickKey.h"
+#include "grid/GridPaint.h"
+#include "platform/BoxChecks.h"
+#include "platform/ListTabStops.h"
+#include "platform/MsgBox.h"
+#include "platform/Runtime.h"
+#include "store/CellCodes.h"
+#include "store/SchedFiles.h"
+
 namespace tavrin {
 
 bool DefShft2::breakHintShown_ = false;
@@ -31,7 +31,10 @@ namespace {
 
 constexpr int kSwatches[7] = {0, 8, 4, 2, 1, 3, 5};  // black, dark grey, red, green, blue, cyan, magenta
 
-double HoursOf(OleDate t) { return Runtime::Hour(t) + Runtime::Minute(t) / 60.0; }
+double HoursOf(OleDate t)
+{
+    return Runtime::Hour(t) + Runtime::Minute(t) / 60.0;
+}
 
 }  // namespace
 
@@ -44,7 +47,10 @@ float ShiftPaidHours(OleDate start, OleDate end, double breakHours)
     return static_cast<float>(std::max(paid, 0.0));
 }
 
-int DefShft2::SwatchColour(int i) { return i >= 0 && i <= 6 ? kSwatches[i] : 0; }
+int DefShft2::SwatchColour(int i)
+{
+    return i >= 0 && i <= 6 ? kSwatches[i] : 0;
+}
 
 DefShft2::DefShft2(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* parent)
     : QDialog(parent), files_(files), grid_(grid), msg_(msg)
@@ -143,10 +149,15 @@ QString DefShft2::EntryText(int code, const QString& description, bool trimmed) 
 {
     const QString text = trimmed ? Runtime::Trim(description) : description;
     switch (code) {
-    case kTimeOffCode: return QStringLiteral("Time-Off\t") + Runtime::Trim(description);
-    case kOnCallCode: return QStringLiteral("On-Call\t") + Runtime::Trim(description);
-    case kNoteCode: return QStringLiteral("Note\t") + Runtime::Trim(description);
-    default: return QStringLiteral("Shift ") + Runtime::FormatNumber(code, QStringLiteral("#0")) + QLatin1Char('\t') + text;
+        case kTimeOffCode:
+            return QStringLiteral("Time-Off\t") + Runtime::Trim(description);
+        case kOnCallCode:
+            return QStringLiteral("On-Call\t") + Runtime::Trim(description);
+        case kNoteCode:
+            return QStringLiteral("Note\t") + Runtime::Trim(description);
+        default:
+            return QStringLiteral("Shift ") + Runtime::FormatNumber(code, QStringLiteral("#0")) + QLatin1Char('\t') +
+                   text;
     }
 }
 
@@ -206,9 +217,9 @@ void DefShft2::ShowEntry(int code)
     BreakLength->setText(Runtime::FormatNumber(r.BreakHours, QStringLiteral("#0.00")));
     Text1->setText(QuickKeyText(r.QuickKey));
     const bool timed = IsUserShift(code);
-    for (QWidget* w : {static_cast<QWidget*>(StartTime), static_cast<QWidget*>(EndTime),
-                       static_cast<QWidget*>(BreakLength), static_cast<QWidget*>(Text1),
-                       static_cast<QWidget*>(Frame1)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(StartTime), static_cast<QWidget*>(EndTime), static_cast<QWidget*>(BreakLength),
+          static_cast<QWidget*>(Text1), static_cast<QWidget*>(Frame1)}) {
         w->setVisible(timed);
     }
     for (QLabel* l : timedLabels_) l->setVisible(timed);
@@ -274,8 +285,9 @@ bool DefShft2::CheckBreak()
         breakHintShown_ = true;
         if (typed > 1 || typed == 0.3) {
             msg_.beep();
-            msg_.show(QStringLiteral("Break lengths should be entered in decimal hours. Example: A half hour break "
-                                     "would be entered as 0.5"));
+            msg_.show(
+                QStringLiteral("Break lengths should be entered in decimal hours. Example: A half hour break "
+                               "would be entered as 0.5"));
         }
     }
     return true;

@@ -7,10 +7,10 @@
 // it says whether anything was changed and confirmed. Browsing the list marks the schedule
 // modified all the same, since each shift left is stored back.
 
-#include "platform/OleDate.h"
-
 #include <QDialog>
 #include <array>
+
+#include "platform/OleDate.h"
 
 class QGroupBox;
 class QLabel;

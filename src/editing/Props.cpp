@@ -1,12 +1,5 @@
 #include "editing/Props.h"
 
-#include "grid/GridPaint.h"
-#include "platform/BoxChecks.h"
-#include "platform/FileDialogs.h"
-#include "platform/MsgBox.h"
-#include "platform/Runtime.h"
-#include "store/SchedFiles.h"
-
 #include <QButtonGroup>
 #include <QDir>
 #include <QFileInfo>
@@ -20,6 +13,13 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "grid/GridPaint.h"
+#include "platform/BoxChecks.h"
+#include "platform/FileDialogs.h"
+#include "platform/MsgBox.h"
+#include "platform/Runtime.h"
+#include "store/SchedFiles.h"
+
 namespace tavrin {
 
 namespace {
@@ -30,7 +30,10 @@ QString TrimNulls(QString s)
     return Runtime::Trim(s);
 }
 
-bool IsProgramFile(const QString& path) { return !path.isEmpty() && QFileInfo(path).isFile(); }
+bool IsProgramFile(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
 
 std::optional<OleDate> DateIn(const QLineEdit* box)
 {
@@ -245,10 +248,10 @@ void Props::ButtonOK_Click()
             const QString lost = RemovedDaysText(s, e, NewPeriodStart, NewPeriodEnd, files_.DateFormat);
             if (!lost.isEmpty()) {
                 msg_.beep();
-                const int answer = msg_.show(QStringLiteral("This change will cause information from ") + lost +
-                                                 QStringLiteral(" to be removed from the file..."),
-                                             Mb::OKCancel + Mb::Information + Mb::DefaultButton2,
-                                             QStringLiteral("Please Note..."));
+                const int answer =
+                    msg_.show(QStringLiteral("This change will cause information from ") + lost +
+                                  QStringLiteral(" to be removed from the file..."),
+                              Mb::OKCancel + Mb::Information + Mb::DefaultButton2, QStringLiteral("Please Note..."));
                 if (answer != Mb::OK) {
                     StartDate->setFocus();
                     return;
@@ -300,7 +303,8 @@ void Props::Command1_Click()
 {
     const QString stored = TrimNulls(files_.ScheduleProps.SiblingAppPath.str());
     const QFileInfo info(stored);
-    QString folder = stored.isEmpty() || stored == Runtime::Trim(kApplicationNotFound) ? QString() : info.absolutePath();
+    QString folder =
+        stored.isEmpty() || stored == Runtime::Trim(kApplicationNotFound) ? QString() : info.absolutePath();
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
     FileDialogRequest r;
     r.title = QStringLiteral("Connect Crewbook");

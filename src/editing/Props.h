@@ -4,10 +4,10 @@
 // it hands the new dates to its caller (NewPeriodStart, NewPeriodEnd), which runs the period
 // change. For a new schedule it asks nothing about days that would be lost.
 
-#include "platform/OleDate.h"
-
 #include <QDialog>
 #include <array>
+
+#include "platform/OleDate.h"
 
 class QButtonGroup;
 class QGroupBox;

@@ -1,29 +1,31 @@
 #include "editing/QuickKey.h"
 
-#include "platform/KeyCodes.h"
-
 #include <QKeyEvent>
+
+#include "platform/KeyCodes.h"
 
 namespace tavrin {
 
 std::optional<int> QuickKeyOf(int keyCode, int qtKey, bool shift)
 {
     switch (qtKey) {
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-    case Qt::Key_Meta:
-    case Qt::Key_Super_L:
-    case Qt::Key_Super_R:
-    case Qt::Key_CapsLock:
-    case Qt::Key_NumLock:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape: return std::nullopt;
-    default: break;
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Meta:
+        case Qt::Key_Super_L:
+        case Qt::Key_Super_R:
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            return std::nullopt;
+        default:
+            break;
     }
     const bool letter = keyCode >= 'A' && keyCode <= 'Z';
     const bool digit = keyCode >= '0' && keyCode <= '9';

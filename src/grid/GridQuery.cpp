@@ -1,12 +1,12 @@
 #include "grid/GridQuery.h"
 
-#include "store/CellCodes.h"
-#include "store/SchedFiles.h"
-
 #include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
+
+#include "store/CellCodes.h"
+#include "store/SchedFiles.h"
 
 namespace tavrin {
 
@@ -49,24 +49,24 @@ QueryRule::QueryRule(const QueryFilter& q, QueryVariant variant, bool notesOnly)
 
     const bool bothIgnored = ignoreExplanations && ignoreShifts;
     switch (variant) {
-    case QueryVariant::ScheduleMultipleRun:
-    case QueryVariant::StaffReportCells:
-        everyCell_ = bothIgnored;
-        namedRowsOnly_ = bothIgnored;
-        break;
-    case QueryVariant::PrintoutBody:
-        everyCell_ = bothIgnored;
-        break;
-    case QueryVariant::GroupSchedule:
-    case QueryVariant::Highlighter:
-        break;
-    case QueryVariant::NameSelection:
-    case QueryVariant::FindName:
-    case QueryVariant::QueryResults:
-    case QueryVariant::HourlyCoverage:
-    case QueryVariant::CoverageLine:
-        matchesNothing_ = !notesOnly_ && FilterIgnoresAll(q);
-        break;
+        case QueryVariant::ScheduleMultipleRun:
+        case QueryVariant::StaffReportCells:
+            everyCell_ = bothIgnored;
+            namedRowsOnly_ = bothIgnored;
+            break;
+        case QueryVariant::PrintoutBody:
+            everyCell_ = bothIgnored;
+            break;
+        case QueryVariant::GroupSchedule:
+        case QueryVariant::Highlighter:
+            break;
+        case QueryVariant::NameSelection:
+        case QueryVariant::FindName:
+        case QueryVariant::QueryResults:
+        case QueryVariant::HourlyCoverage:
+        case QueryVariant::CoverageLine:
+            matchesNothing_ = !notesOnly_ && FilterIgnoresAll(q);
+            break;
     }
 }
 

@@ -116,23 +116,23 @@ public:
     // (not the printout body, not a rule that matches every cell).
     bool StoredCellMatches(const std::uint8_t* rec, std::size_t i) const
     {
-        const bool cell =
-            ((first_[rec[i]] | second_[rec[600 + i]] | (onCall_ & (rec[200 + i] == 1))) & explanations_[rec[400 + i]]) != 0;
+        const bool cell = ((first_[rec[i]] | second_[rec[600 + i]] | (onCall_ & (rec[200 + i] == 1))) &
+                           explanations_[rec[400 + i]]) != 0;
         if (!notesOnly_) return cell;
         return cell && static_cast<std::int16_t>(rec[800 + 2 * i] | (rec[801 + 2 * i] << 8)) > 0;
     }
     // StoredCellMatches gives this rule's answer.
-    bool StoredTestApplies() const
-    {
-        return !matchesNothing_ && !everyCell_ && variant_ != QueryVariant::PrintoutBody;
-    }
+    bool StoredTestApplies() const { return !matchesNothing_ && !everyCell_ && variant_ != QueryVariant::PrintoutBody; }
     bool CellMatches(const DayRecord& day, int slot) const;
     // Both stages for one cell.
     bool Matches(const EmployeeTable& emp, const SchedulePropertiesRecord& props, int row, const DayRecord& day) const;
 
 private:
     using Table = std::array<Byte, 256>;
-    static Byte Hit(const Table& t, int code) { return code >= 0 && code <= 255 ? t[static_cast<std::size_t>(code)] : 0; }
+    static Byte Hit(const Table& t, int code)
+    {
+        return code >= 0 && code <= 255 ? t[static_cast<std::size_t>(code)] : 0;
+    }
 
     QueryFilter q_;
     QueryVariant variant_;

@@ -61,8 +61,7 @@ void ListTabStopDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     for (int i = 0; i < fields.size(); ++i) {
         const int x = r.left() + FieldOffset(fm, i);
         if (x >= r.right()) break;
-        painter->drawText(QRect(x, r.top(), r.right() - x, r.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                          fields[i]);
+        painter->drawText(QRect(x, r.top(), r.right() - x, r.height()), Qt::AlignLeft | Qt::AlignVCenter, fields[i]);
     }
     painter->restore();
 }

@@ -1,5 +1,12 @@
 // The Define menu and View > Edit Schedule Format open their dialogs, and the window shows what
 // was confirmed.
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QPushButton>
+
 #include "app/MainFormFixture.h"
 #include "editing/ChgView.h"
 #include "editing/DefExp.h"
@@ -7,13 +14,6 @@
 #include "editing/Props.h"
 #include "platform/Runtime.h"
 #include "support/ModalDialogs.h"
-
-#include <QAction>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QLocale>
-#include <QPushButton>
 
 namespace tavrin::test {
 namespace {

@@ -1,12 +1,12 @@
 // The Edit Schedule Format dialog.
 #include <gtest/gtest.h>
 
-#include "editing/ChgView.h"
-#include "editing/EditingFixture.h"
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
+
+#include "editing/ChgView.h"
+#include "editing/EditingFixture.h"
 
 namespace tavrin::test {
 namespace {
@@ -37,7 +37,7 @@ TEST_F(ChgViewTest, NumbersAreClampedAndTheBoxesShowTheClampedValues)
         bool coverage;
     };
     const Case cases[] = {
-        {"0", "-3", 1, 0, false}, {"", "25", 1, 20, true}, {"60", "abc", 42, 0, false},
+        {"0", "-3", 1, 0, false}, {"", "25", 1, 20, true},     {"60", "abc", 42, 0, false},
         {"7", "2", 7, 2, true},   {"12x", "1.6", 12, 2, true},
     };
     for (const Case& c : cases) {

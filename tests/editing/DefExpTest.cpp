@@ -1,11 +1,11 @@
 // The Define Explanations dialog.
 #include <gtest/gtest.h>
 
-#include "editing/DefExp.h"
-#include "editing/EditingFixture.h"
-
 #include <QListWidget>
 #include <QPushButton>
+
+#include "editing/DefExp.h"
+#include "editing/EditingFixture.h"
 
 namespace tavrin::test {
 namespace {

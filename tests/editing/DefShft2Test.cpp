@@ -1,12 +1,12 @@
 // The Define Shifts dialog.
 #include <gtest/gtest.h>
 
+#include <QListWidget>
+#include <QPushButton>
+
 #include "editing/DefShft2.h"
 #include "editing/EditingFixture.h"
 #include "platform/Runtime.h"
-
-#include <QListWidget>
-#include <QPushButton>
 
 namespace tavrin::test {
 namespace {

@@ -2,14 +2,14 @@
 // A schedule with its grid painter, as the definition dialogs find it, and helpers to work a
 // dialog shown without its own event loop.
 
-#include "editing/EditingHost.h"
-#include "grid/GridFixture.h"
-#include "support/FakeFileDialogs.h"
-
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
 #include <QWidget>
+
+#include "editing/EditingHost.h"
+#include "grid/GridFixture.h"
+#include "support/FakeFileDialogs.h"
 
 namespace tavrin::test {
 

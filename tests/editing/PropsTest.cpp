@@ -1,16 +1,16 @@
 // The Set File Properties dialog.
 #include <gtest/gtest.h>
 
-#include "editing/EditingFixture.h"
-#include "editing/Props.h"
-#include "platform/Runtime.h"
-
 #include <QFile>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+
+#include "editing/EditingFixture.h"
+#include "editing/Props.h"
+#include "platform/Runtime.h"
 
 namespace tavrin::test {
 namespace {
@@ -25,7 +25,10 @@ protected:
         files->DateFormat = QStringLiteral("MM/dd/yyyy");
         files->ScheduleProps.FirstDayOfWeek = 1;
     }
-    static OleDate D(int y, int m, int d) { return OleDates::FromYmd(y, static_cast<unsigned>(m), static_cast<unsigned>(d)); }
+    static OleDate D(int y, int m, int d)
+    {
+        return OleDates::FromYmd(y, static_cast<unsigned>(m), static_cast<unsigned>(d));
+    }
     std::unique_ptr<Props> Open(bool forNew = false)
     {
         return std::make_unique<Props>(*files, *grid, msg, dialogs, forNew);
@@ -35,7 +38,9 @@ protected:
 TEST(RemovedDaysTextTest, NamesExactlyTheOldDaysLeftOut)
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const auto d = [](int m, int day) { return OleDates::FromYmd(2024, static_cast<unsigned>(m), static_cast<unsigned>(day)); };
+    const auto d = [](int m, int day) {
+        return OleDates::FromYmd(2024, static_cast<unsigned>(m), static_cast<unsigned>(day));
+    };
     const QString f = QStringLiteral("MM/dd/yyyy");
     const OleDate s = d(1, 1), e = d(12, 31);
     struct Case {
@@ -71,8 +76,9 @@ TEST_F(PropsTest, PeriodLengthsAndTheRemovalQuestion)
     };
     const Case cases[] = {
         {"41 days", D(2024, 2, 10), false, "File must contain at least 42 days."},
-        {"42 days", D(2024, 2, 11), true, "This change will cause information from 02/12/2024 to 12/31/2024 to be "
-                                          "removed from the file..."},
+        {"42 days", D(2024, 2, 11), true,
+         "This change will cause information from 02/12/2024 to 12/31/2024 to be "
+         "removed from the file..."},
         {"32767 days", D(2024, 1, 1) + 32766, true, ""},
         {"32768 days", D(2024, 1, 1) + 32767, false, "File cannot contain more than 32767 days."},
     };
@@ -194,10 +200,8 @@ TEST_F(PropsTest, ConnectAcceptsOnlyTheStaffRecordsProgram)
     };
     const QString notFound = QStringLiteral(" Application not found");
     const Case cases[] = {
-        {good, good},
-        {std::nullopt, good},  // a cancelled dialog changes nothing
-        {other, notFound},
-        {folder.filePath(QStringLiteral("missing_CB2_APP")), notFound},
+        {good, good},         {std::nullopt, good},  // a cancelled dialog changes nothing
+        {other, notFound},    {folder.filePath(QStringLiteral("missing_CB2_APP")), notFound},
         {longName, notFound},
     };
     for (const Case& c : cases) {
