@@ -4,8 +4,8 @@
 // the program's own clipboard. They work on the visible-day cache and mark the days they change
 // dirty; drawing is left to the caller, which is told what changed.
 
-#include "platform/KeyCodes.h"
 #include "app/EditLists.h"
+#include "platform/KeyCodes.h"
 #include "platform/Result.h"
 #include "store/Records.h"
 

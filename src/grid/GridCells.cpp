@@ -145,8 +145,7 @@ void GridPaint::DrawScheduleCells(int firstDay, int lastDay, int firstRow, int l
         const int display = DisplayRow(r);
         info.slot = files_.ScheduleProps.RowMap[display];
         if (!IsSlot(info.slot)) info.slot = 0;
-        info.candidate =
-            highlighter && highlight.RowQualifies(files_.EmpTable, files_.ScheduleProps, display);
+        info.candidate = highlighter && highlight.RowQualifies(files_.EmpTable, files_.ScheduleProps, display);
         info.divider = IsDividerRow(files_.EmpTable, display);
         if (info.divider) info.record = ReadDivider(info.slot);
     }
