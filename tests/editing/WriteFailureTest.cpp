@@ -2,13 +2,13 @@
 // message.
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
+#include <QListWidget>
+
 #include "editing/ChgView.h"
 #include "editing/DefExp.h"
 #include "editing/DefShft2.h"
 #include "editing/EditingFixture.h"
-
-#include <QLineEdit>
-#include <QListWidget>
 
 namespace tavrin::test {
 namespace {
