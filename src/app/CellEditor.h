@@ -5,6 +5,7 @@
 // dirty; drawing is left to the caller, which is told what changed.
 
 #include "app/EditLists.h"
+#include "platform/KeyCodes.h"
 #include "platform/Result.h"
 #include "store/Records.h"
 
@@ -86,10 +87,6 @@ inline const QString kUndoOnCall = QStringLiteral("&Undo On-Call");
 inline const QString kUndoExplanation = QStringLiteral("&Undo Explanation");
 inline const QString kUndoPaste = QStringLiteral("&Undo Paste");
 inline const QString kUndoNote = QStringLiteral("&Undo Note");
-
-// Key codes that reach the grid besides the letters and digits.
-constexpr int kKeySpace = 32;
-constexpr int kKeyDelete = 46;
 
 class CellEditor {
 public:

@@ -1,7 +1,6 @@
 #include "app/EditLists.h"
 
 #include "platform/Runtime.h"
-#include "store/SchedFiles.h"
 
 #include <algorithm>
 
@@ -17,15 +16,6 @@ void SortIgnoringCase(std::vector<ListItem>::iterator first, std::vector<ListIte
 }
 
 }  // namespace
-
-Status RefillShiftTable(SchedFiles& files)
-{
-    TAVRIN_TRY(files.ReadRecords(FileNo::Shifts, 1, std::span<ShiftRecord>(files.ShiftTable.items)));
-    for (int code = 1; code <= kShiftCodes; ++code) {
-        files.ShiftColours[code] = static_cast<Byte>(CheckedPaletteIndex(files.ShiftTable[code].ColourIndex));
-    }
-    return {};
-}
 
 HotKeyTable LoadHotKeyArray(const ShiftTableArray& shifts, const ExplanationTable& explanations)
 {

@@ -11,12 +11,6 @@
 
 namespace tavrin {
 
-class SchedFiles;
-
-// Reads all 102 shift records from the shift file into ShiftTable (and their colours into
-// ShiftColours), as after Define Shifts, before the shift list is refilled.
-Status RefillShiftTable(SchedFiles& files);
-
 // Entry k for key code k (1..90) without Shift, k + 100 with Shift: i > 0 shift code i, -i
 // explanation code i, 0 no hot key.
 using HotKeyTable = VbArray<int, 1, 190>;

@@ -20,18 +20,18 @@ std::vector<int> FindNameMatchingRows(const SchedFiles& files, const QueryFilter
                                       int lastColumn)
 {
     std::vector<int> rows;
+    const QueryRule rule(query, QueryVariant::FindName);
     // A query that ignores names, explanations and shifts lists nobody.
-    if (FilterIgnoresAll(query)) return rows;
+    if (rule.MatchesNothing()) return rows;
     const int first = std::max(firstColumn, 1);
     const int last = std::min(lastColumn, files.VisibleDays);
-    for (int r = 1; r <= kSlots; ++r) {
-        if (!QueryRowQualifies(query, files.EmpTable, files.ScheduleProps, r)) continue;
-        const int slot = files.ScheduleProps.RowMap[r];
-        if (!IsSlot(slot)) continue;
+    const QueryRows candidates = rule.Rows(files.EmpTable, files.ScheduleProps);
+    for (int r = 1; r <= candidates.lastNamedRow; ++r) {
+        if (candidates.candidate[r] == 0) continue;
+        const int slot = candidates.slot[r];
         for (int c = first; c <= last; ++c) {
             const DayRecord& d = files.DayCache[files.ColumnSlot[c]];
-            if (CellClausesHold(query, d.Shift1Code[slot], d.Shift2Code[slot], d.OnCallFlag[slot],
-                                d.ExplanationCode[slot])) {
+            if (rule.CellMatches(d, slot)) {
                 rows.push_back(r);
                 break;
             }

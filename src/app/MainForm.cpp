@@ -416,9 +416,12 @@ void MainForm::BuildMenus()
     connect(Help_About, &QAction::triggered, this, &MainForm::Help_About_Click);
 
     // Commands whose windows come with later versions.
-    for (QAction* a : {File_Print, File_PrintSetup, Edit_Mcopy, Edit_MSched, View_Change, Define_Shifts,
-                       Define_Explainations, Define_Props, Report_Current, Report_Legend, Report_Query,
-                       Report_Personal_Day142, Report_Personal_Month, Report_Proj, Report_Staff_Day142,
+    connect(View_Change, &QAction::triggered, this, &MainForm::View_Change_Click);
+    connect(Define_Shifts, &QAction::triggered, this, &MainForm::Define_Shifts_Click);
+    connect(Define_Explainations, &QAction::triggered, this, &MainForm::Define_Explainations_Click);
+    connect(Define_Props, &QAction::triggered, this, &MainForm::Define_Props_Click);
+    for (QAction* a : {File_Print, File_PrintSetup, Edit_Mcopy, Edit_MSched, Report_Current, Report_Legend,
+                       Report_Query, Report_Personal_Day142, Report_Personal_Month, Report_Proj, Report_Staff_Day142,
                        Report_Staff_Month, Report_Staff_Group}) {
         connect(a, &QAction::triggered, this, &MainForm::NotAvailable);
     }

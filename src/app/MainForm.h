@@ -4,6 +4,7 @@
 
 #include "app/AppMain.h"
 #include "app/CellEditor.h"
+#include "editing/EditingHost.h"
 #include "grid/GridHost.h"
 #include "store/RecordCodec.h"
 #include "store/StoreHost.h"
@@ -49,7 +50,7 @@ struct MainFormServices {
     FontService& fonts;
 };
 
-class MainForm final : public QMainWindow, public StoreHost, public GridHost {
+class MainForm final : public QMainWindow, public StoreHost, public GridHost, public EditingHost {
     Q_OBJECT
 public:
     MainForm(MainFormServices services, const AppMain::CommandLine& commandLine, QWidget* parent = nullptr);
@@ -119,6 +120,9 @@ public:
     void SetNoteButtons(NoteButtonLook look) override;
     void CancelToolTip() override;
 
+    // --- EditingHost ---
+    void ShowPrintDialog(QWidget* over) override;
+
     // The grid painter of this window.
     GridPaint& Painter() { return grid_; }
 
@@ -144,6 +148,11 @@ public slots:
     void File_Exit_Click();
     // View menu
     void View_format_Click(int index);
+    void View_Change_Click();
+    // Define menu
+    void Define_Shifts_Click();
+    void Define_Explainations_Click();
+    void Define_Props_Click();
     // Help menu
     void Help_Contents_Click();
     void Help_ToolTips_Click();
@@ -271,6 +280,11 @@ private:
     // Copies the whole of a twin to its pane.
     void ShowTwin(Pane* pane, const class Surface& twin);
     void ReportDateOutOfRangeAndOffer();
+    // After a definition dialog: the day ruler (with `ruler`), the cells and the coverage lines
+    // drawn again and the cursor day tagged again.
+    void RedrawAfterDefinitions(bool ruler);
+    // The file properties of a new schedule; its period unless cancelled.
+    void ShowPropsForNewSchedule();
 
     // Window states.
     void ApplyEditingState();

@@ -529,8 +529,8 @@ void MainForm::ButtonHourCov_Click()
 
 void MainForm::ReportDateOutOfRangeAndOffer()
 {
-    // Yes would open the file properties, where the period is lengthened.
-    if (ReportDateOutOfRange(msg_)) NotAvailable();
+    // Yes opens the file properties, where the period is lengthened.
+    if (ReportDateOutOfRange(msg_)) Define_Props_Click();
 }
 
 // ---------------------------------------------------------------- the sibling application
@@ -575,8 +575,8 @@ void MainForm::SSCommand1_Click()
     LOADSF->hide();
     SetBusy(false);
     if (outcome == SiblingLink::Outcome::NotFound) {
-        // Yes would open the file properties, where the path is set.
-        if (AskConnectSibling(msg_, program)) NotAvailable();
+        // Yes opens the file properties, where the path is set.
+        if (AskConnectSibling(msg_, program)) Define_Props_Click();
     }
 }
 

@@ -259,9 +259,7 @@ bool MainForm::OpenScheduleSession()
         return false;
     }
     if (isNew) {
-        // The file properties of a new schedule: its defaults are kept.
-        PropsForNewSchedule = true;
-        PropsForNewSchedule = false;
+        ShowPropsForNewSchedule();
     } else {
         files_.ScheduleProps.ReadWritePassword = Runtime::RTrim(files_.ScheduleProps.ReadWritePassword.str());
         if (!Runtime::Trim(files_.ScheduleProps.ReadWritePassword.str()).isEmpty()) {

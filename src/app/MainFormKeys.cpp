@@ -5,7 +5,7 @@
 
 #include "app/ButtonPictures.h"
 #include "app/DayScroll.h"
-#include "app/KeyCodes.h"
+#include "platform/KeyCodes.h"
 #include "app/Pager.h"
 #include "grid/GridPaint.h"
 #include "grid/GridQuery.h"

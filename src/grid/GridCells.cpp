@@ -127,6 +127,7 @@ void GridPaint::DrawScheduleCells(int firstDay, int lastDay, int firstRow, int l
     const int boxH = (9 * 15) / TPPY;
     const bool statusIcon = fmt.ShowCellStatusIcon != 0;
     const bool highlighter = CheckedQueryNo(files_.ScheduleProps.HighlightQuery) > 0;
+    const QueryRule highlight(files_.QueryBuf, QueryVariant::Highlighter);
     const int firstItem = statusIcon ? 1 : 0;
     const int lastItem = std::clamp(CellItemRow, 0, 5);
     GridBack.SetForeColour(kBlack);
@@ -144,8 +145,7 @@ void GridPaint::DrawScheduleCells(int firstDay, int lastDay, int firstRow, int l
         const int display = DisplayRow(r);
         info.slot = files_.ScheduleProps.RowMap[display];
         if (!IsSlot(info.slot)) info.slot = 0;
-        info.candidate =
-            highlighter && QueryRowQualifies(files_.QueryBuf, files_.EmpTable, files_.ScheduleProps, display);
+        info.candidate = highlighter && highlight.RowQualifies(files_.EmpTable, files_.ScheduleProps, display);
         info.divider = IsDividerRow(files_.EmpTable, display);
         if (info.divider) info.record = ReadDivider(info.slot);
     }
@@ -168,7 +168,7 @@ void GridPaint::DrawScheduleCells(int firstDay, int lastDay, int firstRow, int l
             }
             const float number = UnpackCellNumber(v.s1, v.oc, v.e, v.s2, v.n);
 
-            if (info.candidate && CellClausesHold(files_.QueryBuf, v.s1, v.s2, v.oc, v.e))
+            if (info.candidate && highlight.CellMatches(QueryCell{v.s1, v.s2, v.oc, v.e, v.n}))
                 FillCellRect(x, y);
             else
                 ClearCellRect(x, y);

@@ -1,6 +1,7 @@
 // Coverage totals: staff (or paid hours) per day for each coverage line of the format.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "grid/GridColours.h"
 #include "grid/GridPaint.h"
@@ -64,16 +65,14 @@ void GridPaint::DrawCoverageCounts(int firstDay, int lastDay, bool countOnly)
     VbArray<DividerPropertiesRecord, 1, kCoverageLines> records;
     for (int k = k1; k <= k2; ++k) records[k] = ReadDivider(CoverageLineRecord(format, k));
 
-    // Membership of each named row in each line, decided once per row and line.
-    VbArray<VbArray<Byte, 0, kCoverageLines>, 0, kSlots> member;
+    // Each line's rule, and the membership of each named row in it, decided once per call.
+    std::vector<QueryRule> rules;
+    std::vector<QueryRows> member;
     int lastNamed = 0;
-    for (int r = 1; r <= kSlots; ++r) {
-        if (!IsNamedRow(files_.EmpTable, r)) continue;
-        lastNamed = r;
-        for (int k = k1; k <= k2; ++k) {
-            member[r][k] =
-                FilterSelectsRow(fmt.CoverageTotals[k], files_.EmpTable, r, files_.ScheduleProps.RowMap[r]) ? 1 : 0;
-        }
+    for (int k = k1; k <= k2; ++k) {
+        rules.emplace_back(fmt.CoverageTotals[k], QueryVariant::CoverageLine);
+        member.push_back(rules.back().Rows(files_.EmpTable, files_.ScheduleProps));
+        lastNamed = member.back().lastNamedRow;
     }
 
     const ShiftTableArray& shifts = files_.ShiftTable;
@@ -81,14 +80,15 @@ void GridPaint::DrawCoverageCounts(int firstDay, int lastDay, bool countOnly)
         const int slot = files_.ScheduleProps.RowMap[r];
         if (!IsSlot(slot)) continue;
         for (int k = k1; k <= k2; ++k) {
-            const CoverageTotalRecord& line = fmt.CoverageTotals[k];
-            if (member[r][k] == 0 || FilterIgnoresAll(line)) continue;
+            const QueryRule& rule = rules[static_cast<std::size_t>(k - k1)];
+            if (member[static_cast<std::size_t>(k - k1)].candidate[r] == 0 || rule.MatchesNothing()) continue;
             const bool hours = CheckedCountFormat(records[k].CountFormat) > 0;
             for (int d = firstDay; d <= lastDay; ++d) {
                 const DayRecord& day = files_.ColumnDay(d);
                 const int s1 = day.Shift1Code[slot];
                 const int s2 = day.Shift2Code[slot];
-                if (!CellClausesHold(line, s1, s2, day.OnCallFlag[slot], day.ExplanationCode[slot])) continue;
+                // Coverage lines have no note clause: the note is not handed over.
+                if (!rule.CellMatches(QueryCell{s1, s2, day.OnCallFlag[slot], day.ExplanationCode[slot], 0})) continue;
                 float& total = coverageTotals_[Index(d, k)];
                 if (hours && IsUserShift(s1)) {
                     total += Hours(shifts, s1);

@@ -43,6 +43,15 @@ Status SchedFiles::CheckRecordFile(FileNo f, std::size_t size) const
     return {};
 }
 
+Status SchedFiles::RefillShiftTable()
+{
+    TAVRIN_TRY(ReadRecords(FileNo::Shifts, 1, std::span<ShiftRecord>(ShiftTable.items)));
+    for (int code = 1; code <= kShiftCodes; ++code) {
+        ShiftColours[code] = static_cast<Byte>(CheckedPaletteIndex(ShiftTable[code].ColourIndex));
+    }
+    return {};
+}
+
 int SchedFiles::PeriodDays() const
 {
     const double start = std::floor(OleDates::Clamped(ScheduleProps.PeriodStart));
@@ -282,10 +291,7 @@ Status SchedFiles::OpenWorkingFiles()
     TAVRIN_TRY(OpenDaysFile());
 
     TAVRIN_TRY(OpenShiftsFile());
-    TAVRIN_TRY(ReadRecords(FileNo::Shifts, 1, std::span<ShiftRecord>(ShiftTable.items)));
-    for (int code = 1; code <= kShiftCodes; ++code) {
-        ShiftColours[code] = static_cast<Byte>(CheckedPaletteIndex(ShiftTable[code].ColourIndex));
-    }
+    TAVRIN_TRY(RefillShiftTable());
     ShiftBuf = ShiftTable[kUserShifts];
 
     TAVRIN_TRY(OpenEmployeesFile());

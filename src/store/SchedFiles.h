@@ -138,6 +138,10 @@ public:
     void CloseDividersFile() { File(FileNo::Dividers).close(); }
     void CloseGroupsFile() { File(FileNo::Groups).close(); }
 
+    // Reads all 102 shift records from the shift file into ShiftTable and their colours into
+    // ShiftColours (a cancelled shift dialog puts the stored shifts back this way).
+    Status RefillShiftTable();
+
     // Reads format n (1..5) into CurrentFormat with its day and coverage counts held in range.
     Status LoadCurrentFormat();
     // Days and coverage lines a format shows, held to 1..42 and 0..20.

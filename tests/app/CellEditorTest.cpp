@@ -207,7 +207,7 @@ TEST_F(CellCommands, ShiftTableIsRefilledFromTheShiftFile)
     late.Description = "Swing";
     late.ColourIndex = 4;
     ASSERT_TRUE(files->WriteRecord(FileNo::Shifts, 2, late));
-    ASSERT_TRUE(RefillShiftTable(*files));
+    ASSERT_TRUE(files->RefillShiftTable());
     EXPECT_EQ(files->ShiftTable[2].Description.str(), "Swing");
     EXPECT_EQ(files->ShiftColours[2], 4);
     EXPECT_EQ(files->ShiftTable[1].Description.str(), "undefined");  // never written to the file

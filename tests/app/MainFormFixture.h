@@ -2,6 +2,7 @@
 // A main window on a private working folder, with scripted message boxes and file dialogs.
 
 #include "app/MainForm.h"
+#include "editing/Props.h"
 #include "grid/GridPaint.h"
 #include "platform/FontService.h"
 #include "store/SchedFiles.h"
@@ -9,7 +10,9 @@
 #include "support/FakeMsgBox.h"
 #include "support/FakePrinter.h"
 
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -27,9 +30,19 @@ protected:
         form->show();
         form->activateWindow();
         (void)QTest::qWaitForWindowActive(form.get(), 2000);
+        // A new schedule opens with its file properties: unless a test answers them itself,
+        // they are taken as shown.
+        propsAnswerer = std::make_unique<QTimer>();
+        propsAnswerer->setInterval(10);
+        QObject::connect(propsAnswerer.get(), &QTimer::timeout, [this] {
+            auto* props = qobject_cast<Props*>(QApplication::activeModalWidget());
+            if (props && AutoAcceptProps) props->ButtonOK->click();
+        });
+        propsAnswerer->start();
     }
     void TearDown() override
     {
+        propsAnswerer.reset();
         files->ScheduleModified = false;
         form.reset();
         files->CloseAllFiles();
@@ -42,6 +55,9 @@ protected:
     {
         dialogs.Answer(path);
         form->File_Open_Click();
+        // Back to the window after the dialogs of the open.
+        form->activateWindow();
+        (void)QTest::qWaitForWindowActive(form.get(), 2000);
     }
     // A saved schedule whose first row is called `name`; closed afterwards.
     void MakeSchedule(const QString& path, const QString& name, const QString& password = {})
@@ -64,6 +80,8 @@ protected:
     FontService fonts{96};
     std::unique_ptr<SchedFiles> files;
     std::unique_ptr<MainForm> form;
+    std::unique_ptr<QTimer> propsAnswerer;
+    bool AutoAcceptProps = true;
 };
 
 }  // namespace tavrin::test

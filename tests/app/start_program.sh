@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Starts the real program under a virtual display on a schedule file and waits for its main
-# window to show the schedule's caption.
+# Starts the real program under a virtual display on a new (empty) schedule file and waits for
+# the file properties that a new schedule opens with.
 set -euo pipefail
 program=$1
 tmp=$(mktemp -d)
@@ -14,13 +14,13 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
   "$1" "$2" &
   pid=$!
   for _ in $(seq 1 150); do
-    if xwininfo -root -tree | grep -qF "\"plan - Tavrin [28 Day]\""; then
+    if xwininfo -root -tree | grep -qF "\"Set File Properties [ plan ]\""; then
       kill "$pid"; wait "$pid" 2>/dev/null || true
       exit 0
     fi
     if ! kill -0 "$pid" 2>/dev/null; then echo "the program ended early" >&2; exit 1; fi
     sleep 0.2
   done
-  echo "no main window with the schedule caption appeared" >&2
+  echo "no file properties of the new schedule appeared" >&2
   xwininfo -root -tree >&2 || true
   kill "$pid"; exit 1' _ "$program" "$tmp/plan.QRD"

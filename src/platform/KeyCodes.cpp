@@ -1,6 +1,4 @@
-#include "app/KeyCodes.h"
-
-#include "app/CellEditor.h"
+#include "platform/KeyCodes.h"
 
 #include <QKeyEvent>
 

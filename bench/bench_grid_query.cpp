@@ -1,0 +1,152 @@
+// The query rule over the day file: the query-results count over 10 years by 200 rows, and the
+// name selection over 999 days, each beside a baseline that reads the same records with one
+// pread and tests the same codes by hand.
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "grid/GridQuery.h"
+#include "store/SchedFiles.h"
+
+using namespace tavrin;
+
+namespace {
+
+constexpr int kDays = 3650;
+constexpr int kSelectionDays = 999;
+
+// A schedule of 10 years by 200 named rows; each cell holds one of nine shifts, a fifth of them
+// a second shift and a fifth a note.
+struct Schedule {
+    QTemporaryDir dir;
+    bench::QuietMsgBox msg;
+    bench::NoPrinter printer;
+    SchedFiles files{dir.path(), msg, printer};
+
+    Schedule()
+    {
+        bool isNew = false;
+        (void)files.LoadScheduleSettings(isNew);
+        files.ScheduleProps.PeriodStart = OleDates::FromYmd(2020, 1, 1);
+        files.ScheduleProps.PeriodEnd = files.ScheduleProps.PeriodStart + kDays - 1;
+        files.CurrentFormatNo = 1;
+        (void)files.OpenWorkingFiles();
+        for (int r = 1; r <= kSlots; ++r) files.EmpTable.Name[r] = QStringLiteral("Person %1").arg(r);
+        DayRecord d;
+        unsigned seed = 7;
+        const auto next = [&seed] {
+            seed = seed * 1103515245u + 12345u;
+            return (seed >> 16) & 0x7fff;
+        };
+        for (int day = 1; day <= kDays; ++day) {
+            for (int s = 1; s <= kSlots; ++s) {
+                d.Shift1Code[s] = static_cast<Byte>(1 + next() % 9);
+                d.Shift2Code[s] = static_cast<Byte>(next() % 5 == 0 ? 1 + next() % 9 : 0);
+                d.OnCallFlag[s] = 0;
+                d.ExplanationCode[s] = static_cast<Byte>(next() % 10 == 0 ? 3 : 0);
+                d.NoteNumber[s] = static_cast<Int16>(next() % 5 == 0 ? 2 + next() % 1000 : 0);
+            }
+            (void)files.WriteRecord(FileNo::Days, day, d);
+        }
+    }
+};
+
+Schedule& Shared()
+{
+    static Schedule s;
+    return s;
+}
+
+// Shifts 2 and 5, anyone, any explanation.
+QueryFilter ResultsQuery()
+{
+    QueryFilter q;
+    q.IgnoreNames = kTrue;
+    q.IgnoreExplanations = kTrue;
+    q.SelectedShifts[2] = 1;
+    q.SelectedShifts[5] = 1;
+    return q;
+}
+
+// Every other person (by data slot), shift 3, any explanation.
+QueryFilter SelectionQuery()
+{
+    QueryFilter q;
+    q.IgnoreExplanations = kTrue;
+    for (int s = 1; s <= kSlots; s += 2) q.SelectedNames[s] = 1;
+    q.SelectedShifts[3] = 1;
+    return q;
+}
+
+void Rule(benchmark::State& state, const QueryFilter& q, QueryVariant v, int days)
+{
+    Schedule& s = Shared();
+    const QueryRule rule(q, v);
+    for (auto _ : state) {
+        const Result<QueryDayCounts> counts = CountQueryMatches(s.files, rule, s.files.ScheduleProps.PeriodStart, days);
+        benchmark::DoNotOptimize(counts->perRow[1]);
+        benchmark::DoNotOptimize(counts->busiestDay);
+    }
+}
+
+// The same counts by hand: one pread of the records, the query's codes tested inline.
+template <class Test>
+void Baseline(benchmark::State& state, int days, Test test)
+{
+    Schedule& s = Shared();
+    const QByteArray path = s.files.WorkPath(QStringLiteral(".SCH")).toLocal8Bit();
+    const std::size_t bytes = static_cast<std::size_t>(days) * DayRecord::Size;
+    const auto buf = std::make_unique_for_overwrite<std::uint8_t[]>(bytes);
+    for (auto _ : state) {
+        const int fd = ::open(path.constData(), O_RDONLY);
+        if (::pread(fd, buf.get(), bytes, 0) != static_cast<ssize_t>(bytes)) state.SkipWithError("short read");
+        ::close(fd);
+        std::array<int, kSlots> perRow{};
+        int busiest = 0;
+        for (int d = 0; d < days; ++d) {
+            const std::uint8_t* rec = buf.get() + static_cast<std::size_t>(d) * DayRecord::Size;
+            int onDay = 0;
+            for (int slot = 0; slot < kSlots; ++slot) {
+                if (test(slot, rec[slot], rec[600 + slot])) {
+                    ++perRow[static_cast<std::size_t>(slot)];
+                    ++onDay;
+                }
+            }
+            busiest = std::max(busiest, onDay);
+        }
+        benchmark::DoNotOptimize(perRow[0]);
+        benchmark::DoNotOptimize(busiest);
+    }
+}
+
+void BM_QueryResultsCount_Rule(benchmark::State& state)
+{
+    Rule(state, ResultsQuery(), QueryVariant::QueryResults, kDays);
+}
+void BM_QueryResultsCount_Baseline(benchmark::State& state)
+{
+    Baseline(state, kDays, [](int, int s1, int s2) { return s1 == 2 || s1 == 5 || s2 == 2 || s2 == 5; });
+}
+void BM_NameSelection_Rule(benchmark::State& state)
+{
+    Rule(state, SelectionQuery(), QueryVariant::NameSelection, kSelectionDays);
+}
+void BM_NameSelection_Baseline(benchmark::State& state)
+{
+    Baseline(state, kSelectionDays, [](int slot, int s1, int s2) { return slot % 2 == 0 && (s1 == 3 || s2 == 3); });
+}
+
+}  // namespace
+
+BENCHMARK(BM_QueryResultsCount_Rule)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QueryResultsCount_Baseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NameSelection_Rule)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NameSelection_Baseline)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
