@@ -10,6 +10,8 @@
 #include "platform/MsgBox.h"
 #include "platform/Pane.h"
 #include "platform/Runtime.h"
+#include "printing/PreviewRec.h"
+#include "printing/PrintServices.h"
 #include "store/SchedFiles.h"
 
 #include <QAction>
@@ -84,8 +86,11 @@ MainForm::MainForm(MainFormServices services, const AppMain::CommandLine& comman
       files_(services.files),
       msg_(services.msg),
       gridOwner_(std::make_unique<GridPaint>(services.files, *this, services.fonts)),
-      grid_(*gridOwner_)
+      grid_(*gridOwner_),
+      rec_(std::make_unique<PreviewRec>(services.files.WorkDir)),
+      print_(std::make_unique<PrintServices>(services.printer, *rec_, services.fonts, services.msg, services.dialogs))
 {
+    print_->Window = this;
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Tavrin"));
     setWindowIcon(ButtonPictures::ProgramIcon());
@@ -404,12 +409,13 @@ void MainForm::BuildMenus()
     connect(File_Save, &QAction::triggered, this, &MainForm::File_Save_Click);
     connect(File_SaveAs, &QAction::triggered, this, &MainForm::File_SaveAs_Click);
     connect(File_Exit, &QAction::triggered, this, &MainForm::File_Exit_Click);
+    connect(File_PrintSetup, &QAction::triggered, this, &MainForm::File_PrintSetup_Click);
     connect(Help_Contents, &QAction::triggered, this, &MainForm::Help_Contents_Click);
     connect(Help_ToolTips, &QAction::triggered, this, &MainForm::Help_ToolTips_Click);
     connect(Help_About, &QAction::triggered, this, &MainForm::Help_About_Click);
 
     // Commands whose windows come with later versions.
-    for (QAction* a : {File_Print, File_PrintSetup, Edit_Mcopy, Edit_MSched, View_Change, Define_Shifts,
+    for (QAction* a : {File_Print, Edit_Mcopy, Edit_MSched, View_Change, Define_Shifts,
                        Define_Explainations, Define_Props, Report_Current, Report_Legend, Report_Query,
                        Report_Personal_Day142, Report_Personal_Month, Report_Proj, Report_Staff_Day142,
                        Report_Staff_Month, Report_Staff_Group}) {
