@@ -17,5 +17,4 @@ private:
     int answer_;
 };
 
-
 }  // namespace tavrin::bench

@@ -68,7 +68,8 @@ std::vector<Item> Printout(int rows, int pageRows, std::size_t limit)
         text(kLeft, kTop, 15360, kTop + 900, 32, QStringLiteral("Run Date: 03/05/2024"));
         text(kLeft, kTop, 15360, kTop + 900, 2 + 32, QStringLiteral("Run Time: 14:30"));
         text(kLeft, kTop, 15360, kTop + 900, 2 + 32 + 8, QStringLiteral("Page: %1").arg(first / pageRows + 1));
-        text(kLeft, kTop, 15360, kTop + 900, 1 + 32 + 8, QStringLiteral("Tuesday, March 5, 2024 to Monday, April 15, 2024"));
+        text(kLeft, kTop, 15360, kTop + 900, 1 + 32 + 8,
+             QStringLiteral("Tuesday, March 5, 2024 to Monday, April 15, 2024"));
         out.push_back({Op::Filled, kLeft, kTop + kHeader, 15360, kTop + kHeader + 500, 230, {}});
         out.push_back({Op::FontSize, 0, 0, 0, 0, 8, {}});
         for (int d = 0; d < kDays; ++d) {
@@ -82,7 +83,8 @@ std::vector<Item> Printout(int rows, int pageRows, std::size_t limit)
             out.push_back({Op::Bold, 0, 0, 0, 0, -1, {}});
             text(kLeft + 23, y + 23, kLeft + kName - 23, y + kRow, 0, QStringLiteral("Employee %1, Name").arg(r));
             out.push_back({Op::Bold, 0, 0, 0, 0, 0, {}});
-            text(kLeft + kName + 23, y + 23, kLeft + kName + kPos - 23, y + kRow, 0, QStringLiteral("RN %1").arg(r % 7));
+            text(kLeft + kName + 23, y + 23, kLeft + kName + kPos - 23, y + kRow, 0,
+                 QStringLiteral("RN %1").arg(r % 7));
             for (int d = 0; d < kDays; ++d, ++cell) {
                 const double x = kLeft + kName + kPos + d * dayW;
                 if (cell % 5 == 0) {
@@ -131,13 +133,27 @@ void Record(PreviewRec& rec, const std::vector<Item>& items)
 {
     for (const Item& i : items) {
         switch (i.op) {
-            case Op::FontSize: (void)rec.PreviewFontSize(i.value); break;
-            case Op::Bold: (void)rec.PreviewFontBold(i.value != 0); break;
-            case Op::Colour: (void)rec.PreviewForeColor(static_cast<std::uint32_t>(i.value)); break;
-            case Op::Text: (void)rec.PreviewDrawText(i.text, Px(i, kRecordTpp), i.value); break;
-            case Op::Line: (void)rec.PreviewLine(i.a, i.b, i.c, i.d); break;
-            case Op::Filled: (void)rec.PreviewFilledBox(i.a, i.b, i.c, i.d, i.value); break;
-            case Op::NewPage: (void)rec.PreviewNewPage(); break;
+            case Op::FontSize:
+                (void)rec.PreviewFontSize(i.value);
+                break;
+            case Op::Bold:
+                (void)rec.PreviewFontBold(i.value != 0);
+                break;
+            case Op::Colour:
+                (void)rec.PreviewForeColor(static_cast<std::uint32_t>(i.value));
+                break;
+            case Op::Text:
+                (void)rec.PreviewDrawText(i.text, Px(i, kRecordTpp), i.value);
+                break;
+            case Op::Line:
+                (void)rec.PreviewLine(i.a, i.b, i.c, i.d);
+                break;
+            case Op::Filled:
+                (void)rec.PreviewFilledBox(i.a, i.b, i.c, i.d, i.value);
+                break;
+            case Op::NewPage:
+                (void)rec.PreviewNewPage();
+                break;
         }
     }
 }
@@ -190,8 +206,12 @@ void BM_Record40000Commands_Baseline(benchmark::State& state)
             QByteArray bytes;
             switch (i.op) {
                 case Op::FontSize:
-                case Op::Colour: Put32(r + 18, i.value); break;
-                case Op::Bold: Put32(r + 18, i.value != 0 ? -1 : 0); break;
+                case Op::Colour:
+                    Put32(r + 18, i.value);
+                    break;
+                case Op::Bold:
+                    Put32(r + 18, i.value != 0 ? -1 : 0);
+                    break;
                 case Op::Text: {
                     const PixelRect p = Px(i, kRecordTpp);
                     Put32(r + 2, p.Left);
@@ -212,7 +232,8 @@ void BM_Record40000Commands_Baseline(benchmark::State& state)
                     Put32(r + 14, Runtime::CInt(i.d));
                     if (i.op == Op::Filled) Put32(r + 18, i.value);
                     break;
-                case Op::NewPage: break;
+                case Op::NewPage:
+                    break;
             }
             if (::pwrite(cmd, r, 28, n * 28) != 28) state.SkipWithError("write");
             ++n;
@@ -271,7 +292,11 @@ void BM_ReplayPage_Baseline(benchmark::State& state)
     std::map<std::pair<int, bool>, QFont> cache;
     const auto font = [&](int size, bool bold) -> const QFont& {
         auto it = cache.find({size, bold});
-        if (it == cache.end()) it = cache.emplace(std::pair{size, bold}, fonts.Resolve({QStringLiteral("Arial"), double(size), bold, false})->font).first;
+        if (it == cache.end())
+            it = cache
+                     .emplace(std::pair{size, bold},
+                              fonts.Resolve({QStringLiteral("Arial"), double(size), bold, false})->font)
+                     .first;
         return it->second;
     };
     QImage image(1056, 816, QImage::Format_RGB32);
@@ -288,9 +313,15 @@ void BM_ReplayPage_Baseline(benchmark::State& state)
         QColor colour(Qt::black);
         for (const Item& i : items) {
             switch (i.op) {
-                case Op::FontSize: p.setFont(font(size = i.value, bold)); break;
-                case Op::Bold: p.setFont(font(size, bold = i.value != 0)); break;
-                case Op::Colour: colour = QColor::fromRgb(ToQRgb(static_cast<std::uint32_t>(i.value))); break;
+                case Op::FontSize:
+                    p.setFont(font(size = i.value, bold));
+                    break;
+                case Op::Bold:
+                    p.setFont(font(size, bold = i.value != 0));
+                    break;
+                case Op::Colour:
+                    colour = QColor::fromRgb(ToQRgb(static_cast<std::uint32_t>(i.value)));
+                    break;
                 case Op::Text: {
                     const PixelRect r = Px(i, kRecordTpp);
                     const QRect rect(Runtime::IntDiv(r.Left * kRecordTpp, 15), Runtime::IntDiv(r.Top * kRecordTpp, 15),
@@ -312,7 +343,8 @@ void BM_ReplayPage_Baseline(benchmark::State& state)
                         break;
                     }
                     int flags = (i.value & 1) ? Qt::AlignHCenter : (i.value & 2) ? Qt::AlignRight : Qt::AlignLeft;
-                    flags |= (i.value & 32) ? Qt::TextSingleLine | ((i.value & 8) ? Qt::AlignBottom : Qt::AlignTop) : Qt::AlignTop;
+                    flags |= (i.value & 32) ? Qt::TextSingleLine | ((i.value & 8) ? Qt::AlignBottom : Qt::AlignTop)
+                                            : Qt::AlignTop;
                     p.drawText(rect, flags, i.text);
                     break;
                 }
@@ -322,9 +354,11 @@ void BM_ReplayPage_Baseline(benchmark::State& state)
                     break;
                 case Op::Filled:
                     p.fillRect(QRect(QPoint(px(i.a), px(i.b)), QPoint(px(i.c), px(i.d))),
-                               i.value > 0 ? QColor(0xC0, 0xC0, 0xC0) : QColor::fromRgb(ToQRgb(static_cast<std::uint32_t>(-i.value))));
+                               i.value > 0 ? QColor(0xC0, 0xC0, 0xC0)
+                                           : QColor::fromRgb(ToQRgb(static_cast<std::uint32_t>(-i.value))));
                     break;
-                case Op::NewPage: break;
+                case Op::NewPage:
+                    break;
             }
         }
         p.end();
@@ -380,13 +414,26 @@ void BM_PdfPage(benchmark::State& state)
         run.BeginRun();
         for (const Item& i : items) {
             switch (i.op) {
-                case Op::FontSize: run.FontSize(i.value); break;
-                case Op::Bold: run.FontBold(i.value != 0); break;
-                case Op::Colour: run.ForeColor(static_cast<std::uint32_t>(i.value)); break;
-                case Op::Text: run.DrawText(i.text, Px(i, tpp), i.value); break;
-                case Op::Line: run.Line(i.a, i.b, i.c, i.d); break;
-                case Op::Filled: run.FilledBox(i.a, i.b, i.c, i.d, i.value); break;
-                case Op::NewPage: break;
+                case Op::FontSize:
+                    run.FontSize(i.value);
+                    break;
+                case Op::Bold:
+                    run.FontBold(i.value != 0);
+                    break;
+                case Op::Colour:
+                    run.ForeColor(static_cast<std::uint32_t>(i.value));
+                    break;
+                case Op::Text:
+                    run.DrawText(i.text, Px(i, tpp), i.value);
+                    break;
+                case Op::Line:
+                    run.Line(i.a, i.b, i.c, i.d);
+                    break;
+                case Op::Filled:
+                    run.FilledBox(i.a, i.b, i.c, i.d, i.value);
+                    break;
+                case Op::NewPage:
+                    break;
             }
         }
         run.Finish(false);
@@ -422,11 +469,14 @@ void BM_PdfPage_Baseline(benchmark::State& state)
                     font.setBold(i.value != 0);
                     p.setFont(font);
                     break;
-                case Op::Colour: colour = QColor::fromRgb(ToQRgb(static_cast<std::uint32_t>(i.value))); break;
+                case Op::Colour:
+                    colour = QColor::fromRgb(ToQRgb(static_cast<std::uint32_t>(i.value)));
+                    break;
                 case Op::Text: {
                     const PixelRect r = Px(i, tpp);
                     int flags = (i.value & 1) ? Qt::AlignHCenter : (i.value & 2) ? Qt::AlignRight : Qt::AlignLeft;
-                    flags |= (i.value & 32) ? Qt::TextSingleLine | ((i.value & 8) ? Qt::AlignBottom : Qt::AlignTop) : Qt::AlignTop;
+                    flags |= (i.value & 32) ? Qt::TextSingleLine | ((i.value & 8) ? Qt::AlignBottom : Qt::AlignTop)
+                                            : Qt::AlignTop;
                     p.setPen(colour);
                     p.drawText(QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top), flags, i.text);
                     break;
@@ -441,7 +491,8 @@ void BM_PdfPage_Baseline(benchmark::State& state)
                                QColor::fromRgb(ToQRgb(c)));
                     break;
                 }
-                case Op::NewPage: break;
+                case Op::NewPage:
+                    break;
             }
         }
         p.end();

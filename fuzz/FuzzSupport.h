@@ -32,8 +32,6 @@ public:
     void beep() override {}
 };
 
-
-
 // A private folder with a working folder and a folder for schedule files inside.
 struct Folders {
     Folders()

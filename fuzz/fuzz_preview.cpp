@@ -64,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Folders::Write(names.CommandPath(), commands, static_cast<qsizetype>(commandLength));
     WorkFile commandFile;
     WorkFile textFile;
-    if (!commandFile.open(names.CommandPath(), int(PreviewCommandRecord::Size)) || !textFile.open(names.TextPath(), 1)) {
+    if (!commandFile.open(names.CommandPath(), int(PreviewCommandRecord::Size)) ||
+        !textFile.open(names.TextPath(), 1)) {
         return 0;
     }
 

@@ -97,8 +97,8 @@ void QtPrinterDevice::Probe()
     const QString defaultName = QPrinterInfo::defaultPrinterName();
     for (const QPrinterInfo& info : QPrinterInfo::availablePrinters()) {
         const QString location = info.location().trimmed();
-        targets_.push_back({{info.printerName(), location.isEmpty() ? QStringLiteral("CUPS") : location},
-                            info.printerName()});
+        targets_.push_back(
+            {{info.printerName(), location.isEmpty() ? QStringLiteral("CUPS") : location}, info.printerName()});
         if (!defaultName.isEmpty() && info.printerName() == defaultName) current_ = targets_.size() - 1;
     }
     targets_.push_back({{PdfTargetName(), pdfPath_}, QString()});
@@ -573,7 +573,8 @@ Result<int> QtPrinterDevice::Orientation()
 
 Status QtPrinterDevice::SetOrientation(int orientation)
 {
-    if (orientation != 1 && orientation != 2) return Refused(QStringLiteral("orientation ") + QString::number(orientation));
+    if (orientation != 1 && orientation != 2)
+        return Refused(QStringLiteral("orientation ") + QString::number(orientation));
     QPrinter& p = Printer();
     if (!p.setPageOrientation(orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait)) {
         return Refused(QStringLiteral("orientation ") + QString::number(orientation));

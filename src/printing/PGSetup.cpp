@@ -155,8 +155,8 @@ void PGSetup::BuildControls()
     Combo2->addItems({QStringLiteral("Default"), QStringLiteral("Portrait"), QStringLiteral("Landscape")});
     Combo1 = new QComboBox(general);
     Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->addItems({QStringLiteral("Default"), QStringLiteral("Draft"), QStringLiteral("Low"), QStringLiteral("Medium"),
-                      QStringLiteral("High")});
+    Combo1->addItems({QStringLiteral("Default"), QStringLiteral("Draft"), QStringLiteral("Low"),
+                      QStringLiteral("Medium"), QStringLiteral("High")});
     Frame1 = new QGroupBox(QStringLiteral("Font"), general);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     RPTFont = new QLabel(Frame1);
@@ -309,8 +309,9 @@ void PGSetup::ShowMargin(int i)
 {
     const double twips = RptSettingsEdit.Margins[i];
     Margins[static_cast<std::size_t>(i)]->setText(
-        CentFlag->isChecked() ? Runtime::FormatNumber(twips / kTwipsPerCm, QStringLiteral("0.00\\c\\m"))
-                              : Runtime::FormatNumber(twips / kTwipsPerInch, QStringLiteral("0.00")) + QLatin1Char('"'));
+        CentFlag->isChecked()
+            ? Runtime::FormatNumber(twips / kTwipsPerCm, QStringLiteral("0.00\\c\\m"))
+            : Runtime::FormatNumber(twips / kTwipsPerInch, QStringLiteral("0.00")) + QLatin1Char('"'));
 }
 
 void PGSetup::ShowMargins()
@@ -388,7 +389,8 @@ void PGSetup::ShowFontSample()
 {
     if (UseScreenFont->isChecked()) {
         const ScheduleFormatRecord& f = files_.CurrentFormat;
-        RPTFont->setText(FontSample(f.ScreenFontName.str(), f.ScreenFontBold != 0, f.ScreenFontItalic != 0, f.ScreenFontSize));
+        RPTFont->setText(
+            FontSample(f.ScreenFontName.str(), f.ScreenFontBold != 0, f.ScreenFontItalic != 0, f.ScreenFontSize));
         Command3->setEnabled(false);
     } else {
         const ReportSettingsRecord& e = RptSettingsEdit;

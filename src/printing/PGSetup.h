@@ -28,7 +28,8 @@ class PGSetup final : public QDialog {
 public:
     // Loads the dialog on the settings; the paper and bin lists try their stored entries on the
     // printer at once (an unsupported one is reported now).
-    PGSetup(PrintServices& services, SchedFiles& files, const ReportSettingsRecord& settings, QWidget* parent = nullptr);
+    PGSetup(PrintServices& services, SchedFiles& files, const ReportSettingsRecord& settings,
+            QWidget* parent = nullptr);
 
     // The edit buffer; the margins and the font are stored as they are edited, the rest by OK.
     ReportSettingsRecord RptSettingsEdit;
@@ -51,7 +52,7 @@ public:
     QLabel* RPTFont = nullptr;
     QPushButton* Command3 = nullptr;  // Font...
     QCheckBox* UseScreenFont = nullptr;
-    QGroupBox* SSFrame2 = nullptr;  // margins
+    QGroupBox* SSFrame2 = nullptr;        // margins
     std::array<QLineEdit*, 4> Margins{};  // top, bottom, left, right
     QCheckBox* CentFlag = nullptr;
     QComboBox* Combo3 = nullptr;  // paper size

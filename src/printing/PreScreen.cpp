@@ -341,13 +341,26 @@ bool PreScreen::PreviewKey(int key)
         }
     };
     switch (key) {
-        case Qt::Key_PageDown: step(VScroll1, 1440); return true;
-        case Qt::Key_PageUp: step(VScroll1, -1440); return true;
-        case Qt::Key_Down: step(VScroll1, 360); return true;
-        case Qt::Key_Up: step(VScroll1, -360); return true;
-        case Qt::Key_Right: step(HScroll1, 360); return true;
-        case Qt::Key_Left: step(HScroll1, -360); return true;
-        default: return false;
+        case Qt::Key_PageDown:
+            step(VScroll1, 1440);
+            return true;
+        case Qt::Key_PageUp:
+            step(VScroll1, -1440);
+            return true;
+        case Qt::Key_Down:
+            step(VScroll1, 360);
+            return true;
+        case Qt::Key_Up:
+            step(VScroll1, -360);
+            return true;
+        case Qt::Key_Right:
+            step(HScroll1, 360);
+            return true;
+        case Qt::Key_Left:
+            step(HScroll1, -360);
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -38,11 +38,11 @@ struct PageSetup {
     double FontSize = 8;
     bool FontBold = false;
     bool FontItalic = false;
-    int Orientation = 0;   // 0 the printer's own, 1 portrait, 2 landscape
-    int PrintQuality = 0;  // 0 the printer's own, -1 draft .. -4 high
-    std::array<int, 4> Margins{};  // top, bottom, left, right in twips
-    int PaperSize = 0;     // 0 the printer's own
-    int PaperBin = 0;      // 0 the printer's own
+    int Orientation = 0;                   // 0 the printer's own, 1 portrait, 2 landscape
+    int PrintQuality = 0;                  // 0 the printer's own, -1 draft .. -4 high
+    std::array<int, 4> Margins{};          // top, bottom, left, right in twips
+    int PaperSize = 0;                     // 0 the printer's own
+    int PaperBin = 0;                      // 0 the printer's own
     QString Copies = QStringLiteral("1");  // the text of the dialog's copies box
     double TitleSize = 16;
     double HeadingSize = 10;

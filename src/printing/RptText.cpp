@@ -1,5 +1,8 @@
 #include "printing/RptText.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/Runtime.h"
 
 namespace tavrin::RptText {
@@ -13,15 +16,9 @@ bool KeptInName(QChar c)
     if ((u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z')) return true;
     if (u == u'.' || u == u'\'' || u == u'`' || u == u'-') return true;
     if (u >= 0xC0 && u <= 0xFF) return u != 0xD7 && u != 0xF7;  // all but the multiplication and division signs
-    switch (u) {
-        case 0x0160: case 0x0161:  // Š š
-        case 0x0152: case 0x0153:  // Œ œ
-        case 0x017D: case 0x017E:  // Ž ž
-        case 0x0178:               // Ÿ
-            return true;
-        default:
-            return false;
-    }
+    // The letters of the code page outside Latin-1: Š š Œ œ Ž ž Ÿ.
+    static constexpr char16_t kOthers[] = {0x0160, 0x0161, 0x0152, 0x0153, 0x017D, 0x017E, 0x0178};
+    return std::find(std::begin(kOthers), std::end(kOthers), u) != std::end(kOthers);
 }
 
 // Upper case letter for letter, so that positions in the upper-cased text are those of the text.
@@ -75,13 +72,20 @@ QString FormatPersonName(const QString& name, int style)
     }
 
     switch (style) {
-        case 1: return first + QLatin1Char(' ') + last;
-        case 2: return first + QLatin1Char(' ') + First(last) + QLatin1Char('.');
-        case 3: return First(first) + QLatin1Char('.') + last;
-        case 4: return First(first) + First(last);
-        case 5: return last + QStringLiteral(", ") + first;
-        case 6: return last + QStringLiteral(", ") + First(first) + QLatin1Char('.');
-        default: return last;
+        case 1:
+            return first + QLatin1Char(' ') + last;
+        case 2:
+            return first + QLatin1Char(' ') + First(last) + QLatin1Char('.');
+        case 3:
+            return First(first) + QLatin1Char('.') + last;
+        case 4:
+            return First(first) + First(last);
+        case 5:
+            return last + QStringLiteral(", ") + first;
+        case 6:
+            return last + QStringLiteral(", ") + First(first) + QLatin1Char('.');
+        default:
+            return last;
     }
 }
 

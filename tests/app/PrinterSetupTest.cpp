@@ -1,12 +1,11 @@
 // File > Printer Setup from the main window.
-#include "MainFormFixture.h"
+#include <QAction>
+#include <QListWidget>
 
+#include "MainFormFixture.h"
 #include "printing/PrintServices.h"
 #include "printing/SetPrt.h"
 #include "support/ModalDialogs.h"
-
-#include <QAction>
-#include <QListWidget>
 
 namespace tavrin::test {
 namespace {

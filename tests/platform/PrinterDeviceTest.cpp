@@ -1,5 +1,5 @@
 // The real printer's PDF target, read back with the poppler tools.
-#include "platform/PrinterDevice.h"
+#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
@@ -7,7 +7,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
+
+#include "platform/PrinterDevice.h"
 
 namespace tavrin::test {
 namespace {
@@ -22,10 +23,7 @@ protected:
     }
     QString Pdf() const { return dir.filePath(QStringLiteral("out.pdf")); }
     // Everything in the folder (temporary files included).
-    QStringList Files() const
-    {
-        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
-    }
+    QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot); }
     static QString Run(const QString& program, const QStringList& args)
     {
         QProcess p;
@@ -34,13 +32,17 @@ protected:
         return QString::fromUtf8(p.readAllStandardOutput());
     }
     QString Info() const { return Run(QStringLiteral("pdfinfo"), {Pdf()}); }
-    QString Text() const { return Run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), Pdf(), QStringLiteral("-")}); }
+    QString Text() const
+    {
+        return Run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), Pdf(), QStringLiteral("-")});
+    }
     // The first page as a picture at the given resolution.
     QImage Picture(int dpi) const
     {
         const QString stem = dir.filePath(QStringLiteral("page"));
-        Run(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-aa"), QStringLiteral("no"), QStringLiteral("-aaVector"), QStringLiteral("no"), QStringLiteral("-r"), QString::number(dpi),
-                                         QStringLiteral("-singlefile"), Pdf(), stem});
+        Run(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-aa"), QStringLiteral("no"),
+                                         QStringLiteral("-aaVector"), QStringLiteral("no"), QStringLiteral("-r"),
+                                         QString::number(dpi), QStringLiteral("-singlefile"), Pdf(), stem});
         return QImage(stem + QStringLiteral(".png"));
     }
 
@@ -67,11 +69,9 @@ TEST_F(PdfTarget, SheetSizesFollowThePaperCode)
         const char* pdfSize;
     };
     const Case cases[] = {
-        {1, 1, 12240, 15840, "612 x 792 pts"},
-        {9, 1, 11900, 16840, "595 x 842 pts"},
-        {5, 2, 20160, 12240, "1008 x 612 pts"},
-        {12, 1, 14180, 20020, "709 x 1001 pts"},  // B4, 250 x 353 mm
-        {14, 1, 12240, 18720, "612 x 936 pts"},   // Folio, 8 1/2 x 13 in.
+        {1, 1, 12240, 15840, "612 x 792 pts"},  {9, 1, 11900, 16840, "595 x 842 pts"},
+        {5, 2, 20160, 12240, "1008 x 612 pts"}, {12, 1, 14180, 20020, "709 x 1001 pts"},  // B4, 250 x 353 mm
+        {14, 1, 12240, 18720, "612 x 936 pts"},                                           // Folio, 8 1/2 x 13 in.
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(printer->SetPaperSize(c.paper)) << c.paper;
@@ -126,7 +126,8 @@ TEST_F(PdfTarget, TextsAsTypedWithLineBreaks)
     const double tpp = printer->TwipsPerPixelX();
     const auto px = [tpp](double tw) { return static_cast<int>(tw / tpp); };
     ASSERT_TRUE(printer->DrawText(QStringLiteral("Fish & Chips"), {px(1440), px(1440), px(8000), px(2000)}, 0));
-    ASSERT_TRUE(printer->DrawText(QStringLiteral("First line\rSecond line"), {px(1440), px(3000), px(8000), px(5000)}, 0));
+    ASSERT_TRUE(
+        printer->DrawText(QStringLiteral("First line\rSecond line"), {px(1440), px(3000), px(8000), px(5000)}, 0));
     printer->CurrentX = 1440;
     printer->CurrentY = 6000;
     ASSERT_TRUE(printer->Print(QStringLiteral("Printed here")));
@@ -134,7 +135,8 @@ TEST_F(PdfTarget, TextsAsTypedWithLineBreaks)
     ASSERT_TRUE(printer->EndDoc());
     const QString text = Text();
     EXPECT_TRUE(text.contains(QStringLiteral("Fish & Chips"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("First line\\s*\\n\\s*Second line")))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("First line\\s*\\n\\s*Second line"))))
+        << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Printed here")));
 }
 

@@ -1,13 +1,3 @@
-#include "PrintFixture.h"
-
-#include "platform/Pane.h"
-#include "platform/PrinterDevice.h"
-#include "platform/Surface.h"
-#include "printing/PageReplay.h"
-#include "printing/PreScreen.h"
-#include "printing/PrtSched.h"
-#include "support/ModalDialogs.h"
-
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -15,6 +5,15 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+
+#include "PrintFixture.h"
+#include "platform/Pane.h"
+#include "platform/PrinterDevice.h"
+#include "platform/Surface.h"
+#include "printing/PageReplay.h"
+#include "printing/PreScreen.h"
+#include "printing/PrtSched.h"
+#include "support/ModalDialogs.h"
 
 namespace tavrin::test {
 namespace {
@@ -35,10 +34,7 @@ protected:
         replay.ReportFontName = QStringLiteral("Arial");
         replay.LoadFont(page, 8, false, false);
     }
-    void Play(bool lines = true)
-    {
-        replay.Render(page, ReadPreviewPage(rec.CommandFile(), 1), rec.TextFile(), lines);
-    }
+    void Play(bool lines = true) { replay.Render(page, ReadPreviewPage(rec.CommandFile(), 1), rec.TextFile(), lines); }
     // Pixels of a colour other than white in a block.
     int Marked(int left, int top, int right, int bottom) const
     {
@@ -220,10 +216,10 @@ TEST(EllipseOnPaper, RecordedEllipseReplaysWhereThePrinterDrawsIt)
         }
         run.Finish(false);
     }
-    QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("96"),
-                                                   QStringLiteral("-aa"), QStringLiteral("no"), QStringLiteral("-aaVector"),
-                                                   QStringLiteral("no"), QStringLiteral("-singlefile"), pdf,
-                                                   dir.filePath(QStringLiteral("paper"))});
+    QProcess::execute(QStringLiteral("pdftoppm"),
+                      {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-aa"),
+                       QStringLiteral("no"), QStringLiteral("-aaVector"), QStringLiteral("no"),
+                       QStringLiteral("-singlefile"), pdf, dir.filePath(QStringLiteral("paper"))});
     const QImage paper(dir.filePath(QStringLiteral("paper.png")));
     const QImage shown(dir.filePath(QStringLiteral("replay.png")));
     ASSERT_FALSE(paper.isNull());

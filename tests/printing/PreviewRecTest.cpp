@@ -1,5 +1,4 @@
 #include "PrintFixture.h"
-
 #include "platform/Cp1252.h"
 
 namespace tavrin::test {
@@ -24,7 +23,10 @@ TEST_F(PreviewRecTest, EachCommandWritesOneRecordOfItsFields)
     };
     const Step steps[] = {
         {[&] { return rec.PreviewFontSize(8.5); }, Rec(1, 0, 0, 0, 0, 8, 0, 0)},
-        {[&] { return rec.PreviewDrawText(QStringLiteral("Run"), {10, 20, 300, 40}, 33); }, Rec(2, 10, 20, 300, 40, 33, 1, 3)},
+        {[&] {
+             return rec.PreviewDrawText(QStringLiteral("Run"), {10, 20, 300, 40}, 33);
+         },
+         Rec(2, 10, 20, 300, 40, 33, 1, 3)},
         {[&] { return rec.PreviewFontBold(true); }, Rec(3, 10, 20, 300, 40, -1, 1, 3)},
         {[&] { return rec.PreviewFontItalic(false); }, Rec(4, 10, 20, 300, 40, 0, 1, 3)},
         {[&] { return rec.PreviewForeColor(0x0000FF); }, Rec(5, 10, 20, 300, 40, 255, 1, 3)},
@@ -88,7 +90,8 @@ TEST_F(PreviewRecTest, TextsChainAndEmptyTextsTakeNoRoom)
     EXPECT_EQ(Record(4).TextPos, 18);
     EXPECT_EQ(rec.PreviewTextPos, 22);
     // Windows-1252 bytes; characters it lacks are "?".
-    EXPECT_EQ(Texts(), QByteArray("Fish & ChipsZo\xeb \x80?\xf3" "d?"));
+    EXPECT_EQ(Texts(), QByteArray("Fish & ChipsZo\xeb \x80?\xf3"
+                                  "d?"));
     EXPECT_EQ(ReadPreviewText(rec.TextFile(), Record(3)), QStringLiteral("Zoë €"));
 }
 

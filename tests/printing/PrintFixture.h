@@ -2,6 +2,12 @@
 // Printing on the fake printer, with a recorder in a private working folder, scripted message
 // boxes and file dialogs, screen fonts at 96 dots per inch and a pinned clock.
 
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "platform/FontService.h"
 #include "platform/Runtime.h"
 #include "printing/PreviewRec.h"
@@ -10,11 +16,6 @@
 #include "support/FakeMsgBox.h"
 #include "support/FakePrinter.h"
 #include "support/RecordingDump.h"
-
-#include <QByteArray>
-#include <QFile>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace tavrin::test {
 

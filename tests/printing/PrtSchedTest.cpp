@@ -1,14 +1,13 @@
-#include "PrintFixture.h"
-
-#include "printing/PreScreen.h"
-#include "printing/ProgressPanel.h"
-#include "printing/PrtSched.h"
-#include "support/ModalDialogs.h"
-
 #include <QDialog>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+
+#include "PrintFixture.h"
+#include "printing/PreScreen.h"
+#include "printing/ProgressPanel.h"
+#include "printing/PrtSched.h"
+#include "support/ModalDialogs.h"
 
 namespace tavrin::test {
 namespace {

@@ -1,6 +1,6 @@
-#include "printing/RptText.h"
-
 #include <gtest/gtest.h>
+
+#include "printing/RptText.h"
 
 namespace tavrin::test {
 namespace {
@@ -62,10 +62,10 @@ TEST(FormatPersonName, AccentedNamesKeepTheirLetters)
         {"José García", {"José García", "José G.", "J.García", "JG", "García, José", "García, J.", "García"}},
         {"Zoë Šimek", {"Zoë Šimek", "Zoë Š.", "Z.Šimek", "ZŠ", "Šimek, Zoë", "Šimek, Z.", "Šimek"}},
         {"Øystein Ærø", {"Øystein Ærø", "Øystein Æ.", "Ø.Ærø", "ØÆ", "Ærø, Øystein", "Ærø, Ø.", "Ærø"}},
-        {"Íñigo de la Peña", {"Íñigo de la Peña", "Íñigo d.", "Í.de la Peña", "Íd", "de la Peña, Íñigo",
-                             "de la Peña, Í.", "de la Peña"}},
-        {"Strauß, Günther", {"Günther Strauß", "Günther S.", "G.Strauß", "GS", "Strauß, Günther", "Strauß, G.",
-                            "Strauß"}},
+        {"Íñigo de la Peña",
+         {"Íñigo de la Peña", "Íñigo d.", "Í.de la Peña", "Íd", "de la Peña, Íñigo", "de la Peña, Í.", "de la Peña"}},
+        {"Strauß, Günther",
+         {"Günther Strauß", "Günther S.", "G.Strauß", "GS", "Strauß, Günther", "Strauß, G.", "Strauß"}},
         {"Œdipe Žižek", {"Œdipe Žižek", "Œdipe Ž.", "Œ.Žižek", "ŒŽ", "Žižek, Œdipe", "Žižek, Œ.", "Žižek"}},
         // Marks that are no letters still part words: the multiplication sign and the ordinal.
         {"Ana×Maria Lopezª", {"Ana Lopez", "Ana L.", "A.Lopez", "AL", "Lopez, Ana", "Lopez, A.", "Lopez"}},

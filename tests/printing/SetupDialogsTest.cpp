@@ -1,10 +1,4 @@
 // Report Setup and Printer Setup.
-#include "PrintFixture.h"
-
-#include "printing/PGSetup.h"
-#include "printing/SetPrt.h"
-#include "store/SchedFiles.h"
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -14,6 +8,11 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+
+#include "PrintFixture.h"
+#include "printing/PGSetup.h"
+#include "printing/SetPrt.h"
+#include "store/SchedFiles.h"
 
 namespace tavrin::test {
 namespace {
@@ -143,12 +142,8 @@ TEST_F(PGSetupTest, MarginsAreReadHeldAndShown)
         int twips;
     };
     const Case cases[] = {
-        {false, "30", "21.00\"", 21 * 1440},
-        {true, "60", "57.00cm", 57 * 567},
-        {false, "-2", "0.00\"", 0},
-        {false, "abc", "0.00\"", 0},
-        {false, "0.25", "0.25\"", 360},
-        {false, " 1.5 in", "1.50\"", 2160},
+        {false, "30", "21.00\"", 21 * 1440}, {true, "60", "57.00cm", 57 * 567}, {false, "-2", "0.00\"", 0},
+        {false, "abc", "0.00\"", 0},         {false, "0.25", "0.25\"", 360},    {false, " 1.5 in", "1.50\"", 2160},
         {true, "1.5", "1.50cm", 850},  // 850.5 twips, the half to the even neighbour
     };
     auto d = Open();

@@ -1,8 +1,8 @@
 #include "support/FakePrinter.h"
 
-#include "support/RecordingDump.h"
-
 #include <cmath>
+
+#include "support/RecordingDump.h"
 
 namespace tavrin::test {
 
@@ -71,10 +71,14 @@ Status FakePrinter::Call(const QString& op, const QString& args, bool refused)
 int FakePrinter::Dpi() const
 {
     switch (quality_) {
-        case -1: return 150;
-        case -2: return 300;
-        case -4: return 1200;
-        default: return 600;
+        case -1:
+            return 150;
+        case -2:
+            return 300;
+        case -4:
+            return 1200;
+        default:
+            return 600;
     }
 }
 
@@ -101,7 +105,8 @@ Status FakePrinter::SetCurrent(const PrinterInfo& printer)
     for (std::size_t i = 0; i < Installed.size() && !NoPrinter; ++i) {
         if (Installed[i] == printer) {
             CurrentIndex = i;
-            return Call(QStringLiteral("SetCurrent"), DumpText(printer.DeviceName) + QLatin1Char(' ') + DumpText(printer.Port));
+            return Call(QStringLiteral("SetCurrent"),
+                        DumpText(printer.DeviceName) + QLatin1Char(' ') + DumpText(printer.Port));
         }
     }
     return Call(QStringLiteral("SetCurrent"), DumpText(printer.DeviceName), true);
@@ -133,8 +138,10 @@ int FakePrinter::GetDeviceCaps(int index)
 {
     // The resolution scales the border, which is given at 600 dots per inch.
     const double scale = Dpi() / 600.0;
-    if (index == PHYSICALOFFSETX) return static_cast<int>(std::lround((orientation_ == 2 ? BorderTopPx : BorderLeftPx) * scale));
-    if (index == PHYSICALOFFSETY) return static_cast<int>(std::lround((orientation_ == 2 ? BorderLeftPx : BorderTopPx) * scale));
+    if (index == PHYSICALOFFSETX)
+        return static_cast<int>(std::lround((orientation_ == 2 ? BorderTopPx : BorderLeftPx) * scale));
+    if (index == PHYSICALOFFSETY)
+        return static_cast<int>(std::lround((orientation_ == 2 ? BorderLeftPx : BorderTopPx) * scale));
     return 0;
 }
 

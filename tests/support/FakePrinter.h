@@ -9,12 +9,12 @@
 // recording has not (FontName, BkMode, KillDoc, Copies, PaperSize, PaperBin, Orientation,
 // PrintQuality, SetCurrent). A refused call ends in "  # refused".
 
-#include "platform/PrinterDevice.h"
-
 #include <QStringList>
 #include <map>
 #include <set>
 #include <vector>
+
+#include "platform/PrinterDevice.h"
 
 namespace tavrin::test {
 

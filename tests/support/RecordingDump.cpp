@@ -32,7 +32,10 @@ QString DumpNumber(double v)
 
 QString DumpColour(std::uint32_t colour)
 {
-    return QStringLiteral("0x%1").arg(colour & 0xFFFFFFu, 6, 16, QLatin1Char('0')).toUpper().replace(QStringLiteral("0X"), QStringLiteral("0x"));
+    return QStringLiteral("0x%1")
+        .arg(colour & 0xFFFFFFu, 6, 16, QLatin1Char('0'))
+        .toUpper()
+        .replace(QStringLiteral("0X"), QStringLiteral("0x"));
 }
 
 QString DumpRecording(const QString& workDir)
@@ -54,24 +57,47 @@ QString DumpRecording(const QString& workDir)
                 return out.join(QLatin1Char(' '));
             };
             switch (r.Command) {
-                case Pv::FontSize: lines << QStringLiteral("FontSize ") + nums({r.Value}); break;
+                case Pv::FontSize:
+                    lines << QStringLiteral("FontSize ") + nums({r.Value});
+                    break;
                 case Pv::DrawText:
                     lines << QStringLiteral("DrawText ") + nums({r.A, r.B, r.C, r.D, r.Value}) + QLatin1Char(' ') +
                                  DumpText(ReadPreviewText(texts, r));
                     break;
-                case Pv::FontBold: lines << QStringLiteral("FontBold ") + nums({r.Value}); break;
-                case Pv::FontItalic: lines << QStringLiteral("FontItalic ") + nums({r.Value}); break;
-                case Pv::ForeColor: lines << QStringLiteral("ForeColor ") + DumpColour(static_cast<std::uint32_t>(r.Value)); break;
-                case Pv::DrawWidth: lines << QStringLiteral("DrawWidth ") + nums({r.Value}); break;
-                case Pv::FilledBox: lines << QStringLiteral("FilledBox ") + nums({r.A, r.C, r.B, r.D, r.Value}); break;
-                case Pv::Line: lines << QStringLiteral("Line ") + nums({r.A, r.C, r.B, r.D}); break;
-                case Pv::Box: lines << QStringLiteral("Box ") + nums({r.A, r.C, r.B, r.D}); break;
-                case Pv::NewPage: lines << QStringLiteral("NewPage"); break;
-                case Pv::EndDocument: lines << QStringLiteral("EndDoc"); break;
-                case Pv::PrintText:
-                    lines << QStringLiteral("Print ") + nums({r.A, r.C}) + QLatin1Char(' ') + DumpText(ReadPreviewText(texts, r));
+                case Pv::FontBold:
+                    lines << QStringLiteral("FontBold ") + nums({r.Value});
                     break;
-                case Pv::Ellipse: lines << QStringLiteral("Ellipse ") + nums({r.A, r.B, r.C, r.D, r.Value}); break;
+                case Pv::FontItalic:
+                    lines << QStringLiteral("FontItalic ") + nums({r.Value});
+                    break;
+                case Pv::ForeColor:
+                    lines << QStringLiteral("ForeColor ") + DumpColour(static_cast<std::uint32_t>(r.Value));
+                    break;
+                case Pv::DrawWidth:
+                    lines << QStringLiteral("DrawWidth ") + nums({r.Value});
+                    break;
+                case Pv::FilledBox:
+                    lines << QStringLiteral("FilledBox ") + nums({r.A, r.C, r.B, r.D, r.Value});
+                    break;
+                case Pv::Line:
+                    lines << QStringLiteral("Line ") + nums({r.A, r.C, r.B, r.D});
+                    break;
+                case Pv::Box:
+                    lines << QStringLiteral("Box ") + nums({r.A, r.C, r.B, r.D});
+                    break;
+                case Pv::NewPage:
+                    lines << QStringLiteral("NewPage");
+                    break;
+                case Pv::EndDocument:
+                    lines << QStringLiteral("EndDoc");
+                    break;
+                case Pv::PrintText:
+                    lines << QStringLiteral("Print ") + nums({r.A, r.C}) + QLatin1Char(' ') +
+                                 DumpText(ReadPreviewText(texts, r));
+                    break;
+                case Pv::Ellipse:
+                    lines << QStringLiteral("Ellipse ") + nums({r.A, r.B, r.C, r.D, r.Value});
+                    break;
                 default:
                     lines << QStringLiteral("Code ") + nums({r.Command, r.A, r.B, r.C, r.D, r.Value});
                     break;
