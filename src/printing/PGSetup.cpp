@@ -294,10 +294,10 @@ void PGSetup::LoadForm()
     // Setting each list's entry tries it on the printer, as choosing it does.
     Combo3->addItems(PaperSizes());
     Combo3->setCurrentIndex(ListIndex(e.Options[15], Combo3->count()));
-    PaperTrial(Combo3->currentIndex());
+    Trial(Combo3->currentIndex(), true);
     Combo4->addItems(PaperBins());
     Combo4->setCurrentIndex(ListIndex(e.Options[16], Combo4->count()));
-    BinTrial(Combo4->currentIndex());
+    Trial(Combo4->currentIndex(), false);
 
     ShowFontSample();
     loading_ = false;
@@ -338,49 +338,36 @@ void PGSetup::CentFlag_Click()
 
 // ---------------------------------------------------------------- paper and bin
 
-void PGSetup::PaperTrial(int index)
+void PGSetup::Trial(int index, bool paper)
 {
     PrinterDevice& printer = s_.Printer();
+    const auto get = paper ? &PrinterDevice::PaperSize : &PrinterDevice::PaperBin;
+    const auto set = paper ? &PrinterDevice::SetPaperSize : &PrinterDevice::SetPaperBin;
     if (index <= 0) {
-        (void)printer.SetPaperSize(s_.SavedPaperSize());
+        (void)(printer.*set)(paper ? s_.SavedPaperSize() : s_.SavedPaperBin());
         printer.KillDoc();
         return;
     }
-    const int remembered = printer.PaperSize();
-    if (Combo4->currentIndex() > 0) (void)printer.SetPaperBin(Combo4->currentIndex());
-    if (!printer.SetPaperSize(index)) {
+    const int remembered = (printer.*get)();
+    // A size is tried with the bin chosen, which stays set.
+    if (paper && Combo4->currentIndex() > 0) (void)printer.SetPaperBin(Combo4->currentIndex());
+    if (!(printer.*set)(index)) {
         s_.Msg.beep();
-        s_.Msg.show(QStringLiteral("The current printer does not support this paper size."));
+        s_.Msg.show(paper ? QStringLiteral("The current printer does not support this paper size.")
+                          : QStringLiteral("The current printer does not support this paper bin."));
     }
-    (void)printer.SetPaperSize(remembered);
-    printer.KillDoc();
-}
-
-void PGSetup::BinTrial(int index)
-{
-    PrinterDevice& printer = s_.Printer();
-    if (index <= 0) {
-        (void)printer.SetPaperBin(s_.SavedPaperBin());
-        printer.KillDoc();
-        return;
-    }
-    const int remembered = printer.PaperBin();
-    if (!printer.SetPaperBin(index)) {
-        s_.Msg.beep();
-        s_.Msg.show(QStringLiteral("The current printer does not support this paper bin."));
-    }
-    (void)printer.SetPaperBin(remembered);
+    (void)(printer.*set)(remembered);
     printer.KillDoc();
 }
 
 void PGSetup::Combo3_Click()
 {
-    PaperTrial(Combo3->currentIndex());
+    Trial(Combo3->currentIndex(), true);
 }
 
 void PGSetup::Combo4_Click()
 {
-    BinTrial(Combo4->currentIndex());
+    Trial(Combo4->currentIndex(), false);
 }
 
 // ---------------------------------------------------------------- font

@@ -86,9 +86,9 @@ private:
     void ShowMargin(int i);
     void ShowMargins();
     void ShowFontSample();
-    // The trials: a paper size or bin tried on the printer, which keeps its own afterwards.
-    void PaperTrial(int index);
-    void BinTrial(int index);
+    // A paper size (or bin) tried on the printer, which keeps its own afterwards; index 0
+    // ("Default") puts back the printer's own.
+    void Trial(int index, bool paper);
 
     PrintServices& s_;
     SchedFiles& files_;

@@ -143,36 +143,31 @@ Status PreviewRec::PreviewDrawWidth(double width)
     return Write();
 }
 
-Status PreviewRec::PreviewFilledBox(double x1, double y1, double x2, double y2, double colour)
+Status PreviewRec::WriteCorners(int code, double x1, double y1, double x2, double y2)
 {
     // Both x values first, then both y values.
-    buf_.Command = Pv::FilledBox;
+    buf_.Command = static_cast<std::int16_t>(code);
     buf_.A = Whole(x1);
     buf_.B = Whole(x2);
     buf_.C = Whole(y1);
     buf_.D = Whole(y2);
-    buf_.Value = Whole(colour);
     return Write();
+}
+
+Status PreviewRec::PreviewFilledBox(double x1, double y1, double x2, double y2, double colour)
+{
+    buf_.Value = Whole(colour);
+    return WriteCorners(Pv::FilledBox, x1, y1, x2, y2);
 }
 
 Status PreviewRec::PreviewLine(double x1, double y1, double x2, double y2)
 {
-    buf_.Command = Pv::Line;
-    buf_.A = Whole(x1);
-    buf_.B = Whole(x2);
-    buf_.C = Whole(y1);
-    buf_.D = Whole(y2);
-    return Write();
+    return WriteCorners(Pv::Line, x1, y1, x2, y2);
 }
 
 Status PreviewRec::PreviewBox(double x1, double y1, double x2, double y2)
 {
-    buf_.Command = Pv::Box;
-    buf_.A = Whole(x1);
-    buf_.B = Whole(x2);
-    buf_.C = Whole(y1);
-    buf_.D = Whole(y2);
-    return Write();
+    return WriteCorners(Pv::Box, x1, y1, x2, y2);
 }
 
 Status PreviewRec::PreviewNewPage()

@@ -133,6 +133,8 @@ public:
 private:
     Status Write();
     Status WriteWithText(const QString& text);
+    // Commands 7 to 9: the two corners of a box or the ends of a line.
+    Status WriteCorners(int code, double x1, double y1, double x2, double y2);
 
     QString workDir_;
     WorkFile cmdFile_;
