@@ -20,6 +20,9 @@ QString Numbers(std::initializer_list<double> values)
     return out.join(QLatin1Char(' '));
 }
 
+// The border is given in pixels at 600 dots per inch, whatever the print quality.
+constexpr double kBorderTwipsPerPixel = 2.4;
+
 int Lines(const QString& text)
 {
     QString t = text;
@@ -125,13 +128,13 @@ int FakePrinter::Height()
 int FakePrinter::ScaleWidth()
 {
     const int border = orientation_ == 2 ? BorderTopPx + BorderBottomPx : BorderLeftPx + BorderRightPx;
-    return static_cast<int>(std::lround(Width() - border * TwipsPerPixelX()));
+    return static_cast<int>(std::lround(Width() - border * kBorderTwipsPerPixel));
 }
 
 int FakePrinter::ScaleHeight()
 {
     const int border = orientation_ == 2 ? BorderLeftPx + BorderRightPx : BorderTopPx + BorderBottomPx;
-    return static_cast<int>(std::lround(Height() - border * TwipsPerPixelY()));
+    return static_cast<int>(std::lround(Height() - border * kBorderTwipsPerPixel));
 }
 
 int FakePrinter::GetDeviceCaps(int index)

@@ -30,7 +30,8 @@ public:
     bool NoPrinter = false;
     std::vector<PrinterInfo> Installed;
     std::size_t CurrentIndex = 0;
-    // Sheet in twips and the unprintable border in device pixels (portrait; landscape turns both).
+    // Sheet in twips and the unprintable border in pixels at 600 dots per inch (portrait;
+    // landscape turns both).
     int SheetWidth = 12240;
     int SheetHeight = 15840;
     int BorderLeftPx = 100;
