@@ -1,6 +1,6 @@
 #pragma once
-// Stand-ins for the interactive parts in the benchmarks: message boxes that answer at once and
-// a printer that does nothing.
+// Stand-ins for the interactive parts in the benchmarks: message boxes that answer at once. The
+// benchmarks use the real printer, which touches nothing until a report uses it.
 
 #include "platform/MsgBox.h"
 #include "platform/PrinterDevice.h"
@@ -15,12 +15,6 @@ public:
 
 private:
     int answer_;
-};
-
-class NoPrinter final : public PrinterDevice {
-public:
-    void setFontSize(double) override {}
-    void killDoc() override {}
 };
 
 }  // namespace tavrin::bench

@@ -40,7 +40,7 @@ QFont ReportFont()
 struct Schedule {
     QTemporaryDir dir;
     bench::QuietMsgBox msg;
-    bench::NoPrinter printer;
+    QtPrinterDevice printer;
     SchedFiles files{dir.path(), msg, printer};
     std::vector<int> rows;
 

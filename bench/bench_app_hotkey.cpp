@@ -21,7 +21,7 @@ namespace {
 struct Schedule {
     QTemporaryDir dir;
     bench::QuietMsgBox msg;
-    bench::NoPrinter printer;
+    QtPrinterDevice printer;
     SchedFiles files{dir.path(), msg, printer};
     EditBuffers buffers;
     HotKeyTable table;

@@ -32,7 +32,7 @@ struct Window {
     QTemporaryDir work;
     QTemporaryDir docs;
     bench::QuietMsgBox msg{Mb::No};
-    bench::NoPrinter printer;
+    QtPrinterDevice printer;
     OneFile dialogs;
     FontService fonts{96};
     SchedFiles files{work.path(), msg, printer};

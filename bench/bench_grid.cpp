@@ -50,7 +50,7 @@ public:
 struct Window {
     QTemporaryDir dir;
     bench::QuietMsgBox msg;
-    bench::NoPrinter printer;
+    QtPrinterDevice printer;
     SchedFiles files{dir.path(), msg, printer};
     FontService fonts{96};
     QuietHost host;

@@ -26,7 +26,7 @@ constexpr int kSelectionDays = 999;
 struct Schedule {
     QTemporaryDir dir;
     bench::QuietMsgBox msg;
-    bench::NoPrinter printer;
+    QtPrinterDevice printer;
     SchedFiles files{dir.path(), msg, printer};
 
     Schedule()

@@ -19,7 +19,7 @@ namespace {
 struct Schedule {
     QTemporaryDir dir;
     bench::QuietMsgBox msg;
-    bench::NoPrinter printer;
+    QtPrinterDevice printer;
     SchedFiles files{dir.path(), msg, printer};
 
     explicit Schedule(int days)

@@ -49,7 +49,7 @@ struct Dense {
     QTemporaryDir work;
     QTemporaryDir sched;
     bench::QuietMsgBox msg;
-    bench::NoPrinter printer;
+    QtPrinterDevice printer;
     SchedFiles files{work.path(), msg, printer};
     std::vector<QString> names;        // working files
     std::vector<QByteArray> contents;  // their bytes

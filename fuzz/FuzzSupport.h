@@ -1,5 +1,5 @@
 #pragma once
-// What the fuzz targets share: quiet message boxes and printer, and private folders of their
+// What the fuzz targets share: quiet message boxes and private folders of their
 // own (under the system's temporary folder) that are removed when the target ends.
 
 #include <unistd.h>
@@ -30,12 +30,6 @@ public:
         }
     }
     void beep() override {}
-};
-
-class NullPrinter final : public PrinterDevice {
-public:
-    void setFontSize(double) override {}
-    void killDoc() override {}
 };
 
 // A private folder with a working folder and a folder for schedule files inside.

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static const fuzz::Folders folders;
     static fuzz::QuietMsgBox msg;
-    static fuzz::NullPrinter printer;
+    static QtPrinterDevice printer;
     folders.Clear();
     fuzz::Folders::Write(folders.sched + QStringLiteral("/in.QRD"), reinterpret_cast<const char*>(data),
                          static_cast<qsizetype>(size));

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static const fuzz::Folders folders;
     static fuzz::QuietMsgBox msg;
-    static fuzz::NullPrinter printer;
+    static QtPrinterDevice printer;
     folders.Clear();
 
     const char* p = reinterpret_cast<const char*>(data);

@@ -163,7 +163,7 @@ int Main(int argc, char** argv)
     QApplication::setWindowIcon(ButtonPictures::ProgramIcon());
     QtMsgBox msg;
     QtPrinterDevice printer;
-    printer.killDoc();
+    printer.KillDoc();
 
     const QString dateFormat = GetShortDateFormat();
 

@@ -10,6 +10,8 @@
 #include "platform/MsgBox.h"
 #include "platform/Pane.h"
 #include "platform/Runtime.h"
+#include "printing/PreviewRec.h"
+#include "printing/PrintServices.h"
 #include "store/SchedFiles.h"
 
 #include <QAction>
@@ -85,8 +87,11 @@ MainForm::MainForm(MainFormServices services, const AppMain::CommandLine& comman
       files_(services.files),
       msg_(services.msg),
       gridOwner_(std::make_unique<GridPaint>(services.files, *this, services.fonts)),
-      grid_(*gridOwner_)
+      grid_(*gridOwner_),
+      rec_(std::make_unique<PreviewRec>(services.files.WorkDir)),
+      print_(std::make_unique<PrintServices>(services.printer, *rec_, services.fonts, services.msg, services.dialogs))
 {
+    print_->Window = this;
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Tavrin"));
     setWindowIcon(ButtonPictures::ProgramIcon());
@@ -406,6 +411,7 @@ void MainForm::BuildMenus()
     connect(File_Save, &QAction::triggered, this, &MainForm::File_Save_Click);
     connect(File_SaveAs, &QAction::triggered, this, &MainForm::File_SaveAs_Click);
     connect(File_Exit, &QAction::triggered, this, &MainForm::File_Exit_Click);
+    connect(File_PrintSetup, &QAction::triggered, this, &MainForm::File_PrintSetup_Click);
     connect(Help_Contents, &QAction::triggered, this, &MainForm::Help_Contents_Click);
     // The help key, as Help > Contents; while the password prompt is asked it is that
     // dialog's key, and Help_Contents_Click refuses anyway.
@@ -420,7 +426,7 @@ void MainForm::BuildMenus()
     connect(Define_Shifts, &QAction::triggered, this, &MainForm::Define_Shifts_Click);
     connect(Define_Explainations, &QAction::triggered, this, &MainForm::Define_Explainations_Click);
     connect(Define_Props, &QAction::triggered, this, &MainForm::Define_Props_Click);
-    for (QAction* a : {File_Print, File_PrintSetup, Edit_Mcopy, Edit_MSched, Report_Current, Report_Legend,
+    for (QAction* a : {File_Print, Edit_Mcopy, Edit_MSched, Report_Current, Report_Legend,
                        Report_Query, Report_Personal_Day142, Report_Personal_Month, Report_Proj, Report_Staff_Day142,
                        Report_Staff_Month, Report_Staff_Group}) {
         connect(a, &QAction::triggered, this, &MainForm::NotAvailable);

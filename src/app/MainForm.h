@@ -36,6 +36,8 @@ class GridPaint;
 class MsgBox;
 class Pane;
 class PrinterDevice;
+class PrintServices;
+class PreviewRec;
 class Pager;
 class SchedFiles;
 class SelPaste;
@@ -125,6 +127,8 @@ public:
 
     // The grid painter of this window.
     GridPaint& Painter() { return grid_; }
+    // The printer, the preview recorder and what reports print with.
+    PrintServices& Print() { return *print_; }
 
     // --- public operations ---
     void DisableIt();
@@ -146,6 +150,7 @@ public slots:
     void File_Save_Click();
     void File_SaveAs_Click();
     void File_Exit_Click();
+    void File_PrintSetup_Click();
     // View menu
     void View_format_Click(int index);
     void View_Change_Click();
@@ -314,6 +319,8 @@ private:
     // The window is the grid painter's host, so the painter is made and owned here.
     std::unique_ptr<GridPaint> gridOwner_;
     GridPaint& grid_;
+    std::unique_ptr<PreviewRec> rec_;
+    std::unique_ptr<PrintServices> print_;
 
     int currentShiftCode_ = 0;
     bool explComboBusy_ = false;

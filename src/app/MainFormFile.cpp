@@ -1,5 +1,5 @@
-// The File menu: New and Open, Close, Save, Save As and Exit, and the steps that turn an opened
-// archive into the open schedule.
+// The File menu: New and Open, Close, Save, Save As, Printer Setup and Exit, and the steps that
+// turn an opened archive into the open schedule.
 
 #include "app/MainForm.h"
 
@@ -10,6 +10,7 @@
 #include "platform/MsgBox.h"
 #include "platform/Pane.h"
 #include "platform/Runtime.h"
+#include "printing/SetPrt.h"
 #include "store/Convert.h"
 #include "store/SchedFiles.h"
 
@@ -433,6 +434,12 @@ void MainForm::File_Close_Click()
 }
 
 void MainForm::File_Exit_Click() { close(); }
+
+void MainForm::File_PrintSetup_Click()
+{
+    SetPrt dialog(*print_, &grid_, this);
+    dialog.exec();
+}
 
 void MainForm::closeEvent(QCloseEvent* e)
 {

@@ -90,6 +90,13 @@ Result<ScreenFont> FontService::Resolve(const FontSpec& request) const
     return out;
 }
 
+bool FontService::Has(const QString& name) const
+{
+    const QString n = name.trimmed();
+    if (n.isEmpty()) return false;
+    return FindFace(n) != nullptr || QFontDatabase::hasFamily(n);
+}
+
 ScreenFont FontService::DefaultFont() const
 {
     Result<ScreenFont> r = Resolve({QStringLiteral("MS Sans Serif"), 8, false, false});

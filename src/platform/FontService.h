@@ -46,6 +46,9 @@ public:
     // The font obtained for a request. An empty name or a size outside 0 < size <= 2048 is an
     // error, as the platform's font call reports one; any other name gets a font.
     Result<ScreenFont> Resolve(const FontSpec& request) const;
+    // True when a font of this name can be had: an installed family, or a classic name whose
+    // stand-in is installed. Resolve gives any name a font; the printer accepts only these.
+    bool Has(const QString& name) const;
     // The font used where nothing else was asked for: 8-point "MS Sans Serif".
     ScreenFont DefaultFont() const;
 

@@ -1,33 +1,240 @@
 #pragma once
-// The printer as the program uses it.
+// The printer as the program's reports use it: the installed printers, the sheet and its
+// printable area, fonts and text measures, drawing, the job and its settings.
+//
+// Positions are twips (1/1440 inch) from the printable area's top left corner, except where
+// device pixels are named (text rectangles, ellipses, the physical offsets). Colours are
+// 0x00BBGGRR. Every operation that the printer may refuse returns a Status: the caller tests it
+// and decides (a set-up message, the printer-error stop).
 
+#include <QString>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
+#include "platform/FontService.h"
+#include "platform/Result.h"
+#include "platform/Surface.h"
+
+class QPainter;
 class QPrinter;
 
 namespace tavrin {
 
-class PrinterDevice {
-public:
-    virtual ~PrinterDevice() = default;
-    // Sets the font size of the printer's drawing context.
-    virtual void setFontSize(double points) = 0;
-    // Abandons the print job in progress, if any.
-    virtual void killDoc() = 0;
+// One installed printer as the Printer Setup list shows it.
+struct PrinterInfo {
+    QString DeviceName;
+    QString Port;
+    friend bool operator==(const PrinterInfo&, const PrinterInfo&) = default;
 };
 
-// The real printer, on QPrinter (CUPS printers and PDF files).
+class PrinterDevice {
+public:
+    // Indexes of GetDeviceCaps: the physical offsets of the printable area, in device pixels.
+    static constexpr int PHYSICALOFFSETX = 112;
+    static constexpr int PHYSICALOFFSETY = 113;
+
+    virtual ~PrinterDevice() = default;
+
+    // --- device
+    virtual std::vector<PrinterInfo> Printers() = 0;
+    // The current printer; empty names when there is none.
+    virtual PrinterInfo Current() = 0;
+    QString DeviceName() { return Current().DeviceName; }
+    QString Port() { return Current().Port; }
+    // Makes one of Printers() the current printer.
+    virtual Status SetCurrent(const PrinterInfo& printer) = 0;
+
+    // --- geometry: the whole sheet and its printable area in twips
+    virtual int Width() = 0;
+    virtual int Height() = 0;
+    virtual int ScaleWidth() = 0;
+    virtual int ScaleHeight() = 0;
+    virtual double TwipsPerPixelX() = 0;
+    virtual double TwipsPerPixelY() = 0;
+    // PHYSICALOFFSETX or PHYSICALOFFSETY; 0 for any other index.
+    virtual int GetDeviceCaps(int index) = 0;
+
+    // --- text in the current font
+    virtual double TextWidth(const QString& text) = 0;
+    // Line height times the number of lines (CR, LF and CR LF break lines).
+    virtual double TextHeight(const QString& text) = 0;
+    // Where Print writes next, in twips.
+    double CurrentX = 0;
+    double CurrentY = 0;
+    // Text with its top at (CurrentX, CurrentY); CurrentX moves past it.
+    virtual Status Print(const QString& text) = 0;
+    // Text in a rectangle of device pixels, by the flags of DrawTextInRect.
+    virtual Status DrawText(const QString& text, const PixelRect& r, int flags) = 0;
+    // 1 transparent (the default), 2 opaque (white behind texts).
+    virtual void SetBkMode(int mode) = 0;
+
+    // --- font
+    virtual int FontCount() = 0;
+    virtual QString Fonts(int i) = 0;
+    virtual QString FontName() = 0;
+    virtual Status SetFontName(const QString& name) = 0;
+    virtual double FontSize() = 0;
+    virtual Status SetFontSize(double points) = 0;
+    virtual bool FontBold() = 0;
+    virtual Status SetFontBold(bool bold) = 0;
+    virtual bool FontItalic() = 0;
+    virtual Status SetFontItalic(bool italic) = 0;
+
+    // --- drawing (twips; both ends and edges included)
+    virtual Status Line(double x1, double y1, double x2, double y2) = 0;
+    virtual Status Box(double x1, double y1, double x2, double y2) = 0;
+    virtual Status FilledBox(double x1, double y1, double x2, double y2, std::uint32_t colour) = 0;
+    // An ellipse in the box of device pixels (right and bottom excluded), filled with the fill
+    // colour when the fill style is 0 (solid), outlined in the fore colour.
+    virtual Status Ellipse(int left, int top, int right, int bottom) = 0;
+    // Pen width in device pixels.
+    virtual int DrawWidth() = 0;
+    virtual Status SetDrawWidth(int pixels) = 0;
+    virtual std::uint32_t ForeColor() = 0;
+    virtual void SetForeColor(std::uint32_t colour) = 0;
+    virtual std::uint32_t FillColor() = 0;
+    virtual void SetFillColor(std::uint32_t colour) = 0;
+    // 0 solid, 1 transparent.
+    virtual int FillStyle() = 0;
+    virtual void SetFillStyle(int style) = 0;
+
+    // --- job: begun by the first output; NewPage takes effect with the next output, so that
+    // EndDoc right after it adds no blank sheet, and EndDoc with nothing drawn sends nothing
+    virtual Status NewPage() = 0;
+    virtual Status EndDoc() = 0;
+    // Abandons the job in progress, if any.
+    virtual void KillDoc() = 0;
+
+    // --- job settings
+    virtual int Copies() = 0;
+    virtual Status SetCopies(int copies) = 0;
+    // Standard paper codes 1..41 and bin codes 1..14.
+    virtual int PaperSize() = 0;
+    virtual Status SetPaperSize(int code) = 0;
+    virtual int PaperBin() = 0;
+    virtual Status SetPaperBin(int code) = 0;
+    // 1 portrait, 2 landscape; reading fails when no printer is installed.
+    virtual Result<int> Orientation() = 0;
+    virtual Status SetOrientation(int orientation) = 0;
+    // -1 draft, -2 low, -3 medium, -4 high (or a resolution in dots per inch).
+    virtual int PrintQuality() = 0;
+    virtual Status SetPrintQuality(int quality) = 0;
+};
+
+// The real printer: the CUPS printers Qt finds, and a "PDF file" target that always exists
+// (its port the file written). The system's default printer is current, else the PDF target.
+// Nothing is probed until the first operation that needs the printer.
 class QtPrinterDevice final : public PrinterDevice {
 public:
-    QtPrinterDevice();
+    // pdfPath: the file the PDF target writes; "Tavrin.pdf" in the user's documents when empty.
+    explicit QtPrinterDevice(QString pdfPath = {});
     ~QtPrinterDevice() override;
-    void setFontSize(double points) override;
-    void killDoc() override;
-    QPrinter& printer();
+
+    static QString PdfTargetName() { return QStringLiteral("PDF file"); }
+
+    std::vector<PrinterInfo> Printers() override;
+    PrinterInfo Current() override;
+    Status SetCurrent(const PrinterInfo& printer) override;
+
+    int Width() override;
+    int Height() override;
+    int ScaleWidth() override;
+    int ScaleHeight() override;
+    double TwipsPerPixelX() override;
+    double TwipsPerPixelY() override;
+    int GetDeviceCaps(int index) override;
+
+    double TextWidth(const QString& text) override;
+    double TextHeight(const QString& text) override;
+    Status Print(const QString& text) override;
+    Status DrawText(const QString& text, const PixelRect& r, int flags) override;
+    void SetBkMode(int mode) override { bkMode_ = mode; }
+
+    int FontCount() override;
+    QString Fonts(int i) override;
+    QString FontName() override { return fontName_; }
+    Status SetFontName(const QString& name) override;
+    double FontSize() override { return fontSize_; }
+    Status SetFontSize(double points) override;
+    bool FontBold() override { return bold_; }
+    Status SetFontBold(bool bold) override;
+    bool FontItalic() override { return italic_; }
+    Status SetFontItalic(bool italic) override;
+
+    Status Line(double x1, double y1, double x2, double y2) override;
+    Status Box(double x1, double y1, double x2, double y2) override;
+    Status FilledBox(double x1, double y1, double x2, double y2, std::uint32_t colour) override;
+    Status Ellipse(int left, int top, int right, int bottom) override;
+    int DrawWidth() override { return drawWidth_; }
+    Status SetDrawWidth(int pixels) override;
+    std::uint32_t ForeColor() override { return fore_; }
+    void SetForeColor(std::uint32_t colour) override { fore_ = colour & 0xFFFFFFu; }
+    std::uint32_t FillColor() override { return fill_; }
+    void SetFillColor(std::uint32_t colour) override { fill_ = colour & 0xFFFFFFu; }
+    int FillStyle() override { return fillStyle_; }
+    void SetFillStyle(int style) override { fillStyle_ = style; }
+
+    Status NewPage() override;
+    Status EndDoc() override;
+    void KillDoc() override;
+
+    int Copies() override;
+    Status SetCopies(int copies) override;
+    int PaperSize() override;
+    Status SetPaperSize(int code) override;
+    int PaperBin() override;
+    Status SetPaperBin(int code) override;
+    Result<int> Orientation() override;
+    Status SetOrientation(int orientation) override;
+    int PrintQuality() override;
+    Status SetPrintQuality(int quality) override;
 
 private:
+    struct Target {
+        PrinterInfo info;
+        QString queue;  // CUPS queue name; empty for the PDF target
+    };
+    QPrinter& Printer();
+    void Probe();
+    void Configure();
+    bool IsPdf() const;
+    // Begins the job and any page asked for since the last output.
+    Status BeginOutput();
+    void EndJob();
+    // Device pixels of a twips length.
+    double PxX(double tw);
+    double PxY(double tw);
+    // The printer's font at the current settings, and its metrics on the printer.
+    const QFont& PrinterFont();
+    double LineSpacing();
+
+    QString pdfPath_;
+    QString tempPath_;
+    bool probed_ = false;
+    std::vector<Target> targets_;
+    std::size_t current_ = 0;
     std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPainter> painter_;
+    int pendingPages_ = 0;
+    int paperCode_ = 0;
+    int binCode_ = 0;
+
+    FontService fonts_;
+    QStringList fontList_;
+    QString fontName_ = QStringLiteral("Arial");
+    QString family_;
     double fontSize_ = 8;
+    bool bold_ = false;
+    bool italic_ = false;
+    std::unique_ptr<QFont> font_;
+    double lineSpacing_ = -1;
+
+    int bkMode_ = 1;
+    int drawWidth_ = 1;
+    std::uint32_t fore_ = 0;
+    std::uint32_t fill_ = 0;
+    int fillStyle_ = 1;
 };
 
 }  // namespace tavrin

@@ -228,39 +228,55 @@ void Surface::BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int
     }
 }
 
+void Surface::StretchBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy, int sw, int sh)
+{
+    if (&src == this || w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
+    const QImage& from = src.Image();
+    QPainter& p = Painter();
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    p.drawImage(QRect(x, y, w, h), from, QRect(sx, sy, sw, sh));
+}
+
 void Surface::DrawText(const QString& text, const PixelRect& r, int flags)
 {
     if (text.isEmpty() || r.Right <= r.Left || r.Bottom <= r.Top) return;
     QPainter& p = Painter();
     p.setPen(Colour(fore_));
     const QRect rect(r.Left, r.Top, r.Width(), r.Height());
-    const bool single = (flags & DT_SINGLELINE) != 0;
-    const QString t = single ? text : NormaliseBreaks(text);
 
     // The common case, one line left and top, is drawn at a point under a clip.
-    if (!single && (flags & (DT_CENTER | DT_RIGHT | DT_WORDBREAK)) == 0 && !t.contains(QLatin1Char('\n'))) {
-        p.setClipRect(rect);
-        DrawLine(p, r.Left, r.Top, t);
-        p.setClipping(false);
+    if ((flags & (DT_SINGLELINE | DT_CENTER | DT_RIGHT | DT_WORDBREAK)) == 0 && !text.contains(QLatin1Char('\n')) &&
+        !text.contains(QLatin1Char('\r'))) {
+        const bool clip = (flags & DT_NOCLIP) == 0;
+        if (clip) p.setClipRect(rect);
+        DrawLine(p, r.Left, r.Top, text);
+        if (clip) p.setClipping(false);
         return;
     }
+    DrawTextInRect(p, text, rect, flags);
+}
 
+void DrawTextInRect(QPainter& p, const QString& text, const QRect& rect, int flags)
+{
+    if (text.isEmpty()) return;
+    const bool single = (flags & Surface::DT_SINGLELINE) != 0;
     int qf = 0;
-    if (flags & DT_CENTER)
+    if (flags & Surface::DT_CENTER)
         qf |= Qt::AlignHCenter;
-    else if (flags & DT_RIGHT)
+    else if (flags & Surface::DT_RIGHT)
         qf |= Qt::AlignRight;
     else
         qf |= Qt::AlignLeft;
-    if (single && (flags & DT_VCENTER))
+    if (single && (flags & Surface::DT_VCENTER))
         qf |= Qt::AlignVCenter;
-    else if (single && (flags & DT_BOTTOM))
+    else if (single && (flags & Surface::DT_BOTTOM))
         qf |= Qt::AlignBottom;
     else
         qf |= Qt::AlignTop;
     if (single) qf |= Qt::TextSingleLine;
-    if (flags & DT_WORDBREAK) qf |= Qt::TextWordWrap;
-    p.drawText(rect, qf, t);
+    if (flags & Surface::DT_WORDBREAK) qf |= Qt::TextWordWrap;
+    if (flags & Surface::DT_NOCLIP) qf |= Qt::TextDontClip;
+    p.drawText(rect, qf, single ? text : NormaliseBreaks(text));
 }
 
 void Surface::DrawLine(QPainter& p, int x, int y, const QString& text)

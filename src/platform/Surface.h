@@ -45,6 +45,7 @@ public:
         DT_BOTTOM = 8,
         DT_WORDBREAK = 16,
         DT_SINGLELINE = 32,
+        DT_NOCLIP = 256,
     };
 
     explicit Surface(int twipsPerPixelX = 15, int twipsPerPixelY = 15);
@@ -86,6 +87,9 @@ public:
     // --- pixel operations ---
     // Copies (SRCCOPY) or ANDs (SRCAND) the w x h block of src at (sx, sy) to (x, y).
     void BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy, std::uint32_t rop);
+    // Copies the sw x sh block of another surface at (sx, sy) onto the w x h block at (x, y),
+    // stretched or shrunk pixel by pixel (no smoothing).
+    void StretchBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy, int sw, int sh);
     // WHITENESS or BLACKNESS over a w x h block.
     void PatBlt(int x, int y, int w, int h, std::uint32_t rop);
     void FillRect(const PixelRect& r, std::uint32_t colour);
@@ -143,6 +147,12 @@ private:
     QHash<QString, QStaticText> lines_;
     void DrawLine(QPainter& p, int x, int y, const QString& text);
 };
+
+// Text in a rectangle by the text flags above, on any painter (a surface, the printer), so that
+// screen, paper and preview break, align and clip texts alike. Texts are drawn as typed ("&" is
+// an ampersand); CR, LF and CR LF break lines unless DT_SINGLELINE is given; DT_VCENTER and
+// DT_BOTTOM apply to single lines only; the rectangle clips unless DT_NOCLIP is given.
+void DrawTextInRect(QPainter& p, const QString& text, const QRect& r, int flags);
 
 // 0x00BBGGRR to Qt's 0xAARRGGBB and back.
 inline unsigned int ToQRgb(std::uint32_t c)

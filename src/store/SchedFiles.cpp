@@ -64,8 +64,8 @@ int SchedFiles::PeriodDays() const
 
 void SchedFiles::ResetPrinter()
 {
-    printer_.setFontSize(8);
-    printer_.killDoc();
+    (void)printer_.SetFontSize(8);
+    printer_.KillDoc();
 }
 
 // ---------------------------------------------------------------- completing the files

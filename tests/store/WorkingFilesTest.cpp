@@ -287,9 +287,11 @@ TEST_F(WorkingFiles, DamagedFilesAreCompletedNotTrusted)
 
 TEST_F(WorkingFiles, ResetPrinterSetsFontSizeAndCancelsTheJob)
 {
+    printer.ClearLog();
+    (void)printer.SetFontSize(12);
     files->ResetPrinter();
-    EXPECT_EQ(printer.fontSize, 8);
-    EXPECT_EQ(printer.kills, 1);
+    EXPECT_EQ(printer.FontSize(), 8);
+    EXPECT_EQ(printer.Count(QStringLiteral("KillDoc")), 1);
 }
 
 }  // namespace

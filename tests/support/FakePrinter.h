@@ -1,14 +1,131 @@
 #pragma once
+// A scripted printer: fixed geometry (Letter at 600 dots per inch, a border of 100 device pixels
+// on every side), fonts measured by a simple rule that needs no installed font, errors injected
+// by operation name, and a call log written like a recording dump (see RecordingDump.h), so that
+// a printed run and a previewed run of the same report can be compared line by line.
+//
+// Log lines: the drawing calls as in a recording dump (FontSize, DrawText, FontBold, FontItalic,
+// ForeColor, DrawWidth, FilledBox, Line, Box, NewPage, EndDoc, Print, Ellipse) plus the calls a
+// recording has not (FontName, BkMode, KillDoc, Copies, PaperSize, PaperBin, Orientation,
+// PrintQuality, SetCurrent). A refused call ends in "  # refused".
+
+#include <QStringList>
+#include <map>
+#include <set>
+#include <vector>
+
 #include "platform/PrinterDevice.h"
 
 namespace tavrin::test {
 
 class FakePrinter final : public PrinterDevice {
 public:
-    void setFontSize(double points) override { fontSize = points; }
-    void killDoc() override { ++kills; }
-    double fontSize = 0;
-    int kills = 0;
+    FakePrinter();
+
+    // --- script
+    // The next `times` calls of an operation (by its log name) fail after `skip` that succeed;
+    // times < 0 fails every call from then on.
+    void Fail(const QString& op, int skip = 0, int times = 1);
+    // No printer installed: no printers, reading the orientation fails, every setting is refused.
+    bool NoPrinter = false;
+    std::vector<PrinterInfo> Installed;
+    std::size_t CurrentIndex = 0;
+    // Sheet in twips and the unprintable border in pixels at 600 dots per inch (portrait;
+    // landscape turns both).
+    int SheetWidth = 12240;
+    int SheetHeight = 15840;
+    int BorderLeftPx = 100;
+    int BorderTopPx = 100;
+    int BorderRightPx = 100;
+    int BorderBottomPx = 100;
+    // Offered settings; an empty bin list takes any bin 1..14.
+    std::set<int> Papers;
+    std::set<int> Bins;
+    std::set<int> Qualities{-1, -2, -3, -4};
+    QStringList FontList{QStringLiteral("Arial"), QStringLiteral("Courier New"), QStringLiteral("Times New Roman")};
+
+    // --- what happened
+    QStringList Log;
+    QString Dump() const { return Log.join(QLatin1Char('\n')); }
+    int Count(const QString& op) const;
+    void ClearLog() { Log.clear(); }
+
+    // --- PrinterDevice
+    std::vector<PrinterInfo> Printers() override;
+    PrinterInfo Current() override;
+    Status SetCurrent(const PrinterInfo& printer) override;
+    int Width() override;
+    int Height() override;
+    int ScaleWidth() override;
+    int ScaleHeight() override;
+    double TwipsPerPixelX() override { return 1440.0 / Dpi(); }
+    double TwipsPerPixelY() override { return 1440.0 / Dpi(); }
+    int GetDeviceCaps(int index) override;
+    double TextWidth(const QString& text) override;
+    double TextHeight(const QString& text) override;
+    Status Print(const QString& text) override;
+    Status DrawText(const QString& text, const PixelRect& r, int flags) override;
+    void SetBkMode(int mode) override;
+    int FontCount() override { return static_cast<int>(FontList.size()); }
+    QString Fonts(int i) override { return i >= 0 && i < FontCount() ? FontList[i] : QString(); }
+    QString FontName() override { return fontName_; }
+    Status SetFontName(const QString& name) override;
+    double FontSize() override { return fontSize_; }
+    Status SetFontSize(double points) override;
+    bool FontBold() override { return bold_; }
+    Status SetFontBold(bool bold) override;
+    bool FontItalic() override { return italic_; }
+    Status SetFontItalic(bool italic) override;
+    Status Line(double x1, double y1, double x2, double y2) override;
+    Status Box(double x1, double y1, double x2, double y2) override;
+    Status FilledBox(double x1, double y1, double x2, double y2, std::uint32_t colour) override;
+    Status Ellipse(int left, int top, int right, int bottom) override;
+    int DrawWidth() override { return drawWidth_; }
+    Status SetDrawWidth(int pixels) override;
+    std::uint32_t ForeColor() override { return fore_; }
+    void SetForeColor(std::uint32_t colour) override;
+    std::uint32_t FillColor() override { return fill_; }
+    void SetFillColor(std::uint32_t colour) override { fill_ = colour & 0xFFFFFFu; }
+    int FillStyle() override { return fillStyle_; }
+    void SetFillStyle(int style) override { fillStyle_ = style; }
+    Status NewPage() override;
+    Status EndDoc() override;
+    void KillDoc() override;
+    int Copies() override { return copies_; }
+    Status SetCopies(int copies) override;
+    int PaperSize() override { return paper_; }
+    Status SetPaperSize(int code) override;
+    int PaperBin() override { return bin_; }
+    Status SetPaperBin(int code) override;
+    Result<int> Orientation() override;
+    Status SetOrientation(int orientation) override;
+    int PrintQuality() override { return quality_; }
+    Status SetPrintQuality(int quality) override;
+
+private:
+    struct Rule {
+        int skip;
+        int times;
+    };
+    // Logs a call and says whether it is refused (by the script or by `refused`).
+    Status Call(const QString& op, const QString& args, bool refused = false);
+    int Dpi() const;
+    double LineHeight() const;
+
+    std::map<QString, Rule> rules_;
+    QString fontName_ = QStringLiteral("Arial");
+    double fontSize_ = 8;
+    bool bold_ = false;
+    bool italic_ = false;
+    int drawWidth_ = 1;
+    std::uint32_t fore_ = 0;
+    std::uint32_t fill_ = 0;
+    int fillStyle_ = 1;
+    int copies_ = 1;
+    int paper_ = 1;
+    int bin_ = 7;
+    int orientation_ = 1;
+    int quality_ = -3;
 };
 
 }  // namespace tavrin::test

@@ -1,0 +1,525 @@
+// The printing core on a schedule printout of 200 rows by 42 days (40000 drawing commands, 40
+// rows a page): recording it for the preview, replaying one page into the preview's page picture,
+// and printing one page to the PDF target, each beside a baseline that does the same work
+// plainly (one pwrite per record and text; QPainter on a QImage; QPainter on a QPdfWriter).
+// Replaying the last page of 250 takes as long as replaying the first.
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QHash>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QStaticText>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "platform/Cp1252.h"
+#include "platform/FileDialogs.h"
+#include "platform/FontService.h"
+#include "platform/PrinterDevice.h"
+#include "platform/Runtime.h"
+#include "platform/Surface.h"
+#include "printing/PageReplay.h"
+#include "printing/PreviewRec.h"
+#include "printing/PrintServices.h"
+#include "printing/PrtSched.h"
+
+using namespace tavrin;
+
+namespace {
+
+enum class Op { FontSize, Bold, Colour, Text, Line, Filled, NewPage };
+
+// One drawing call of the printout: twips, except the text rectangles, which are kept in twips
+// here and turned into each device's pixels.
+struct Item {
+    Op op;
+    double a = 0, b = 0, c = 0, d = 0;
+    int value = 0;
+    QString text;
+};
+
+std::vector<Item> Printout(int rows, int pageRows, std::size_t limit)
+{
+    static const char* const kShifts[] = {"D7", "E3", "N11", "D8", "E4", "OFF", "D7", "N12"};
+    static const char* const kExpl[] = {"", "VAC", "", "SICK", "", "TRN", "", ""};
+    constexpr int kDays = 42;
+    constexpr double kLeft = 240, kName = 1800, kPos = 900, kTop = 240, kHeader = 1300, kRow = 270;
+    const double dayW = (15360 - kLeft - kName - kPos) / kDays;
+    std::vector<Item> out;
+    const auto text = [&](double l, double t, double r, double b, int flags, const QString& s) {
+        out.push_back({Op::Text, l, t, r, b, flags, s});
+    };
+    int cell = 0;
+    for (int first = 1; first <= rows && out.size() < limit; first += pageRows) {
+        out.push_back({Op::FontSize, 0, 0, 0, 0, 16, {}});
+        text(kLeft, kTop, 15360, kTop + 400, 1 + 32, QStringLiteral("Staff Schedule [Night staff]"));
+        out.push_back({Op::FontSize, 0, 0, 0, 0, 10, {}});
+        text(kLeft, kTop, 15360, kTop + 900, 32, QStringLiteral("Run Date: 03/05/2024"));
+        text(kLeft, kTop, 15360, kTop + 900, 2 + 32, QStringLiteral("Run Time: 14:30"));
+        text(kLeft, kTop, 15360, kTop + 900, 2 + 32 + 8, QStringLiteral("Page: %1").arg(first / pageRows + 1));
+        text(kLeft, kTop, 15360, kTop + 900, 1 + 32 + 8,
+             QStringLiteral("Tuesday, March 5, 2024 to Monday, April 15, 2024"));
+        out.push_back({Op::Filled, kLeft, kTop + kHeader, 15360, kTop + kHeader + 500, 230, {}});
+        out.push_back({Op::FontSize, 0, 0, 0, 0, 8, {}});
+        for (int d = 0; d < kDays; ++d) {
+            const double x = kLeft + kName + kPos + d * dayW;
+            text(x, kTop + kHeader + 23, x + dayW, kTop + kHeader + 250, 1, QStringLiteral("Tue"));
+            text(x, kTop + kHeader + 250, x + dayW, kTop + kHeader + 480, 1, QStringLiteral("%1").arg(d % 31 + 1));
+            out.push_back({Op::Line, x, kTop + kHeader, x, kTop + kHeader + 500 + pageRows * kRow, 0, {}});
+        }
+        for (int r = first; r < first + pageRows && r <= rows; ++r) {
+            const double y = kTop + kHeader + 500 + (r - first) * kRow;
+            out.push_back({Op::Bold, 0, 0, 0, 0, -1, {}});
+            text(kLeft + 23, y + 23, kLeft + kName - 23, y + kRow, 0, QStringLiteral("Employee %1, Name").arg(r));
+            out.push_back({Op::Bold, 0, 0, 0, 0, 0, {}});
+            text(kLeft + kName + 23, y + 23, kLeft + kName + kPos - 23, y + kRow, 0,
+                 QStringLiteral("RN %1").arg(r % 7));
+            for (int d = 0; d < kDays; ++d, ++cell) {
+                const double x = kLeft + kName + kPos + d * dayW;
+                if (cell % 5 == 0) {
+                    out.push_back({Op::Filled, x, y, x + dayW, y + kRow, -0xC0FFC0, {}});
+                    out.push_back({Op::Colour, 0, 0, 0, 0, 0x0000FF, {}});
+                }
+                text(x + 23, y + 23, x + dayW - 23, y + 135, 1, QString::fromLatin1(kShifts[cell % 8]));
+                text(x + 23, y + 135, x + dayW - 23, y + kRow - 23, 1, QString::fromLatin1(kShifts[(cell + 3) % 8]));
+                text(x + 23, y + 23, x + dayW - 23, y + kRow - 23, 2 + 8 + 32, QString::fromLatin1(kExpl[cell % 8]));
+                text(x + 23, y + 23, x + dayW - 23, y + kRow - 23, 0, cell % 3 == 0 ? QStringLiteral("*") : QString());
+                if (cell % 5 == 0) out.push_back({Op::Colour, 0, 0, 0, 0, 0, {}});
+            }
+            out.push_back({Op::Line, kLeft, y + kRow, 15360, y + kRow, 0, {}});
+        }
+        out.push_back({Op::NewPage, 0, 0, 0, 0, 0, {}});
+    }
+    if (out.size() > limit) out.resize(limit);
+    return out;
+}
+
+PixelRect Px(const Item& i, double tpp)
+{
+    return {Runtime::CInt(i.a / tpp), Runtime::CInt(i.b / tpp), Runtime::CInt(i.c / tpp), Runtime::CInt(i.d / tpp)};
+}
+
+const std::vector<Item>& Commands()
+{
+    static const std::vector<Item> items = Printout(200, 40, 40000);
+    return items;
+}
+
+// The items of page 1.
+std::vector<Item> FirstPage()
+{
+    std::vector<Item> page;
+    for (const Item& i : Commands()) {
+        if (i.op == Op::NewPage) break;
+        page.push_back(i);
+    }
+    return page;
+}
+
+constexpr double kRecordTpp = 2.4;  // a 600 dots-per-inch printer
+
+void Record(PreviewRec& rec, const std::vector<Item>& items)
+{
+    for (const Item& i : items) {
+        switch (i.op) {
+            case Op::FontSize:
+                (void)rec.PreviewFontSize(i.value);
+                break;
+            case Op::Bold:
+                (void)rec.PreviewFontBold(i.value != 0);
+                break;
+            case Op::Colour:
+                (void)rec.PreviewForeColor(static_cast<std::uint32_t>(i.value));
+                break;
+            case Op::Text:
+                (void)rec.PreviewDrawText(i.text, Px(i, kRecordTpp), i.value);
+                break;
+            case Op::Line:
+                (void)rec.PreviewLine(i.a, i.b, i.c, i.d);
+                break;
+            case Op::Filled:
+                (void)rec.PreviewFilledBox(i.a, i.b, i.c, i.d, i.value);
+                break;
+            case Op::NewPage:
+                (void)rec.PreviewNewPage();
+                break;
+        }
+    }
+}
+
+// ---------------------------------------------------------------- recording
+
+void BM_Record40000Commands(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    PreviewRec rec(dir.path());
+    const std::vector<Item>& items = Commands();
+    for (auto _ : state) {
+        if (!rec.OpenPreviewFiles()) state.SkipWithError("cannot record");
+        Record(rec, items);
+        rec.ClosePreviewFiles();
+    }
+    state.counters["commands"] = static_cast<double>(items.size());
+}
+
+void Put16(std::uint8_t* p, int v)
+{
+    const auto u = static_cast<std::uint16_t>(v);
+    p[0] = static_cast<std::uint8_t>(u);
+    p[1] = static_cast<std::uint8_t>(u >> 8);
+}
+
+void Put32(std::uint8_t* p, std::int32_t v)
+{
+    const auto u = static_cast<std::uint32_t>(v);
+    for (int k = 0; k < 4; ++k) p[k] = static_cast<std::uint8_t>(u >> (8 * k));
+}
+
+void BM_Record40000Commands_Baseline(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QByteArray cmdPath = QFile::encodeName(dir.filePath(QStringLiteral("Preview.RP1")));
+    const QByteArray textPath = QFile::encodeName(dir.filePath(QStringLiteral("Preview.RP2")));
+    const std::vector<Item>& items = Commands();
+    for (auto _ : state) {
+        ::unlink(cmdPath.constData());
+        ::unlink(textPath.constData());
+        const int cmd = ::open(cmdPath.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+        const int txt = ::open(textPath.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+        std::int64_t n = 0;
+        std::int64_t pos = 1;
+        std::uint8_t r[28] = {};
+        for (const Item& i : items) {
+            static constexpr int kCode[] = {1, 3, 5, 2, 8, 7, 10};
+            Put16(r, kCode[static_cast<int>(i.op)]);
+            QByteArray bytes;
+            switch (i.op) {
+                case Op::FontSize:
+                case Op::Colour:
+                    Put32(r + 18, i.value);
+                    break;
+                case Op::Bold:
+                    Put32(r + 18, i.value != 0 ? -1 : 0);
+                    break;
+                case Op::Text: {
+                    const PixelRect p = Px(i, kRecordTpp);
+                    Put32(r + 2, p.Left);
+                    Put32(r + 6, p.Top);
+                    Put32(r + 10, p.Right);
+                    Put32(r + 14, p.Bottom);
+                    Put32(r + 18, i.value);
+                    bytes = StringToCp1252(i.text);
+                    Put32(r + 22, static_cast<std::int32_t>(pos));
+                    Put16(r + 26, static_cast<int>(bytes.size()));
+                    break;
+                }
+                case Op::Line:
+                case Op::Filled:
+                    Put32(r + 2, Runtime::CInt(i.a));
+                    Put32(r + 6, Runtime::CInt(i.c));
+                    Put32(r + 10, Runtime::CInt(i.b));
+                    Put32(r + 14, Runtime::CInt(i.d));
+                    if (i.op == Op::Filled) Put32(r + 18, i.value);
+                    break;
+                case Op::NewPage:
+                    break;
+            }
+            if (::pwrite(cmd, r, 28, n * 28) != 28) state.SkipWithError("write");
+            ++n;
+            if (!bytes.isEmpty()) {
+                if (::pwrite(txt, bytes.constData(), static_cast<std::size_t>(bytes.size()), pos - 1) != bytes.size()) {
+                    state.SkipWithError("write");
+                }
+                pos += bytes.size();
+            }
+        }
+        ::close(cmd);
+        ::close(txt);
+    }
+}
+
+// ---------------------------------------------------------------- replay
+
+struct Recording {
+    QTemporaryDir dir;
+    PreviewRec rec{dir.path()};
+    explicit Recording(const std::vector<Item>& items)
+    {
+        if (!rec.OpenPreviewFiles()) std::abort();
+        Record(rec, items);
+        (void)rec.PreviewEndDocument();
+    }
+};
+
+void Replay(benchmark::State& state, Recording& r, int pageNo)
+{
+    FontService fonts(96);
+    Surface page(15, 15);
+    page.Resize(1056, 816);  // Letter landscape at 96 dots per inch
+    PageReplay replay(fonts);
+    replay.PrinterTppX = replay.PrinterTppY = kRecordTpp;
+    replay.ReportFontName = QStringLiteral("Arial");
+    replay.LoadFont(page, 8, false, false);
+    const std::int64_t first = r.rec.PreviewPageIndex(pageNo);
+    for (auto _ : state) {
+        const auto records = ReadPreviewPage(r.rec.CommandFile(), first);
+        replay.Render(page, records, r.rec.TextFile(), true);
+        benchmark::DoNotOptimize(page.Pixel(10, 10));
+    }
+}
+
+void BM_ReplayPage(benchmark::State& state)
+{
+    static Recording r(Commands());
+    Replay(state, r, 1);
+}
+
+void BM_ReplayPage_Baseline(benchmark::State& state)
+{
+    const std::vector<Item> items = FirstPage();
+    FontService fonts(96);
+    std::map<std::pair<int, bool>, QFont> cache;
+    const auto font = [&](int size, bool bold) -> const QFont& {
+        auto it = cache.find({size, bold});
+        if (it == cache.end())
+            it = cache
+                     .emplace(std::pair{size, bold},
+                              fonts.Resolve({QStringLiteral("Arial"), double(size), bold, false})->font)
+                     .first;
+        return it->second;
+    };
+    QImage image(1056, 816, QImage::Format_RGB32);
+    QHash<QString, QStaticText> laidOut;
+    const auto px = [](double tw) { return static_cast<int>(tw / 15); };
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setRenderHint(QPainter::TextAntialiasing, false);
+        int size = 10;
+        bool bold = false;
+        p.setFont(font(size, bold));
+        QColor colour(Qt::black);
+        for (const Item& i : items) {
+            switch (i.op) {
+                case Op::FontSize:
+                    p.setFont(font(size = i.value, bold));
+                    break;
+                case Op::Bold:
+                    p.setFont(font(size, bold = i.value != 0));
+                    break;
+                case Op::Colour:
+                    colour = QColor::fromRgb(ToQRgb(static_cast<std::uint32_t>(i.value)));
+                    break;
+                case Op::Text: {
+                    const PixelRect r = Px(i, kRecordTpp);
+                    const QRect rect(Runtime::IntDiv(r.Left * kRecordTpp, 15), Runtime::IntDiv(r.Top * kRecordTpp, 15),
+                                     Runtime::IntDiv((r.Right - r.Left) * kRecordTpp, 15),
+                                     Runtime::IntDiv((r.Bottom - r.Top) * kRecordTpp, 15) + 10);
+                    p.setPen(colour);
+                    if ((i.value & (1 | 2 | 16 | 32)) == 0) {
+                        // Left and top: laid out once per text and font, as the page picture does.
+                        const QString key =
+                            QString::number(size) + (bold ? QLatin1Char('B') : QLatin1Char('R')) + i.text;
+                        auto it = laidOut.find(key);
+                        if (it == laidOut.end()) {
+                            QStaticText t(i.text);
+                            t.setTextFormat(Qt::PlainText);
+                            t.prepare(QTransform(), p.font());
+                            it = laidOut.insert(key, t);
+                        }
+                        p.setClipRect(rect);
+                        p.drawStaticText(rect.topLeft(), *it);
+                        p.setClipping(false);
+                        break;
+                    }
+                    int flags = (i.value & 1) ? Qt::AlignHCenter : (i.value & 2) ? Qt::AlignRight : Qt::AlignLeft;
+                    flags |= (i.value & 32) ? Qt::TextSingleLine | ((i.value & 8) ? Qt::AlignBottom : Qt::AlignTop)
+                                            : Qt::AlignTop;
+                    p.drawText(rect, flags, i.text);
+                    break;
+                }
+                case Op::Line:
+                    p.setPen(colour);
+                    p.drawLine(px(i.a), px(i.b), px(i.c), px(i.d));
+                    break;
+                case Op::Filled:
+                    p.fillRect(QRect(QPoint(px(i.a), px(i.b)), QPoint(px(i.c), px(i.d))),
+                               i.value > 0 ? QColor(0xC0, 0xC0, 0xC0)
+                                           : QColor::fromRgb(ToQRgb(static_cast<std::uint32_t>(-i.value))));
+                    break;
+                case Op::NewPage:
+                    break;
+            }
+        }
+        p.end();
+        benchmark::DoNotOptimize(image.pixel(10, 10));
+    }
+}
+
+// 250 pages of 160 commands: the page index finds the last as quickly as the first.
+Recording& ManyPages()
+{
+    static Recording r([] {
+        std::vector<Item> items;
+        const std::vector<Item> page = FirstPage();
+        for (int p = 0; p < 250; ++p) {
+            items.insert(items.end(), page.begin(), page.begin() + 159);
+            items.push_back({Op::NewPage, 0, 0, 0, 0, 0, {}});
+        }
+        return items;
+    }());
+    return r;
+}
+
+void BM_ReplayPage1Of250(benchmark::State& state)
+{
+    Replay(state, ManyPages(), 1);
+}
+
+void BM_ReplayPage250Of250(benchmark::State& state)
+{
+    Replay(state, ManyPages(), 250);
+}
+
+// ---------------------------------------------------------------- the PDF target
+
+void BM_PdfPage(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.pdf"));
+    QtPrinterDevice printer(path);
+    (void)printer.SetCurrent({QtPrinterDevice::PdfTargetName(), path});
+    (void)printer.SetOrientation(2);
+    (void)printer.SetPaperSize(1);
+    bench::QuietMsgBox msg;
+    QtFileDialogs dialogs;
+    FontService fonts(96);
+    PreviewRec rec(dir.path());
+    PrintServices services(printer, rec, fonts, msg, dialogs);
+    (void)printer.SetFontName(QStringLiteral("Arial"));
+    const std::vector<Item> items = FirstPage();
+    const double tpp = printer.TwipsPerPixelX();
+    for (auto _ : state) {
+        PrtSched run(services);
+        run.BeginRun();
+        for (const Item& i : items) {
+            switch (i.op) {
+                case Op::FontSize:
+                    run.FontSize(i.value);
+                    break;
+                case Op::Bold:
+                    run.FontBold(i.value != 0);
+                    break;
+                case Op::Colour:
+                    run.ForeColor(static_cast<std::uint32_t>(i.value));
+                    break;
+                case Op::Text:
+                    run.DrawText(i.text, Px(i, tpp), i.value);
+                    break;
+                case Op::Line:
+                    run.Line(i.a, i.b, i.c, i.d);
+                    break;
+                case Op::Filled:
+                    run.FilledBox(i.a, i.b, i.c, i.d, i.value);
+                    break;
+                case Op::NewPage:
+                    break;
+            }
+        }
+        run.Finish(false);
+        if (run.PrtStopped) state.SkipWithError("printer error");
+    }
+}
+
+void BM_PdfPage_Baseline(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.pdf"));
+    const QString temp = dir.filePath(QStringLiteral(".page.pdf.part"));
+    const std::vector<Item> items = FirstPage();
+    const double tpp = 1440.0 / 1200;
+    FontService fonts(96);
+    const QString family = fonts.Resolve({QStringLiteral("Arial"), 8, false, false})->font.family();
+    for (auto _ : state) {
+        QPdfWriter writer(temp);
+        writer.setResolution(1200);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Landscape, QMarginsF()));
+        QPainter p(&writer);
+        QFont font(family);
+        font.setPointSizeF(10);
+        p.setFont(font);
+        QColor colour(Qt::black);
+        for (const Item& i : items) {
+            switch (i.op) {
+                case Op::FontSize:
+                    font.setPointSizeF(i.value);
+                    p.setFont(font);
+                    break;
+                case Op::Bold:
+                    font.setBold(i.value != 0);
+                    p.setFont(font);
+                    break;
+                case Op::Colour:
+                    colour = QColor::fromRgb(ToQRgb(static_cast<std::uint32_t>(i.value)));
+                    break;
+                case Op::Text: {
+                    const PixelRect r = Px(i, tpp);
+                    int flags = (i.value & 1) ? Qt::AlignHCenter : (i.value & 2) ? Qt::AlignRight : Qt::AlignLeft;
+                    flags |= (i.value & 32) ? Qt::TextSingleLine | ((i.value & 8) ? Qt::AlignBottom : Qt::AlignTop)
+                                            : Qt::AlignTop;
+                    p.setPen(colour);
+                    p.drawText(QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top), flags, i.text);
+                    break;
+                }
+                case Op::Line:
+                    p.setPen(QPen(colour, 1));
+                    p.drawLine(QPointF(i.a / tpp, i.b / tpp), QPointF(i.c / tpp, i.d / tpp));
+                    break;
+                case Op::Filled: {
+                    const std::uint32_t c = static_cast<std::uint32_t>(std::abs(i.value));
+                    p.fillRect(QRectF(QPointF(i.a / tpp, i.b / tpp), QPointF(i.c / tpp + 1, i.d / tpp + 1)),
+                               QColor::fromRgb(ToQRgb(c)));
+                    break;
+                }
+                case Op::NewPage:
+                    break;
+            }
+        }
+        p.end();
+        std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData());
+    }
+}
+
+BENCHMARK(BM_Record40000Commands)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Record40000Commands_Baseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReplayPage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReplayPage_Baseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReplayPage1Of250)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReplayPage250Of250)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PdfPage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PdfPage_Baseline)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

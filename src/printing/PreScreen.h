@@ -1,0 +1,103 @@
+#pragma once
+// The preview window: a recording shown a page at a time, fitted into the window (the mode it
+// opens in) or at full size with scroll bars. It has no print command; closing it in any way
+// ends preview mode.
+
+#include <QDialog>
+#include <vector>
+
+#include "platform/Result.h"
+#include "printing/PageReplay.h"
+#include "printing/PreviewRec.h"
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+
+namespace tavrin {
+
+class Pane;
+class PrintServices;
+
+class PreScreen final : public QDialog {
+    Q_OBJECT
+public:
+    PreScreen(PrintServices& services, QWidget* parent = nullptr);
+
+    // Reads the recording context and lays out page 1; a failure when the recording cannot be
+    // shown (its files are not open).
+    tavrin::Status Load();
+
+    // --- window state
+    bool FitMode = true;
+    bool RenderPending = true;
+    int CurrentPage = 1;
+    int PageCount = 1;
+    double ThumbScaleX = 1;
+    double ThumbScaleY = 1;
+    // Fonts, the last bold and italic played, the ink box.
+    PageReplay Replay;
+    // The sheet in twips.
+    int PageWidth = 12240;
+    int PageHeight = 15840;
+
+    // Plays the current page into the page picture (lines and boxes only at full size).
+    void RenderPage();
+    // Places the controls for the window's size and mode, rendering first when pending.
+    void LayoutWindow();
+    // "Page 2 of 5".
+    QString PageCaption() const;
+
+    // --- controls
+    QFrame* SSPanel1 = nullptr;
+    QPushButton* Command3 = nullptr;  // &Previous
+    QPushButton* Command4 = nullptr;  // &Next
+    QLabel* CurPage = nullptr;
+    QPushButton* Command2 = nullptr;  // &Zoom
+    QFrame* SSPanel2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QPushButton* Command7 = nullptr;  // Pu&blish...
+    QPushButton* Command1 = nullptr;  // &Close
+    Pane* PImage = nullptr;
+    Pane* SImage = nullptr;
+    QScrollBar* VScroll1 = nullptr;
+    QScrollBar* HScroll1 = nullptr;
+    QPushButton* Mag = nullptr;
+    QScrollBar* VScroll2 = nullptr;
+    QLabel* Status = nullptr;
+
+public slots:
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command7_Click();
+    void VScroll2_Change(int value);
+    void Scroll_Change();
+
+public:
+    void done(int r) override;
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    bool PreviewKey(int key);
+    void UpdatePageButtons();
+
+    PrintServices& s_;
+    PreviewRec& rec_;
+    int screenTppX_;
+    int screenTppY_;
+    std::vector<PreviewCommandRecord> pageRecords_;
+};
+
+// Opens the preview window modally on the open recording and returns when it is closed; a
+// window that cannot be opened gives "Cannot preview. Cause may be low memory.".
+void ShowPreviewWindow(PrintServices& services);
+
+}  // namespace tavrin
