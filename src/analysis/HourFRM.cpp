@@ -96,10 +96,8 @@ Status ForEachCountedShift(const SchedFiles& files, const QueryRecord& query, Ol
     std::array<Span, 256> spans{};
     for (int code = 1; code <= kUserShifts; ++code) {
         const ShiftRecord& sr = files.ShiftTable[code];
-        auto& span = spans[static_cast<std::size_t>(code)];
-        span.counted = query.SelectedShifts[code] != 0 && sr.PaidHours > 0;
-        span.s = TimeToMinuteOfDay(sr.StartTime);
-        span.e = TimeToMinuteOfDay(sr.EndTime);
+        if (query.SelectedShifts[code] == 0 || !(sr.PaidHours > 0)) continue;
+        spans[static_cast<std::size_t>(code)] = {true, TimeToMinuteOfDay(sr.StartTime), TimeToMinuteOfDay(sr.EndTime)};
     }
 
     const QueryRows rows = rule.Rows(files.EmpTable, files.ScheduleProps);

@@ -377,6 +377,13 @@ TEST_F(HourFRMTest, HeaderClickPicksTheColumnsQuery)
     EXPECT_EQ(Header(*dlg, 2), QString());
     EXPECT_EQ(Cell(*dlg, 1, 2), QString());
 
+    // A press on a column's header, as the user makes it.
+    QHeaderView* header = dlg->Grid1->horizontalHeader();
+    pickAnswer.reset();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(3) + 4, 4));
+    EXPECT_EQ(presets.back(), 0);
+    EXPECT_EQ(dlg->CurrentCol(), 3);
+
     // The time column has no query: a beep, no picker.
     const std::size_t asked = presets.size();
     dlg->Grid1_HeaderClick(0);
@@ -428,11 +435,31 @@ TEST_F(HourFRMTest, DetailsListWhoIsOnDutyInTheSlot)
     EXPECT_FALSE(dlg->DialogCancelled);
 }
 
+TEST_F(HourFRMTest, DamagedOptionsReadAsNone)
+{
+    SetColumns({1, 150, -3});
+    Options()[11] = 9;
+    ScreenCell(2, 1, 13);
+    const auto dlg = Open();
+    EXPECT_EQ(dlg->Grid1->rowCount(), 24);
+    EXPECT_EQ(dlg->Combo1->currentIndex(), 0);
+    EXPECT_EQ(Cell(*dlg, 9, 1), QStringLiteral("*0.50 "));
+    EXPECT_EQ(Header(*dlg, 2), QString());
+    EXPECT_EQ(Cell(*dlg, 9, 2), QString());
+    EXPECT_EQ(Cell(*dlg, 9, 3), QString());
+    EXPECT_TRUE(msg.shown.empty());
+}
+
 TEST_F(HourFRMTest, BlankCellsAndTheTimeColumnHaveNoDetails)
 {
     SetColumns({1});
     ScreenCell(2, 1, 13);
     const auto dlg = Open();
+    // Enter on the grid opens the details of the current cell.
+    dlg->SetCurrentCell(9, 1);
+    QTest::keyClick(dlg->Grid1, Qt::Key_Return);
+    EXPECT_TRUE(dlg->CoverageDetailMode);
+    dlg->Command1_Click();
     for (const auto& [row, col, enabled] : {std::tuple{9, 1, true}, {10, 1, false}, {9, 0, false}, {9, 2, false}}) {
         dlg->SetCurrentCell(row, col);
         EXPECT_EQ(dlg->Command2->isEnabled(), enabled) << row << "," << col;
