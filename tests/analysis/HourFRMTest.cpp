@@ -290,6 +290,9 @@ TEST_F(HourFRMTest, OpensOnTheTaggedDayCountingEveryColumn)
     ScreenCell(2, 1, 13);  // 8:00-8:30
     ScreenCell(2, 2, 3);   // 8:00-12:00
     ScreenCell(1, 3, 10);  // night shift of the day before
+    // The window reads its queries into a buffer of its own: the shared one keeps the
+    // highlighter's query.
+    files->QueryBuf.Title = QStringLiteral("Highlighted");
     for (const bool modified : {false, true}) {
         SCOPED_TRACE(modified);
         files->ScheduleModified = modified;
@@ -318,6 +321,7 @@ TEST_F(HourFRMTest, OpensOnTheTaggedDayCountingEveryColumn)
         EXPECT_EQ(dlg->CurrentCol(), 1);
         EXPECT_FALSE(dlg->Command2->isEnabled());  // 0:00 of column 1 is blank
         EXPECT_EQ(dlg->Grid1->item(0, 1)->textAlignment(), int(Qt::AlignRight | Qt::AlignVCenter));
+        EXPECT_EQ(files->QueryBuf.Title.str(), QStringLiteral("Highlighted"));
     }
 }
 
