@@ -2,6 +2,9 @@
 // and period overtime, some paid by the day), beside a baseline that does the same work
 // plainly: the same bytes flushed and read with pread/pwrite, the same sums in int64, the lines
 // written with snprintf to a fresh file and each field measured once with QFontMetricsF.
+//
+// The hourly coverage window's counting of ten query columns over 200 rows, beside a baseline
+// that reads the same query and day records with pread and counts the minutes plainly.
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -12,6 +15,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QTemporaryDir>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -19,6 +23,7 @@
 
 #include "BenchSupport.h"
 #include "analysis/CostReport.h"
+#include "analysis/HourFRM.h"
 #include "store/SchedFiles.h"
 
 using namespace tavrin;
@@ -379,13 +384,251 @@ bool SameWork()
     return true;
 }
 
+// ---------------------------------------------------------------- hourly coverage
+
+constexpr int kCoverageDay = 20;  // the day shown; the day before is examined too
+
+// 200 rows on the days around the day shown: day, evening, night, half and 12-hour shifts, a
+// fifth of the cells with two shifts, explanations and notes; ten queries of every kind.
+struct CoverageSchedule {
+    QTemporaryDir dir;
+    bench::QuietMsgBox msg;
+    QtPrinterDevice printer;
+    SchedFiles files{dir.path(), msg, printer};
+    std::array<QueryRecord, kCoverageColumns> queries{};
+
+    CoverageSchedule()
+    {
+        bool isNew = false;
+        (void)files.LoadScheduleSettings(isNew);
+        files.CurrentFormatNo = 1;
+        if (!files.OpenWorkingFiles()) std::abort();
+        struct Shift {
+            double start, end;
+            float paid;
+        };
+        const Shift shifts[] = {{7, 15, 8}, {15, 23, 8}, {23, 7, 7.5f}, {8, 12, 4}, {7, 19, 11.5f}, {19, 7, 11.5f}};
+        for (int code = 1; code <= 6; ++code) {
+            ShiftRecord& s = files.ShiftTable[code];
+            s.StartTime = shifts[code - 1].start / 24;
+            s.EndTime = shifts[code - 1].end / 24;
+            s.PaidHours = shifts[code - 1].paid;
+        }
+        const char* positions[] = {"RN", "LPN", "Aide", "Clerk"};
+        for (int r = 1; r <= kSlots; ++r) {
+            files.EmpTable.Name[r] = QStringLiteral("Employee, Name %1").arg(r, 3, 10, QLatin1Char('0'));
+            files.EmpTable.Position[r] = QString::fromLatin1(positions[r % 4]);
+        }
+        for (int k = kCoverageDay - 1; k <= kCoverageDay; ++k) {
+            DayRecord d;
+            for (int r = 1; r <= kSlots; ++r) {
+                const int slot = files.ScheduleProps.RowMap[r];
+                const int phase = (k + r) % 7;
+                if (phase < 5) {
+                    d.Shift1Code[slot] = static_cast<Byte>(1 + (k + r) % 6);
+                    if ((k + r) % 5 == 0 && d.Shift1Code[slot] == 1) d.Shift2Code[slot] = 2;
+                    if ((k + r) % 5 == 1 && d.Shift1Code[slot] == 4) d.Shift2Code[slot] = 2;
+                } else if (phase == 5) {
+                    d.Shift1Code[slot] = kTimeOffCode;
+                }
+                if ((k + r) % 9 == 0) d.ExplanationCode[slot] = static_cast<Byte>(1 + r % 3);
+                if ((k + r) % 5 == 2) d.NoteNumber[slot] = 1;
+            }
+            if (!files.WriteRecord(FileNo::Days, k, d)) std::abort();
+        }
+
+        const auto shiftsQuery = [](const char* title, std::initializer_list<int> codes) {
+            QueryRecord q;
+            q.Title = QString::fromLatin1(title);
+            q.IgnoreNames = kTrue;
+            q.IgnoreExplanations = kTrue;
+            for (int c : codes) q.SelectedShifts[c] = 1;
+            return q;
+        };
+        queries[0] = shiftsQuery("Days", {1, 4, 5});
+        queries[1] = shiftsQuery("Evenings", {2});
+        queries[2] = shiftsQuery("Nights", {3, 6});
+        queries[3] = shiftsQuery("Everyone", {1, 2, 3, 4, 5, 6});
+        queries[4] = shiftsQuery("RN", {1, 2, 3, 4, 5, 6});
+        queries[4].IgnoreNames = kFalse;
+        queries[4].ByPosition = kTrue;
+        queries[4].Position = QStringLiteral("rn");
+        queries[5] = shiftsQuery("Chosen", {1, 2, 3, 5, 6});
+        queries[5].IgnoreNames = kFalse;
+        for (int s = 1; s <= kSlots; s += 3) queries[5].SelectedNames[s] = 1;
+        queries[6] = shiftsQuery("Explained", {1, 2, 3, 4, 5, 6});
+        queries[6].IgnoreExplanations = kFalse;
+        queries[6].SelectedExplanations[1] = queries[6].SelectedExplanations[2] = 1;
+        queries[7] = shiftsQuery("Not sched + 12h", {0, 5, 6});
+        queries[8] = shiftsQuery("Nobody", {});
+        queries[8].IgnoreShifts = kTrue;
+        queries[9] = shiftsQuery("Any shift", {1, 3});
+        queries[9].IgnoreNames = kFalse;
+        queries[9].IgnoreShifts = kTrue;
+        for (int s = 1; s <= kSlots; s += 2) queries[9].SelectedNames[s] = 1;
+        for (int n = 1; n <= kCoverageColumns; ++n) {
+            if (!files.WriteRecord(FileNo::Queries, n, queries[static_cast<std::size_t>(n - 1)])) std::abort();
+        }
+    }
+
+    OleDate Day() const { return std::floor(files.ScheduleProps.PeriodStart) + kCoverageDay - 1; }
+};
+
+using CoverageCounts = std::array<MinuteCountColumn, kCoverageColumns>;
+
+// What the window does for each column: its query read into the window's own buffer, then
+// the minutes counted.
+bool ProgramCount(const CoverageSchedule& s, CoverageCounts& counts)
+{
+    QueryRecord buf;
+    for (int col = 1; col <= kCoverageColumns; ++col) {
+        if (!s.files.ReadRecord(FileNo::Queries, col, buf)) return false;
+        if (!CountCoverageMinutes(s.files, buf, s.Day(), counts[static_cast<std::size_t>(col - 1)])) return false;
+    }
+    return true;
+}
+
+struct CoverageBaseline {
+    const CoverageSchedule& s;
+    int sq1Fd = -1;
+    int schFd = -1;
+
+    explicit CoverageBaseline(const CoverageSchedule& sched) : s(sched)
+    {
+        const QString dir = s.dir.path();
+        sq1Fd = ::open(QFile::encodeName(dir + "/QORVANE2.SQ1").constData(), O_RDONLY | O_CLOEXEC);
+        schFd = ::open(QFile::encodeName(dir + "/QORVANE2.SCH").constData(), O_RDONLY | O_CLOEXEC);
+    }
+    ~CoverageBaseline()
+    {
+        ::close(sq1Fd);
+        ::close(schFd);
+    }
+
+    static int Minute(double t)
+    {
+        const double frac = std::fabs(t - std::trunc(t));
+        return static_cast<int>(std::llround(frac * 86400.0) % 86400 / 60);
+    }
+
+    void Run(CoverageCounts& counts)
+    {
+        const EmployeeTable& emp = s.files.EmpTable;
+        const auto& rowMap = s.files.ScheduleProps.RowMap;
+        int lastNamed = 0;
+        for (int r = 1; r <= kSlots; ++r)
+            if (emp.Name[r].bytes[0] > 47) lastNamed = r;
+
+        int start[100] = {}, end[100] = {};
+        bool paid[100] = {};
+        for (int c = 1; c <= kUserShifts; ++c) {
+            start[c] = Minute(s.files.ShiftTable[c].StartTime);
+            end[c] = Minute(s.files.ShiftTable[c].EndTime);
+            paid[c] = s.files.ShiftTable[c].PaidHours > 0;
+        }
+        // The day before and the day shown, in one read.
+        std::uint8_t days[2 * DayRecord::Size];
+        (void)!::pread(schFd, days, sizeof days, static_cast<off_t>(kCoverageDay - 2) * DayRecord::Size);
+
+        for (int col = 0; col < kCoverageColumns; ++col) {
+            std::uint8_t q[QueryRecord::Size];
+            (void)!::pread(sq1Fd, q, sizeof q, static_cast<off_t>(col) * QueryRecord::Size);
+            const bool ignoreNames = q[20] | q[21], ignoreExpl = q[22] | q[23], ignoreShifts = q[24] | q[25];
+            const bool byPosition = q[26] | q[27];
+            const std::uint8_t* names = q + 38;
+            const std::uint8_t* expl = q + 238;
+            const std::uint8_t* sel = q + 338;
+            auto& out = counts[static_cast<std::size_t>(col)];
+            out.fill(0);
+            if (ignoreNames && ignoreExpl && ignoreShifts) continue;
+            const bool notScheduled = sel[0] == 1;
+            for (int k = 0; k < 2; ++k) {
+                const std::uint8_t* d = days + k * DayRecord::Size;
+                for (int r = 1; r <= lastNamed; ++r) {
+                    if (emp.Name[r].bytes[0] <= 47) continue;
+                    const int slot = rowMap[r];
+                    if (!ignoreNames) {
+                        if (byPosition) {
+                            bool same = true;
+                            for (int i = 0; i < 10 && same; ++i) {
+                                const auto a = emp.Position[r].bytes[static_cast<std::size_t>(i)];
+                                const std::uint8_t b = q[28 + i];
+                                same = std::toupper(a ? a : ' ') == std::toupper(b ? b : ' ');
+                            }
+                            if (!same) continue;
+                        } else if (names[slot - 1] == 0) {
+                            continue;
+                        }
+                    }
+                    const std::size_t i = static_cast<std::size_t>(slot - 1);
+                    const int s1 = d[i], s2 = d[600 + i];
+                    if (s1 < 1 || s1 > 99) continue;
+                    if (!ignoreExpl && expl[d[400 + i]] != 1) continue;
+                    const int t2 = notScheduled ? s1 : s2;
+                    const bool shiftHit = ignoreShifts || (s1 <= 100 && sel[s1] == 1) || (t2 <= 100 && sel[t2] == 1) ||
+                                          (sel[101] == 1 && d[200 + i] == 1);
+                    if (!shiftHit) continue;
+                    for (const int code : {s1, s2}) {
+                        if (code < 1 || code > 99 || sel[code] == 0 || !paid[code]) continue;
+                        const int a = start[code], e = end[code];
+                        const bool night = e <= a;
+                        int lo = a, hi = night ? 1439 : e - 1;
+                        if (k == 0) {
+                            if (!night) continue;
+                            lo = 0;
+                            hi = e - 1;
+                        }
+                        for (int m = lo; m <= hi; ++m) ++out[static_cast<std::size_t>(m)];
+                    }
+                }
+            }
+        }
+    }
+};
+
+void BM_HourlyCoverageCount(benchmark::State& state)
+{
+    CoverageSchedule s;
+    CoverageCounts counts;
+    for (auto _ : state) {
+        if (!ProgramCount(s, counts)) state.SkipWithError("count failed");
+        benchmark::DoNotOptimize(counts.data());
+    }
+}
+BENCHMARK(BM_HourlyCoverageCount)->Unit(benchmark::kMicrosecond);
+
+void BM_HourlyCoverageCount_Baseline(benchmark::State& state)
+{
+    CoverageSchedule s;
+    CoverageBaseline b(s);
+    CoverageCounts counts;
+    for (auto _ : state) {
+        b.Run(counts);
+        benchmark::DoNotOptimize(counts.data());
+    }
+}
+BENCHMARK(BM_HourlyCoverageCount_Baseline)->Unit(benchmark::kMicrosecond);
+
+bool SameCoverageWork()
+{
+    CoverageSchedule s;
+    CoverageCounts ours{}, theirs{};
+    if (!ProgramCount(s, ours)) return false;
+    CoverageBaseline(s).Run(theirs);
+    if (ours != theirs) {
+        std::fprintf(stderr, "The coverage baseline counts otherwise than the program.\n");
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (!SameWork()) return 1;
+    if (!SameWork() || !SameCoverageWork()) return 1;
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -2,6 +2,7 @@
 // The main window: menus, tool panel, the schedule panes the grid painter draws into, and the
 // commands of the schedule window.
 
+#include "analysis/HourFRM.h"
 #include "app/AppMain.h"
 #include "app/CellEditor.h"
 #include "editing/EditingHost.h"
@@ -87,6 +88,8 @@ public:
 
     // Query that restricts the Find Name list, 0 = none; reset when a schedule is opened.
     int FindNameQueryNo = 0;
+    // Where the hourly coverage window and its grid were left; reset when a schedule is opened.
+    HourlyCoverageState HourlyCoverage;
     // The 190 hot keys: shift code i > 0, explanation code -i, 0 none.
     VbArray<int, 1, 190> HotKeyTable;  // see app/EditLists.h
     void LoadHotKeyArray();

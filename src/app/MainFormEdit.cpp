@@ -524,7 +524,21 @@ void MainForm::ButtonCal_Click()
 void MainForm::ButtonHourCov_Click()
 {
     CancelToolTip();
-    NotAvailable();
+    SetBusy(true);
+    HourFRM dlg(
+        files_, grid_, *this, HourlyCoverage, ButtonPictures::HourlyCoverage(),
+        [this](QWidget* over, int preset) -> std::optional<int> {
+            QuerySel pick(files_, over);
+            pick.SetQueryIndex(preset);
+            grid_.PositionDialogOverForm(over, &pick);
+            pick.exec();
+            if (pick.DialogCancelled) return std::nullopt;
+            return pick.CurrentQueryNo;
+        },
+        this);
+    if (dlg.LoadForm()) dlg.exec();
+    SetBusy(false);
+    if (Grid->isVisible()) Grid->setFocus();
 }
 
 void MainForm::ReportDateOutOfRangeAndOffer()

@@ -249,6 +249,7 @@ void MainForm::File_Open_Click()
 bool MainForm::OpenScheduleSession()
 {
     // 1.
+    HourlyCoverage.Reset();
     SetRowScrollValue(0);
     FindNameQueryNo = 0;
 

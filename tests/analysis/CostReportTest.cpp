@@ -10,6 +10,7 @@
 #include "analysis/CostReport.h"
 #include "platform/Cp1252.h"
 #include "store/SchedFiles.h"
+#include "support/Golden.h"
 #include "support/StoreFixture.h"
 
 namespace tavrin {
@@ -323,16 +324,8 @@ TEST_F(CostReportFile, MatchesTheGoldenFile)
     EXPECT_EQ(r->WidestColumnText[1], QStringLiteral("Position"));
     EXPECT_EQ(r->WidestColumnText[8], QStringLiteral("Total Cost"));
 
-    const QByteArray bytes = ReadFile(QStringLiteral(".RPT"));
-    const QString golden = QStringLiteral(TAVRIN_TEST_DATA "/analysis/CostReport.rpt");
-    if (qEnvironmentVariableIsSet("TAVRIN_UPDATE_GOLDEN")) {
-        QFile out(golden);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(bytes);
-    }
-    QFile in(golden);
-    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
-    EXPECT_EQ(bytes, in.readAll()) << bytes.toStdString();
+    test::ExpectMatchesGolden(ReadFile(QStringLiteral(".RPT")),
+                              QStringLiteral(TAVRIN_TEST_DATA "/analysis/CostReport.rpt"));
 
     // Read back, every line splits into the nine fields written.
     const auto lines = ReadCostReportFile(*files);

@@ -1,11 +1,14 @@
 // Editing in the main window: keys and hot keys in the grid, the clipboard across schedules,
 // continuous name entry, requirement numbers, scrolling by a row or a day, Find Name.
 
+#include "analysis/HourFRM.h"
 #include "app/FindName.h"
 #include "app/MainFormFixture.h"
 #include "app/Pager.h"
+#include "app/QuerySel.h"
 #include "app/SelPaste.h"
 #include "platform/Pane.h"
+#include "platform/Runtime.h"
 #include "store/Defaults.h"
 #include "support/ModalDialogs.h"
 
@@ -20,6 +23,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -545,6 +549,47 @@ TEST_F(MainFormEditTest, FindNameScrollsToTheChosenRow)
     EXPECT_EQ(grid().TopRow, 150);
     EXPECT_EQ(grid().DisplayRow(grid().CursorRow), 150);
     EXPECT_EQ(grid().DisplayRow(grid().CurrentRow), 150);
+}
+
+TEST_F(MainFormEditTest, HourlyCoverageShowsTheTaggedDayAndKeepsItsPlaceUntilAScheduleOpens)
+{
+    Tag(1, 3);
+    files->ScheduleModified = false;
+    const OleDate day = grid().ColumnDate(3);
+    bool shown = false;
+    OnNextDialog<HourFRM>([&](HourFRM* d) {
+        shown = true;
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Hourly Coverage - ") + Runtime::FormatDate(day, "ddd") + " " +
+                                        Runtime::FormatDate(day, files->DateFormat));
+        EXPECT_EQ(d->Day(), day);
+        // The column's query is picked in Select Query, preset to the column's query.
+        OnNextDialog<QuerySel>([](QuerySel* q) {
+            EXPECT_EQ(q->Combo1->currentIndex(), 0);
+            q->Command2->click();
+        });
+        d->Grid1_HeaderClick(2);
+        d->SetCurrentCell(5, 2);
+        d->Command1->click();
+    });
+    form->ButtonHourCov->click();
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(files->ScheduleModified);  // a column choice, even cancelled
+    EXPECT_EQ(form->HourlyCoverage.SavedGridRow, 5);
+    EXPECT_EQ(form->HourlyCoverage.SavedGridCol, 2);
+
+    OnNextDialog<HourFRM>([](HourFRM* d) {
+        EXPECT_EQ(d->CurrentRow(), 5);
+        EXPECT_EQ(d->CurrentCol(), 2);
+        d->close();
+    });
+    form->ButtonHourCov_Click();
+
+    files->ScheduleModified = false;
+    Open(Doc("other.QRD"));
+    ASSERT_FALSE(form->NoScheduleOpen);
+    EXPECT_EQ(form->HourlyCoverage.SavedGridRow, 0);
+    EXPECT_EQ(form->HourlyCoverage.HourlyWinTop, 0);
+    EXPECT_EQ(form->HourlyCoverage.HourlyWinLeft, 0);
 }
 
 }  // namespace
