@@ -1,0 +1,260 @@
+#include "printing/SortSel.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "platform/Cp1252.h"
+#include "platform/Runtime.h"
+#include "printing/RptText.h"
+#include "store/CellCodes.h"
+#include "store/SchedFiles.h"
+
+namespace tavrin {
+
+std::array<int, 5> SortKeysOf(const ReportSettingsRecord& r)
+{
+    std::array<int, 5> keys{};
+    for (int k = 0; k < 5; ++k) {
+        const int code = r.Options[10 + k];
+        keys[static_cast<std::size_t>(k)] = code >= SortNone && code <= SortExplanation ? code : SortNone;
+    }
+    return keys;
+}
+
+bool SortActive(const ReportSettingsRecord& r)
+{
+    for (int code : SortKeysOf(r)) {
+        if (code != SortNone) return true;
+    }
+    return false;
+}
+
+namespace {
+
+const QByteArray kZ("Z");
+
+}  // namespace
+
+std::vector<QByteArray> SortKeySource::Names() const
+{
+    std::vector<QByteArray> names(kSlots + 1);
+    for (int row = 1; row <= kSlots; ++row) {
+        const QString name = Runtime::Trim(emp->Name[row].str());
+        names[static_cast<std::size_t>(row)] =
+            StringToCp1252(nameStyle < 0 ? name : RptText::FormatPersonName(name, nameStyle));
+    }
+    return names;
+}
+
+QByteArray SortKeySource::KeyText(int row, const DayRecord& day, const std::vector<QByteArray>& names) const
+{
+    QByteArray text;
+    const int slot = props->RowMap[row];
+    const bool hasSlot = IsSlot(slot);
+    const int s1 = hasSlot ? day.Shift1Code[slot] : 0;
+    const bool userShift = s1 >= 1 && s1 <= 99;
+    for (int key : keys) {
+        switch (key) {
+            case SortName:
+                text += names[static_cast<std::size_t>(row)];
+                break;
+            case SortPosition:
+                text += StringToCp1252(Runtime::Trim(emp->Position[row].str()));
+                break;
+            case SortShift:
+                text += userShift ? StringToCp1252(Runtime::Trim((*shifts)[s1].Description.str())) : kZ;
+                break;
+            case SortStartTime:
+                if (userShift) {
+                    const OleDate t = (*shifts)[s1].StartTime;
+                    text += QStringLiteral("%1:%2")
+                                .arg(Runtime::Hour(t), 2, 10, QLatin1Char('0'))
+                                .arg(Runtime::Minute(t), 2, 10, QLatin1Char('0'))
+                                .toLatin1();
+                } else {
+                    text += kZ;
+                }
+                break;
+            case SortExplanation: {
+                const int e = hasSlot ? day.ExplanationCode[slot] : 0;
+                text += e > 0 && explanationText ? StringToCp1252(Runtime::Trim(explanationText(e))) : kZ;
+                break;
+            }
+            default:
+                break;
+        }
+    }
+    return text;
+}
+
+int ListWidgetSortable::Count() const
+{
+    return list_.count();
+}
+
+int ListWidgetSortable::RowAt(int pos) const
+{
+    return list_.item(pos - 1)->data(Qt::UserRole).toInt();
+}
+
+void ListWidgetSortable::Swap(int p, int q)
+{
+    QListWidgetItem* a = list_.item(p - 1);
+    QListWidgetItem* b = list_.item(q - 1);
+    const QString text = a->text();
+    const QVariant data = a->data(Qt::UserRole);
+    const bool selected = a->isSelected();
+    a->setText(b->text());
+    a->setData(Qt::UserRole, b->data(Qt::UserRole));
+    a->setSelected(b->isSelected());
+    b->setText(text);
+    b->setData(Qt::UserRole, data);
+    b->setSelected(selected);
+}
+
+void RowsSortable::Swap(int p, int q)
+{
+    std::swap(rows_[static_cast<std::size_t>(p - 1)], rows_[static_cast<std::size_t>(q - 1)]);
+}
+
+void SortNameBlock(SortableList& list, const SortKeySource& src, const DayRecord& day, int first, int last)
+{
+    // The day does not change during a sort, so each row's key text is made once; comparing the
+    // same texts gives the same order as making them at every comparison.
+    const std::vector<QByteArray> names = src.Names();
+    std::vector<QByteArray> keyOf(kSlots + 1);
+    std::vector<bool> made(kSlots + 1, false);
+    const auto key = [&](int pos) -> const QByteArray& {
+        const int row = list.RowAt(pos);
+        const std::size_t r = IsSlot(row) ? static_cast<std::size_t>(row) : 0;
+        if (!made[r]) {
+            keyOf[r] = IsSlot(row) ? src.KeyText(row, day, names) : QByteArray();
+            made[r] = true;
+        }
+        return keyOf[r];
+    };
+
+    std::vector<std::pair<int, int>> stack;
+    stack.emplace_back(first, last);
+    while (!stack.empty()) {
+        auto [L, R] = stack.back();
+        stack.pop_back();
+        while (L < R) {
+            int i = L;
+            int j = R;
+            bool forward = true;
+            while (i < j) {
+                if (key(i) > key(j)) {
+                    list.Swap(i, j);
+                    forward = !forward;
+                }
+                if (forward) {
+                    ++i;
+                } else {
+                    --j;
+                }
+            }
+            if (R - 1 > j - L) {
+                if (i + 1 < R) stack.emplace_back(i + 1, R);
+                R = j - 1;
+            } else {
+                if (j - 1 > L) stack.emplace_back(L, j - 1);
+                L = i + 1;
+            }
+        }
+    }
+}
+
+Status SortListForDay(SchedFiles& files, SortableList& list, const SortKeySource& src, OleDate d)
+{
+    const OleDate start = std::floor(OleDates::Clamped(files.ScheduleProps.PeriodStart));
+    const OleDate end = std::floor(OleDates::Clamped(files.ScheduleProps.PeriodEnd));
+    d = std::floor(d);
+    if (d < start || d > end) return {};
+    TAVRIN_TRY(files.ReadRecord(FileNo::Days, static_cast<std::int64_t>(d - start) + 1, files.DayBuf));
+
+    const auto nameByte = [&](int pos) {
+        const int row = list.RowAt(pos);
+        return IsSlot(row) ? src.emp->Name[row].bytes[0] : std::uint8_t{0};
+    };
+    // The used length: up to the last entry with a name.
+    int n = list.Count();
+    for (int p = list.Count(); p >= 1; --p) {
+        if (nameByte(p) > 32) {
+            n = p;
+            break;
+        }
+    }
+    int blockStart = 1;
+    for (int p = 1; p <= n; ++p) {
+        if (nameByte(p) == '/') {
+            if (p - 1 >= blockStart) SortNameBlock(list, src, files.DayBuf, blockStart, p - 1);
+            blockStart = p + 1;
+        }
+    }
+    if (n >= blockStart) SortNameBlock(list, src, files.DayBuf, blockStart, n);
+    return {};
+}
+
+SortSel::SortSel(SchedFiles& files, const ReportSettingsRecord& settings, QWidget* parent)
+    : QDialog(parent), RptSettingsEdit(settings), files_(files)
+{
+    setObjectName(QStringLiteral("SortSel"));
+    setWindowTitle(QStringLiteral("Sort Order"));
+    setModal(true);
+
+    static const char* const kOrdinals[] = {"1st", "2nd", "3rd", "4th", "5th"};
+    static const char* const kKeys[] = {"[none]", "Name", "Position", "Shift", "Start Time", "Explanation"};
+    auto* grid = new QGridLayout;
+    for (int k = 0; k < 5; ++k) {
+        auto* label = new QLabel(QString::fromLatin1(kOrdinals[k]), this);
+        label->setObjectName(QStringLiteral("Label1(%1)").arg(k));
+        auto* combo = new QComboBox(this);
+        combo->setObjectName(QStringLiteral("Combo1(%1)").arg(k));
+        for (const char* key : kKeys) combo->addItem(QString::fromLatin1(key));
+        const int code = SortKeysOf(RptSettingsEdit)[static_cast<std::size_t>(k)];
+        combo->setCurrentIndex(code);
+        grid->addWidget(label, k, 0);
+        grid->addWidget(combo, k, 1);
+        Label1[static_cast<std::size_t>(k)] = label;
+        Combo1[static_cast<std::size_t>(k)] = combo;
+    }
+    Command1 = new QPushButton(QStringLiteral("OK"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setDefault(true);
+    Command5 = new QPushButton(QStringLiteral("Cancel"), this);
+    Command5->setObjectName(QStringLiteral("Command5"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Command1);
+    buttons->addWidget(Command5);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    connect(Command1, &QPushButton::clicked, this, &SortSel::Command1_Click);
+    connect(Command5, &QPushButton::clicked, this, &SortSel::Command5_Click);
+}
+
+void SortSel::Command1_Click()
+{
+    files_.ScheduleModified = true;
+    for (int k = 0; k < 5; ++k) {
+        RptSettingsEdit.Options[10 + k] = static_cast<Int16>(Combo1[static_cast<std::size_t>(k)]->currentIndex());
+    }
+    accept();
+}
+
+void SortSel::Command5_Click()
+{
+    DialogCancelled = true;
+    reject();
+}
+
+}  // namespace tavrin
