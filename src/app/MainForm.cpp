@@ -5,6 +5,7 @@
 #include "app/SelPaste.h"
 #include "platform/SiblingLink.h"
 #include "app/ShellDialogs.h"
+#include "analysis/ProjCost.h"
 #include "grid/GridPaint.h"
 #include "platform/AppPaths.h"
 #include "platform/MsgBox.h"
@@ -426,9 +427,10 @@ void MainForm::BuildMenus()
     connect(Define_Shifts, &QAction::triggered, this, &MainForm::Define_Shifts_Click);
     connect(Define_Explainations, &QAction::triggered, this, &MainForm::Define_Explainations_Click);
     connect(Define_Props, &QAction::triggered, this, &MainForm::Define_Props_Click);
-    for (QAction* a : {File_Print, Edit_Mcopy, Edit_MSched, Report_Current, Report_Legend,
-                       Report_Query, Report_Personal_Day142, Report_Personal_Month, Report_Proj, Report_Staff_Day142,
-                       Report_Staff_Month, Report_Staff_Group}) {
+    connect(Report_Proj, &QAction::triggered, this, &MainForm::Report_Proj_Click);
+    for (QAction* a :
+         {File_Print, Edit_Mcopy, Edit_MSched, Report_Current, Report_Legend, Report_Query, Report_Personal_Day142,
+          Report_Personal_Month, Report_Staff_Day142, Report_Staff_Month, Report_Staff_Group}) {
         connect(a, &QAction::triggered, this, &MainForm::NotAvailable);
     }
 }
@@ -943,6 +945,21 @@ void MainForm::Help_About_Click()
 {
     About about(this);
     about.exec();
+}
+
+void MainForm::Report_Proj_Click()
+{
+    CancelToolTip();
+    SetBusy(true);
+    // Without the report font the report is not offered.
+    if (grid_.CheckReportFontInstalled()) {
+        SetBusy(false);
+        return;
+    }
+    ProjCost dlg(files_, grid_, *print_, this);
+    dlg.LoadForm();
+    dlg.exec();
+    SetBusy(false);
 }
 
 void MainForm::NotAvailable()

@@ -165,6 +165,8 @@ public slots:
     void Help_Contents_Click();
     void Help_ToolTips_Click();
     void Help_About_Click();
+    // Reports menu
+    void Report_Proj_Click();
     // Timer
     void Timer1_Timer();
     // Edit menu
