@@ -122,7 +122,8 @@ bool SpewGif(const QImage& indexed, const QByteArray& path)
     gif->SHeight = h;
     gif->SColorResolution = 8;
     gif->SBackGroundColor = 0;
-    gif->SColorMap = GifMakeMapObject(static_cast<int>(colours.size()), colours.data());
+    ColorMapObject* palette = GifMakeMapObject(static_cast<int>(colours.size()), colours.data());
+    gif->SColorMap = palette;
     SavedImage image{};
     image.ImageDesc.Width = w;
     image.ImageDesc.Height = h;
@@ -130,11 +131,13 @@ bool SpewGif(const QImage& indexed, const QByteArray& path)
     gif->ImageCount = 1;
     gif->SavedImages = &image;
     if (EGifSpew(gif) == GIF_ERROR) {
+        if (gif->SColorMap != palette) GifFreeMapObject(palette);
         gif->SavedImages = nullptr;
         gif->ImageCount = 0;
         EGifCloseFile(gif, nullptr);
         return false;
     }
+    GifFreeMapObject(palette);  // the file took a copy
     return true;
 }
 

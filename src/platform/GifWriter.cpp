@@ -146,11 +146,13 @@ Result<QByteArray> GifWriter::Encode()
     gif->SHeight = h;
     gif->SColorResolution = 8;
     gif->SBackGroundColor = 0;
-    gif->SColorMap = GifMakeMapObject(static_cast<int>(colours.size()), colours.data());
-    if (!gif->SColorMap) {
+    // The screen descriptor keeps a copy of the palette, which giflib frees; this one is ours.
+    ColorMapObject* palette = GifMakeMapObject(static_cast<int>(colours.size()), colours.data());
+    if (!palette) {
         EGifCloseFile(gif, nullptr);
         return Status::error(GifError(E_GIF_ERR_NOT_ENOUGH_MEM));
     }
+    gif->SColorMap = palette;
     // The one image is ours: giflib writes it and leaves it alone when it closes.
     SavedImage image{};
     image.ImageDesc.Left = 0;
@@ -163,13 +165,15 @@ Result<QByteArray> GifWriter::Encode()
     gif->ImageCount = 1;
     gif->SavedImages = &image;
     if (EGifSpew(gif) == GIF_ERROR) {
-        // A failed spew leaves the file open.
+        // A failed spew leaves the file open, holding our palette until it took its copy.
         const int code = gif->Error;
+        if (gif->SColorMap != palette) GifFreeMapObject(palette);
         gif->SavedImages = nullptr;
         gif->ImageCount = 0;
         EGifCloseFile(gif, nullptr);
         return Status::error(GifError(code));
     }
+    GifFreeMapObject(palette);
     return out;
 }
 
