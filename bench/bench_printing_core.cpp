@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "PrintoutBench.h"
 #include "platform/Cp1252.h"
 #include "platform/FileDialogs.h"
 #include "platform/FontService.h"
@@ -35,80 +36,9 @@
 #include "printing/PrtSched.h"
 
 using namespace tavrin;
+using namespace tavrin::bench;
 
 namespace {
-
-enum class Op { FontSize, Bold, Colour, Text, Line, Filled, NewPage };
-
-// One drawing call of the printout: twips, except the text rectangles, which are kept in twips
-// here and turned into each device's pixels.
-struct Item {
-    Op op;
-    double a = 0, b = 0, c = 0, d = 0;
-    int value = 0;
-    QString text;
-};
-
-std::vector<Item> Printout(int rows, int pageRows, std::size_t limit)
-{
-    static const char* const kShifts[] = {"D7", "E3", "N11", "D8", "E4", "OFF", "D7", "N12"};
-    static const char* const kExpl[] = {"", "VAC", "", "SICK", "", "TRN", "", ""};
-    constexpr int kDays = 42;
-    constexpr double kLeft = 240, kName = 1800, kPos = 900, kTop = 240, kHeader = 1300, kRow = 270;
-    const double dayW = (15360 - kLeft - kName - kPos) / kDays;
-    std::vector<Item> out;
-    const auto text = [&](double l, double t, double r, double b, int flags, const QString& s) {
-        out.push_back({Op::Text, l, t, r, b, flags, s});
-    };
-    int cell = 0;
-    for (int first = 1; first <= rows && out.size() < limit; first += pageRows) {
-        out.push_back({Op::FontSize, 0, 0, 0, 0, 16, {}});
-        text(kLeft, kTop, 15360, kTop + 400, 1 + 32, QStringLiteral("Staff Schedule [Night staff]"));
-        out.push_back({Op::FontSize, 0, 0, 0, 0, 10, {}});
-        text(kLeft, kTop, 15360, kTop + 900, 32, QStringLiteral("Run Date: 03/05/2024"));
-        text(kLeft, kTop, 15360, kTop + 900, 2 + 32, QStringLiteral("Run Time: 14:30"));
-        text(kLeft, kTop, 15360, kTop + 900, 2 + 32 + 8, QStringLiteral("Page: %1").arg(first / pageRows + 1));
-        text(kLeft, kTop, 15360, kTop + 900, 1 + 32 + 8,
-             QStringLiteral("Tuesday, March 5, 2024 to Monday, April 15, 2024"));
-        out.push_back({Op::Filled, kLeft, kTop + kHeader, 15360, kTop + kHeader + 500, 230, {}});
-        out.push_back({Op::FontSize, 0, 0, 0, 0, 8, {}});
-        for (int d = 0; d < kDays; ++d) {
-            const double x = kLeft + kName + kPos + d * dayW;
-            text(x, kTop + kHeader + 23, x + dayW, kTop + kHeader + 250, 1, QStringLiteral("Tue"));
-            text(x, kTop + kHeader + 250, x + dayW, kTop + kHeader + 480, 1, QStringLiteral("%1").arg(d % 31 + 1));
-            out.push_back({Op::Line, x, kTop + kHeader, x, kTop + kHeader + 500 + pageRows * kRow, 0, {}});
-        }
-        for (int r = first; r < first + pageRows && r <= rows; ++r) {
-            const double y = kTop + kHeader + 500 + (r - first) * kRow;
-            out.push_back({Op::Bold, 0, 0, 0, 0, -1, {}});
-            text(kLeft + 23, y + 23, kLeft + kName - 23, y + kRow, 0, QStringLiteral("Employee %1, Name").arg(r));
-            out.push_back({Op::Bold, 0, 0, 0, 0, 0, {}});
-            text(kLeft + kName + 23, y + 23, kLeft + kName + kPos - 23, y + kRow, 0,
-                 QStringLiteral("RN %1").arg(r % 7));
-            for (int d = 0; d < kDays; ++d, ++cell) {
-                const double x = kLeft + kName + kPos + d * dayW;
-                if (cell % 5 == 0) {
-                    out.push_back({Op::Filled, x, y, x + dayW, y + kRow, -0xC0FFC0, {}});
-                    out.push_back({Op::Colour, 0, 0, 0, 0, 0x0000FF, {}});
-                }
-                text(x + 23, y + 23, x + dayW - 23, y + 135, 1, QString::fromLatin1(kShifts[cell % 8]));
-                text(x + 23, y + 135, x + dayW - 23, y + kRow - 23, 1, QString::fromLatin1(kShifts[(cell + 3) % 8]));
-                text(x + 23, y + 23, x + dayW - 23, y + kRow - 23, 2 + 8 + 32, QString::fromLatin1(kExpl[cell % 8]));
-                text(x + 23, y + 23, x + dayW - 23, y + kRow - 23, 0, cell % 3 == 0 ? QStringLiteral("*") : QString());
-                if (cell % 5 == 0) out.push_back({Op::Colour, 0, 0, 0, 0, 0, {}});
-            }
-            out.push_back({Op::Line, kLeft, y + kRow, 15360, y + kRow, 0, {}});
-        }
-        out.push_back({Op::NewPage, 0, 0, 0, 0, 0, {}});
-    }
-    if (out.size() > limit) out.resize(limit);
-    return out;
-}
-
-PixelRect Px(const Item& i, double tpp)
-{
-    return {Runtime::CInt(i.a / tpp), Runtime::CInt(i.b / tpp), Runtime::CInt(i.c / tpp), Runtime::CInt(i.d / tpp)};
-}
 
 const std::vector<Item>& Commands()
 {
@@ -125,37 +55,6 @@ std::vector<Item> FirstPage()
         page.push_back(i);
     }
     return page;
-}
-
-constexpr double kRecordTpp = 2.4;  // a 600 dots-per-inch printer
-
-void Record(PreviewRec& rec, const std::vector<Item>& items)
-{
-    for (const Item& i : items) {
-        switch (i.op) {
-            case Op::FontSize:
-                (void)rec.PreviewFontSize(i.value);
-                break;
-            case Op::Bold:
-                (void)rec.PreviewFontBold(i.value != 0);
-                break;
-            case Op::Colour:
-                (void)rec.PreviewForeColor(static_cast<std::uint32_t>(i.value));
-                break;
-            case Op::Text:
-                (void)rec.PreviewDrawText(i.text, Px(i, kRecordTpp), i.value);
-                break;
-            case Op::Line:
-                (void)rec.PreviewLine(i.a, i.b, i.c, i.d);
-                break;
-            case Op::Filled:
-                (void)rec.PreviewFilledBox(i.a, i.b, i.c, i.d, i.value);
-                break;
-            case Op::NewPage:
-                (void)rec.PreviewNewPage();
-                break;
-        }
-    }
 }
 
 // ---------------------------------------------------------------- recording
@@ -289,81 +188,11 @@ void BM_ReplayPage_Baseline(benchmark::State& state)
 {
     const std::vector<Item> items = FirstPage();
     FontService fonts(96);
-    std::map<std::pair<int, bool>, QFont> cache;
-    const auto font = [&](int size, bool bold) -> const QFont& {
-        auto it = cache.find({size, bold});
-        if (it == cache.end())
-            it = cache
-                     .emplace(std::pair{size, bold},
-                              fonts.Resolve({QStringLiteral("Arial"), double(size), bold, false})->font)
-                     .first;
-        return it->second;
-    };
+    bench::PlainPagePainter painter(fonts);
     QImage image(1056, 816, QImage::Format_RGB32);
-    QHash<QString, QStaticText> laidOut;
-    const auto px = [](double tw) { return static_cast<int>(tw / 15); };
     for (auto _ : state) {
         image.fill(Qt::white);
-        QPainter p(&image);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.setRenderHint(QPainter::TextAntialiasing, false);
-        int size = 10;
-        bool bold = false;
-        p.setFont(font(size, bold));
-        QColor colour(Qt::black);
-        for (const Item& i : items) {
-            switch (i.op) {
-                case Op::FontSize:
-                    p.setFont(font(size = i.value, bold));
-                    break;
-                case Op::Bold:
-                    p.setFont(font(size, bold = i.value != 0));
-                    break;
-                case Op::Colour:
-                    colour = QColor::fromRgb(ToQRgb(static_cast<std::uint32_t>(i.value)));
-                    break;
-                case Op::Text: {
-                    const PixelRect r = Px(i, kRecordTpp);
-                    const QRect rect(Runtime::IntDiv(r.Left * kRecordTpp, 15), Runtime::IntDiv(r.Top * kRecordTpp, 15),
-                                     Runtime::IntDiv((r.Right - r.Left) * kRecordTpp, 15),
-                                     Runtime::IntDiv((r.Bottom - r.Top) * kRecordTpp, 15) + 10);
-                    p.setPen(colour);
-                    if ((i.value & (1 | 2 | 16 | 32)) == 0) {
-                        // Left and top: laid out once per text and font, as the page picture does.
-                        const QString key =
-                            QString::number(size) + (bold ? QLatin1Char('B') : QLatin1Char('R')) + i.text;
-                        auto it = laidOut.find(key);
-                        if (it == laidOut.end()) {
-                            QStaticText t(i.text);
-                            t.setTextFormat(Qt::PlainText);
-                            t.prepare(QTransform(), p.font());
-                            it = laidOut.insert(key, t);
-                        }
-                        p.setClipRect(rect);
-                        p.drawStaticText(rect.topLeft(), *it);
-                        p.setClipping(false);
-                        break;
-                    }
-                    int flags = (i.value & 1) ? Qt::AlignHCenter : (i.value & 2) ? Qt::AlignRight : Qt::AlignLeft;
-                    flags |= (i.value & 32) ? Qt::TextSingleLine | ((i.value & 8) ? Qt::AlignBottom : Qt::AlignTop)
-                                            : Qt::AlignTop;
-                    p.drawText(rect, flags, i.text);
-                    break;
-                }
-                case Op::Line:
-                    p.setPen(colour);
-                    p.drawLine(px(i.a), px(i.b), px(i.c), px(i.d));
-                    break;
-                case Op::Filled:
-                    p.fillRect(QRect(QPoint(px(i.a), px(i.b)), QPoint(px(i.c), px(i.d))),
-                               i.value > 0 ? QColor(0xC0, 0xC0, 0xC0)
-                                           : QColor::fromRgb(ToQRgb(static_cast<std::uint32_t>(-i.value))));
-                    break;
-                case Op::NewPage:
-                    break;
-            }
-        }
-        p.end();
+        painter.Paint(image, items);
         benchmark::DoNotOptimize(image.pixel(10, 10));
     }
 }

@@ -9,7 +9,7 @@ packages=(
   libgif-dev
   fonts-liberation2 fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
-  poppler-utils
+  poppler-utils chromium
   clang libclang-rt-14-dev
   xvfb xauth x11-utils
 )

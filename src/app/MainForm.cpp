@@ -93,6 +93,8 @@ MainForm::MainForm(MainFormServices services, const AppMain::CommandLine& comman
       print_(std::make_unique<PrintServices>(services.printer, *rec_, services.fonts, services.msg, services.dialogs))
 {
     print_->Window = this;
+    print_->Files = &files_;
+    print_->Grid = &grid_;
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Tavrin"));
     setWindowIcon(ButtonPictures::ProgramIcon());

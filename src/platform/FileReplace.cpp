@@ -125,6 +125,17 @@ Status ReplaceFileWithCopy(const QString& source, const QString& target, FileLoc
     return {};
 }
 
+Status WriteWholeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    const auto fail = [&] { return Status::error(QStringLiteral("Cannot write %1: %2").arg(path, f.errorString())); };
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return fail();
+    if (f.write(bytes) != bytes.size() || !f.flush()) return fail();
+    f.close();
+    if (f.error() != QFileDevice::NoError) return fail();
+    return {};
+}
+
 void RemovePath(const QString& path)
 {
     const QFileInfo fi(path);

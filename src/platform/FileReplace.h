@@ -3,6 +3,7 @@
 // a new file in the target's folder, is flushed to the disk and is then renamed over the target.
 // A failure at any point (a full disk, a crash) leaves the previous target whole.
 
+#include <QByteArray>
 #include <QString>
 
 #include "platform/Result.h"
@@ -17,6 +18,10 @@ class FileLock;
 // holds it afterwards (the file the lock held before is released after the rename); when the new
 // file could not be locked, the replacement still happens and lock is left released.
 Status ReplaceFileWithCopy(const QString& source, const QString& target, FileLock* lock = nullptr);
+
+// Writes bytes as the whole of path (created, or cut to nothing first when it exists); a failure
+// of any step says "Cannot write " + path and why.
+Status WriteWholeFile(const QString& path, const QByteArray& bytes);
 
 // Removes a file, a link (not what it points to) or a folder with everything in it; errors are
 // ignored.

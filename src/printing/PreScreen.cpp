@@ -1,5 +1,6 @@
 #include "printing/PreScreen.h"
 
+#include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -8,13 +9,18 @@
 #include <QScrollBar>
 #include <cmath>
 
+#include "platform/BoxChecks.h"
 #include "platform/BusyPointer.h"
+#include "platform/FileReplace.h"
+#include "platform/GifWriter.h"
 #include "platform/MsgBox.h"
 #include "platform/Pane.h"
 #include "platform/PrinterDevice.h"
 #include "platform/Runtime.h"
 #include "platform/Screen.h"
 #include "printing/PrintServices.h"
+#include "printing/Publish.h"
+#include "store/SchedFiles.h"
 
 namespace tavrin {
 
@@ -116,6 +122,10 @@ PreScreen::PreScreen(PrintServices& services, QWidget* parent)
     // The window sees the paging keys before its controls.
     installEventFilter(this);
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+
+    checks_ = new BoxChecks(this);
+    checks_->Add(Text1, [this] { return Text1_LostFocus(); });
+    checks_->Exempt(Command1);
 }
 
 tavrin::Status PreScreen::Load()
@@ -128,6 +138,9 @@ tavrin::Status PreScreen::Load()
     // One more page was begun than was recorded.
     rec_.PreviewPageCount = std::max(1, rec_.PreviewPageCount - 1);
     PageCount = rec_.PreviewPageCount;
+    const int prefixLimit = PublishNames::PrefixLimit(PageCount);
+    Text1->setMaxLength(prefixLimit);
+    Text1->setText(PublishNames::FilterPrefix(rec_.ReportTitle, prefixLimit));
     UpdatePageButtons();
 
     PrinterDevice& printer = s_.Printer();
@@ -298,7 +311,20 @@ void PreScreen::Command4_Click()
 
 void PreScreen::Command7_Click()
 {
-    s_.Msg.show(QStringLiteral("This command is not available in this version of Tavrin."), Mb::Information);
+    if (!checks_->RunAll()) return;
+    SchedulePropertiesRecord& props = s_.Files ? s_.Files->ScheduleProps : ownProps_;
+    bool& modified = s_.Files ? s_.Files->ScheduleModified : ownModified_;
+    Publish dialog(props, modified, Places, s_.Msg, s_.Grid, Text1->text(), PageCount, this);
+    dialog.exec();
+    if (!dialog.DialogCancelled) PublishReport(dialog);
+    LayoutWindow();
+}
+
+bool PreScreen::Text1_LostFocus()
+{
+    const QString prefix = PublishNames::FilterPrefix(Text1->text(), PublishNames::PrefixLimit(PageCount));
+    Text1->setText(prefix.isEmpty() ? QStringLiteral("RPT") : prefix);
+    return true;
 }
 
 void PreScreen::VScroll2_Change(int value)
@@ -313,6 +339,120 @@ void PreScreen::VScroll2_Change(int value)
 void PreScreen::Scroll_Change()
 {
     if (!FitMode) PImage->move(-HScroll1->value() / screenTppX_, kToolbarHeight - VScroll1->value() / screenTppY_);
+}
+
+// ---------------------------------------------------------------- publishing
+
+void PreScreen::PublishReport(Publish& dialog)
+{
+    LayoutWindow();
+    SetBusyPointer(true);
+    constexpr int kStatusW = 280;
+    constexpr int kStatusH = 32;
+    Status->setGeometry((width() - kStatusW) / 2, (height() - kStatusH) / 2, kStatusW, kStatusH);
+    Status->clear();
+    Status->show();
+    Status->raise();
+    const int shownPage = CurrentPage;
+    const bool shownFit = FitMode;
+    // Lines and boxes go into the page picture.
+    FitMode = false;
+
+    const QString folder = dialog.Folder();
+    const QStringList files = dialog.Files();
+    const bool upper = dialog.UppercaseNames();
+    const bool withButtons = files.size() > 2 * qsizetype(PageCount);
+    PageHtml html;
+    html.PageCount = PageCount;
+    html.Title = rec_.ReportTitle;
+    for (const bool next : {false, true}) {
+        QString name = withButtons ? files[2 * PageCount + (next ? 1 : 0)] : QString();
+        // Buttons already there are linked by the name they have.
+        if (name.isEmpty()) name = PublishNames::FindInFolder(folder, PublishNames::ButtonName(next, upper));
+        if (name.isEmpty()) name = PublishNames::ButtonName(next, upper);
+        (next ? html.ButtonNext : html.ButtonPrev) = name;
+    }
+
+    bool ok = files.size() >= 2 * qsizetype(PageCount);
+    for (int n = 1; ok && n <= PageCount; ++n) {
+        Status->setText(QStringLiteral("Publishing page %1 of %2").arg(n).arg(PageCount));
+        Status->repaint();
+        CurrentPage = n;
+        html.Page = n;
+        html.Picture = files[2 * n - 1];
+        html.Next = n < PageCount ? files[2 * n] : QString();
+        ok = PublishPage(folder, files, dialog.CropImages(), html);
+        html.Prev = files[2 * n - 2];
+    }
+    if (ok && withButtons) {
+        bool missing = false;
+        for (const bool next : {false, true}) {
+            QFile source(Places.ButtonPath(next));
+            if (!source.open(QIODevice::ReadOnly)) {
+                missing = true;
+                continue;
+            }
+            const QByteArray bytes = source.readAll();
+            if (source.error() != QFileDevice::NoError) {
+                missing = true;
+                continue;
+            }
+            const QString target = folder + (next ? html.ButtonNext : html.ButtonPrev);
+            if (!WriteWholeFile(target, bytes)) {
+                s_.Msg.show(QStringLiteral("Cannot write ") + target, Mb::Exclamation, QStringLiteral("Error"));
+                break;
+            }
+        }
+        if (missing) {
+            s_.Msg.beep();
+            s_.Msg.show(QStringLiteral("Button graphic files missing."));
+        }
+    }
+
+    CurrentPage = shownPage;
+    FitMode = shownFit;
+    RenderPending = true;
+    Status->hide();
+    SetBusyPointer(false);
+}
+
+bool PreScreen::PublishPage(const QString& folder, const QStringList& files, bool crop, const PageHtml& html)
+{
+    const QString picturePath = folder + html.Picture;
+    Replay.ResetInk();
+    RenderPage();
+    const Surface& page = PImage->Screen();
+    GifWriter gif;
+    gif.SetImage(page.Image());
+    // Nothing drawn: the page stays whole.
+    if (crop && Replay.InkRight >= Replay.InkLeft && Replay.InkBottom >= Replay.InkTop) {
+        const double x = Replay.InkLeft - 5;
+        const double y = Replay.InkTop - 5;
+        const double w = Replay.InkRight + 5 - x;
+        const double h = Replay.InkBottom + 5 - y;
+        if (x >= 0 && y >= 0 && w <= page.Width() && h <= page.Height()) {
+            gif.Crop(QRect(int(std::lround(x)), int(std::lround(y)), int(std::lround(w)), int(std::lround(h))));
+        }
+    }
+    // Saving reduces the picture to 8 bits per pixel first.
+    if (!gif.Save(picturePath)) {
+        s_.Msg.show(QStringLiteral("Cannot write ") + picturePath, Mb::Exclamation, QStringLiteral("Error"));
+        return false;
+    }
+
+    QFile source(Places.TemplatePath());
+    QByteArray templ;
+    if (source.open(QIODevice::ReadOnly)) templ = source.readAll();
+    if (!source.isOpen() || source.error() != QFileDevice::NoError) {
+        s_.Msg.show(QStringLiteral("Missing HTML template file QORHTML.TMP"));
+        return false;
+    }
+    const QString htmlPath = folder + files[2 * html.Page - 2];
+    if (!WriteWholeFile(htmlPath, BuildPageHtml(templ, html))) {
+        s_.Msg.show(QStringLiteral("Cannot write ") + htmlPath, Mb::Exclamation, QStringLiteral("Error"));
+        return false;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------- keys

@@ -9,6 +9,8 @@
 #include "platform/Result.h"
 #include "printing/PageReplay.h"
 #include "printing/PreviewRec.h"
+#include "printing/PublishFiles.h"
+#include "store/Records.h"
 
 class QFrame;
 class QLabel;
@@ -18,8 +20,10 @@ class QScrollBar;
 
 namespace tavrin {
 
+class BoxChecks;
 class Pane;
 class PrintServices;
+class Publish;
 
 class PreScreen final : public QDialog {
     Q_OBJECT
@@ -50,6 +54,15 @@ public:
     // "Page 2 of 5".
     QString PageCaption() const;
 
+    // --- publishing
+    // Where the template and buttons are and where pages go by default.
+    PublishPlaces Places = PublishPlaces::ForProgram();
+    // Publishes every page into the folder of the Publish dialog (hidden, still loaded): per
+    // page its picture and its HTML file from the template, then the button pictures when the
+    // dialog lists them. The first failure (a missing template, a file that cannot be written)
+    // is reported and ends the publication; the pages written stay.
+    void PublishReport(Publish& dialog);
+
     // --- controls
     QFrame* SSPanel1 = nullptr;
     QPushButton* Command3 = nullptr;  // &Previous
@@ -77,6 +90,8 @@ public slots:
     void Command7_Click();
     void VScroll2_Change(int value);
     void Scroll_Change();
+    // The web file prefix box when it loses the focus.
+    bool Text1_LostFocus();
 
 public:
     void done(int r) override;
@@ -88,12 +103,18 @@ protected:
 private:
     bool PreviewKey(int key);
     void UpdatePageButtons();
+    // Writes one page's picture and HTML file; false after the failure's message.
+    bool PublishPage(const QString& folder, const QStringList& files, bool crop, const PageHtml& html);
 
     PrintServices& s_;
     PreviewRec& rec_;
     int screenTppX_;
     int screenTppY_;
     std::vector<PreviewCommandRecord> pageRecords_;
+    BoxChecks* checks_ = nullptr;
+    // Publishing settings where no schedule is at hand.
+    SchedulePropertiesRecord ownProps_;
+    bool ownModified_ = false;
 };
 
 // Opens the preview window modally on the open recording and returns when it is closed; a

@@ -13,9 +13,11 @@ namespace tavrin {
 
 class FileDialogs;
 class FontService;
+class GridPaint;
 class MsgBox;
 class PrinterDevice;
 class PreviewRec;
+class SchedFiles;
 
 class PrintServices {
 public:
@@ -33,6 +35,10 @@ public:
     std::function<OleDate()> Now;
     // The window the preview window and the setup dialogs belong to.
     QWidget* Window = nullptr;
+    // The open schedule, whose settings keep the publishing folder and options, and the painter
+    // that places dialogs (either may be missing where only the printing core is used).
+    SchedFiles* Files = nullptr;
+    GridPaint* Grid = nullptr;
 
     // The printer's paper size and bin as found at its first use or by the last Printer Setup.
     int SavedPaperSize();
