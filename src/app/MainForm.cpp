@@ -7,6 +7,7 @@
 #include "app/ShellDialogs.h"
 #include "grid/GridPaint.h"
 #include "platform/AppPaths.h"
+#include "platform/BusyPointer.h"
 #include "platform/MsgBox.h"
 #include "platform/Pane.h"
 #include "platform/Runtime.h"
@@ -420,9 +421,12 @@ void MainForm::BuildMenus()
     connect(Define_Shifts, &QAction::triggered, this, &MainForm::Define_Shifts_Click);
     connect(Define_Explainations, &QAction::triggered, this, &MainForm::Define_Explainations_Click);
     connect(Define_Props, &QAction::triggered, this, &MainForm::Define_Props_Click);
-    for (QAction* a : {File_Print, File_PrintSetup, Edit_Mcopy, Edit_MSched, Report_Current, Report_Legend,
-                       Report_Query, Report_Personal_Day142, Report_Personal_Month, Report_Proj, Report_Staff_Day142,
-                       Report_Staff_Month, Report_Staff_Group}) {
+    connect(Edit_Mcopy, &QAction::triggered, this, &MainForm::Edit_Mcopy_Click);
+    connect(Edit_MSched, &QAction::triggered, this, &MainForm::Edit_MSched_Click);
+    connect(Report_Query, &QAction::triggered, this, &MainForm::Report_Query_Click);
+    for (QAction* a : {File_Print, File_PrintSetup, Report_Current, Report_Legend, Report_Personal_Day142,
+                       Report_Personal_Month, Report_Proj, Report_Staff_Day142, Report_Staff_Month,
+                       Report_Staff_Group}) {
         connect(a, &QAction::triggered, this, &MainForm::NotAvailable);
     }
 }
@@ -529,12 +533,7 @@ QString MainForm::ExplanationListText(int code) const
 
 void MainForm::SetCaption(const QString& caption) { setWindowTitle(caption); }
 
-void MainForm::SetBusy(bool busy)
-{
-    // One setting, not a stack: nested long operations end with the normal pointer.
-    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
-    if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
-}
+void MainForm::SetBusy(bool busy) { SetBusyPointer(busy); }
 
 void MainForm::SetRowScroll(int largeChange, int maximum)
 {

@@ -152,7 +152,7 @@ Status SchedFiles::InitDividers(WorkFile& f)
     }
     DividerPropertiesRecord ruler;
     TAVRIN_TRY(ReadRecordFrom(f, kDayRulerRecord, ruler));
-    DayRulerColour = ruler.Colour == 0 ? PaletteColour(7) : static_cast<std::uint32_t>(ruler.Colour) & 0xFFFFFFu;
+    DayRulerColour = DayRulerColourOf(ruler);
     host_->SetColumnHeadingColour(DayRulerColour);
     return {};
 }
