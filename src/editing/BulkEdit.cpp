@@ -36,6 +36,8 @@ Result<MultiSchedPass> RunScheduleMultiplePass(SchedFiles& files, const MultiSch
         targets.push_back({slot, !rule || rule->RowQualifies(files.EmpTable, files.ScheduleProps, row)});
     }
     const bool storeNote = !trial && plan.actions.StoresNote();
+    NoteRecord note;
+    note.NoteText = plan.actions.noteText;
     const double first = RecordOf(files, plan.start);
     const int periodDays = files.PeriodDays();
     // Once a new note has been refused, the notes file stays full for the rest of the run.
@@ -62,7 +64,7 @@ Result<MultiSchedPass> RunScheduleMultiplePass(SchedFiles& files, const MultiSch
                 files.NoteFileFull = true;
                 continue;
             }
-            TAVRIN_TRY(files.StoreCellNote(day, t.slot, plan.actions.noteText));
+            TAVRIN_TRY(files.StoreCellNote(day, t.slot, note));
             if (day.NoteNumber[t.slot] > 0) {
                 ++out.changes;
             } else {
@@ -111,7 +113,7 @@ Status RunCopyMultiple(SchedFiles& files, const CopyPlan& plan)
                 if (plan.requirementRow) {
                     CopyNumberCell(sourceDay, targetDay, slot);
                 } else {
-                    TAVRIN_TRY(CopyCellParts(files, targetDay, slot, CopySourceOf(files, sourceDay, slot), plan.options));
+                    TAVRIN_TRY(CopyCellParts(files, targetDay, slot, CopySourceOf(sourceDay, slot), plan.options));
                 }
             }
             TAVRIN_TRY(files.WriteRecord(FileNo::Days, t, targetDay));

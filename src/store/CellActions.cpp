@@ -1,5 +1,7 @@
 #include "store/CellActions.h"
 
+#include <algorithm>
+
 #include "platform/Runtime.h"
 #include "store/SchedFiles.h"
 #include "store/TwoShiftRule.h"
@@ -15,6 +17,13 @@ int Set(T& field, int value)
     if (field == static_cast<T>(value)) return 0;
     field = static_cast<T>(value);
     return 1;
+}
+
+// A note text of blanks only (a field never written holds zero bytes).
+bool IsBlank(const NoteRecord& note)
+{
+    return std::all_of(note.NoteText.bytes.begin(), note.NoteText.bytes.end(),
+                       [](std::uint8_t b) { return b == ' ' || b == 0; });
 }
 
 int EraseNote(DayRecord& d, int slot)
@@ -66,7 +75,7 @@ CellActionOutcome ApplyCellActions(DayRecord& d, int slot, const CellActions& a,
     return out;
 }
 
-CellCopySource CopySourceOf(const SchedFiles& files, const DayRecord& day, int slot)
+CellCopySource CopySourceOf(const DayRecord& day, int slot)
 {
     CellCopySource s;
     if (!IsSlot(slot)) return s;
@@ -75,7 +84,7 @@ CellCopySource CopySourceOf(const SchedFiles& files, const DayRecord& day, int s
     s.Explanation = day.ExplanationCode[slot];
     s.Shift2 = day.Shift2Code[slot];
     s.HasNote = day.NoteNumber[slot] > 0;
-    if (s.HasNote) s.NoteText = files.GetNoteText(day.NoteNumber[slot]);
+    if (s.HasNote) s.NoteRecordNo = day.NoteNumber[slot];
     return s;
 }
 
@@ -101,9 +110,17 @@ Status CopyCellParts(SchedFiles& files, DayRecord& d, int slot, const CellCopySo
     if (o.CopyNotes != 0 && (d.NoteNumber[slot] < 1 || ow)) {
         if (!src.HasNote) {
             SchedFiles::EraseCellNote(d, slot);
-        } else if (!Runtime::Trim(src.NoteText).isEmpty()) {
-            return files.StoreCellNote(d, slot, src.NoteText);
+            return {};
         }
+        NoteRecord note;
+        if (src.NoteRecordNo > 0) {
+            // A number past the notes file has no text.
+            if (src.NoteRecordNo > files.NoteRecordCount()) return {};
+            TAVRIN_TRY(files.ReadRecord(FileNo::Notes, src.NoteRecordNo, note));
+        } else {
+            note.NoteText = src.NoteText;
+        }
+        if (!IsBlank(note)) return files.StoreCellNote(d, slot, note);
     }
     return {};
 }

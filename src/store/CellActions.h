@@ -40,7 +40,9 @@ struct CellActionOutcome {
 CellActionOutcome ApplyCellActions(DayRecord& day, int slot, const CellActions& a, bool twoShiftMode,
                                    const ShiftTableArray& shifts);
 
-// One cell as a copy takes it: its codes and, when it has a note, the note's text.
+// One cell as a copy takes it: its codes and whether it has a note. The note's text is either
+// kept beside the cell (the clipboard) or in the source's record of the notes file, read only
+// when the note is copied.
 struct CellCopySource {
     Byte Shift1 = 0;
     Byte OnCall = 0;
@@ -48,8 +50,10 @@ struct CellCopySource {
     Byte Shift2 = 0;
     bool HasNote = false;
     QString NoteText;
+    int NoteRecordNo = 0;  // above 0: the text is this record's
 };
-CellCopySource CopySourceOf(const SchedFiles& files, const DayRecord& day, int slot);
+// A cell of a day record as a copy's source.
+CellCopySource CopySourceOf(const DayRecord& day, int slot);
 
 // Copies the parts the options choose into a cell: a field is filled when the target's is empty,
 // or always with Overwrite. A copied note goes to a record of the target's own (a new one when it

@@ -33,15 +33,18 @@ Span SpanOf(const ShiftRecord& r)
 
 bool HasPaidHours(const ShiftRecord* r) { return r && std::isfinite(r->PaidHours) && r->PaidHours != 0; }
 
+bool Overlap(const Span& one, const Span& two)
+{
+    const long a1 = one.start, b1 = one.end, a2 = two.start, b2 = two.end;
+    return (a1 > a2 && a1 < b2) || (a2 > a1 && a2 < b1) || (b1 > a2 && b1 < b2) || (b2 > a1 && b2 < b1);
+}
+
 }  // namespace
 
 bool ShiftsConflict(const ShiftRecord& first, const ShiftRecord& second)
 {
     if (!HasPaidHours(&first) || !HasPaidHours(&second)) return false;
-    const Span one = SpanOf(first);
-    const Span two = SpanOf(second);
-    const long a1 = one.start, b1 = one.end, a2 = two.start, b2 = two.end;
-    return (a1 > a2 && a1 < b2) || (a2 > a1 && a2 < b1) || (b1 > a2 && b1 < b2) || (b2 > a1 && b2 < b1);
+    return Overlap(SpanOf(first), SpanOf(second));
 }
 
 TwoShiftOutcome ApplyTwoShiftRule(DayRecord& day, int slot, int code, bool twoShiftMode, const ShiftTableArray& shifts)
@@ -63,11 +66,13 @@ TwoShiftOutcome ApplyTwoShiftRule(DayRecord& day, int slot, int code, bool twoSh
     const ShiftRecord* first = ShiftFor(shifts, s1);
     const ShiftRecord* second = ShiftFor(shifts, code);
     if (!HasPaidHours(first) || !HasPaidHours(second)) return out;
-    if (ShiftsConflict(*first, *second)) {
+    const Span one = SpanOf(*first);
+    const Span two = SpanOf(*second);
+    if (Overlap(one, two)) {
         out.conflict = true;
         return out;
     }
-    if (SpanOf(*second).start < SpanOf(*first).start) {
+    if (two.start < one.start) {
         day.Shift2Code[slot] = static_cast<Byte>(s1);
         day.Shift1Code[slot] = static_cast<Byte>(code);
         out.changed = true;

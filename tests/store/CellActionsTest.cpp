@@ -157,9 +157,8 @@ TEST_F(CellActionsTest, CopiedNotesAreNeverSharedAndReuseTheTargetsRecord)
     overwrite.Overwrite = kTrue;
     DayRecord source;
     ASSERT_TRUE(files->StoreCellNote(source, kSlot, "Dentist at 9"));
-    const CellCopySource s = CopySourceOf(*files, source, kSlot);
+    const CellCopySource s = CopySourceOf(source, kSlot);
     EXPECT_TRUE(s.HasNote);
-    EXPECT_EQ(s.NoteText, "Dentist at 9");
 
     DayRecord target;
     ASSERT_TRUE(CopyCellParts(*files, target, kSlot, s, notes));
@@ -178,16 +177,19 @@ TEST_F(CellActionsTest, CopiedNotesAreNeverSharedAndReuseTheTargetsRecord)
     EXPECT_EQ(target.NoteNumber[kSlot], own);
 
     // Without Overwrite a note is kept; with it, a source without one erases it.
-    const CellCopySource none = CopySourceOf(*files, DayRecord{}, kSlot);
+    const CellCopySource none = CopySourceOf(DayRecord{}, kSlot);
     ASSERT_TRUE(CopyCellParts(*files, target, kSlot, none, notes));
     EXPECT_EQ(target.NoteNumber[kSlot], own);
     ASSERT_TRUE(CopyCellParts(*files, target, kSlot, none, overwrite));
     EXPECT_EQ(target.NoteNumber[kSlot], -own);
 
-    // A note whose text is blank copies nothing.
+    // A note whose text is blank, kept or in the file, copies nothing.
     CellCopySource blank = s;
+    blank.NoteRecordNo = 0;
     blank.NoteText = QStringLiteral("   ");
     DayRecord fresh;
+    ASSERT_TRUE(CopyCellParts(*files, fresh, kSlot, blank, overwrite));
+    blank.NoteRecordNo = 1;  // the blank record of a new notes file
     ASSERT_TRUE(CopyCellParts(*files, fresh, kSlot, blank, overwrite));
     EXPECT_EQ(fresh.NoteNumber[kSlot], 0);
     EXPECT_EQ(files->NoteRecordCount(), records);
