@@ -7,7 +7,6 @@
 #include "app/ShellDialogs.h"
 #include "grid/GridPaint.h"
 #include "platform/AppPaths.h"
-#include "platform/BusyPointer.h"
 #include "platform/MsgBox.h"
 #include "platform/Pane.h"
 #include "platform/Runtime.h"
@@ -424,9 +423,9 @@ void MainForm::BuildMenus()
     connect(Edit_Mcopy, &QAction::triggered, this, &MainForm::Edit_Mcopy_Click);
     connect(Edit_MSched, &QAction::triggered, this, &MainForm::Edit_MSched_Click);
     connect(Report_Query, &QAction::triggered, this, &MainForm::Report_Query_Click);
-    for (QAction* a : {File_Print, File_PrintSetup, Report_Current, Report_Legend, Report_Personal_Day142,
-                       Report_Personal_Month, Report_Proj, Report_Staff_Day142, Report_Staff_Month,
-                       Report_Staff_Group}) {
+    for (QAction* a :
+         {File_Print, File_PrintSetup, Report_Current, Report_Legend, Report_Personal_Day142, Report_Personal_Month,
+          Report_Proj, Report_Staff_Day142, Report_Staff_Month, Report_Staff_Group}) {
         connect(a, &QAction::triggered, this, &MainForm::NotAvailable);
     }
 }
@@ -533,7 +532,12 @@ QString MainForm::ExplanationListText(int code) const
 
 void MainForm::SetCaption(const QString& caption) { setWindowTitle(caption); }
 
-void MainForm::SetBusy(bool busy) { SetBusyPointer(busy); }
+void MainForm::SetBusy(bool busy)
+{
+    // One setting, not a stack: nested long operations end with the normal pointer.
+    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
+}
 
 void MainForm::SetRowScroll(int largeChange, int maximum)
 {

@@ -10,10 +10,16 @@ namespace tavrin {
 
 namespace {
 
-OleDate Day(OleDate d) { return std::floor(OleDates::Clamped(d)); }
+OleDate Day(OleDate d)
+{
+    return std::floor(OleDates::Clamped(d));
+}
 
 // The day-file record of a date (1 = the period's first day); may lie outside the file.
-double RecordOf(const SchedFiles& files, OleDate d) { return Day(d) - Day(files.ScheduleProps.PeriodStart) + 1; }
+double RecordOf(const SchedFiles& files, OleDate d)
+{
+    return Day(d) - Day(files.ScheduleProps.PeriodStart) + 1;
+}
 
 struct Target {
     int slot;

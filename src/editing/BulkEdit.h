@@ -26,7 +26,10 @@ struct MultiSchedPlan {
 };
 
 // A shift that may overlap one already scheduled makes a trial pass first (two-shift formats).
-inline bool NeedsTrialPass(const MultiSchedPlan& p) { return p.twoShiftMode && IsUserShift(p.actions.shift); }
+inline bool NeedsTrialPass(const MultiSchedPlan& p)
+{
+    return p.twoShiftMode && IsUserShift(p.actions.shift);
+}
 
 struct MultiSchedPass {
     long changes = 0;

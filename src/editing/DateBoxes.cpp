@@ -20,11 +20,20 @@ std::optional<OleDate> TypedDate(const QLineEdit* box)
     return std::floor(*d);
 }
 
-OleDate PeriodFirstDay(const SchedFiles& files) { return std::floor(OleDates::Clamped(files.ScheduleProps.PeriodStart)); }
+OleDate PeriodFirstDay(const SchedFiles& files)
+{
+    return std::floor(OleDates::Clamped(files.ScheduleProps.PeriodStart));
+}
 
-OleDate PeriodLastDay(const SchedFiles& files) { return std::floor(OleDates::Clamped(files.ScheduleProps.PeriodEnd)); }
+OleDate PeriodLastDay(const SchedFiles& files)
+{
+    return std::floor(OleDates::Clamped(files.ScheduleProps.PeriodEnd));
+}
 
-OleDate FirstTaggedDate(const GridPaint& grid) { return grid.ColumnDate(std::max(grid.FirstTaggedDay, 1)); }
+OleDate FirstTaggedDate(const GridPaint& grid)
+{
+    return grid.ColumnDate(std::max(grid.FirstTaggedDay, 1));
+}
 
 void RefuseInvalidDate(MsgBox& msg, const QString& text)
 {
@@ -45,7 +54,10 @@ StartDateGuard::StartDateGuard(QLineEdit* start, const SchedFiles& files, MsgBox
 {
 }
 
-void StartDateGuard::Watch(QWidget* w) { w->installEventFilter(this); }
+void StartDateGuard::Watch(QWidget* w)
+{
+    w->installEventFilter(this);
+}
 
 bool StartDateGuard::Refuse()
 {

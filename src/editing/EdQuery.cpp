@@ -46,7 +46,10 @@ void AddEntry(QListWidget* list, const QString& text, int data, bool selected)
     item->setSelected(selected);
 }
 
-Int16 Flag(const QCheckBox* b) { return b->isChecked() ? kTrue : kFalse; }
+Int16 Flag(const QCheckBox* b)
+{
+    return b->isChecked() ? kTrue : kFalse;
+}
 
 }  // namespace
 
@@ -250,9 +253,18 @@ void EdQuery::IgnoreClick(QListWidget* list)
     EnableLists();
 }
 
-void EdQuery::NameFilterOff_Click() { IgnoreClick(List1); }
-void EdQuery::ExpFilterOff_Click() { IgnoreClick(List2); }
-void EdQuery::ShiftFilterOff_Click() { IgnoreClick(List3); }
+void EdQuery::NameFilterOff_Click()
+{
+    IgnoreClick(List1);
+}
+void EdQuery::ExpFilterOff_Click()
+{
+    IgnoreClick(List2);
+}
+void EdQuery::ShiftFilterOff_Click()
+{
+    IgnoreClick(List3);
+}
 
 void EdQuery::ByPosition_Click()
 {

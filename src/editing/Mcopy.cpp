@@ -27,7 +27,10 @@ namespace tavrin {
 
 namespace {
 
-Int16 Flag(const QCheckBox* b) { return b->isChecked() ? kTrue : kFalse; }
+Int16 Flag(const QCheckBox* b)
+{
+    return b->isChecked() ? kTrue : kFalse;
+}
 
 QListWidget* MultiList(QWidget* parent, const char* name)
 {
@@ -120,7 +123,8 @@ Mcopy::Mcopy(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* parent)
     checks_->Add(StartDate, [this] { return CheckStartDate(); });
     checks_->Exempt(Command4);
     guard_ = new StartDateGuard(StartDate, files_, msg_);
-    for (QWidget* w : std::initializer_list<QWidget*>{NumWeeks, List1, DestList, Check3, Command1, Command2, Command3}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{NumWeeks, List1, DestList, Check3, Command1, Command2, Command3}) {
         guard_->Watch(w);
     }
     for (QCheckBox* b : Check2) guard_->Watch(b);
@@ -186,7 +190,10 @@ Mcopy::Mcopy(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* parent)
     FillDestinations();
 }
 
-int Mcopy::BlockDays() const { return Runtime::CInt(Runtime::Val(NumWeeks->text())); }
+int Mcopy::BlockDays() const
+{
+    return Runtime::CInt(Runtime::Val(NumWeeks->text()));
+}
 
 void Mcopy::FillDestinations()
 {
@@ -214,7 +221,10 @@ void Mcopy::StartOrLengthChanged()
     UpdateExecute();
 }
 
-void Mcopy::DestList_Click() { destinationsReset_ = false; }
+void Mcopy::DestList_Click()
+{
+    destinationsReset_ = false;
+}
 
 void Mcopy::UpdateExecute()
 {
@@ -234,9 +244,15 @@ bool Mcopy::CheckStartDate()
     return true;
 }
 
-void Mcopy::Command1_Click() { List1->selectAll(); }
+void Mcopy::Command1_Click()
+{
+    List1->selectAll();
+}
 
-void Mcopy::Command2_Click() { List1->clearSelection(); }
+void Mcopy::Command2_Click()
+{
+    List1->clearSelection();
+}
 
 void Mcopy::Command3_Click()
 {
@@ -248,7 +264,8 @@ void Mcopy::Command3_Click()
         if (List1->item(k)->isSelected()) plan.rows.push_back(List1->item(k)->data(Qt::UserRole).toInt());
     }
     for (int k = 0; k < DestList->count(); ++k) {
-        if (DestList->item(k)->isSelected()) plan.destinations.push_back(DestList->item(k)->data(Qt::UserRole).toDouble());
+        if (DestList->item(k)->isSelected())
+            plan.destinations.push_back(DestList->item(k)->data(Qt::UserRole).toDouble());
     }
     if (plan.rows.empty() || plan.destinations.empty()) return;
     plan.start = *TypedDate(StartDate);

@@ -169,8 +169,8 @@ Multisch::Multisch(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* par
     for (int r = 1; r <= kSlots; ++r) {
         const QString name = Runtime::Trim(files_.EmpTable.Name[r].str());
         if (name.isEmpty() || name.startsWith(QLatin1Char('/'))) continue;
-        auto* item = new QListWidgetItem(
-            name + QStringLiteral(", ") + Runtime::Trim(files_.EmpTable.Position[r].str()), SelectedEmps);
+        auto* item = new QListWidgetItem(name + QStringLiteral(", ") + Runtime::Trim(files_.EmpTable.Position[r].str()),
+                                         SelectedEmps);
         item->setData(Qt::UserRole, r);
     }
     FillActionLists();
@@ -249,7 +249,10 @@ OleDate Multisch::StartValue() const
     return d ? *d : lastStart_;
 }
 
-int Multisch::DayCount() const { return Runtime::CInt(Runtime::Val(NumWeeks->text())); }
+int Multisch::DayCount() const
+{
+    return Runtime::CInt(Runtime::Val(NumWeeks->text()));
+}
 
 bool Multisch::CheckStartDate()
 {
@@ -291,7 +294,10 @@ void Multisch::SetQueryCaptions(const QString& title)
     }
 }
 
-void Multisch::Command3_Click() { SelectedEmps->selectAll(); }
+void Multisch::Command3_Click()
+{
+    SelectedEmps->selectAll();
+}
 
 void Multisch::Command4_Click()
 {
@@ -397,9 +403,10 @@ void Multisch::Command6_Click()
                 return;
             }
             msg_.beep();
-            const int answer = msg_.show(QStringLiteral("The selected shift conflicts with shift(s) already scheduled in "
-                                                        "the selected range. Do you wish to continue this operation?"),
-                                         Mb::YesNo + Mb::Exclamation, QStringLiteral("Shift Assignment Conflict"));
+            const int answer =
+                msg_.show(QStringLiteral("The selected shift conflicts with shift(s) already scheduled in "
+                                         "the selected range. Do you wish to continue this operation?"),
+                          Mb::YesNo + Mb::Exclamation, QStringLiteral("Shift Assignment Conflict"));
             if (answer != Mb::Yes) return;
             running_ = true;
             SetBusyPointer(true);

@@ -57,7 +57,8 @@ ObjProps::ObjProps(SchedFiles& files, GridPaint& grid, MsgBox& msg, int dividerR
         auto* b = new QToolButton(SSFrame1);
         b->setObjectName(QStringLiteral("ColorSel(%1)").arg(i));
         b->setFixedSize(18, 18);
-        b->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid gray;").arg(ColourName(SwatchColour(i))));
+        b->setStyleSheet(
+            QStringLiteral("background-color: %1; border: 1px solid gray;").arg(ColourName(SwatchColour(i))));
         swatchGroup->addButton(b, i);
         swatches->addWidget(b, i / 6, i % 6);
         ColorSel[static_cast<std::size_t>(i)] = b;
@@ -136,7 +137,7 @@ ObjProps::ObjProps(SchedFiles& files, GridPaint& grid, MsgBox& msg, int dividerR
     Justify[0]->setChecked(true);
     ColorDefault->setChecked(true);
     Text1->clear();
-    setWindowTitle(n <= kSlots              ? QStringLiteral("Divider Properties")
+    setWindowTitle(n <= kSlots            ? QStringLiteral("Divider Properties")
                    : n == kDayRulerRecord ? QStringLiteral("Day Ruler Properties")
                                           : QStringLiteral("Coverage Total Properties"));
     if (!IsSlot(recordNo_) && (recordNo_ <= kSlots || recordNo_ > kDividerRecords)) {

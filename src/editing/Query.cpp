@@ -95,7 +95,10 @@ Query::Query(SchedFiles& files, GridPaint& grid, MsgBox& msg, EditingHost& host,
     endAtOpen_ = EndDate->text();
 }
 
-void Query::Combo1_Click() { Edit->setEnabled(Combo1->currentIndex() > 0); }
+void Query::Combo1_Click()
+{
+    Edit->setEnabled(Combo1->currentIndex() > 0);
+}
 
 void Query::Edit_Click()
 {
@@ -105,9 +108,15 @@ void Query::Edit_Click()
     Combo1->setItemText(n, QueryEntryText(files_, n));
 }
 
-void Query::Command4_Click() { StartDate->setText(Runtime::FormatDate(PeriodFirstDay(files_), files_.DateFormat)); }
+void Query::Command4_Click()
+{
+    StartDate->setText(Runtime::FormatDate(PeriodFirstDay(files_), files_.DateFormat));
+}
 
-void Query::Command3_Click() { EndDate->setText(Runtime::FormatDate(PeriodLastDay(files_), files_.DateFormat)); }
+void Query::Command3_Click()
+{
+    EndDate->setText(Runtime::FormatDate(PeriodLastDay(files_), files_.DateFormat));
+}
 
 bool Query::CheckDate(QLineEdit* box, bool isStart)
 {
@@ -162,9 +171,15 @@ void Query::Command1_Click()
     if (!reloaded) ShowStoreError(msg_, reloaded);
 }
 
-void Query::Command2_Click() { QDialog::reject(); }
+void Query::Command2_Click()
+{
+    QDialog::reject();
+}
 
-void Query::reject() { Command2_Click(); }
+void Query::reject()
+{
+    Command2_Click();
+}
 
 bool Query::eventFilter(QObject* watched, QEvent* e)
 {

@@ -100,9 +100,15 @@ QuerySel::QuerySel(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* par
     connect(Combo1, &QComboBox::currentIndexChanged, this, &QuerySel::Combo1_Click);
 }
 
-void QuerySel::SetQueryIndex(int queryNo) { Combo1->setCurrentIndex(CheckedQueryNo(queryNo)); }
+void QuerySel::SetQueryIndex(int queryNo)
+{
+    Combo1->setCurrentIndex(CheckedQueryNo(queryNo));
+}
 
-void QuerySel::Combo1_Click() { Edit->setEnabled(Combo1->currentIndex() > 0); }
+void QuerySel::Combo1_Click()
+{
+    Edit->setEnabled(Combo1->currentIndex() > 0);
+}
 
 void QuerySel::Edit_Click()
 {
@@ -120,7 +126,10 @@ void QuerySel::Command1_Click()
     accept();
 }
 
-void QuerySel::Command2_Click() { reject(); }
+void QuerySel::Command2_Click()
+{
+    reject();
+}
 
 void QuerySel::reject()
 {

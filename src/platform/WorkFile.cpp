@@ -52,7 +52,9 @@ bool PwriteAll(int fd, const void* buf, std::size_t n, std::int64_t offset, int*
 WorkFile::~WorkFile() { close(); }
 
 WorkFile::WorkFile(WorkFile&& other) noexcept
-    : fd_(other.fd_), recordLength_(other.recordLength_), knownLength_(other.knownLength_),
+    : fd_(other.fd_),
+      recordLength_(other.recordLength_),
+      knownLength_(other.knownLength_),
       path_(std::move(other.path_))
 {
     other.fd_ = -1;

@@ -35,7 +35,10 @@ int EraseNote(DayRecord& d, int slot)
 
 }  // namespace
 
-bool CellActions::StoresNote() const { return !eraseNotes && !Runtime::Trim(noteText).isEmpty(); }
+bool CellActions::StoresNote() const
+{
+    return !eraseNotes && !Runtime::Trim(noteText).isEmpty();
+}
 
 CellActionOutcome ApplyCellActions(DayRecord& d, int slot, const CellActions& a, bool twoShiftMode,
                                    const ShiftTableArray& shifts)
@@ -88,8 +91,7 @@ CellCopySource CopySourceOf(const DayRecord& day, int slot)
     return s;
 }
 
-Status CopyCellParts(SchedFiles& files, DayRecord& d, int slot, const CellCopySource& src,
-                     const CopyMultipleOptions& o)
+Status CopyCellParts(SchedFiles& files, DayRecord& d, int slot, const CellCopySource& src, const CopyMultipleOptions& o)
 {
     if (!IsSlot(slot)) return {};
     const bool ow = o.Overwrite != 0;

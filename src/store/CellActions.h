@@ -17,11 +17,11 @@ constexpr int kEraseAction = -1;
 
 // One set of actions applied to every chosen cell.
 struct CellActions {
-    bool clear = false;    // the cell's contents go first
-    int shift = 0;         // 0 none, kEraseAction, 1..99 a shift, 100 Time-Off, 101 the on-call mark
-    int explanation = 0;   // 0 none, kEraseAction, 1..99
+    bool clear = false;   // the cell's contents go first
+    int shift = 0;        // 0 none, kEraseAction, 1..99 a shift, 100 Time-Off, 101 the on-call mark
+    int explanation = 0;  // 0 none, kEraseAction, 1..99
     bool eraseNotes = false;
-    QString noteText;      // stored in every cell when not blank, unless notes are erased
+    QString noteText;  // stored in every cell when not blank, unless notes are erased
 
     // A note text is stored.
     bool StoresNote() const;

@@ -33,7 +33,8 @@ TEST_F(BulkEditTest, AStartBeforeThePeriodChangesOnlyTheDaysInside)
 
     // A run past the period end stops there.
     const int last = files->PeriodDays();
-    const Result<MultiSchedPass> end = RunScheduleMultiplePass(*files, ShiftPlan({2}, First() + last - 3, 10, 1), false);
+    const Result<MultiSchedPass> end =
+        RunScheduleMultiplePass(*files, ShiftPlan({2}, First() + last - 3, 10, 1), false);
     ASSERT_TRUE(end);
     EXPECT_EQ(end->changes, 3);
     EXPECT_EQ(files->File(FileNo::Days).recordCount(), last);
@@ -125,9 +126,9 @@ TEST_F(BulkEditTest, NotesAreAddedOrWrittenInPlaceUntilTheNotesFileIsFull)
     EXPECT_EQ(files->GetNoteText(Note(1, 4)), "Fire drill");
 
     // With room for one more note, the first new cell gets it and the rest none.
-    ASSERT_TRUE(files->File(FileNo::Notes).writeRepeated(files->NoteRecordCount() + 1,
-                                                         kMaxNoteRecords - 1 - files->NoteRecordCount(),
-                                                         Encode(NoteRecord{})));
+    ASSERT_TRUE(files->File(FileNo::Notes)
+                    .writeRepeated(files->NoteRecordCount() + 1, kMaxNoteRecords - 1 - files->NoteRecordCount(),
+                                   Encode(NoteRecord{})));
     files->NextNoteNo = kMaxNoteRecords;
     p.start = First() + 1;
     p.dayCount = 2;
@@ -143,8 +144,9 @@ TEST_F(BulkEditTest, NotesAreAddedOrWrittenInPlaceUntilTheNotesFileIsFull)
 TEST_F(BulkEditTest, TheFirstWriteThatFailsStopsTheRunWithTheStoresError)
 {
     // A notes file longer than the day file, so that a size limit stops only its growth.
-    ASSERT_TRUE(files->File(FileNo::Notes).writeRepeated(files->NoteRecordCount() + 1,
-                                                         20000 - files->NoteRecordCount(), Encode(NoteRecord{})));
+    ASSERT_TRUE(
+        files->File(FileNo::Notes)
+            .writeRepeated(files->NoteRecordCount() + 1, 20000 - files->NoteRecordCount(), Encode(NoteRecord{})));
     files->NextNoteNo = 20001;
     ASSERT_GT(FileSize(QStringLiteral(".SNO")), FileSize(QStringLiteral(".SCH")));
     for (int n = 1; n <= 2; ++n) {

@@ -198,9 +198,9 @@ TEST_F(MultischTest, AConflictInATwoShiftFormatIsAskedBeforeAnythingIsWritten)
 
 TEST_F(MultischTest, AFullNotesFileIsReportedOnce)
 {
-    ASSERT_TRUE(files->File(FileNo::Notes).writeRepeated(files->NoteRecordCount() + 1,
-                                                         kMaxNoteRecords - files->NoteRecordCount(),
-                                                         Encode(NoteRecord{})));
+    ASSERT_TRUE(files->File(FileNo::Notes)
+                    .writeRepeated(files->NoteRecordCount() + 1, kMaxNoteRecords - files->NoteRecordCount(),
+                                   Encode(NoteRecord{})));
     files->NextNoteNo = kMaxNoteRecords + 1;
     auto dlg = Open();
     dlg->NumWeeks->setText(QStringLiteral("3"));

@@ -25,9 +25,9 @@ protected:
     void SetUp() override
     {
         OpenNewSchedule();
-        Shift(1, 6, 14);   // Early
-        Shift(2, 14, 22);  // Late
-        Shift(3, 10, 18);  // Middle: overlaps both
+        Shift(1, 6, 14);      // Early
+        Shift(2, 14, 22);     // Late
+        Shift(3, 10, 18);     // Middle: overlaps both
         Shift(4, 12, 16, 0);  // unpaid: never overlaps
     }
     void Shift(int code, int from, int to, float paid = 8)
@@ -127,7 +127,10 @@ TEST_F(CellActionsTest, TheCopyFillsEmptyFieldsOrOverwritesByTheOptions)
         {"time-off is no shift", {-1, 0, 0, 0, 0, 0}, {kTimeOffCode, 0}, {0, 0}, {0, 0}},
         {"time-off fills", {0, -1, 0, 0, 0, 0}, {kTimeOffCode, 0}, {0, 0}, {kTimeOffCode, 0}},
         {"time-off never replaces a shift", {0, -1, 0, 0, 0, 0}, {kTimeOffCode, 0}, {3, 0}, {3, 0}},
-        {"time-off overwrites, and its empty second shift empties", {0, -1, 0, 0, 0, -1}, {kTimeOffCode, 0}, {3, 4},
+        {"time-off overwrites, and its empty second shift empties",
+         {0, -1, 0, 0, 0, -1},
+         {kTimeOffCode, 0},
+         {3, 4},
          {kTimeOffCode, 0}},
         {"on-call fills", {0, 0, 0, 0, -1, 0}, {0, 0, 1}, {2}, {2, 0, 1}},
         {"on-call kept", {0, 0, 0, 0, -1, 0}, {0, 0, 0}, {0, 0, 1}, {0, 0, 1}},
@@ -142,8 +145,12 @@ TEST_F(CellActionsTest, TheCopyFillsEmptyFieldsOrOverwritesByTheOptions)
         const CopyMultipleOptions options{o[0], o[1], o[2], o[3], o[4], o[5], {}};
         DayRecord d;
         Put(d, c.before);
-        const CellCopySource s{static_cast<Byte>(c.source.s1), static_cast<Byte>(c.source.oc),
-                               static_cast<Byte>(c.source.e), static_cast<Byte>(c.source.s2), false, {}};
+        const CellCopySource s{static_cast<Byte>(c.source.s1),
+                               static_cast<Byte>(c.source.oc),
+                               static_cast<Byte>(c.source.e),
+                               static_cast<Byte>(c.source.s2),
+                               false,
+                               {}};
         ASSERT_TRUE(CopyCellParts(*files, d, kSlot, s, options));
         EXPECT_EQ(Get(d), c.after);
     }
