@@ -56,7 +56,7 @@ void DefineShifts(ShiftTableArray& t)
 struct Schedule {
     QTemporaryDir dir;
     bench::QuietMsgBox msg;
-    bench::NoPrinter printer;
+    QtPrinterDevice printer;
     SchedFiles files{dir.path(), msg, printer};
     QByteArray days;   // the day file as made
     QByteArray notes;  // the notes file as made

@@ -41,6 +41,7 @@ Result<MultiSchedPass> RunScheduleMultiplePass(SchedFiles& files, const MultiSch
         if (!IsSlot(slot)) continue;
         targets.push_back({slot, !rule || rule->RowQualifies(files.EmpTable, files.ScheduleProps, row)});
     }
+    const ShiftTimes times(files.ShiftTable);
     const bool storeNote = !trial && plan.actions.StoresNote();
     NoteRecord note;
     note.NoteText = plan.actions.noteText;
@@ -58,8 +59,7 @@ Result<MultiSchedPass> RunScheduleMultiplePass(SchedFiles& files, const MultiSch
         TAVRIN_TRY(files.ReadRecord(FileNo::Days, recordNo, day));
         for (const Target& t : targets) {
             if (!t.candidate || (rule && !rule->CellMatches(day, t.slot))) continue;
-            const CellActionOutcome r =
-                ApplyCellActions(day, t.slot, plan.actions, plan.twoShiftMode, files.ShiftTable);
+            const CellActionOutcome r = ApplyCellActions(day, t.slot, plan.actions, plan.twoShiftMode, times);
             out.changes += r.changes;
             if (r.conflict) {
                 out.conflict = true;

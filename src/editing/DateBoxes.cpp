@@ -35,6 +35,29 @@ OleDate FirstTaggedDate(const GridPaint& grid)
     return grid.ColumnDate(std::max(grid.FirstTaggedDay, 1));
 }
 
+OleDate BulkStartDate(const GridPaint& grid, const SchedFiles& files)
+{
+    return std::min(FirstTaggedDate(grid), PeriodLastDay(files) - 6);
+}
+
+QString WeekdayText(const QString& typed)
+{
+    const std::optional<OleDate> d = Runtime::ParseDate(typed);
+    return d ? Runtime::FormatDate(*d, QStringLiteral("dddd")) : QString();
+}
+
+bool AcceptTypedDate(QLineEdit* box, const QString& restore, MsgBox& msg, const QString& dateFormat)
+{
+    const std::optional<OleDate> d = TypedDate(box);
+    if (!d) {
+        RefuseInvalidDate(msg, box->text());
+        box->setText(restore);
+        return false;
+    }
+    box->setText(Runtime::FormatDate(*d, dateFormat));
+    return true;
+}
+
 void RefuseInvalidDate(MsgBox& msg, const QString& text)
 {
     msg.beep();

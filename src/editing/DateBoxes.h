@@ -24,6 +24,13 @@ OleDate PeriodFirstDay(const SchedFiles& files);
 OleDate PeriodLastDay(const SchedFiles& files);
 // The date of the first tagged day on screen.
 OleDate FirstTaggedDate(const GridPaint& grid);
+// The start the bulk editors open with: the first tagged day, leaving at least a week.
+OleDate BulkStartDate(const GridPaint& grid, const SchedFiles& files);
+// The weekday ("dddd") of a typed date, "" when it is not a date.
+QString WeekdayText(const QString& typed);
+// The check of a date box: a date is shown in `dateFormat`; anything else is refused with its
+// message and `restore` comes back.
+bool AcceptTypedDate(QLineEdit* box, const QString& restore, MsgBox& msg, const QString& dateFormat);
 
 // After a beep: "The date entered <text> is not a valid date." (title "Error").
 void RefuseInvalidDate(MsgBox& msg, const QString& text);

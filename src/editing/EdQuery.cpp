@@ -11,8 +11,10 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "editing/EditingCommon.h"
+#include "editing/NameSelection.h"
 #include "grid/GridPaint.h"
 #include "platform/Runtime.h"
 #include "store/SchedFiles.h"
@@ -23,14 +25,6 @@ namespace {
 
 const QString kUndefined = QStringLiteral("undefined");
 const QString kNone = QStringLiteral("None");
-
-QListWidget* MultiList(QWidget* parent, const char* name)
-{
-    auto* l = new QListWidget(parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->setSelectionMode(QAbstractItemView::MultiSelection);
-    return l;
-}
 
 QCheckBox* Box(QWidget* parent, const char* name, const QString& caption)
 {
@@ -67,33 +61,29 @@ EdQuery::EdQuery(SchedFiles& files, GridPaint& grid, MsgBox& msg, int queryNo, Q
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
 
-    auto* names = new QWidget(SSTab1);
-    List1 = MultiList(names, "List1");
-    NameFilterOff = Box(names, "NameFilterOff", QStringLiteral("Ignore Name Checking"));
+    // A filter tab: its list over its Ignore box (and, for names, the position choice).
+    const auto tab = [this](const char* list, QListWidget*& l, const char* box, const QString& caption, QCheckBox*& b) {
+        auto* page = new QWidget(SSTab1);
+        l = NewMultiSelectList(page, list);
+        b = Box(page, box, caption);
+        auto* layout = new QVBoxLayout(page);
+        layout->addWidget(l);
+        layout->addWidget(b);
+        return std::pair{page, layout};
+    };
+    const auto [names, namesLayout] =
+        tab("List1", List1, "NameFilterOff", QStringLiteral("Ignore Name Checking"), NameFilterOff);
     ByPosition = Box(names, "ByPosition", QStringLiteral("Check by Position:"));
     Position = new QComboBox(names);
     Position->setObjectName(QStringLiteral("Position"));
     auto* byPosition = new QHBoxLayout;
     byPosition->addWidget(ByPosition);
     byPosition->addWidget(Position, 1);
-    auto* namesLayout = new QVBoxLayout(names);
-    namesLayout->addWidget(List1);
-    namesLayout->addWidget(NameFilterOff);
     namesLayout->addLayout(byPosition);
-
-    auto* explanations = new QWidget(SSTab1);
-    List2 = MultiList(explanations, "List2");
-    ExpFilterOff = Box(explanations, "ExpFilterOff", QStringLiteral("Ignore Explanation Checking"));
-    auto* explLayout = new QVBoxLayout(explanations);
-    explLayout->addWidget(List2);
-    explLayout->addWidget(ExpFilterOff);
-
-    auto* shifts = new QWidget(SSTab1);
-    List3 = MultiList(shifts, "List3");
-    ShiftFilterOff = Box(shifts, "ShiftFilterOff", QStringLiteral("Ignore Shift Checking"));
-    auto* shiftLayout = new QVBoxLayout(shifts);
-    shiftLayout->addWidget(List3);
-    shiftLayout->addWidget(ShiftFilterOff);
+    QWidget* explanations =
+        tab("List2", List2, "ExpFilterOff", QStringLiteral("Ignore Explanation Checking"), ExpFilterOff).first;
+    QWidget* shifts =
+        tab("List3", List3, "ShiftFilterOff", QStringLiteral("Ignore Shift Checking"), ShiftFilterOff).first;
 
     auto* notes = new QWidget(SSTab1);
     SearchNote = new QLineEdit(notes);
@@ -179,13 +169,12 @@ void EdQuery::Fill()
     const EmployeeTable& emp = files_.EmpTable;
     QStringList positions{QString()};
     QStringList seen{QString()};
+    for (const int r : EmployeeRows(emp)) {
+        const int slot = files_.ScheduleProps.RowMap[r];
+        AddEntry(List1, NameEntryText(emp, r), r, IsSlot(slot) && q.SelectedNames[slot] == 1);
+    }
     for (int r = 1; r <= kSlots; ++r) {
-        const QString name = Runtime::Trim(emp.Name[r].str());
         const QString position = Runtime::Trim(emp.Position[r].str());
-        if (!name.isEmpty() && !name.startsWith(QLatin1Char('/'))) {
-            const int slot = files_.ScheduleProps.RowMap[r];
-            AddEntry(List1, name + QStringLiteral(", ") + position, r, IsSlot(slot) && q.SelectedNames[slot] == 1);
-        }
         if (!position.isEmpty() && !seen.contains(position.toUpper())) {
             positions << position;
             seen << position.toUpper();

@@ -17,6 +17,7 @@
 #include "editing/BulkEdit.h"
 #include "editing/DateBoxes.h"
 #include "editing/EditingCommon.h"
+#include "editing/NameSelection.h"
 #include "grid/GridPaint.h"
 #include "platform/BoxChecks.h"
 #include "platform/BusyPointer.h"
@@ -32,14 +33,6 @@ Int16 Flag(const QCheckBox* b)
     return b->isChecked() ? kTrue : kFalse;
 }
 
-QListWidget* MultiList(QWidget* parent, const char* name)
-{
-    auto* l = new QListWidget(parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->setSelectionMode(QAbstractItemView::MultiSelection);
-    return l;
-}
-
 }  // namespace
 
 Mcopy::Mcopy(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* parent)
@@ -51,7 +44,7 @@ Mcopy::Mcopy(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* parent)
 
     Label1 = new QLabel(QStringLiteral("&Names:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    List1 = MultiList(this, "List1");
+    List1 = NewMultiSelectList(this, "List1");
     Label1->setBuddy(List1);
     const auto button = [this](QPushButton*& b, const char* name, const QString& caption) {
         b = new QPushButton(caption, this);
@@ -73,7 +66,7 @@ Mcopy::Mcopy(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* parent)
     NumWeeks->installEventFilter(this);
     Label5 = new QLabel(this);
     Label5->setObjectName(QStringLiteral("Label5"));
-    DestList = MultiList(this, "DestList");
+    DestList = NewMultiSelectList(this, "DestList");
     Frame1 = new QGroupBox(QStringLiteral("C&opy"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     const char* parts[5] = {"Shifts", "Time-Off", "Explanations", "Notes", "On-Call"};
@@ -137,8 +130,7 @@ Mcopy::Mcopy(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* parent)
     connect(List1, &QListWidget::itemSelectionChanged, this, &Mcopy::UpdateExecute);
     connect(DestList, &QListWidget::itemSelectionChanged, this, &Mcopy::UpdateExecute);
     connect(StartDate, &QLineEdit::textChanged, this, [this](const QString& text) {
-        const std::optional<OleDate> d = Runtime::ParseDate(text);
-        Label5->setText(d ? Runtime::FormatDate(*d, QStringLiteral("dddd")) : QString());
+        Label5->setText(WeekdayText(text));
         StartOrLengthChanged();
     });
     connect(NumWeeks, &QLineEdit::textChanged, this, &Mcopy::StartOrLengthChanged);
@@ -159,9 +151,8 @@ Mcopy::Mcopy(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* parent)
 
     requirement_ = grid_.OnRequirementRow;
     if (!requirement_) {
-        for (int r = 1; r <= kSlots; ++r) {
+        for (const int r : EmployeeRows(files_.EmpTable)) {
             const QString name = Runtime::Trim(files_.EmpTable.Name[r].str());
-            if (name.isEmpty() || name.startsWith(QLatin1Char('/'))) continue;
             // The position keeps its padding, so that the names line up.
             const QString position = files_.EmpTable.Position[r].raw().replace(QChar(0), QLatin1Char(' '));
             auto* item = new QListWidgetItem(name + QStringLiteral(", ") + position, List1);
@@ -181,7 +172,7 @@ Mcopy::Mcopy(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* parent)
         List1->setEnabled(false);
     }
 
-    const OleDate first = std::min(FirstTaggedDate(grid_), PeriodLastDay(files_) - 6);
+    const OleDate first = BulkStartDate(grid_, files_);
     StartDate->setText(Runtime::FormatDate(first, files_.DateFormat));
     startAtOpen_ = StartDate->text();
     NumWeeks->setText(QString::number(grid_.DaysTagged()));
@@ -233,13 +224,7 @@ void Mcopy::UpdateExecute()
 
 bool Mcopy::CheckStartDate()
 {
-    const std::optional<OleDate> d = TypedDate(StartDate);
-    if (!d) {
-        RefuseInvalidDate(msg_, StartDate->text());
-        StartDate->setText(startAtOpen_);
-        return false;
-    }
-    StartDate->setText(Runtime::FormatDate(*d, files_.DateFormat));
+    if (!AcceptTypedDate(StartDate, startAtOpen_, msg_, files_.DateFormat)) return false;
     FillDestinations();
     return true;
 }
@@ -260,9 +245,7 @@ void Mcopy::Command3_Click()
     // A block starting before the period has no days to copy from.
     if (guard_->Refuse()) return;
     CopyPlan plan;
-    for (int k = 0; k < List1->count(); ++k) {
-        if (List1->item(k)->isSelected()) plan.rows.push_back(List1->item(k)->data(Qt::UserRole).toInt());
-    }
+    plan.rows = SelectedRows(*List1);
     for (int k = 0; k < DestList->count(); ++k) {
         if (DestList->item(k)->isSelected())
             plan.destinations.push_back(DestList->item(k)->data(Qt::UserRole).toDouble());

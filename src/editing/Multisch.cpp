@@ -50,9 +50,7 @@ Multisch::Multisch(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* par
     setWindowTitle(QStringLiteral("Schedule Multiple"));
     setModal(true);
 
-    SelectedEmps = new QListWidget(this);
-    SelectedEmps->setObjectName(QStringLiteral("SelectedEmps"));
-    SelectedEmps->setSelectionMode(QAbstractItemView::MultiSelection);
+    SelectedEmps = NewMultiSelectList(this, "SelectedEmps");
     const auto button = [this](QPushButton*& b, const char* name, const QString& caption) {
         b = new QPushButton(caption, this);
         b->setObjectName(QString::fromLatin1(name));
@@ -156,8 +154,7 @@ Multisch::Multisch(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* par
     connect(ClearAll, &QCheckBox::toggled, this, &Multisch::UpdateExecute);
     connect(Text1, &QLineEdit::textChanged, this, &Multisch::UpdateExecute);
     connect(StartDate, &QLineEdit::textChanged, this, [this](const QString& text) {
-        const std::optional<OleDate> d = Runtime::ParseDate(text);
-        Label6->setText(d ? Runtime::FormatDate(*d, QStringLiteral("dddd")) : QString());
+        Label6->setText(WeekdayText(text));
         StartOrCountChanged();
     });
     connect(NumWeeks, &QLineEdit::textChanged, this, &Multisch::StartOrCountChanged);
@@ -166,15 +163,12 @@ Multisch::Multisch(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* par
     grid_.CenterFormOnMainForm(this);
     DialogReady = false;
     AppliedQueryNo = 0;
-    for (int r = 1; r <= kSlots; ++r) {
-        const QString name = Runtime::Trim(files_.EmpTable.Name[r].str());
-        if (name.isEmpty() || name.startsWith(QLatin1Char('/'))) continue;
-        auto* item = new QListWidgetItem(name + QStringLiteral(", ") + Runtime::Trim(files_.EmpTable.Position[r].str()),
-                                         SelectedEmps);
+    for (const int r : EmployeeRows(files_.EmpTable)) {
+        auto* item = new QListWidgetItem(NameEntryText(files_.EmpTable, r), SelectedEmps);
         item->setData(Qt::UserRole, r);
     }
     FillActionLists();
-    const OleDate first = std::min(FirstTaggedDate(grid_), PeriodLastDay(files_) - 6);
+    const OleDate first = BulkStartDate(grid_, files_);
     StartDate->setText(Runtime::FormatDate(first, files_.DateFormat));
     startAtOpen_ = StartDate->text();
     NumWeeks->setText(QString::number(grid_.DaysTagged()));
@@ -221,10 +215,7 @@ void Multisch::FillActionLists()
 MultiSchedPlan Multisch::Plan() const
 {
     MultiSchedPlan p;
-    for (int k = 0; k < SelectedEmps->count(); ++k) {
-        const QListWidgetItem* item = SelectedEmps->item(k);
-        if (item->isSelected()) p.rows.push_back(item->data(Qt::UserRole).toInt());
-    }
+    p.rows = SelectedRows(*SelectedEmps);
     p.start = StartValue();
     p.dayCount = DayCount();
     p.actions.clear = ClearAll->isChecked();
@@ -256,14 +247,7 @@ int Multisch::DayCount() const
 
 bool Multisch::CheckStartDate()
 {
-    const std::optional<OleDate> d = TypedDate(StartDate);
-    if (!d) {
-        RefuseInvalidDate(msg_, StartDate->text());
-        StartDate->setText(startAtOpen_);
-        return false;
-    }
-    StartDate->setText(Runtime::FormatDate(*d, files_.DateFormat));
-    return true;
+    return AcceptTypedDate(StartDate, startAtOpen_, msg_, files_.DateFormat);
 }
 
 void Multisch::StartOrCountChanged()

@@ -102,10 +102,7 @@ void Query::Combo1_Click()
 
 void Query::Edit_Click()
 {
-    const int n = CheckedQueryNo(Combo1->currentIndex());
-    if (n == 0) return;
-    if (EditQuery(files_, grid_, msg_, this, n)) QueryEdited = true;
-    Combo1->setItemText(n, QueryEntryText(files_, n));
+    QueryEdited |= EditListedQuery(files_, grid_, msg_, *Combo1, this);
 }
 
 void Query::Command4_Click()
@@ -121,12 +118,8 @@ void Query::Command3_Click()
 bool Query::CheckDate(QLineEdit* box, bool isStart)
 {
     const QString& atOpen = isStart ? startAtOpen_ : endAtOpen_;
+    if (!AcceptTypedDate(box, atOpen, msg_, files_.DateFormat)) return false;
     const std::optional<OleDate> d = TypedDate(box);
-    if (!d) {
-        RefuseInvalidDate(msg_, box->text());
-        box->setText(atOpen);
-        return false;
-    }
     const OleDate first = PeriodFirstDay(files_);
     const OleDate last = PeriodLastDay(files_);
     OleDate shown = *d;

@@ -45,6 +45,15 @@ bool EditQuery(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* over, i
     return !dlg.DialogCancelled;
 }
 
+bool EditListedQuery(SchedFiles& files, GridPaint& grid, MsgBox& msg, QComboBox& list, QWidget* over)
+{
+    const int n = CheckedQueryNo(list.currentIndex());
+    if (n == 0) return false;
+    const bool stored = EditQuery(files, grid, msg, over, n);
+    list.setItemText(n, QueryEntryText(files, n));
+    return stored;
+}
+
 std::optional<int> SelectQuery(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* over, int preset, bool* edited)
 {
     QuerySel pick(files, grid, msg, over);
@@ -115,8 +124,7 @@ void QuerySel::Edit_Click()
     const int n = CheckedQueryNo(Combo1->currentIndex());
     if (n == 0) return;
     CurrentQueryNo = n;
-    if (EditQuery(files_, grid_, msg_, this, n)) QueryEdited = true;
-    Combo1->setItemText(n, QueryEntryText(files_, n));
+    QueryEdited |= EditListedQuery(files_, grid_, msg_, *Combo1, this);
 }
 
 void QuerySel::Command1_Click()

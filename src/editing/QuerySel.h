@@ -57,6 +57,9 @@ void AddQueryEntries(const SchedFiles& files, QComboBox& list);
 // Edit... of the query dialogs: Edit Query on query n over `over`; true when the query was
 // stored (OK).
 bool EditQuery(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* over, int queryNo);
+// Edit... of a list of queries (the list index is the query number): edits the chosen query and
+// shows its stored title again; true when it was stored.
+bool EditListedQuery(SchedFiles& files, GridPaint& grid, MsgBox& msg, QComboBox& list, QWidget* over);
 
 // The select-query protocol: Select Query placed over `over` and preset to `preset`; the number
 // chosen (0 = none), or nothing when cancelled. `edited` (when given) tells whether Edit...

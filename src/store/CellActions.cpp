@@ -41,7 +41,7 @@ bool CellActions::StoresNote() const
 }
 
 CellActionOutcome ApplyCellActions(DayRecord& d, int slot, const CellActions& a, bool twoShiftMode,
-                                   const ShiftTableArray& shifts)
+                                   const ShiftTimes& shifts)
 {
     CellActionOutcome out;
     if (!IsSlot(slot)) return out;

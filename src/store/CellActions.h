@@ -7,6 +7,7 @@
 #include "platform/Result.h"
 #include "store/CellCodes.h"
 #include "store/Records.h"
+#include "store/TwoShiftRule.h"
 
 namespace tavrin {
 
@@ -38,7 +39,7 @@ struct CellActionOutcome {
 // note text needs the notes file: StoreCellNote). Each field changed counts once; a shift that
 // is placed counts once, also when it swaps places with the first shift.
 CellActionOutcome ApplyCellActions(DayRecord& day, int slot, const CellActions& a, bool twoShiftMode,
-                                   const ShiftTableArray& shifts);
+                                   const ShiftTimes& shifts);
 
 // One cell as a copy takes it: its codes and whether it has a note. The note's text is either
 // kept beside the cell (the clipboard) or in the source's record of the notes file, read only

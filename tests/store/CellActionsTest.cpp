@@ -106,7 +106,7 @@ TEST_F(CellActionsTest, EachActionChangesTheCellAndCountsTheFieldsItChanged)
         SCOPED_TRACE(c.name);
         DayRecord d;
         Put(d, c.before);
-        const CellActionOutcome r = ApplyCellActions(d, kSlot, c.actions, c.twoShifts, files->ShiftTable);
+        const CellActionOutcome r = ApplyCellActions(d, kSlot, c.actions, c.twoShifts, ShiftTimes(files->ShiftTable));
         EXPECT_EQ(Get(d), c.after);
         EXPECT_EQ(r.changes, c.changes);
         EXPECT_EQ(r.conflict, c.conflict);
