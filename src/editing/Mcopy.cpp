@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "editing/BulkEdit.h"
+#include "editing/CopyOptionBoxes.h"
 #include "editing/DateBoxes.h"
 #include "editing/EditingCommon.h"
 #include "editing/NameSelection.h"
@@ -25,15 +26,6 @@
 #include "store/SchedFiles.h"
 
 namespace tavrin {
-
-namespace {
-
-Int16 Flag(const QCheckBox* b)
-{
-    return b->isChecked() ? kTrue : kFalse;
-}
-
-}  // namespace
 
 Mcopy::Mcopy(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* parent)
     : QDialog(parent), files_(files), grid_(grid), msg_(msg)
@@ -138,16 +130,7 @@ Mcopy::Mcopy(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* parent)
     // Opening.
     grid_.CenterFormOnMainForm(this);
     DialogCancelled = false;
-    CopyMultipleOptions& o = files_.ScheduleProps.CopyOptions;
-    if (o.CopyShifts == 0 && o.CopyTimeOff == 0 && o.CopyExplanations == 0 && o.CopyNotes == 0 && o.CopyOnCall == 0 &&
-        o.Overwrite == 0) {
-        // Never set: everything is copied, nothing overwritten.
-        o.CopyShifts = o.CopyTimeOff = o.CopyExplanations = o.CopyNotes = o.CopyOnCall = kTrue;
-        files_.ScheduleModified = true;
-    }
-    const Int16 flags[5] = {o.CopyShifts, o.CopyTimeOff, o.CopyExplanations, o.CopyNotes, o.CopyOnCall};
-    for (std::size_t i = 0; i < Check2.size(); ++i) Check2[i]->setChecked(flags[i] != 0);
-    Check3->setChecked(o.Overwrite != 0);
+    if (ShowCopyOptions(files_.ScheduleProps.CopyOptions, Check2, Check3)) files_.ScheduleModified = true;
 
     requirement_ = grid_.OnRequirementRow;
     if (!requirement_) {
@@ -261,14 +244,8 @@ void Mcopy::Command3_Click()
         ShowStoreError(msg_, flushed);
         return;
     }
-    CopyMultipleOptions& o = files_.ScheduleProps.CopyOptions;
-    o.CopyShifts = Flag(Check2[0]);
-    o.CopyTimeOff = Flag(Check2[1]);
-    o.CopyExplanations = Flag(Check2[2]);
-    o.CopyNotes = Flag(Check2[3]);
-    o.CopyOnCall = Flag(Check2[4]);
-    o.Overwrite = Flag(Check3);
-    plan.options = o;
+    StoreCopyOptions(files_.ScheduleProps.CopyOptions, Check2, Check3);
+    plan.options = files_.ScheduleProps.CopyOptions;
 
     SetBusyPointer(true);
     const Status copied = RunCopyMultiple(files_, plan);
