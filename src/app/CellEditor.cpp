@@ -2,6 +2,7 @@
 
 #include "platform/MsgBox.h"
 #include "platform/Runtime.h"
+#include "store/CellActions.h"
 #include "store/SchedFiles.h"
 #include "store/TwoShiftRule.h"
 
@@ -55,31 +56,6 @@ void DropNote(DayRecord& day, int slot, bool wasNumber)
     } else {
         SchedFiles::EraseCellNote(day, slot);
     }
-}
-
-// A selective paste of one clipboard cell by the copy options.
-Status PasteParts(SchedFiles& files, DayRecord& d, int slot, const CellRecord& clip, const QString& note,
-                  const CopyMultipleOptions& o)
-{
-    const bool ow = o.Overwrite != 0;
-    const auto fill = [ow](Byte& target, Byte value) {
-        if (target == 0 || ow) target = value;
-    };
-    if (o.CopyShifts != 0 && clip.Shift <= kUserShifts) {
-        fill(d.Shift1Code[slot], clip.Shift);
-        fill(d.Shift2Code[slot], clip.Extra);
-    }
-    if (o.CopyTimeOff != 0) {
-        if (clip.Shift == 0 || clip.Shift == kTimeOffCode) fill(d.Shift1Code[slot], clip.Shift);
-        if (clip.Extra == 0 || clip.Extra == kTimeOffCode) fill(d.Shift2Code[slot], clip.Extra);
-    }
-    if (o.CopyOnCall != 0) fill(d.OnCallFlag[slot], clip.Mark);
-    if (o.CopyExplanations != 0) fill(d.ExplanationCode[slot], clip.Explanation);
-    if (o.CopyNotes != 0 && (d.NoteNumber[slot] < 1 || ow)) {
-        if (clip.Note == -1) return WriteKeptNote(files, d, slot, note);
-        SchedFiles::EraseCellNote(d, slot);
-    }
-    return {};
 }
 
 }  // namespace
@@ -414,7 +390,10 @@ EditResult CellEditor::PasteSelection(const EditRun& run, bool selective)
         reached = k;
         u.Cells[k] = EncodeCell(files_, d, r.slot, u.Notes[k]);
         if (!selective) return WriteCellBack(files_, d, r.slot, clip.Cells[k], clip.Notes[k]);
-        return PasteParts(files_, d, r.slot, clip.Cells[k], clip.Notes[k], opts);
+        const CellRecord& c = clip.Cells[k];
+        return CopyCellParts(files_, d, r.slot,
+                             CellCopySource{c.Shift, c.Mark, c.Explanation, c.Extra, c.Note == -1, clip.Notes[k]},
+                             opts);
     });
     // After a failed write the undo state covers only the days that were reached.
     if (!res.status) u.Count = reached;

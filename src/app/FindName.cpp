@@ -1,6 +1,5 @@
 #include "app/FindName.h"
 
-#include "app/QuerySel.h"
 #include "grid/GridQuery.h"
 #include "platform/Runtime.h"
 #include "store/CellCodes.h"
@@ -80,14 +79,6 @@ FindName::FindName(SchedFiles& files, int& findNameQueryNo, int firstTaggedColum
         if (activated_) Text1->setFocus();
     });
     connect(List1, &QListWidget::itemDoubleClicked, this, &FindName::Command3_Click);
-
-    picker_ = [this](QWidget* over, int preset) -> std::optional<int> {
-        QuerySel sel(files_, over);
-        sel.SetQueryIndex(preset);
-        sel.exec();
-        if (sel.DialogCancelled) return std::nullopt;
-        return sel.CurrentQueryNo;
-    };
 
     DialogCancelled = true;
     CaptionUpdate();

@@ -3,6 +3,7 @@
 // cells on the tagged days match a saved query. The caller scrolls to FindNameRow unless
 // DialogCancelled.
 
+#include "grid/GridQuery.h"
 #include "store/Records.h"
 
 #include <QDialog>
@@ -26,15 +27,12 @@ std::vector<int> FindNameMatchingRows(const SchedFiles& files, const QueryFilter
 class FindName final : public QDialog {
     Q_OBJECT
 public:
-    // Picks a query over the given window, preset to `preset`; nullopt when cancelled.
-    using QueryPicker = std::function<std::optional<int>(QWidget* over, int preset)>;
-
     // findNameQueryNo is the main window's query for this dialog (0 = all names); it keeps a
     // query chosen here. The tagged run's visible columns are the days a query examines.
     FindName(SchedFiles& files, int& findNameQueryNo, int firstTaggedColumn, int lastTaggedColumn,
              QWidget* parent = nullptr);
 
-    // Query... runs this; by default the Select Query dialog.
+    // Query... picks the query with this (the main window's Select Query).
     void SetQueryPicker(QueryPicker picker) { picker_ = std::move(picker); }
 
     bool DialogCancelled = true;

@@ -430,9 +430,11 @@ void MainForm::BuildMenus()
     connect(Define_Explainations, &QAction::triggered, this, &MainForm::Define_Explainations_Click);
     connect(Define_Props, &QAction::triggered, this, &MainForm::Define_Props_Click);
     connect(Report_Proj, &QAction::triggered, this, &MainForm::Report_Proj_Click);
-    for (QAction* a :
-         {File_Print, Edit_Mcopy, Edit_MSched, Report_Current, Report_Legend, Report_Query, Report_Personal_Day142,
-          Report_Personal_Month, Report_Staff_Day142, Report_Staff_Month, Report_Staff_Group}) {
+    connect(Edit_Mcopy, &QAction::triggered, this, &MainForm::Edit_Mcopy_Click);
+    connect(Edit_MSched, &QAction::triggered, this, &MainForm::Edit_MSched_Click);
+    connect(Report_Query, &QAction::triggered, this, &MainForm::Report_Query_Click);
+    for (QAction* a : {File_Print, Report_Current, Report_Legend, Report_Personal_Day142, Report_Personal_Month,
+                       Report_Staff_Day142, Report_Staff_Month, Report_Staff_Group}) {
         connect(a, &QAction::triggered, this, &MainForm::NotAvailable);
     }
 }

@@ -6,6 +6,7 @@
 #include "app/AppMain.h"
 #include "app/CellEditor.h"
 #include "editing/EditingHost.h"
+#include "grid/GridQuery.h"
 #include "grid/GridHost.h"
 #include "store/RecordCodec.h"
 #include "store/StoreHost.h"
@@ -16,6 +17,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -127,6 +129,13 @@ public:
 
     // --- EditingHost ---
     void ShowPrintDialog(QWidget* over) override;
+    void RunQueryReport(QWidget* over, int index, OleDate start, OleDate end) override;
+
+    // The select-query function: Select Query over `over` (its Edit... edits the queries),
+    // preset to query `preset`; the number chosen (0 = none), or nothing when cancelled.
+    std::optional<int> SelectQuery(QWidget* over, int preset);
+    // The same, for the dialogs of other modules.
+    QueryPicker SelectQueryFunction();
 
     // The grid painter of this window.
     GridPaint& Painter() { return grid_; }
@@ -185,11 +194,15 @@ public slots:
     void Edit_TimeOff_Click();
     void Edit_EraseShift_Click();
     void Edit_OnCall_Click();
+    void Edit_Mcopy_Click();
+    void Edit_MSched_Click();
     void MenuEdit_Show();
     // View menu
     void View_Alpha_Click();
     void View_ByPos_Click();
     void View_FindName_Click();
+    // Reports menu
+    void Report_Query_Click();
     // Tool panel
     void ButtonAssign_Click();
     void ButtonTimeOff_Click();
@@ -290,6 +303,12 @@ private:
     // Copies the whole of a twin to its pane.
     void ShowTwin(Pane* pane, const class Surface& twin);
     void ReportDateOutOfRangeAndOffer();
+    // After a dialog whose Edit... may have changed a query: the highlighter reads its query
+    // again, and the cells are drawn again when that query may have changed.
+    void AfterQueryEdits(bool edited);
+    // The Properties dialog of divider record `recordNo` (a display row, 0 the current row, 201
+    // the day ruler); the record as written, or nothing when cancelled.
+    std::optional<DividerPropertiesRecord> EditDividerProperties(int recordNo);
     // After a definition dialog: the day ruler (with `ruler`), the cells and the coverage lines
     // drawn again and the cursor day tagged again.
     void RedrawAfterDefinitions(bool ruler);

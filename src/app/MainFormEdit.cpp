@@ -7,7 +7,6 @@
 #include "app/DayScroll.h"
 #include "app/FindName.h"
 #include "app/Pager.h"
-#include "app/QuerySel.h"
 #include "app/RowCommands.h"
 #include "app/SelPaste.h"
 #include "app/SiblingApp.h"
@@ -300,7 +299,13 @@ void MainForm::InsertRowOrDivider(bool divider)
         return;
     }
     if (divider) {
-        // The divider takes the properties of row 200's data slot (defaults for a free row).
+        // The new divider's properties are asked first, on the free last row whose data slot
+        // it takes.
+        if (!EditDividerProperties(kSlots)) {
+            SetBusy(false);
+            return;
+        }
+        SetBusy(true);
         InsertDividerRow(files_, CursorDisplayRow());
     } else {
         InsertRow(files_, CursorDisplayRow());
@@ -464,14 +469,7 @@ void MainForm::View_FindName_Click()
     if (Grid->isVisible()) Grid->setFocus();
     FindName dlg(files_, FindNameQueryNo, grid_.FirstTaggedDay, grid_.LastTaggedDay, this);
     grid_.CenterFormOnScreen(&dlg);
-    dlg.SetQueryPicker([this](QWidget* over, int preset) -> std::optional<int> {
-        QuerySel pick(files_, over);
-        pick.SetQueryIndex(preset);
-        grid_.PositionDialogOverForm(over, &pick);
-        pick.exec();
-        if (pick.DialogCancelled) return std::nullopt;
-        return pick.CurrentQueryNo;
-    });
+    dlg.SetQueryPicker(SelectQueryFunction());
     dlg.exec();
     UpdateHighLighter();
     if (dlg.DialogCancelled || dlg.FindNameRow <= 0) return;
@@ -484,15 +482,12 @@ void MainForm::View_FindName_Click()
 void MainForm::SSCommand2_Click()
 {
     CancelToolTip();
-    QuerySel pick(files_, this);
-    pick.SetQueryIndex(CheckedQueryNo(files_.ScheduleProps.HighlightQuery));
-    grid_.PositionDialogOverForm(this, &pick);
-    pick.exec();
-    if (pick.DialogCancelled) {
+    const std::optional<int> chosen = SelectQuery(this, CheckedQueryNo(files_.ScheduleProps.HighlightQuery));
+    if (!chosen) {
         if (Grid->isVisible()) Grid->setFocus();
         return;
     }
-    files_.ScheduleProps.HighlightQuery = static_cast<Int16>(pick.CurrentQueryNo);
+    files_.ScheduleProps.HighlightQuery = static_cast<Int16>(*chosen);
     files_.ScheduleModified = true;
     UpdateHighLighter();
     SetBusy(true);
@@ -525,17 +520,7 @@ void MainForm::ButtonHourCov_Click()
 {
     CancelToolTip();
     SetBusy(true);
-    HourFRM dlg(
-        files_, grid_, *this, HourlyCoverage, ButtonPictures::HourlyCoverage(),
-        [this](QWidget* over, int preset) -> std::optional<int> {
-            QuerySel pick(files_, over);
-            pick.SetQueryIndex(preset);
-            grid_.PositionDialogOverForm(over, &pick);
-            pick.exec();
-            if (pick.DialogCancelled) return std::nullopt;
-            return pick.CurrentQueryNo;
-        },
-        this);
+    HourFRM dlg(files_, grid_, *this, HourlyCoverage, ButtonPictures::HourlyCoverage(), SelectQueryFunction(), this);
     if (dlg.LoadForm()) dlg.exec();
     SetBusy(false);
     if (Grid->isVisible()) Grid->setFocus();

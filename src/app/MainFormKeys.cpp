@@ -393,11 +393,20 @@ void MainForm::EmpList_MouseDown(int, int, double, double y)
     const int row = grid_.DisplayRow(visible);
     if (!IsSlot(row)) return;
     if (IsDividerRow(files_.EmpTable, row)) {
-        // The row is selected; its properties window comes with the definition dialogs.
         if (Grid->isVisible()) Grid->setFocus();
         SelectRowAt(y);
         CancelToolTip();
-        NotAvailable();
+        if (!EditDividerProperties(0)) return;
+        // Its caption, colour or style may have changed, and with the style its coverage.
+        SetBusy(true);
+        const int r = grid_.CursorRow;
+        grid_.DrawNameColumn(r, r);
+        grid_.DrawPositionColumn(r, r);
+        grid_.DrawScheduleCells(1, files_.VisibleDays, r, r);
+        grid_.DrawCoverageCounts(1, files_.VisibleDays, false);
+        grid_.CursorDay = std::max(grid_.FirstTaggedDay, 1);
+        grid_.TagDayCells(grid_.CursorRow, grid_.CursorDay, 0);
+        SetBusy(false);
         return;
     }
     OpenRowEditors(visible, false);
@@ -427,8 +436,6 @@ void MainForm::CoverageDesc_MouseDown(int, int, double, double y)
     if (k < 1 || k > files_.CurrentFormat.VisibleCoverageTotals) return;
     NotAvailable();
 }
-
-void MainForm::DayRuler_Click() { NotAvailable(); }
 
 // ---------------------------------------------------------------- combos
 

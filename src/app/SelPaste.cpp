@@ -1,5 +1,6 @@
 #include "app/SelPaste.h"
 
+#include "editing/CopyOptionBoxes.h"
 #include "store/SchedFiles.h"
 
 #include <QCheckBox>
@@ -9,12 +10,6 @@
 #include <QVBoxLayout>
 
 namespace tavrin {
-
-namespace {
-
-Int16 Flag(const QCheckBox* b) { return b->isChecked() ? kTrue : kFalse; }
-
-}  // namespace
 
 SelPaste::SelPaste(SchedFiles& files, QWidget* parent) : QDialog(parent), files_(files)
 {
@@ -52,19 +47,7 @@ SelPaste::SelPaste(SchedFiles& files, QWidget* parent) : QDialog(parent), files_
     connect(Command2, &QPushButton::clicked, this, &SelPaste::Command2_Click);
 
     // Options never set: every part, without Overwrite.
-    CopyMultipleOptions& o = files_.ScheduleProps.CopyOptions;
-    if (o.CopyShifts == 0 && o.CopyTimeOff == 0 && o.CopyExplanations == 0 && o.CopyNotes == 0 &&
-        o.CopyOnCall == 0 && o.Overwrite == 0) {
-        o.CopyShifts = o.CopyTimeOff = o.CopyExplanations = o.CopyNotes = o.CopyOnCall = kTrue;
-        o.Overwrite = kFalse;
-        files_.ScheduleModified = true;
-    }
-    Check1[0]->setChecked(o.CopyShifts != 0);
-    Check1[1]->setChecked(o.CopyTimeOff != 0);
-    Check1[2]->setChecked(o.CopyExplanations != 0);
-    Check1[3]->setChecked(o.CopyNotes != 0);
-    Check1[4]->setChecked(o.CopyOnCall != 0);
-    Check2->setChecked(o.Overwrite != 0);
+    if (ShowCopyOptions(files_.ScheduleProps.CopyOptions, Check1, Check2)) files_.ScheduleModified = true;
 }
 
 void SelPaste::showEvent(QShowEvent* e)
@@ -75,13 +58,7 @@ void SelPaste::showEvent(QShowEvent* e)
 
 void SelPaste::Command1_Click()
 {
-    CopyMultipleOptions& o = files_.ScheduleProps.CopyOptions;
-    o.CopyShifts = Flag(Check1[0]);
-    o.CopyTimeOff = Flag(Check1[1]);
-    o.CopyExplanations = Flag(Check1[2]);
-    o.CopyNotes = Flag(Check1[3]);
-    o.CopyOnCall = Flag(Check1[4]);
-    o.Overwrite = Flag(Check2);
+    StoreCopyOptions(files_.ScheduleProps.CopyOptions, Check1, Check2);
     DialogCancelled = false;
     accept();
 }

@@ -9,13 +9,22 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 
 #include "platform/Result.h"
 #include "store/Records.h"
 
+class QWidget;
+
 namespace tavrin {
 
 class SchedFiles;
+
+// The select-query function every user of a saved query is handed: the Select Query dialog
+// over `over`, preset to query `preset` (0 = none); the number chosen (0 = none), or nothing
+// when cancelled. The caller reads the chosen record itself.
+using QueryPicker = std::function<std::optional<int>(QWidget* over, int preset)>;
 
 // A row takes part in queries when its name starts with a character above "/" (code 47):
 // blank, divider and requirement rows never do.

@@ -52,9 +52,13 @@ bool PwriteAll(int fd, const void* buf, std::size_t n, std::int64_t offset, int*
 WorkFile::~WorkFile() { close(); }
 
 WorkFile::WorkFile(WorkFile&& other) noexcept
-    : fd_(other.fd_), recordLength_(other.recordLength_), path_(std::move(other.path_))
+    : fd_(other.fd_),
+      recordLength_(other.recordLength_),
+      knownLength_(other.knownLength_),
+      path_(std::move(other.path_))
 {
     other.fd_ = -1;
+    other.knownLength_ = -1;
 }
 
 WorkFile& WorkFile::operator=(WorkFile&& other) noexcept
@@ -63,8 +67,10 @@ WorkFile& WorkFile::operator=(WorkFile&& other) noexcept
         close();
         fd_ = other.fd_;
         recordLength_ = other.recordLength_;
+        knownLength_ = other.knownLength_;
         path_ = std::move(other.path_);
         other.fd_ = -1;
+        other.knownLength_ = -1;
     }
     return *this;
 }
@@ -80,6 +86,7 @@ Status WorkFile::open(const QString& path, int recordLength)
     }
     fd_ = fd;
     recordLength_ = recordLength > 0 ? recordLength : 1;
+    knownLength_ = -1;
     path_ = path;
     return {};
 }
@@ -90,14 +97,26 @@ void WorkFile::close()
         ::close(fd_);
         fd_ = -1;
     }
+    knownLength_ = -1;
+}
+
+void WorkFile::noteWrite(std::int64_t offset, std::size_t bytes, bool ok)
+{
+    if (!ok) {
+        knownLength_ = -1;  // a failed write may have left any length behind
+    } else if (knownLength_ >= 0) {
+        knownLength_ = std::max<std::int64_t>(knownLength_, offset + static_cast<std::int64_t>(bytes));
+    }
 }
 
 std::int64_t WorkFile::length() const
 {
     if (fd_ < 0) return -1;
+    if (knownLength_ >= 0) return knownLength_;
     struct stat st {};
     if (::fstat(fd_, &st) != 0) return -1;
-    return static_cast<std::int64_t>(st.st_size);
+    knownLength_ = static_cast<std::int64_t>(st.st_size);
+    return knownLength_;
 }
 
 std::int64_t WorkFile::recordCount() const
@@ -132,7 +151,9 @@ Status WorkFile::write(std::int64_t recordNo, std::span<const std::uint8_t> data
     if (recordNo < 1) return ioError("write", recordNo, EINVAL);
     int err = 0;
     const std::int64_t offset = (recordNo - 1) * recordLength_;
-    if (!PwriteAll(fd_, data.data(), data.size(), offset, &err)) return ioError("write", recordNo, err);
+    const bool ok = PwriteAll(fd_, data.data(), data.size(), offset, &err);
+    noteWrite(offset, data.size(), ok);
+    if (!ok) return ioError("write", recordNo, err);
     return {};
 }
 
@@ -151,9 +172,10 @@ Status WorkFile::writeRepeated(std::int64_t first, std::int64_t count, std::span
         const std::int64_t n = std::min(batch, count - done);
         int err = 0;
         const std::int64_t offset = (first - 1 + done) * recordLength_;
-        if (!PwriteAll(fd_, buf.data(), static_cast<std::size_t>(n) * record.size(), offset, &err)) {
-            return ioError("write", first + done, err);
-        }
+        const std::size_t bytes = static_cast<std::size_t>(n) * record.size();
+        const bool ok = PwriteAll(fd_, buf.data(), bytes, offset, &err);
+        noteWrite(offset, bytes, ok);
+        if (!ok) return ioError("write", first + done, err);
         done += n;
     }
     return {};

@@ -1,7 +1,8 @@
 #pragma once
 // A random-access file of fixed-length records, read and written by record number (from 1).
 // A record read past the end of the file reads as zero bytes, as the schedule's record files
-// always have; every failed or short write is reported.
+// always have; every failed or short write is reported. The length is measured once and then
+// kept up by the handle's own writes: while a working file is open, nothing else writes it.
 
 #include "platform/Result.h"
 
@@ -45,9 +46,11 @@ public:
 
 private:
     Status ioError(const char* what, std::int64_t recordNo, int err) const;
+    void noteWrite(std::int64_t offset, std::size_t bytes, bool ok);
 
     int fd_ = -1;
     int recordLength_ = 1;
+    mutable std::int64_t knownLength_ = -1;  // -1: not measured since the open or a failed write
     QString path_;
 };
 

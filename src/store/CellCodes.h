@@ -44,6 +44,12 @@ constexpr std::uint32_t PaletteColour(int index)
 }
 constexpr int CheckedPaletteIndex(int index) { return index >= 0 && index <= 15 ? index : 0; }
 
+// The day ruler's colour from its divider record: the palette's light grey while none is set.
+constexpr std::uint32_t DayRulerColourOf(const DividerPropertiesRecord& ruler)
+{
+    return ruler.Colour == 0 ? PaletteColour(7) : static_cast<std::uint32_t>(ruler.Colour) & 0xFFFFFFu;
+}
+
 // A coverage line's count format 0..3; other values read as 0 (standard count).
 constexpr int CheckedCountFormat(int f) { return f >= 0 && f <= 3 ? f : 0; }
 

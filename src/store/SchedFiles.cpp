@@ -152,7 +152,7 @@ Status SchedFiles::InitDividers(WorkFile& f)
     }
     DividerPropertiesRecord ruler;
     TAVRIN_TRY(ReadRecordFrom(f, kDayRulerRecord, ruler));
-    DayRulerColour = ruler.Colour == 0 ? PaletteColour(7) : static_cast<std::uint32_t>(ruler.Colour) & 0xFFFFFFu;
+    DayRulerColour = DayRulerColourOf(ruler);
     host_->SetColumnHeadingColour(DayRulerColour);
     return {};
 }
@@ -407,6 +407,13 @@ QString SchedFiles::GetNoteText(int n) const
 
 Status SchedFiles::StoreCellNote(DayRecord& day, int slot, const QString& text)
 {
+    NoteRecord r;
+    r.NoteText = text;
+    return StoreCellNote(day, slot, r);
+}
+
+Status SchedFiles::StoreCellNote(DayRecord& day, int slot, const NoteRecord& note)
+{
     int n = std::abs(static_cast<int>(day.NoteNumber[slot]));
     if (n > kMaxNoteRecords) n = 0;  // not a record a note can have: give it a new one
     const bool fresh = n == 0;
@@ -419,9 +426,7 @@ Status SchedFiles::StoreCellNote(DayRecord& day, int slot, const QString& text)
     }
     // The text is written first: a note that could not be stored leaves the cell and the
     // counter as they were, never a cell naming a record without its text.
-    NoteRecord r;
-    r.NoteText = text;
-    TAVRIN_TRY(WriteRecord(FileNo::Notes, n, r));
+    TAVRIN_TRY(WriteRecord(FileNo::Notes, n, note));
     if (fresh) {
         if (n != NextNoteNo) {
             msgBox_.show(QStringLiteral("NOTE LOF>%1 CNT>%2").arg(n).arg(NextNoteNo));

@@ -156,6 +156,8 @@ public:
     // a note, the cell's own record otherwise). A full notes file sets NoteFileFull and changes
     // nothing.
     Status StoreCellNote(DayRecord& day, int slot, const QString& text);
+    // The same with the text already in a note record (one text stored in many cells).
+    Status StoreCellNote(DayRecord& day, int slot, const NoteRecord& note);
     // Erasing a note keeps its text for the cell's next note.
     static void EraseCellNote(DayRecord& day, int slot);
     // Ends an operation that stored notes: reports and clears NoteFileFull.

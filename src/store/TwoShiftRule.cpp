@@ -19,32 +19,24 @@ long SecondsOfDay(OleDate t)
     return s >= kSecondsPerDay ? 0 : s;
 }
 
-struct Span {
-    long start;
-    long end;
-};
+using Span = ShiftTimes::Span;
 
 Span SpanOf(const ShiftRecord& r)
 {
-    Span s{SecondsOfDay(r.StartTime), SecondsOfDay(r.EndTime)};
+    Span s{SecondsOfDay(r.StartTime), SecondsOfDay(r.EndTime), std::isfinite(r.PaidHours) && r.PaidHours != 0};
     if (s.end <= s.start) s.end += kPastMidnight;
     return s;
 }
 
-bool HasPaidHours(const ShiftRecord* r) { return r && std::isfinite(r->PaidHours) && r->PaidHours != 0; }
-
-}  // namespace
-
-bool ShiftsConflict(const ShiftRecord& first, const ShiftRecord& second)
+bool Overlap(const Span& one, const Span& two)
 {
-    if (!HasPaidHours(&first) || !HasPaidHours(&second)) return false;
-    const Span one = SpanOf(first);
-    const Span two = SpanOf(second);
     const long a1 = one.start, b1 = one.end, a2 = two.start, b2 = two.end;
     return (a1 > a2 && a1 < b2) || (a2 > a1 && a2 < b1) || (b1 > a2 && b1 < b2) || (b2 > a1 && b2 < b1);
 }
 
-TwoShiftOutcome ApplyTwoShiftRule(DayRecord& day, int slot, int code, bool twoShiftMode, const ShiftTableArray& shifts)
+// The rule, with the spans of the shift codes from `spanOf`.
+template <class SpanOfCode>
+TwoShiftOutcome Apply(DayRecord& day, int slot, int code, bool twoShiftMode, SpanOfCode&& spanOf)
 {
     TwoShiftOutcome out;
     if (!IsSlot(slot) || !IsUserShift(code)) return out;
@@ -60,19 +52,46 @@ TwoShiftOutcome ApplyTwoShiftRule(DayRecord& day, int slot, int code, bool twoSh
 
     day.Shift2Code[slot] = static_cast<Byte>(code);
     out.changed = s2 != code;
-    const ShiftRecord* first = ShiftFor(shifts, s1);
-    const ShiftRecord* second = ShiftFor(shifts, code);
-    if (!HasPaidHours(first) || !HasPaidHours(second)) return out;
-    if (ShiftsConflict(*first, *second)) {
+    const Span one = spanOf(s1);
+    const Span two = spanOf(code);
+    if (!one.paid || !two.paid) return out;
+    if (Overlap(one, two)) {
         out.conflict = true;
         return out;
     }
-    if (SpanOf(*second).start < SpanOf(*first).start) {
+    if (two.start < one.start) {
         day.Shift2Code[slot] = static_cast<Byte>(s1);
         day.Shift1Code[slot] = static_cast<Byte>(code);
         out.changed = true;
     }
     return out;
+}
+
+}  // namespace
+
+ShiftTimes::ShiftTimes(const ShiftTableArray& shifts)
+{
+    for (int code = 1; code <= kShiftCodes; ++code) spans_[static_cast<std::size_t>(code)] = SpanOf(shifts[code]);
+}
+
+bool ShiftsConflict(const ShiftRecord& first, const ShiftRecord& second)
+{
+    const Span one = SpanOf(first);
+    const Span two = SpanOf(second);
+    return one.paid && two.paid && Overlap(one, two);
+}
+
+TwoShiftOutcome ApplyTwoShiftRule(DayRecord& day, int slot, int code, bool twoShiftMode, const ShiftTableArray& shifts)
+{
+    return Apply(day, slot, code, twoShiftMode, [&shifts](int c) {
+        const ShiftRecord* r = ShiftFor(shifts, c);
+        return r ? SpanOf(*r) : Span{};
+    });
+}
+
+TwoShiftOutcome ApplyTwoShiftRule(DayRecord& day, int slot, int code, bool twoShiftMode, const ShiftTimes& times)
+{
+    return Apply(day, slot, code, twoShiftMode, [&times](int c) { return times.Of(c); });
 }
 
 }  // namespace tavrin

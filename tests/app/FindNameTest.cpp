@@ -1,8 +1,7 @@
-// Find Name: the name list, type-ahead, Go To, and the list by query; Select Query.
+// Find Name: the name list, type-ahead, Go To, and the list by query.
 
 #include "app/EditFixture.h"
 #include "app/FindName.h"
-#include "app/QuerySel.h"
 #include "store/Defaults.h"
 
 #include <QComboBox>
@@ -117,44 +116,6 @@ TEST_F(FindNameDialog, QueryButtonAndEscChooseTheQueryKeptForLaterOpenings)
     EXPECT_EQ(queryNo, 0);
     EXPECT_EQ(dlg.windowTitle(), "Find Name");
     EXPECT_EQ(dlg.List1->count(), 6);
-}
-
-TEST_F(FindNameDialog, SelectQueryListsTheQueriesAndReturnsTheChoice)
-{
-    QuerySel sel(*files);
-    EXPECT_EQ(sel.windowTitle(), "Select Query");
-    ASSERT_EQ(sel.Combo1->count(), 100);
-    EXPECT_EQ(sel.Combo1->itemText(0), "[none]");
-    EXPECT_EQ(sel.Combo1->itemText(5), "05 - Lates");
-    EXPECT_EQ(sel.Combo1->itemText(12), "12 - undefined");
-    EXPECT_FALSE(sel.Edit->isEnabled());
-
-    sel.SetQueryIndex(5);
-    EXPECT_FALSE(sel.Edit->isEnabled());  // no query editor
-    int edited = 0;
-    sel.SetQueryEditor([&](QWidget*, int n) {
-        edited = n;
-        QueryRecord q;
-        EXPECT_TRUE(files->ReadRecord(FileNo::Queries, n, q));
-        q.Title = "Late staff";
-        EXPECT_TRUE(files->WriteRecord(FileNo::Queries, n, q));
-        return true;
-    });
-    EXPECT_TRUE(sel.Edit->isEnabled());
-    sel.Edit_Click();
-    EXPECT_EQ(edited, 5);
-    EXPECT_EQ(sel.Combo1->itemText(5), "05 - Late staff");
-
-    sel.show();
-    sel.Command1_Click();
-    EXPECT_FALSE(sel.DialogCancelled);
-    EXPECT_EQ(sel.CurrentQueryNo, 5);
-
-    sel.SetQueryIndex(0);
-    EXPECT_FALSE(sel.Edit->isEnabled());
-    sel.show();
-    sel.Command2_Click();
-    EXPECT_TRUE(sel.DialogCancelled);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include "app/FindName.h"
 #include "app/MainFormFixture.h"
 #include "app/Pager.h"
-#include "app/QuerySel.h"
+#include "editing/QuerySel.h"
 #include "app/SelPaste.h"
 #include "platform/Pane.h"
 #include "platform/Runtime.h"

@@ -16,7 +16,17 @@ namespace tavrin::test {
 class RecordingEditingHost final : public EditingHost {
 public:
     void ShowPrintDialog(QWidget* over) override { printOver.push_back(over); }
+    void RunQueryReport(QWidget* over, int index, OleDate start, OleDate end) override
+    {
+        reports.push_back({over, index, start, end});
+    }
     std::vector<QWidget*> printOver;
+    struct Report {
+        QWidget* over;
+        int index;
+        OleDate start, end;
+    };
+    std::vector<Report> reports;
 };
 
 class EditingFixture : public GridFixture {

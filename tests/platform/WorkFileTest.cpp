@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,6 +44,34 @@ TEST(WorkFile, ReadsPastTheEndAsZeroAndWritesByRecordNumber)
     ASSERT_TRUE(f.writeRepeated(1, 5, rec));
     EXPECT_EQ(f.recordCount(), 5);
     EXPECT_FALSE(f.read(0, out));
+}
+
+TEST(WorkFile, KeepsItsLengthUpWithItsOwnWritesAndMeasuresAgainAfterAFailedOne)
+{
+    QTemporaryDir dir;
+    WorkFile f;
+    ASSERT_TRUE(f.open(dir.filePath("r.dat"), 4));
+    const std::uint8_t rec[4] = {1, 2, 3, 4};
+    EXPECT_EQ(f.length(), 0);
+    ASSERT_TRUE(f.write(2, rec));
+    EXPECT_EQ(f.length(), 8);
+    ASSERT_TRUE(f.write(1, rec));
+    EXPECT_EQ(f.length(), 8);
+    ASSERT_TRUE(f.writeRepeated(3, 2, rec));
+    EXPECT_EQ(f.recordCount(), 4);
+
+    // A write cut short by a file size limit leaves part of a record on the disk.
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 18;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const Status cut = f.write(5, rec);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(cut);
+    EXPECT_EQ(f.length(), 18);
 }
 
 TEST(WorkFile, FailedWritesAndOpensAreReported)

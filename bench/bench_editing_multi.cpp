@@ -1,0 +1,371 @@
+// Schedule Multiple and Copy Multiple on a 10-year schedule of 200 people, each beside a
+// baseline that reads and writes the same records with pread/pwrite and makes the same field
+// assignments in a plain loop.
+//
+// Schedule Multiple assigns a shift and a note to every cell of 200 names over 999 days in a
+// two-shift format: a trial pass that meets a conflict, then the real pass (the user answered
+// Yes). Copy Multiple copies a 7-day block of every name to 100 destinations with the default
+// options (everything, nothing overwritten). Every repetition starts from the same files.
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "editing/BulkEdit.h"
+#include "platform/Runtime.h"
+#include "store/SchedFiles.h"
+#include "store/TwoShiftRule.h"
+
+using namespace tavrin;
+
+namespace {
+
+constexpr int kDays = 3650;
+constexpr int kRunDays = 999;
+constexpr int kBlock = 7;
+constexpr int kDestinations = 100;
+constexpr int kNewShift = 10;
+const char* const kNote = "Fire drill at 10, meet in the car park";
+
+// Nine shifts of 8 paid hours starting every two hours from 6:00, and the shift assigned: 5:00
+// to 9:00, which overlaps the early ones.
+void DefineShifts(ShiftTableArray& t)
+{
+    for (int code = 1; code <= 9; ++code) {
+        const int start = (6 + 2 * (code - 1)) % 24;
+        t[code].StartTime = Runtime::TimeSerial(start, 0, 0);
+        t[code].EndTime = Runtime::TimeSerial((start + 8) % 24, 0, 0);
+        t[code].PaidHours = 8;
+    }
+    t[kNewShift].StartTime = Runtime::TimeSerial(5, 0, 0);
+    t[kNewShift].EndTime = Runtime::TimeSerial(9, 0, 0);
+    t[kNewShift].PaidHours = 4;
+}
+
+// A schedule of 10 years by 200 named rows; each cell holds one of nine shifts, a fifth of them
+// a second shift and a fifth a note (texts kept in a thousand note records).
+struct Schedule {
+    QTemporaryDir dir;
+    bench::QuietMsgBox msg;
+    QtPrinterDevice printer;
+    SchedFiles files{dir.path(), msg, printer};
+    QByteArray days;   // the day file as made
+    QByteArray notes;  // the notes file as made
+    int nextNote = 0;
+    // The files after the program's run, which its baseline must leave the same.
+    QByteArray ranDays;
+    QByteArray ranNotes;
+
+    Schedule()
+    {
+        bool isNew = false;
+        (void)files.LoadScheduleSettings(isNew);
+        files.ScheduleProps.PeriodStart = OleDates::FromYmd(2020, 1, 1);
+        files.ScheduleProps.PeriodEnd = files.ScheduleProps.PeriodStart + kDays - 1;
+        files.CurrentFormatNo = 1;
+        if (!files.OpenWorkingFiles()) std::abort();
+        DefineShifts(files.ShiftTable);
+        for (int r = 1; r <= kSlots; ++r) files.EmpTable.Name[r] = QStringLiteral("Person %1").arg(r);
+        NoteRecord note;
+        for (int n = 2; n <= 1001; ++n) {
+            note.NoteText = QStringLiteral("Note number %1").arg(n);
+            (void)files.WriteRecord(FileNo::Notes, n, note);
+        }
+        files.NextNoteNo = 1002;
+        DayRecord d;
+        unsigned seed = 7;
+        const auto next = [&seed] {
+            seed = seed * 1103515245u + 12345u;
+            return (seed >> 16) & 0x7fff;
+        };
+        for (int day = 1; day <= kDays; ++day) {
+            for (int s = 1; s <= kSlots; ++s) {
+                d.Shift1Code[s] = static_cast<Byte>(1 + next() % 9);
+                d.Shift2Code[s] = static_cast<Byte>(next() % 5 == 0 ? 1 + next() % 9 : 0);
+                d.OnCallFlag[s] = static_cast<Byte>(next() % 20 == 0);
+                d.ExplanationCode[s] = static_cast<Byte>(next() % 10 == 0 ? 3 : 0);
+                d.NoteNumber[s] = static_cast<Int16>(next() % 5 == 0 ? 2 + next() % 1000 : 0);
+            }
+            (void)files.WriteRecord(FileNo::Days, day, d);
+        }
+        days = Read(".SCH");
+        notes = Read(".SNO");
+        nextNote = files.NextNoteNo;
+    }
+    QByteArray Path(const char* ext) const { return files.WorkPath(QString::fromLatin1(ext)).toLocal8Bit(); }
+    QByteArray Read(const char* ext) const
+    {
+        QFile f(QString::fromLocal8Bit(Path(ext)));
+        (void)f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+    void KeepResult()
+    {
+        ranDays = Read(".SCH");
+        ranNotes = Read(".SNO");
+    }
+    // A baseline that wrote other bytes than the program does other work.
+    void CheckResult(benchmark::State& state) const
+    {
+        if (!ranDays.isEmpty() && (Read(".SCH") != ranDays || Read(".SNO") != ranNotes)) {
+            state.SkipWithError("the baseline wrote other records than the program");
+        }
+    }
+    // Back to the files as made (the day records the runs change, and the notes file).
+    void Restore()
+    {
+        const int d = ::open(Path(".SCH").constData(), O_WRONLY);
+        (void)!::pwrite(d, days.constData(), static_cast<size_t>(kRunDays + kBlock * (kDestinations + 1)) * 1200, 0);
+        ::close(d);
+        const int n = ::open(Path(".SNO").constData(), O_WRONLY | O_TRUNC);
+        (void)!::write(n, notes.constData(), static_cast<size_t>(notes.size()));
+        ::close(n);
+        // Opened again, as after any change of the file from outside the program.
+        files.CloseNotesFile();
+        if (!files.OpenNotesFile()) std::abort();
+        files.NextNoteNo = nextNote;
+        files.NoteFileFull = false;
+    }
+};
+
+Schedule& Shared()
+{
+    static Schedule s;
+    return s;
+}
+
+// ---------------------------------------------------------------- Schedule Multiple
+
+MultiSchedPlan AssignPlan(const Schedule& s)
+{
+    MultiSchedPlan p;
+    for (int r = 1; r <= kSlots; ++r) p.rows.push_back(r);
+    p.start = s.files.ScheduleProps.PeriodStart;
+    p.dayCount = kRunDays;
+    p.actions.shift = kNewShift;
+    p.actions.noteText = QString::fromLatin1(kNote);
+    p.twoShiftMode = true;
+    return p;
+}
+
+void BM_ScheduleMultiple(benchmark::State& state)
+{
+    Schedule& s = Shared();
+    const MultiSchedPlan plan = AssignPlan(s);
+    long changes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        s.Restore();
+        state.ResumeTiming();
+        const Result<MultiSchedPass> trial = RunScheduleMultiplePass(s.files, plan, true);
+        if (!trial || !trial->conflict) state.SkipWithError("no conflict");
+        const Result<MultiSchedPass> real = RunScheduleMultiplePass(s.files, plan, false);
+        if (!real) state.SkipWithError("run failed");
+        changes = real->changes;
+    }
+    s.KeepResult();
+    state.counters["changes"] = static_cast<double>(changes);
+}
+
+// Start and end of a shift in seconds of the day, the end moved past midnight when it is not
+// after the start.
+struct Span {
+    long start = 0, end = 0;
+    bool paid = false;
+};
+
+std::array<Span, 256> Spans(const ShiftTableArray& t)
+{
+    std::array<Span, 256> spans{};
+    for (int code = 1; code <= kShiftCodes; ++code) {
+        Span& s = spans[static_cast<std::size_t>(code)];
+        s.start = std::lround((t[code].StartTime - std::floor(t[code].StartTime)) * 86400);
+        s.end = std::lround((t[code].EndTime - std::floor(t[code].EndTime)) * 86400);
+        if (s.end <= s.start) s.end += 86399;
+        s.paid = t[code].PaidHours != 0;
+    }
+    return spans;
+}
+
+bool Overlap(const Span& one, const Span& two)
+{
+    const long a1 = one.start, b1 = one.end, a2 = two.start, b2 = two.end;
+    return (a1 > a2 && a1 < b2) || (a2 > a1 && a2 < b1) || (b1 > a2 && b1 < b2) || (b2 > a1 && b2 < b1);
+}
+
+// The two-shift rule on the stored bytes: the number of fields changed, or -1 on a conflict
+// (the cell keeps its second shift).
+int AssignRaw(std::uint8_t* rec, int i, int code, const std::array<Span, 256>& spans)
+{
+    const int s1 = rec[i];
+    if (s1 == kTimeOffCode) return 0;
+    if (s1 == 0) {
+        rec[i] = static_cast<std::uint8_t>(code);
+        return 1;
+    }
+    if (s1 == code) return 0;
+    const int s2 = rec[600 + i];
+    const Span& first = spans[static_cast<std::size_t>(s1)];
+    const Span& second = spans[static_cast<std::size_t>(code)];
+    if (first.paid && second.paid && Overlap(first, second)) return -1;
+    rec[600 + i] = static_cast<std::uint8_t>(code);
+    if (first.paid && second.paid && second.start < first.start) {
+        rec[600 + i] = static_cast<std::uint8_t>(s1);
+        rec[i] = static_cast<std::uint8_t>(code);
+        return 1;
+    }
+    return s2 != code ? 1 : 0;
+}
+
+void BM_ScheduleMultiple_Baseline(benchmark::State& state)
+{
+    Schedule& s = Shared();
+    const std::array<Span, 256> spans = Spans(s.files.ShiftTable);
+    std::uint8_t text[60];
+    std::memset(text, ' ', sizeof text);
+    std::memcpy(text, kNote, std::strlen(kNote));
+    const int days = ::open(s.Path(".SCH").constData(), O_RDWR);
+    const int notes = ::open(s.Path(".SNO").constData(), O_RDWR);
+    std::uint8_t rec[1200];
+    long changes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        s.Restore();
+        state.ResumeTiming();
+        // The trial: up to the first conflict, nothing written.
+        bool conflict = false;
+        for (int d = 0; d < kRunDays && !conflict; ++d) {
+            (void)!::pread(days, rec, sizeof rec, static_cast<off_t>(d) * 1200);
+            for (int i = 0; i < kSlots && !conflict; ++i) conflict = AssignRaw(rec, i, kNewShift, spans) < 0;
+        }
+        // The real pass.
+        changes = 0;
+        struct stat st {};
+        ::fstat(notes, &st);
+        int count = static_cast<int>(st.st_size / 60);
+        for (int d = 0; d < kRunDays; ++d) {
+            const off_t at = static_cast<off_t>(d) * 1200;
+            (void)!::pread(days, rec, sizeof rec, at);
+            for (int i = 0; i < kSlots; ++i) {
+                const int r = AssignRaw(rec, i, kNewShift, spans);
+                if (r > 0) changes += r;
+                auto n = static_cast<std::int16_t>(rec[800 + 2 * i] | (rec[801 + 2 * i] << 8));
+                if (n < 0) n = static_cast<std::int16_t>(-n);
+                if (n == 0) {
+                    if (count + 1 > kMaxNoteRecords) continue;
+                    n = static_cast<std::int16_t>(++count);
+                }
+                (void)!::pwrite(notes, text, sizeof text, static_cast<off_t>(n - 1) * 60);
+                rec[800 + 2 * i] = static_cast<std::uint8_t>(n & 0xff);
+                rec[801 + 2 * i] = static_cast<std::uint8_t>((n >> 8) & 0xff);
+                ++changes;
+            }
+            (void)!::pwrite(days, rec, sizeof rec, at);
+        }
+    }
+    ::close(days);
+    ::close(notes);
+    s.CheckResult(state);
+    state.counters["changes"] = static_cast<double>(changes);
+}
+
+// ---------------------------------------------------------------- Copy Multiple
+
+CopyPlan BlockPlan(const Schedule& s)
+{
+    CopyPlan p;
+    for (int r = 1; r <= kSlots; ++r) p.rows.push_back(r);
+    p.start = s.files.ScheduleProps.PeriodStart;
+    p.blockDays = kBlock;
+    p.destinations = CopyDestinations(p.start, kBlock, s.files.ScheduleProps.PeriodEnd);
+    p.destinations.resize(kDestinations);
+    p.options = CopyMultipleOptions{kTrue, kTrue, kTrue, kTrue, kTrue, kFalse, {}};
+    return p;
+}
+
+void BM_CopyMultiple(benchmark::State& state)
+{
+    Schedule& s = Shared();
+    const CopyPlan plan = BlockPlan(s);
+    for (auto _ : state) {
+        state.PauseTiming();
+        s.Restore();
+        state.ResumeTiming();
+        if (!RunCopyMultiple(s.files, plan)) state.SkipWithError("copy failed");
+    }
+    s.KeepResult();
+}
+
+void BM_CopyMultiple_Baseline(benchmark::State& state)
+{
+    Schedule& s = Shared();
+    const int days = ::open(s.Path(".SCH").constData(), O_RDWR);
+    const int notes = ::open(s.Path(".SNO").constData(), O_RDWR);
+    std::uint8_t from[1200];
+    std::uint8_t to[1200];
+    std::uint8_t text[60];
+    const auto fill = [](std::uint8_t& target, std::uint8_t value) {
+        if (target == 0) target = value;
+    };
+    const auto note = [](const std::uint8_t* rec, int i) {
+        return static_cast<std::int16_t>(rec[800 + 2 * i] | (rec[801 + 2 * i] << 8));
+    };
+    for (auto _ : state) {
+        state.PauseTiming();
+        s.Restore();
+        state.ResumeTiming();
+        struct stat st {};
+        ::fstat(notes, &st);
+        int count = static_cast<int>(st.st_size / 60);
+        for (int dest = 1; dest <= kDestinations; ++dest) {
+            for (int k = 0; k < kBlock; ++k) {
+                const off_t target = static_cast<off_t>(dest * kBlock + k) * 1200;
+                (void)!::pread(days, from, sizeof from, static_cast<off_t>(k) * 1200);
+                (void)!::pread(days, to, sizeof to, target);
+                for (int i = 0; i < kSlots; ++i) {
+                    if (from[i] <= kUserShifts) fill(to[i], from[i]);
+                    if (from[600 + i] <= kUserShifts) fill(to[600 + i], from[600 + i]);
+                    if (from[i] == 0 || from[i] == kTimeOffCode) fill(to[i], from[i]);
+                    if (from[600 + i] == 0 || from[600 + i] == kTimeOffCode) fill(to[600 + i], from[600 + i]);
+                    fill(to[200 + i], from[200 + i]);
+                    fill(to[400 + i], from[400 + i]);
+                    std::int16_t n = note(to, i);
+                    if (n >= 1) continue;
+                    // The target has no active note: a source without one leaves it so.
+                    const std::int16_t source = note(from, i);
+                    if (source <= 0) continue;
+                    (void)!::pread(notes, text, sizeof text, static_cast<off_t>(source - 1) * 60);
+                    n = static_cast<std::int16_t>(-n);
+                    if (n == 0) {
+                        if (count + 1 > kMaxNoteRecords) continue;
+                        n = static_cast<std::int16_t>(++count);
+                    }
+                    (void)!::pwrite(notes, text, sizeof text, static_cast<off_t>(n - 1) * 60);
+                    to[800 + 2 * i] = static_cast<std::uint8_t>(n & 0xff);
+                    to[801 + 2 * i] = static_cast<std::uint8_t>((n >> 8) & 0xff);
+                }
+                (void)!::pwrite(days, to, sizeof to, target);
+            }
+        }
+    }
+    ::close(days);
+    ::close(notes);
+    s.CheckResult(state);
+}
+
+}  // namespace
+
+BENCHMARK(BM_ScheduleMultiple)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ScheduleMultiple_Baseline)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CopyMultiple)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CopyMultiple_Baseline)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_MAIN();

@@ -1,0 +1,141 @@
+// The main window opens the bulk editors, the Query dialog, the select-query function and the
+// properties of dividers and the day ruler, and shows what they changed.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QToolButton>
+
+#include "app/MainFormFixture.h"
+#include "editing/Mcopy.h"
+#include "editing/Multisch.h"
+#include "editing/ObjProps.h"
+#include "editing/Query.h"
+#include "editing/QuerySel.h"
+#include "grid/GridColours.h"
+#include "support/ModalDialogs.h"
+
+namespace tavrin::test {
+namespace {
+
+class MainFormBulkTest : public MainFormFixture {
+protected:
+    void SetUp() override
+    {
+        MainFormFixture::SetUp();
+        Open(Doc("plan.QRD"));
+        ASSERT_FALSE(form->NoScheduleOpen);
+        files->EmpTable.Name[1] = "Ada";
+        msg.Clear();
+    }
+    GridPaint& grid() { return form->Painter(); }
+    const DayRecord& Day(int column) { return files->ColumnDay(column); }
+    int Slot(int displayRow) const { return files->ScheduleProps.RowMap[displayRow]; }
+    DividerPropertiesRecord Divider(int n) const
+    {
+        DividerPropertiesRecord d;
+        EXPECT_TRUE(files->ReadRecord(FileNo::Dividers, n, d));
+        return d;
+    }
+};
+
+TEST_F(MainFormBulkTest, InsertDividerAsksForItsPropertiesFirst)
+{
+    OnNextDialog<ObjProps>([](ObjProps* d) { d->Command2_Click(); });
+    form->Edit_Divider_Click();
+    EXPECT_EQ(files->EmpTable.Name[1].str(), "Ada");  // cancelled: nothing inserted
+
+    const int freeSlot = Slot(200);
+    OnNextDialog<ObjProps>([freeSlot](ObjProps* d) {
+        EXPECT_EQ(d->RecordNo(), freeSlot);
+        d->Text1->setText(QStringLiteral("Night team"));
+        d->Command1_Click();
+    });
+    form->Edit_Divider_Click();
+    EXPECT_EQ(files->EmpTable.Name[1].str(), "/");
+    EXPECT_EQ(files->EmpTable.Name[2].str(), "Ada");
+    EXPECT_EQ(Slot(1), freeSlot);
+    EXPECT_EQ(Divider(freeSlot).Caption.str(), "Night team");
+}
+
+TEST_F(MainFormBulkTest, ADividersNameAndTheDayRulerOpenTheirProperties)
+{
+    files->EmpTable.Name[2] = "/Ward";
+    OnNextDialog<ObjProps>([this](ObjProps* d) {
+        EXPECT_EQ(d->RecordNo(), Slot(2));
+        d->DividerStyle->setCurrentIndex(1);
+        d->Command1_Click();
+    });
+    form->EmpList_MouseDown(1, 0, 100, grid().RowHeight + 10);
+    EXPECT_EQ(grid().DisplayRow(grid().CursorRow), 2);
+    EXPECT_TRUE(grid().OnRequirementRow);  // the row was tagged again with its new style
+
+    const QColor before = form->Label1->palette().color(QPalette::Window);
+    OnNextDialog<ObjProps>([](ObjProps* d) {
+        d->ColorSel[9]->click();
+        d->Command2_Click();
+    });
+    form->DayRuler_Click();
+    EXPECT_EQ(form->Label1->palette().color(QPalette::Window), before);
+
+    OnNextDialog<ObjProps>([](ObjProps* d) {
+        EXPECT_EQ(d->RecordNo(), kDayRulerRecord);
+        d->ColorSel[5]->click();
+        d->Command1_Click();
+    });
+    form->DayRuler_Click();
+    EXPECT_EQ(files->DayRulerColour, SwatchColour(5));
+    EXPECT_EQ(form->Label1->palette().color(QPalette::Window), QColor::fromRgb(ToQRgb(SwatchColour(5))));
+    EXPECT_EQ(form->Label2->palette().color(QPalette::Window), QColor::fromRgb(ToQRgb(SwatchColour(5))));
+}
+
+TEST_F(MainFormBulkTest, TheBulkEditorsShowTheirChangesInTheWindow)
+{
+    OnNextDialog<Multisch>([](Multisch* d) {
+        d->SelectedEmps->item(0)->setSelected(true);
+        d->Combo1->setCurrentIndex(d->Combo1->findData(kTimeOffCode));
+        d->Command6_Click();
+        EXPECT_TRUE(d->isVisible());  // open until Close
+        d->Command2_Click();
+    });
+    form->Edit_MSched->trigger();
+    EXPECT_EQ(Day(1).Shift1Code[Slot(1)], kTimeOffCode);
+    ASSERT_EQ(msg.shown.size(), 1u);
+    EXPECT_EQ(msg.shown[0].prompt, "1 change was made to the schedule.");
+
+    OnNextDialog<Mcopy>([](Mcopy* d) {
+        d->List1->item(0)->setSelected(true);
+        d->DestList->item(1)->setSelected(true);
+        d->Command3_Click();
+    });
+    form->Edit_Mcopy->trigger();
+    EXPECT_EQ(Day(3).Shift1Code[Slot(1)], kTimeOffCode);
+    EXPECT_TRUE(files->ScheduleModified);
+}
+
+TEST_F(MainFormBulkTest, QueriesAreChosenAndRunFromTheWindow)
+{
+    OnNextDialog<Query>([](Query* d) {
+        d->Command1_Click();
+        d->Command2_Click();
+    });
+    form->Report_Query->trigger();
+    EXPECT_EQ(msg.Last(), "This command is not available in this version of Tavrin.");
+
+    // The select-query function other windows are handed.
+    const QueryPicker pick = form->SelectQueryFunction();
+    OnNextDialog<QuerySel>([](QuerySel* d) {
+        EXPECT_EQ(d->Combo1->currentIndex(), 4);
+        d->SetQueryIndex(9);
+        d->Command1_Click();
+    });
+    EXPECT_EQ(pick(form.get(), 4), std::optional<int>(9));
+    OnNextDialog<QuerySel>([](QuerySel* d) { d->Command2_Click(); });
+    EXPECT_EQ(pick(form.get(), 4), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tavrin::test

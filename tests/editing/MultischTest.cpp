@@ -1,0 +1,235 @@
+// The Schedule Multiple dialog: its lists and enabling, the query button and its reset, the runs
+// with their trial pass, messages and progress.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "editing/BulkFixture.h"
+#include "editing/Multisch.h"
+#include "editing/QuerySel.h"
+#include "support/ModalDialogs.h"
+
+namespace tavrin::test {
+namespace {
+
+class MultischTest : public BulkFixture {
+protected:
+    std::unique_ptr<Multisch> Open() { return std::make_unique<Multisch>(*files, *grid, msg); }
+    static QStringList Entries(const QListWidget* l)
+    {
+        QStringList s;
+        for (int i = 0; i < l->count(); ++i) s << l->item(i)->text();
+        return s;
+    }
+    static QStringList Chosen(const QListWidget* l)
+    {
+        QStringList s;
+        for (const QListWidgetItem* i : l->selectedItems()) s << i->text();
+        return s;
+    }
+    static void Choose(QComboBox* combo, int code) { combo->setCurrentIndex(combo->findData(code)); }
+    static void SelectName(Multisch& d, int entry) { d.SelectedEmps->item(entry)->setSelected(true); }
+};
+
+TEST_F(MultischTest, OpeningListsTheNamesAndActionsAndExecuteWaitsForBoth)
+{
+    auto dlg = Open();
+    EXPECT_EQ(Entries(dlg->SelectedEmps), (QStringList{"Ada, RN", "Bob, LPN", "Cy, rn"}));
+    QList<int> shiftActions;
+    for (int i = 0; i < dlg->Combo1->count(); ++i) shiftActions << dlg->Combo1->itemData(i).toInt();
+    EXPECT_EQ(shiftActions, (QList<int>{0, kEraseAction, kTimeOffCode, kOnCallCode, 1, 2, 3, 5}));
+    EXPECT_EQ(dlg->Combo1->itemText(0), "[no action]");
+    EXPECT_EQ(dlg->Combo2->itemText(1), "[erase explanations]");
+    EXPECT_GE(dlg->Combo2->findData(4), 2);
+    EXPECT_EQ(dlg->StartDate->text(), "01/07/2024");
+    EXPECT_EQ(dlg->Label6->text(), "Sunday");
+    EXPECT_EQ(dlg->NumWeeks->text(), "1");
+
+    EXPECT_FALSE(dlg->Command6->isEnabled());
+    SelectName(*dlg, 1);
+    EXPECT_FALSE(dlg->Command6->isEnabled());  // no action yet
+    dlg->Text1->setText(QStringLiteral("  "));
+    EXPECT_FALSE(dlg->Command6->isEnabled());
+    dlg->Text1->setText(QStringLiteral("Drill"));
+    EXPECT_TRUE(dlg->Command6->isEnabled());
+    dlg->EraseNotes->setChecked(true);  // erasing is an action too, and empties the text
+    EXPECT_TRUE(dlg->Text1->text().isEmpty());
+    EXPECT_FALSE(dlg->Text1->isEnabled());
+    EXPECT_TRUE(dlg->Command6->isEnabled());
+    dlg->Command4_Click();
+    EXPECT_FALSE(dlg->Command6->isEnabled());
+    dlg->Command3_Click();
+    EXPECT_EQ(dlg->SelectedEmps->selectedItems().size(), 3);
+    EXPECT_TRUE(dlg->Command6->isEnabled());
+
+    // Near the period end the start leaves a week.
+    files->ScheduleProps.FirstVisibleDay = static_cast<Int16>(files->PeriodDays() - 2);
+    auto late = Open();
+    EXPECT_EQ(TypedDateOf(late->StartDate), PeriodEnd() - 6);
+}
+
+TEST_F(MultischTest, AQueryChoosesTheNamesAndAChangedRangeResetsIt)
+{
+    SaveShiftQuery(5, QStringLiteral("Lates"), 2);
+    SetFileCell(3, 2, 2);
+    files->QueryBuf.Title = "Highlight";
+    auto dlg = Open();
+    dlg->NumWeeks->setText(QStringLiteral("7"));
+    OnNextDialog<QuerySel>([](QuerySel* d) {
+        d->SetQueryIndex(5);
+        d->Command1_Click();
+    });
+    dlg->Command7_Click();
+    EXPECT_EQ(dlg->AppliedQueryNo, 5);
+    EXPECT_EQ(Chosen(dlg->SelectedEmps), (QStringList{"Bob, LPN"}));
+    EXPECT_EQ(dlg->Command7->text(), "Query [Lates]");
+    EXPECT_EQ(dlg->windowTitle(), "Schedule Multiple - [Lates]");
+    EXPECT_EQ(files->QueryBuf.Title.str(), "Highlight");  // the highlighter's query stays
+    EXPECT_TRUE(msg.shown.empty());
+
+    // The same days again change nothing; other days reset the query.
+    dlg->NumWeeks->setText(QStringLiteral("07"));
+    EXPECT_TRUE(msg.shown.empty());
+    dlg->NumWeeks->setText(QStringLiteral("2"));
+    ASSERT_EQ(msg.shown.size(), 1u);
+    EXPECT_EQ(msg.shown[0].prompt, "Queries will be reset after this change.");
+    EXPECT_EQ(msg.shown[0].title, "Please Note");
+    EXPECT_EQ(msg.beeps, 1);
+    EXPECT_TRUE(dlg->SelectedEmps->selectedItems().isEmpty());
+    EXPECT_EQ(dlg->AppliedQueryNo, 0);
+    EXPECT_EQ(dlg->Command7->text(), "Query [none]");
+    EXPECT_EQ(dlg->windowTitle(), "Schedule Multiple");
+
+    // A start date that is not a date yet is no change; a cancelled choice keeps the query.
+    OnNextDialog<QuerySel>([](QuerySel* d) {
+        d->SetQueryIndex(5);
+        d->Command1_Click();
+    });
+    dlg->Command7_Click();
+    dlg->StartDate->setText(QStringLiteral("01/"));
+    OnNextDialog<QuerySel>([](QuerySel* d) { d->Command2_Click(); });
+    dlg->Command7_Click();
+    EXPECT_EQ(dlg->AppliedQueryNo, 5);
+    EXPECT_EQ(msg.shown.size(), 1u);
+}
+
+TEST_F(MultischTest, ExecuteWritesTheDayFileRedrawsAndCountsTheChanges)
+{
+    SetFileCell(1, 1, 2, 0, 0, 4);
+    auto dlg = Open();
+    dlg->NumWeeks->setText(QStringLiteral("2"));
+    SelectName(*dlg, 0);
+    SelectName(*dlg, 1);
+    Choose(dlg->Combo1, 2);
+    Choose(dlg->Combo2, kEraseAction);
+    dlg->Text1->setText(QStringLiteral("Drill"));
+    dlg->Command6_Click();
+    EXPECT_EQ(S1(2, 1), 2);
+    EXPECT_EQ(S1(1, 2), 2);
+    EXPECT_EQ(Expl(1, 1), 0);
+    EXPECT_EQ(files->GetNoteText(Note(2, 2)), "Drill");
+    // 3 shifts, 1 explanation, 4 notes.
+    ASSERT_EQ(msg.shown.size(), 1u);
+    EXPECT_EQ(msg.shown[0].prompt, "8 changes were made to the schedule.");
+    EXPECT_EQ(msg.shown[0].title, "Schedule Multiple");
+    EXPECT_EQ(msg.shown[0].flags, Mb::Information);
+    // The window shows the file again, and the dialog stays.
+    EXPECT_EQ(Day(1).Shift1Code[Slot(2)], 2);
+    EXPECT_TRUE(files->ScheduleModified);
+    EXPECT_FALSE(dlg->Picture1->isVisible());
+    EXPECT_FALSE(dlg->DialogCancelled);
+
+    // A run that changes nothing says nothing.
+    msg.Clear();
+    dlg->Text1->clear();
+    dlg->Command6_Click();
+    EXPECT_TRUE(msg.shown.empty());
+
+    EXPECT_EQ(ChangeCountText(0), "");
+    EXPECT_EQ(ChangeCountText(1), "1 change was made to the schedule.");
+}
+
+TEST_F(MultischTest, AConflictInATwoShiftFormatIsAskedBeforeAnythingIsWritten)
+{
+    grid->TwoShiftMode = true;
+    SetFileCell(1, 1, 1);  // Day 7-15 overlaps Half 8-12
+    auto dlg = Open();
+    dlg->NumWeeks->setText(QStringLiteral("2"));
+    SelectName(*dlg, 0);
+    SelectName(*dlg, 1);
+    Choose(dlg->Combo1, 3);
+    dlg->Text1->setText(QStringLiteral("Half day"));
+    const QByteArray days = ReadFile(QStringLiteral(".SCH"));
+    const QByteArray notes = ReadFile(QStringLiteral(".SNO"));
+
+    msg.Answer(Mb::No);
+    dlg->Command6_Click();
+    ASSERT_EQ(msg.shown.size(), 1u);
+    EXPECT_EQ(msg.shown[0].prompt,
+              "The selected shift conflicts with shift(s) already scheduled in the selected range. Do you wish to "
+              "continue this operation?");
+    EXPECT_EQ(msg.shown[0].title, "Shift Assignment Conflict");
+    EXPECT_EQ(msg.shown[0].flags, Mb::YesNo + Mb::Exclamation);
+    EXPECT_EQ(ReadFile(QStringLiteral(".SCH")), days);
+    EXPECT_EQ(ReadFile(QStringLiteral(".SNO")), notes);
+    EXPECT_FALSE(dlg->Picture1->isVisible());
+
+    msg.Clear();
+    msg.Answer(Mb::Yes);
+    QList<int> progress;
+    QObject::connect(dlg->Done, &QProgressBar::valueChanged, [&](int v) { progress << v; });
+    dlg->Command6_Click();
+    EXPECT_EQ((std::pair{S1(1, 1), S2(1, 1)}), (std::pair{1, 0}));  // left as it was
+    EXPECT_EQ(S1(2, 1), 3);
+    EXPECT_EQ(S1(1, 2), 3);
+    EXPECT_EQ(S1(2, 2), 3);
+    ASSERT_EQ(msg.shown.size(), 2u);
+    EXPECT_EQ(msg.shown[1].prompt, "7 changes were made to the schedule.");
+    // Whole percents: after the trial pass (at 0 until its conflict) the real one from half way.
+    EXPECT_EQ(progress, (QList<int>{50, 75, 100}));
+}
+
+TEST_F(MultischTest, AFullNotesFileIsReportedOnce)
+{
+    ASSERT_TRUE(files->File(FileNo::Notes)
+                    .writeRepeated(files->NoteRecordCount() + 1, kMaxNoteRecords - files->NoteRecordCount(),
+                                   Encode(NoteRecord{})));
+    files->NextNoteNo = kMaxNoteRecords + 1;
+    auto dlg = Open();
+    dlg->NumWeeks->setText(QStringLiteral("3"));
+    dlg->Command3_Click();
+    dlg->Text1->setText(QStringLiteral("Drill"));
+    dlg->Command6_Click();
+    ASSERT_EQ(msg.shown.size(), 1u);
+    EXPECT_EQ(msg.shown[0].title, "Note file full");
+    EXPECT_FALSE(files->NoteFileFull);
+    EXPECT_EQ(Note(1, 1), 0);
+}
+
+TEST_F(MultischTest, EscClosesAndAFailedFlushKeepsTheDialogFromOpening)
+{
+    auto dlg = Open();
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    dlg->show();
+    QCoreApplication::sendEvent(dlg.get(), &esc);
+    EXPECT_TRUE(dlg->DialogCancelled);
+    EXPECT_FALSE(dlg->isVisible());
+
+    files->SlotDirty[files->ColumnSlot[1]] = 1;
+    files->CloseDaysFile();
+    msg.Clear();
+    auto refused = Open();
+    EXPECT_EQ(refused->exec(), QDialog::Rejected);
+    ASSERT_EQ(msg.shown.size(), 1u);
+    EXPECT_EQ(msg.shown[0].title, "Error");
+}
+
+}  // namespace
+}  // namespace tavrin::test
