@@ -426,7 +426,9 @@ void MainForm::BuildMenus()
     connect(Define_Shifts, &QAction::triggered, this, &MainForm::Define_Shifts_Click);
     connect(Define_Explainations, &QAction::triggered, this, &MainForm::Define_Explainations_Click);
     connect(Define_Props, &QAction::triggered, this, &MainForm::Define_Props_Click);
-    for (QAction* a : {File_Print, Edit_Mcopy, Edit_MSched, Report_Current, Report_Legend,
+    connect(File_Print, &QAction::triggered, this, &MainForm::File_Print_Click);
+    connect(Report_Current, &QAction::triggered, this, &MainForm::Report_Current_Click);
+    for (QAction* a : {Edit_Mcopy, Edit_MSched, Report_Legend,
                        Report_Query, Report_Personal_Day142, Report_Personal_Month, Report_Proj, Report_Staff_Day142,
                        Report_Staff_Month, Report_Staff_Group}) {
         connect(a, &QAction::triggered, this, &MainForm::NotAvailable);

@@ -5,12 +5,14 @@
 #include <cmath>
 
 #include "app/MainForm.h"
+#include "app/QuerySel.h"
 #include "editing/ChgView.h"
 #include "editing/DefExp.h"
 #include "editing/DefShft2.h"
 #include "editing/Props.h"
 #include "grid/GridPaint.h"
 #include "platform/Runtime.h"
+#include "printing/PrtMain.h"
 #include "store/SchedFiles.h"
 
 namespace tavrin {
@@ -98,8 +100,31 @@ void MainForm::View_Change_Click()
 
 void MainForm::ShowPrintDialog(QWidget* over)
 {
-    (void)over;
-    NotAvailable();
+    PrtMainServices services{*print_, files_, grid_,
+                             [this](QWidget* owner, int preset) -> std::optional<int> {
+                                 QuerySel pick(files_, owner);
+                                 pick.SetQueryIndex(preset);
+                                 grid_.PositionDialogOverForm(owner, &pick);
+                                 pick.exec();
+                                 if (pick.DialogCancelled) return std::nullopt;
+                                 return pick.CurrentQueryNo;
+                             },
+                             [this](int code) { return ExplanationListText(code); }};
+    PrtMain dlg(std::move(services), over);
+    if (over != this) grid_.PositionDialogOverForm(over, &dlg);
+    dlg.exec();
+    // The query dialogs share the query buffer with the highlighter.
+    UpdateHighLighter();
+}
+
+void MainForm::File_Print_Click()
+{
+    ShowPrintDialog(this);
+}
+
+void MainForm::Report_Current_Click()
+{
+    ShowPrintDialog(this);
 }
 
 }  // namespace tavrin
