@@ -31,6 +31,12 @@
 #include "support/ModalDialogs.h"
 #include "support/RecordingDump.h"
 
+// Texts in failure messages as texts.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
 namespace tavrin::test {
 
 class PrintoutFixture : public GridFixture {
