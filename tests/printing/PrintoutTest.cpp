@@ -436,6 +436,7 @@ TEST_F(PrintoutTest, FailedSetupPrintsNothingAndTheNextRunOnlyItsNames)
     files->CurrentFormat.PrintSettings.FontBold = kTrue;
     printer.Fail(QStringLiteral("FontBold"));
     msg.Answer(Mb::Cancel);
+    expectWindow = false;
     ASSERT_EQ(Run({1, 6}, true), Outcome::SetupFailed);
     EXPECT_FALSE(rec.PreviewMode);
     EXPECT_EQ(msg.Last(), QStringLiteral("Bold font setting invalid for current printer"));
