@@ -51,6 +51,12 @@ SchedulePrintout::Outcome SchedulePrintout::PrintSchedule(const PrintoutRequest&
     text_ = request.text;
     if (text_) text_->Reset();
 
+    // A printout records thousands of commands: they are written a page at a time.
+    struct Buffering {
+        PreviewRec& rec;
+        explicit Buffering(PreviewRec& r) : rec(r) { rec.Buffered = true; }
+        ~Buffering() { rec.Buffered = false; }
+    } buffering(s_.Rec);
     PrtSched run(s_);
     run_ = &run;
     bool failed = !run.BeginRun();
@@ -90,7 +96,7 @@ SchedulePrintout::Outcome SchedulePrintout::PrintSchedule(const PrintoutRequest&
         }
     }
     const bool stopped = run.PrtStopped;
-    run.Finish(!failed && !stopped && !text_);
+    run.Finish(!failed && !stopped && !text_ && request.showPreview);
     run_ = nullptr;
     request_ = nullptr;
     if (request.progress) request.progress(0);
@@ -173,6 +179,25 @@ void SchedulePrintout::InitPrintout(const PrintoutRequest& request)
     cellText_.timeFormat = Runtime::Trim(fmt.TimeFormat.str());
     cellText_.explanationListText = explanationText_;
     cellText_.noteText = [this](int note) { return files_.GetNoteText(note); };
+
+    cellLines_.clear();
+    noteTexts_.clear();
+    noteTextShown_ = false;
+    for (int k = 0; k <= 5; ++k) {
+        const int code = fmt.CellItems[k].ContentCode;
+        if (code == CellCode::NoteText || code == CellCode::NoteText2Line || code == CellCode::NoteText3Line)
+            noteTextShown_ = true;
+    }
+    explanationNames_.assign(256, QString());
+    for (int e = 1; e <= kExplanations; ++e) explanationNames_[static_cast<std::size_t>(e)] = cellText_.ExplanationName(e);
+    shiftFields_.assign(kUserShifts + 1, ShiftFields{});
+    for (int code = 1; code <= kUserShifts; ++code) {
+        const ShiftRecord& shift = files_.ShiftTable[code];
+        shiftFields_[static_cast<std::size_t>(code)] = {
+            cellText_.ShiftName(code), Runtime::FormatDate(shift.StartTime, QStringLiteral("hh:mm")),
+            Runtime::FormatDate(shift.EndTime, QStringLiteral("hh:mm")),
+            Runtime::FormatNumber(std::isfinite(shift.PaidHours) ? shift.PaidHours : 0.0f, QStringLiteral("#0.00"))};
+    }
 }
 
 void SchedulePrintout::ComputeCellLayout()
@@ -520,10 +545,50 @@ bool SchedulePrintout::QueryMatches(const CellValues& v, int& mode) const
     return rule_->CellMatches(QueryCell{v.s1, v.s2, v.oc, v.e, v.n});
 }
 
+const std::vector<SchedulePrintout::CellLine>& SchedulePrintout::LinesOf(const CellValues& v)
+{
+    // A note's number matters only where its text is shown.
+    const std::uint64_t note = noteTextShown_ ? static_cast<std::uint64_t>(v.n) : (v.n > 0 ? 1u : 0u);
+    const std::uint64_t key = static_cast<std::uint64_t>(v.s1 & 0xFF) | static_cast<std::uint64_t>(v.s2 & 0xFF) << 8 |
+                              static_cast<std::uint64_t>(v.e & 0xFF) << 16 |
+                              static_cast<std::uint64_t>(v.oc == 1 ? 1 : 0) << 24 | note << 32;
+    const auto found = cellLines_.find(key);
+    if (found != cellLines_.end()) return found->second;
+
+    std::vector<CellLine> lines;
+    const ScheduleFormatRecord& fmt = files_.CurrentFormat;
+    QString line;
+    LineColour colour;
+    int last = -1;
+    int flags = Surface::DT_SINGLELINE;
+    for (int k = 0; k <= 5; ++k) {
+        const CellItemRecord& item = fmt.CellItems[k];
+        int code = item.ShowOnReport != 0 ? item.ContentCode : 0;
+        if (!v.FirstPresent() && code < 200 && !IsFirstShiftItem(code)) code = 0;
+        if (code > 0) {
+            last = k;
+            flags = code == CellCode::NoteText2Line || code == CellCode::NoteText3Line ? Surface::DT_WORDBREAK
+                                                                                       : Surface::DT_SINGLELINE;
+            const QString t = CellItemText(code, v, cellText_, colour);
+            if (!t.isEmpty()) {
+                line += t;
+                line += QStringLiteral(", ");
+            }
+        }
+        // Linked items print as one text in the band of the last of them.
+        if (item.ContentCode > 0 && item.LinkWithNext == 0) {
+            if (line.endsWith(QLatin1String(", "))) line.chop(2);
+            if (!line.isEmpty() && last >= 0) lines.push_back({last, line, colour.colour, flags});
+            line.clear();
+            colour = LineColour{};
+        }
+    }
+    return cellLines_.emplace(key, std::move(lines)).first->second;
+}
+
 void SchedulePrintout::PrintDayCells(int slot, int y)
 {
     PrtSched& run = *run_;
-    const ScheduleFormatRecord& fmt = files_.CurrentFormat;
     const int yPx = run.TwipsToPrinterPixelsY(y);
     const int bottomPx = run.TwipsToPrinterPixelsY(RowBottom(y, PrtEmployeeRowHeight));
     int c = 0;
@@ -540,41 +605,23 @@ void SchedulePrintout::PrintDayCells(int slot, int y)
         const int x = ColumnX(c);
         const int textLeft = run.TwipsToPrinterPixelsX(x + kGap);
         const int textRight = run.TwipsToPrinterPixelsX(x + PrtDayWidth - kGap);
-        QString line;
-        LineColour colour;
-        PixelRect rect;
-        bool haveRect = false;
-        int flags = Surface::DT_SINGLELINE;
-        for (int k = 0; k <= 5; ++k) {
-            const CellItemRecord& item = fmt.CellItems[k];
-            int code = item.ShowOnReport != 0 ? item.ContentCode : 0;
-            if (!v.FirstPresent() && code < 200 && !IsFirstShiftItem(code)) code = 0;
-            if (code > 0) {
-                rect = {textLeft, yPx + PrtBandTop[static_cast<std::size_t>(k)], textRight,
-                        std::min(yPx + PrtBandBottom[static_cast<std::size_t>(k)], bottomPx)};
-                haveRect = true;
-                flags = code == CellCode::NoteText2Line || code == CellCode::NoteText3Line ? Surface::DT_WORDBREAK
-                                                                                           : Surface::DT_SINGLELINE;
-                const QString t = CellItemText(code, v, cellText_, colour);
-                if (!t.isEmpty()) {
-                    line += t;
-                    line += QStringLiteral(", ");
-                }
-            }
-            if (item.ContentCode > 0 && item.LinkWithNext == 0) {
-                if (line.endsWith(QLatin1String(", "))) line.chop(2);
-                std::uint32_t ink = PrintInColour ? colour.colour : kBlack;
-                if (dull) ink = PaletteColour(7);
-                if (!line.isEmpty() && haveRect && rect.Top < rect.Bottom) {
-                    SetColour(ink);
-                    run.DrawText(line, rect, flags);
-                }
-                line.clear();
-                colour = LineColour{};
-            }
+        for (const CellLine& line : LinesOf(v)) {
+            const std::size_t k = static_cast<std::size_t>(line.item);
+            const PixelRect rect{textLeft, yPx + PrtBandTop[k], textRight,
+                                 std::min(yPx + PrtBandBottom[k], bottomPx)};
+            if (rect.Top >= rect.Bottom) continue;
+            SetColour(dull ? PaletteColour(7) : PrintInColour ? line.colour : kBlack);
+            run.DrawText(line.text, rect, line.flags);
         }
     }
     SetColour(kBlack);
+}
+
+const QString& SchedulePrintout::NoteText(int n)
+{
+    auto it = noteTexts_.find(n);
+    if (it == noteTexts_.end()) it = noteTexts_.emplace(n, Runtime::Trim(files_.GetNoteText(n))).first;
+    return it->second;
 }
 
 void SchedulePrintout::PrintDayFields(int slot)
@@ -587,23 +634,23 @@ void SchedulePrintout::PrintDayFields(int slot)
         for (int k = from; k <= to; ++k) field(k, QString());
     };
     const auto shift = [&](int code, int base) {
-        const ShiftRecord& s = files_.ShiftTable[code];
-        field(base, cellText_.ShiftName(code));
-        field(base + 1, Runtime::FormatDate(s.StartTime, QStringLiteral("hh:mm")));
-        field(base + 2, Runtime::FormatDate(s.EndTime, QStringLiteral("hh:mm")));
-        field(base + 3, Runtime::FormatNumber(std::isfinite(s.PaidHours) ? s.PaidHours : 0.0f, QStringLiteral("#0.00")));
+        const ShiftFields& s = shiftFields_[static_cast<std::size_t>(code)];
+        field(base, s.name);
+        field(base + 1, s.start);
+        field(base + 2, s.end);
+        field(base + 3, s.hours);
     };
     for (int d = FirstDay; d <= LastDay; ++d) {
         if (Omitted(d)) continue;
         const CellValues v = Cell(d, slot);
-        const bool empty_cell = v.s1 + (v.oc == 1 ? 1 : 0) + v.e + v.n == 0;
+        const bool emptyCell = v.s1 + (v.oc == 1 ? 1 : 0) + v.e + v.n == 0;
         int mode = 2;
-        if (!empty_cell && !QueryMatches(v, mode) && mode == 0) {
+        if (!emptyCell && !QueryMatches(v, mode) && mode == 0) {
             empty(ExportOpt::kFirstContent, ExportOpt::kLastContent);
             continue;
         }
-        field(ExportOpt::Explanation, cellText_.ExplanationName(v.e));
-        field(ExportOpt::Note, v.n > 0 ? Runtime::Trim(files_.GetNoteText(v.n)) : QString());
+        field(ExportOpt::Explanation, explanationNames_[static_cast<std::size_t>(v.e & 0xFF)]);
+        field(ExportOpt::Note, v.n > 0 ? NoteText(v.n) : QString());
         field(ExportOpt::OnCall, v.oc == 1 ? QStringLiteral("1") : QStringLiteral("0"));
         if (IsUserShift(v.s1)) {
             shift(v.s1, ExportOpt::Shift1);

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "grid/CellText.h"
@@ -38,6 +39,8 @@ struct PrintoutRequest {
     TextExport* text = nullptr;
     // The progress bar, in percent.
     std::function<void(int)> progress;
+    // False: a preview run records without opening the preview window.
+    bool showPreview = true;
 };
 
 class SchedulePrintout {
@@ -145,6 +148,20 @@ private:
     CellValues Cell(int d, int slot) const;
     // The print query's verdict on a cell, and the mode a cell it does not match prints in.
     bool QueryMatches(const CellValues& v, int& mode) const;
+    // One text line of a cell: the item whose band it takes, its text, colour and flags.
+    struct CellLine {
+        int item = 0;
+        QString text;
+        std::uint32_t colour = 0;
+        int flags = 0;
+    };
+    // The lines of a cell with these values, built once per run for each different cell.
+    const std::vector<CellLine>& LinesOf(const CellValues& v);
+    // The export's texts of a shift (name, start, end, paid hours) and of a note.
+    struct ShiftFields {
+        QString name, start, end, hours;
+    };
+    const QString& NoteText(int n);
     void PrintEmployeeRow(int r, int y);
     void PrintDayCells(int slot, int y);
     void PrintDayFields(int slot);
@@ -164,6 +181,12 @@ private:
     QueryRecord query_;
     std::optional<QueryRule> rule_;
     CellTextContext cellText_;
+    // Per-run caches: the formats and the tables do not change during a run.
+    bool noteTextShown_ = false;
+    std::unordered_map<std::uint64_t, std::vector<CellLine>> cellLines_;
+    std::vector<ShiftFields> shiftFields_;
+    std::vector<QString> explanationNames_;
+    std::unordered_map<int, QString> noteTexts_;
     std::uint32_t colour_ = 0;
     int width_ = -1;
     // The row printed just before was a plain divider of this colour (its band goes on).
