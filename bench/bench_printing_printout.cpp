@@ -91,9 +91,8 @@ struct Schedule {
         files.ScheduleProps.PeriodEnd = files.ScheduleProps.PeriodStart + 364;
         files.ScheduleProps.FirstVisibleDay = 0;
 
-        static const char* const kShifts[8][2] = {{"Day", "D7"},  {"Evening", "E3"}, {"Night", "N11"},
-                                                  {"Early", "D6"}, {"Late", "E4"},   {"Half", "H8"},
-                                                  {"Mid", "M10"},  {"Long", "L7"}};
+        static const char* const kShifts[8][2] = {{"Day", "D7"},  {"Evening", "E3"}, {"Night", "N11"}, {"Early", "D6"},
+                                                  {"Late", "E4"}, {"Half", "H8"},    {"Mid", "M10"},   {"Long", "L7"}};
         for (int s = 1; s <= 8; ++s) {
             ShiftRecord& r = files.ShiftTable[s];
             r.Description = QString::fromLatin1(kShifts[s - 1][0]);
@@ -191,9 +190,9 @@ const Recording& Recorded()
         out.texts = ReadAll(s.rec.TextPath());
         for (qsizetype at = 0; at + 28 <= out.commands.size(); at += 28) {
             PreviewCommandRecord rec;
-            Decode(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(out.commands.constData()) + at,
-                                                 28),
-                   rec);
+            Decode(
+                std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(out.commands.constData()) + at, 28),
+                rec);
             out.records.push_back(rec);
         }
         return out;
@@ -391,8 +390,7 @@ QString ExportText(const SchedFiles& files)
         for (int k = 1; k <= 11; ++k) out += sep + QString::number(k);
     out += QStringLiteral("\r\nName,Position");
     for (int d = 1; d <= kDays; ++d) {
-        const QString date =
-            Runtime::FormatDate(files.ScheduleProps.PeriodStart + d - 1, files.DateFormat);
+        const QString date = Runtime::FormatDate(files.ScheduleProps.PeriodStart + d - 1, files.DateFormat);
         for (int k = 1; k <= 11; ++k) out += sep + date;
     }
     out += QStringLiteral("\r\n");

@@ -144,9 +144,9 @@ Export::Export(SchedFiles& files, FileDialogs& dialogs, QWidget* parent)
     setWindowTitle(QStringLiteral("Export Schedule Data"));
     setModal(true);
 
-    static const char* const kContents[12] = {"Position", "Explanation", "Note",   "On-Call Status",
-                                              "Shift1",   "Start1",      "End1",   "Shiftlen1",
-                                              "Shift2",   "Start2",      "End2",   "Shiftlen2"};
+    static const char* const kContents[12] = {"Position", "Explanation", "Note", "On-Call Status",
+                                              "Shift1",   "Start1",      "End1", "Shiftlen1",
+                                              "Shift2",   "Start2",      "End2", "Shiftlen2"};
     Frame1 = new QGroupBox(QStringLiteral("Contents"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     auto* contents = new QGridLayout(Frame1);

@@ -102,7 +102,7 @@ public:
     // The chosen file, in full (the settings keep it only when it fits their field).
     QString ExportPath;
 
-    std::array<QCheckBox*, 12> Check1{};  // the content boxes, option k at index k - 1
+    std::array<QCheckBox*, 12> Check1{};     // the content boxes, option k at index k - 1
     std::array<QRadioButton*, 2> Option1{};  // 0 "Tab Delimited", 1 "Comma Delimited"
     QCheckBox* Check2 = nullptr;             // Stacked Columns
     QCheckBox* Check3 = nullptr;             // Separate Records

@@ -44,8 +44,7 @@ OleDate WholeDate(OleDate d)
 
 }  // namespace
 
-PrtMain::PrtMain(PrtMainServices services, QWidget* parent)
-    : QDialog(parent), s_(std::move(services)), files_(s_.files)
+PrtMain::PrtMain(PrtMainServices services, QWidget* parent) : QDialog(parent), s_(std::move(services)), files_(s_.files)
 {
     setObjectName(QStringLiteral("PrtMain"));
     setModal(true);
@@ -218,16 +217,15 @@ void PrtMain::LoadForm()
             if (!IsSlot(slot) || !files_.ReadRecord(FileNo::Dividers, slot, d)) continue;
             if (d.HideOnReports != 0) continue;
             const QString caption = Runtime::Trim(d.Caption.str());
-            text = caption.isEmpty() ? QStringLiteral("  <divider>")
-                                     : QStringLiteral("  <") + caption + QLatin1Char('>');
+            text =
+                caption.isEmpty() ? QStringLiteral("  <divider>") : QStringLiteral("  <") + caption + QLatin1Char('>');
         } else {
             text = name + QStringLiteral(", ") + Runtime::Trim(files_.EmpTable.Position[row].str());
         }
         auto* item = new QListWidgetItem(text, SelectedEmps);
         item->setData(Qt::UserRole, row);
     }
-    if (SelectedEmps->count() > 0)
-        SelectedEmps->setCurrentItem(SelectedEmps->item(0), QItemSelectionModel::NoUpdate);
+    if (SelectedEmps->count() > 0) SelectedEmps->setCurrentItem(SelectedEmps->item(0), QItemSelectionModel::NoUpdate);
 
     const int option = fmt.DaysToPrint >= 0 && fmt.DaysToPrint <= 2 ? fmt.DaysToPrint : 0;
     Option1[static_cast<std::size_t>(option)]->setChecked(true);
@@ -265,8 +263,8 @@ void PrtMain::SetCaption()
 
 void PrtMain::WriteFormat()
 {
-    const Status s = files_.WriteRecord(FileNo::Formats, std::clamp(files_.CurrentFormatNo, 1, kFormats),
-                                        files_.CurrentFormat);
+    const Status s =
+        files_.WriteRecord(FileNo::Formats, std::clamp(files_.CurrentFormatNo, 1, kFormats), files_.CurrentFormat);
     if (!s) files_.Msg().show(s.message(), Mb::Exclamation, kError);
 }
 
@@ -300,7 +298,8 @@ void PrtMain::Option1_Click(int index)
     files_.ScheduleModified = true;
     fmt.DaysToPrint = static_cast<Int16>(index);
     WriteFormat();
-    if (!Option1[static_cast<std::size_t>(index)]->isChecked()) Option1[static_cast<std::size_t>(index)]->setChecked(true);
+    if (!Option1[static_cast<std::size_t>(index)]->isChecked())
+        Option1[static_cast<std::size_t>(index)]->setChecked(true);
 
     const OleDate first = WholeDate(files_.ScheduleProps.PeriodStart) + files_.ScheduleProps.FirstVisibleDay;
     const OleDate tagged = first + std::max(s_.grid.FirstTaggedDay, 1) - 1;

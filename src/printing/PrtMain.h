@@ -57,8 +57,8 @@ public:
     std::optional<SchedulePrintout::Outcome> LastOutcome;
 
     // --- controls
-    QGroupBox* Frame1 = nullptr;                // Days to Print
-    std::array<QRadioButton*, 3> Option1{};     // Same as Screen, Current Month, Selected
+    QGroupBox* Frame1 = nullptr;             // Days to Print
+    std::array<QRadioButton*, 3> Option1{};  // Same as Screen, Current Month, Selected
     QLineEdit* StartDate = nullptr;
     QLineEdit* NumDays = nullptr;
     QListWidget* SelectedEmps = nullptr;

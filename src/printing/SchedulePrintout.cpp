@@ -189,7 +189,8 @@ void SchedulePrintout::InitPrintout(const PrintoutRequest& request)
             noteTextShown_ = true;
     }
     explanationNames_.assign(256, QString());
-    for (int e = 1; e <= kExplanations; ++e) explanationNames_[static_cast<std::size_t>(e)] = cellText_.ExplanationName(e);
+    for (int e = 1; e <= kExplanations; ++e)
+        explanationNames_[static_cast<std::size_t>(e)] = cellText_.ExplanationName(e);
     shiftFields_.assign(kUserShifts + 1, ShiftFields{});
     for (int code = 1; code <= kUserShifts; ++code) {
         const ShiftRecord& shift = files_.ShiftTable[code];
@@ -299,8 +300,8 @@ void SchedulePrintout::PrintPageHeader()
     PrtSched& run = *run_;
     colour_ = kBlack;  // a page starts in black, in the preview as on the printer
     width_ = -1;
-    const QString q = queryNo_ > 0 ? QStringLiteral(" [") + Runtime::Trim(query_.Title.str()) + QLatin1Char(']')
-                                   : QString();
+    const QString q =
+        queryNo_ > 0 ? QStringLiteral(" [") + Runtime::Trim(query_.Title.str()) + QLatin1Char(']') : QString();
     s_.Rec.ReportTitle = Title + q;
     // Printing something first begins the page on the printer.
     if (!run.Preview()) run.PrintText(QStringLiteral(" "));
@@ -312,8 +313,7 @@ void SchedulePrintout::PrintPageHeader()
     run.DrawText(Title + q, r, Surface::DT_CENTER | Surface::DT_SINGLELINE);
     run.FontSize(PrtHeadingFontSize);
     const OleDate now = s_.Now();
-    run.DrawText(QStringLiteral("Run Date: ") + Runtime::FormatDate(now, files_.DateFormat), r,
-                 Surface::DT_SINGLELINE);
+    run.DrawText(QStringLiteral("Run Date: ") + Runtime::FormatDate(now, files_.DateFormat), r, Surface::DT_SINGLELINE);
     run.DrawText(QStringLiteral("Run Time: ") + Runtime::FormatDate(now, grid_.TimeFormat), r,
                  Surface::DT_RIGHT | Surface::DT_SINGLELINE);
     run.DrawText(QStringLiteral("Page: ") + Runtime::FormatNumber(PrtPageNumber, QStringLiteral("0")), r,
@@ -349,9 +349,9 @@ void SchedulePrintout::PrintGridLines()
                 Divider(CoverageLineRecord(format, std::clamp(PrtGridCoverageNo, 1, kCoverageLines)));
             const bool own = line.UseDefaultColour == 0;
             if (own || ps.ShadeCoverage != 0) {
-                run.FilledBox(left, y, right, RowBottom(y, PrtDividerRowHeight),
-                              own && PrintInColour ? OwnColour(static_cast<std::uint32_t>(line.Colour))
-                                                   : Shade(PrtShadeColour));
+                run.FilledBox(
+                    left, y, right, RowBottom(y, PrtDividerRowHeight),
+                    own && PrintInColour ? OwnColour(static_cast<std::uint32_t>(line.Colour)) : Shade(PrtShadeColour));
             }
         }
         run.Line(left, PrtCoverageTop, right, PrtCoverageTop);
@@ -421,10 +421,10 @@ void SchedulePrintout::PrintRowHeaders()
     run.DrawText(QStringLiteral("Name"), Px(left + kGap, top, left + PrtNameWidth - kGap, top + PrtLineHeight),
                  Surface::DT_CENTER);
     if (!HidePosition) {
-        run.DrawText(QStringLiteral("Position"),
-                     Px(left + PrtNameWidth + kGap, top, left + PrtNameWidth + PrtPositionWidth - kGap,
-                        top + PrtLineHeight),
-                     Surface::DT_CENTER);
+        run.DrawText(
+            QStringLiteral("Position"),
+            Px(left + PrtNameWidth + kGap, top, left + PrtNameWidth + PrtPositionWidth - kGap, top + PrtLineHeight),
+            Surface::DT_CENTER);
     }
     int c = 0;
     for (int d = FirstDay; d <= LastDay; ++d) {
@@ -506,10 +506,10 @@ void SchedulePrintout::PrintEmployeeRow(int r, int y)
     const QString position = Runtime::Trim(files_.EmpTable.Position[row].str());
     run.DrawText(name, Px(left + kGap, y + kGap, left + PrtNameWidth - kGap, bottom - kGap), Surface::DT_SINGLELINE);
     if (!HidePosition) {
-        run.DrawText(position,
-                     Px(left + PrtNameWidth + kGap, y + kGap, left + PrtNameWidth + PrtPositionWidth - kGap,
-                        bottom - kGap),
-                     Surface::DT_SINGLELINE);
+        run.DrawText(
+            position,
+            Px(left + PrtNameWidth + kGap, y + kGap, left + PrtNameWidth + PrtPositionWidth - kGap, bottom - kGap),
+            Surface::DT_SINGLELINE);
     }
     const int slot = files_.ScheduleProps.RowMap[row];
     const bool blank = request_ && request_->blank;
@@ -607,8 +607,7 @@ void SchedulePrintout::PrintDayCells(int slot, int y)
         const int textRight = run.TwipsToPrinterPixelsX(x + PrtDayWidth - kGap);
         for (const CellLine& line : LinesOf(v)) {
             const std::size_t k = static_cast<std::size_t>(line.item);
-            const PixelRect rect{textLeft, yPx + PrtBandTop[k], textRight,
-                                 std::min(yPx + PrtBandBottom[k], bottomPx)};
+            const PixelRect rect{textLeft, yPx + PrtBandTop[k], textRight, std::min(yPx + PrtBandBottom[k], bottomPx)};
             if (rect.Top >= rect.Bottom) continue;
             SetColour(dull ? PaletteColour(7) : PrintInColour ? line.colour : kBlack);
             run.DrawText(line.text, rect, line.flags);
@@ -742,8 +741,8 @@ void SchedulePrintout::PrintRequirementNumbers(int slot, int y, std::int32_t col
         const QString text = v == std::floor(v) ? Runtime::FormatNumber(v, QStringLiteral("#####"))
                                                 : Runtime::FormatNumber(v, QStringLiteral("#####.##"));
         const PixelRect rect = Px(x, top, x + w, bottom);
-        const int hw = run.TwipsToPrinterPixelsX(
-            Runtime::CInt(p.TextWidth(QString(text.size(), QLatin1Char('8')))) / 2 + 46);
+        const int hw =
+            run.TwipsToPrinterPixelsX(Runtime::CInt(p.TextWidth(QString(text.size(), QLatin1Char('8')))) / 2 + 46);
         const int hh = run.TwipsToPrinterPixelsY(Runtime::CInt(p.TextHeight(text)) / 2);
         const auto clampX = [&rect](int v_) { return std::clamp(v_, rect.Left, std::max(rect.Left, rect.Right)); };
         const auto clampY = [&rect](int v_) { return std::clamp(v_, rect.Top, std::max(rect.Top, rect.Bottom)); };

@@ -35,21 +35,27 @@ TEST(TextExportTest, FieldsAndLines)
         const char* text;
     };
     const Case cases[] = {
-        {"comma: commas become points", {5}, true,
+        {"comma: commas become points",
+         {5},
+         true,
          [](TextExport& t) {
              t.AppendTextField(QStringLiteral("Smith, J"), -1);
              t.AppendTextField(QStringLiteral("D,1"), 4);
              t.FlushTextLine();
          },
          "Smith. J,D.1\r\n"},
-        {"tab: commas stay", {5}, false,
+        {"tab: commas stay",
+         {5},
+         false,
          [](TextExport& t) {
              t.AppendTextField(QStringLiteral("Smith, J"), -1);
              t.AppendTextField(QStringLiteral("D,1"), 4);
              t.FlushTextLine();
          },
          "Smith, J\tD,1\r\n"},
-        {"stacked: a line per column, placeholders for the name", {1, 5, 9, 14}, true,
+        {"stacked: a line per column, placeholders for the name",
+         {1, 5, 9, 14},
+         true,
          [](TextExport& t) {
              t.AppendTextField(QStringLiteral("Ann"), -1);
              t.AppendTextField(QStringLiteral("RN"), -1);
@@ -61,7 +67,9 @@ TEST(TextExportTest, FieldsAndLines)
              t.EndRecord();
          },
          "Ann,RN,D,\r\n.,.,E,N\r\n\r\n"},
-        {"stacked with one content item is flat", {5, 14}, true,
+        {"stacked with one content item is flat",
+         {5, 14},
+         true,
          [](TextExport& t) {
              t.AppendTextField(QStringLiteral("Ann"), -1);
              t.AppendTextField(QStringLiteral("D"), 4);

@@ -118,10 +118,11 @@ protected:
                                   bool blank = false)
     {
         rec.PreviewMode = preview || text;
-        if (preview && !text && expectWindow) OnNextDialog<PreScreen>([this](PreScreen* d) {
-            shownPages = d->PageCount;
-            d->Command1_Click();
-        });
+        if (preview && !text && expectWindow)
+            OnNextDialog<PreScreen>([this](PreScreen* d) {
+                shownPages = d->PageCount;
+                d->Command1_Click();
+            });
         printout = std::make_unique<SchedulePrintout>(print, *files, *grid,
                                                       [this](int code) { return ExplanationText(code); });
         PrintoutRequest request;
@@ -155,9 +156,11 @@ protected:
             if (!m.hasMatch()) continue;
             QString text = m.captured(6);
             text.replace(QLatin1String("\\\""), QLatin1String("\""));
-            out.push_back({text, colour, m.captured(5).toInt(),
-                           {m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
-                            m.captured(4).toInt()}});
+            out.push_back(
+                {text,
+                 colour,
+                 m.captured(5).toInt(),
+                 {m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt()}});
         }
         return out;
     }

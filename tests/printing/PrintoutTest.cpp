@@ -65,7 +65,8 @@ TEST_F(PrintoutTest, SmallSchedulePrintedInColour)
     ExpectMatchesGolden(printer.Dump().toUtf8(), Golden("small_printed.txt"));
     // The page begins with a blank printed, and ends with an end of page before the document.
     EXPECT_EQ(printer.Log.filter(QStringLiteral("Print ")).size(), 1);
-    EXPECT_EQ(printer.Log.mid(printer.Log.size() - 2), (QStringList{QStringLiteral("NewPage"), QStringLiteral("EndDoc")}));
+    EXPECT_EQ(printer.Log.mid(printer.Log.size() - 2),
+              (QStringList{QStringLiteral("NewPage"), QStringLiteral("EndDoc")}));
 }
 
 TEST_F(PrintoutTest, ColoursOfTheBody)
@@ -80,8 +81,7 @@ TEST_F(PrintoutTest, ColoursOfTheBody)
         ASSERT_EQ(Run({1, 2, 3, 4, 5, 6}, false), Outcome::Done);
         // Shift colours, the Time-Off red and the shortfall red only in colour.
         EXPECT_EQ(Printed(QStringLiteral("D")).colour, colour ? PaletteColour(4) : 0u);
-        EXPECT_EQ(Printed(files->ShiftTable[kTimeOffCode].Abbreviation.str()).colour,
-                  colour ? PaletteColour(12) : 0u);
+        EXPECT_EQ(Printed(files->ShiftTable[kTimeOffCode].Abbreviation.str()).colour, colour ? PaletteColour(12) : 0u);
         EXPECT_EQ(Printed(QStringLiteral("-1")).colour, colour ? red : 0u);
         EXPECT_EQ(Printed(QStringLiteral("S")).colour, colour ? PaletteColour(4) : 0u);  // Sunday
         EXPECT_EQ(Printed(QStringLiteral("M")).colour, 0u);
@@ -380,8 +380,8 @@ TEST_F(PrintoutTest, CoverageOnlyPageHasTheNameEdgeAcrossTheHeadingOnly)
     ASSERT_EQ(Run({}, true), Outcome::Done);
     const int y0 = 120 + printout->PrtHeaderHeight;
     const int x = 120 + printout->PrtNameWidth;
-    EXPECT_TRUE(Recording().contains(QStringLiteral("\nLine %1 %2 %1 %3\n").arg(x).arg(y0).arg(y0 +
-                                                                                              printout->PrtHeadingHeight)))
+    EXPECT_TRUE(Recording().contains(
+        QStringLiteral("\nLine %1 %2 %1 %3\n").arg(x).arg(y0).arg(y0 + printout->PrtHeadingHeight)))
         << Recording().toStdString();
 }
 
@@ -495,9 +495,9 @@ TEST_F(PdfPrintoutTest, TextsAndRedShortfallsOnPaper)
     QString text;
     const QImage colour = PrintSmall(true, text);
     ASSERT_FALSE(colour.isNull()) << "pdftoppm could not read " << Pdf().toStdString();
-    for (const char* s : {"Schedule", "Run Date: 03/05/2024", "Page: 1", "Sunday, January 7, 2024 to Saturday",
-                          "Ann Baker", "Carl Diaz", "Nurses", "Aides", "Clerks", "Needed", "2.5", "Day staff",
-                          "Evenings", "-1", "VAC"}) {
+    for (const char* s :
+         {"Schedule", "Run Date: 03/05/2024", "Page: 1", "Sunday, January 7, 2024 to Saturday", "Ann Baker",
+          "Carl Diaz", "Nurses", "Aides", "Clerks", "Needed", "2.5", "Day staff", "Evenings", "-1", "VAC"}) {
         EXPECT_TRUE(text.contains(QString::fromLatin1(s))) << s << "\n" << text.toStdString();
     }
     EXPECT_GT(RedPixels(colour), 10);

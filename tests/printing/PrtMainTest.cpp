@@ -89,9 +89,15 @@ protected:
     };
     View Screen() const
     {
-        View v{files->ScheduleProps.PeriodStart, files->ScheduleProps.PeriodEnd,
-               files->ScheduleProps.FirstVisibleDay, files->CurrentFormat.DaysOnScreen, files->VisibleDays, {}, {},
-               {}, {}};
+        View v{files->ScheduleProps.PeriodStart,
+               files->ScheduleProps.PeriodEnd,
+               files->ScheduleProps.FirstVisibleDay,
+               files->CurrentFormat.DaysOnScreen,
+               files->VisibleDays,
+               {},
+               {},
+               {},
+               {}};
         for (int c = 1; c <= files->VisibleDays; ++c) {
             v.cache.push_back(files->DayCache[c]);
             v.columnSlots.push_back(files->ColumnSlot[c]);
@@ -131,10 +137,10 @@ TEST_F(PrtMainTest, OpensOnTheNamesWithoutChangingTheSchedule)
     SetDivider(Slot(8), 0, 1, QString());
     auto d = Open();
     EXPECT_EQ(d->windowTitle(), QStringLiteral("Print - Schedule"));
-    EXPECT_EQ(ListTexts(*d), (QStringList{QStringLiteral("Ann Baker, RN"), QStringLiteral("  <Nurses>"),
-                                          QStringLiteral("  <Aides>"), QStringLiteral("  <Clerks>"),
-                                          QStringLiteral("  <Needed>"), QStringLiteral("Carl Diaz, LPN"),
-                                          QStringLiteral("  <divider>")}));
+    EXPECT_EQ(ListTexts(*d),
+              (QStringList{QStringLiteral("Ann Baker, RN"), QStringLiteral("  <Nurses>"), QStringLiteral("  <Aides>"),
+                           QStringLiteral("  <Clerks>"), QStringLiteral("  <Needed>"), QStringLiteral("Carl Diaz, LPN"),
+                           QStringLiteral("  <divider>")}));
     EXPECT_EQ(d->SelectedEmps->item(d->SelectedEmps->count() - 1)->data(Qt::UserRole).toInt(), 8);
     EXPECT_EQ(d->Copies->text(), QStringLiteral("1"));
     EXPECT_EQ(d->Command7->text(), QStringLiteral("Query [none]"));
@@ -370,7 +376,8 @@ TEST_F(PrtMainTest, LentViewPrintsTheRangeAndIsPutBackAfterEveryRun)
         {"preview",
          [&] {
              OnNextDialog<PreScreen>([&](PreScreen* w) {
-                 lentDuringPreview = files->ViewLent && files->ScheduleProps.PeriodEnd == OleDates::FromYmd(2024, 1, 10);
+                 lentDuringPreview =
+                     files->ViewLent && files->ScheduleProps.PeriodEnd == OleDates::FromYmd(2024, 1, 10);
                  flushRefused = !files->FlushWorkingData();
                  w->Command1_Click();
              });
