@@ -428,9 +428,9 @@ void MainForm::BuildMenus()
     connect(Define_Props, &QAction::triggered, this, &MainForm::Define_Props_Click);
     connect(File_Print, &QAction::triggered, this, &MainForm::File_Print_Click);
     connect(Report_Current, &QAction::triggered, this, &MainForm::Report_Current_Click);
-    for (QAction* a : {Edit_Mcopy, Edit_MSched, Report_Legend,
-                       Report_Query, Report_Personal_Day142, Report_Personal_Month, Report_Proj, Report_Staff_Day142,
-                       Report_Staff_Month, Report_Staff_Group}) {
+    for (QAction* a :
+         {Edit_Mcopy, Edit_MSched, Report_Legend, Report_Query, Report_Personal_Day142, Report_Personal_Month,
+          Report_Proj, Report_Staff_Day142, Report_Staff_Month, Report_Staff_Group}) {
         connect(a, &QAction::triggered, this, &MainForm::NotAvailable);
     }
 }
