@@ -159,12 +159,7 @@ TEST_F(ExportTest, OmittedDaysQueriesAndBlankSchedules)
     EXPECT_EQ(lines[2], QStringLiteral("Ann Baker,0,D,0,D,0,,0,D,0,,0,"));
 
     // Query in Omit mode: Ann's Day cells do not match Evening and give empty fields.
-    QueryRecord q = MakeUnusedQuery();
-    q.IgnoreNames = kTrue;
-    q.IgnoreExplanations = kTrue;
-    q.IgnoreShifts = kFalse;
-    q.SelectedShifts[2] = 1;
-    ASSERT_TRUE(files->WriteRecord(FileNo::Queries, 1, q));
+    EveningQuery();
     files->CurrentFormat.PrintQueryNumber = 1;
     files->CurrentFormat.NonMatchingCellsMode = 0;
     lines = Export({4, 5}).split(QStringLiteral("\r\n"));

@@ -111,6 +111,19 @@ protected:
         SetNumber(4, 5, 3, 0);
     }
 
+    // Query 1 "Evenings": every name's cells holding shift Evening (2).
+    QueryRecord EveningQuery()
+    {
+        QueryRecord q = MakeUnusedQuery();
+        q.Title = QStringLiteral("Evenings");
+        q.IgnoreNames = kTrue;
+        q.IgnoreExplanations = kTrue;
+        q.IgnoreShifts = kFalse;
+        q.SelectedShifts[2] = 1;
+        EXPECT_TRUE(files->WriteRecord(FileNo::Queries, 1, q));
+        return q;
+    }
+
     QString ExplanationText(int code) const { return gridHost.ExplanationListText(code); }
 
     // One run over the rows; a preview closes its window at once.

@@ -94,13 +94,7 @@ TEST_F(PrintoutTest, QueryModesOfNonMatchingCells)
 {
     SmallSchedule();
     // Query 1 picks shift Evening: Carl's Tuesday matches, the Day cells do not.
-    QueryRecord q = MakeUnusedQuery();
-    q.Title = QStringLiteral("Evenings");
-    q.IgnoreNames = kTrue;
-    q.IgnoreExplanations = kTrue;
-    q.IgnoreShifts = kFalse;
-    q.SelectedShifts[2] = 1;
-    ASSERT_TRUE(files->WriteRecord(FileNo::Queries, 1, q));
+    QueryRecord q = EveningQuery();
     files->CurrentFormat.PrintQueryNumber = 1;
     struct Case {
         int mode;

@@ -62,17 +62,6 @@ protected:
         for (int i = 0; i < d.SelectedEmps->count(); ++i)
             if (d.SelectedEmps->item(i)->text() == text) d.SelectedEmps->item(i)->setSelected(true);
     }
-    // The query Evening (2) as query 1.
-    void EveningQuery()
-    {
-        QueryRecord q = MakeUnusedQuery();
-        q.Title = QStringLiteral("Evenings");
-        q.IgnoreNames = kTrue;
-        q.IgnoreExplanations = kTrue;
-        q.IgnoreShifts = kFalse;
-        q.SelectedShifts[2] = 1;
-        ASSERT_TRUE(files->WriteRecord(FileNo::Queries, 1, q));
-    }
     ScheduleFormatRecord StoredFormat() const
     {
         ScheduleFormatRecord f;
