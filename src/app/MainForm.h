@@ -163,6 +163,7 @@ public slots:
     void File_SaveAs_Click();
     void File_Exit_Click();
     void File_PrintSetup_Click();
+    void File_Print_Click();
     // View menu
     void View_format_Click(int index);
     void View_Change_Click();
@@ -170,6 +171,8 @@ public slots:
     void Define_Shifts_Click();
     void Define_Explainations_Click();
     void Define_Props_Click();
+    // Reports menu
+    void Report_Current_Click();
     // Help menu
     void Help_Contents_Click();
     void Help_ToolTips_Click();

@@ -11,6 +11,7 @@
 #include "editing/Props.h"
 #include "grid/GridPaint.h"
 #include "platform/Runtime.h"
+#include "printing/PrtMain.h"
 #include "store/SchedFiles.h"
 
 namespace tavrin {
@@ -98,8 +99,23 @@ void MainForm::View_Change_Click()
 
 void MainForm::ShowPrintDialog(QWidget* over)
 {
-    (void)over;
-    NotAvailable();
+    PrtMainServices services{*print_, files_, grid_, SelectQueryFunction(),
+                             [this](int code) { return ExplanationListText(code); }};
+    PrtMain dlg(std::move(services), over);
+    if (over != this) grid_.PositionDialogOverForm(over, &dlg);
+    dlg.exec();
+    // The query dialogs share the query buffer with the highlighter.
+    UpdateHighLighter();
+}
+
+void MainForm::File_Print_Click()
+{
+    ShowPrintDialog(this);
+}
+
+void MainForm::Report_Current_Click()
+{
+    ShowPrintDialog(this);
 }
 
 }  // namespace tavrin

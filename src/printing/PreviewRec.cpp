@@ -66,20 +66,45 @@ Status PreviewRec::OpenPreviewFiles()
     PreviewPageCount = 1;
     pageIndex_.assign(1, 1);
     buf_ = PreviewCommandRecord{};
+    cmdPending_.clear();
+    textPending_.clear();
     return {};
 }
 
 void PreviewRec::ClosePreviewFiles()
 {
+    (void)FlushPending();
     textFile_.close();
     cmdFile_.close();
+}
+
+Status PreviewRec::FlushPending()
+{
+    // Texts first: a record is never on disk before its text.
+    if (!textPending_.empty()) {
+        const Status s = textFile_.write(textPendingFirst_, textPending_);
+        textPending_.clear();
+        TAVRIN_TRY(s);
+    }
+    if (!cmdPending_.empty()) {
+        const Status s = cmdFile_.write(cmdPendingFirst_, cmdPending_);
+        cmdPending_.clear();
+        TAVRIN_TRY(s);
+    }
+    return {};
 }
 
 Status PreviewRec::Write()
 {
     ++PreviewCmdCount;
     const auto bytes = Encode(buf_);
-    return cmdFile_.write(PreviewCmdCount, bytes);
+    if (!Buffered) return cmdFile_.write(PreviewCmdCount, bytes);
+    if (cmdPending_.empty()) cmdPendingFirst_ = PreviewCmdCount;
+    cmdPending_.insert(cmdPending_.end(), bytes.begin(), bytes.end());
+    // A page of a crowded report stays well below this.
+    constexpr std::size_t kFlushBytes = 1 << 20;
+    if (cmdPending_.size() >= kFlushBytes) return FlushPending();
+    return {};
 }
 
 Status PreviewRec::WriteWithText(const QString& text)
@@ -91,8 +116,12 @@ Status PreviewRec::WriteWithText(const QString& text)
     buf_.TextLen = static_cast<std::int16_t>(bytes.size());
     const std::int64_t at = PreviewTextPos;
     PreviewTextPos += bytes.size();
+    if (!bytes.isEmpty() && Buffered) {
+        if (textPending_.empty()) textPendingFirst_ = at;
+        textPending_.insert(textPending_.end(), bytes.cbegin(), bytes.cend());
+    }
     TAVRIN_TRY(Write());
-    if (bytes.isEmpty()) return {};
+    if (bytes.isEmpty() || Buffered) return {};
     return textFile_.write(at, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                                              static_cast<std::size_t>(bytes.size())));
 }
@@ -176,13 +205,14 @@ Status PreviewRec::PreviewNewPage()
     TAVRIN_TRY(Write());
     ++PreviewPageCount;
     SetPreviewPageIndex(PreviewPageCount, PreviewCmdCount + 1);
-    return {};
+    return FlushPending();
 }
 
 Status PreviewRec::PreviewEndDocument()
 {
     buf_.Command = Pv::EndDocument;
-    return Write();
+    TAVRIN_TRY(Write());
+    return FlushPending();
 }
 
 Status PreviewRec::PreviewPrintText(const QString& text, double x, double y)

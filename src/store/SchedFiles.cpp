@@ -364,6 +364,8 @@ Status SchedFiles::LoadVisibleDays()
 
 Status SchedFiles::FlushWorkingData()
 {
+    // The lent period and cache are not the schedule's: writing them would misplace days.
+    if (ViewLent) return Status::error(QStringLiteral("The schedule cannot be written while it is being printed."));
     TAVRIN_TRY(WriteRecord(FileNo::Employees, 1, EmpTable));
     const int days = PeriodDays();
     for (int i = 1; i <= VisibleDays; ++i) {

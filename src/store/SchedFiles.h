@@ -248,6 +248,9 @@ public:
     bool NoteFileFull = false;
     bool WorkingFilesOpen = false;
     bool ScheduleModified = false;
+    // Set while a printout borrows the view state (another period and range in the cache):
+    // nothing may be flushed or saved until it is put back.
+    bool ViewLent = false;
 
     // The day record shown in visible column c (1..VisibleDays).
     DayRecord& ColumnDay(int c) { return DayCache[ColumnSlot[c]]; }

@@ -13,6 +13,7 @@
 #include "editing/DefShft2.h"
 #include "editing/Props.h"
 #include "platform/Runtime.h"
+#include "printing/PrtMain.h"
 #include "support/ModalDialogs.h"
 
 namespace tavrin::test {
@@ -89,13 +90,47 @@ TEST_F(MainFormDefineTest, EditScheduleFormatRenamesTheViewItems)
     EXPECT_EQ(form->View_format[0]->text(), "Fortnight");
     EXPECT_EQ(files->CurrentFormat.DaysOnScreen, 14);
 
-    // Print... is not there yet.
-    OnNextDialog<ChgView>([](ChgView* d) {
+    // Print... opens the print dialog on the applied format, over the format dialog.
+    QString printTitle;
+    bool overFormat = false;
+    OnNextDialog<ChgView>([&](ChgView* d) {
+        d->TmpName->setText(QStringLiteral("Week"));
+        OnNextDialog<PrtMain>([&, d](PrtMain* p) {
+            printTitle = p->windowTitle();
+            overFormat = p->parentWidget() == d;
+            p->Command2->click();
+        });
         d->Command4->click();
         d->Command5->click();
     });
     form->View_Change->trigger();
-    EXPECT_EQ(msg.Last(), "This command is not available in this version of Tavrin.");
+    EXPECT_EQ(printTitle, QStringLiteral("Print - Schedule"));
+    EXPECT_TRUE(overFormat);
+    EXPECT_TRUE(msg.shown.empty()) << msg.Last().toStdString();
+}
+
+TEST_F(MainFormDefineTest, PrintCommandsOpenThePrintDialog)
+{
+    // The highlighter's query stays in the shared buffer whatever the dialog reads.
+    QueryRecord q;
+    q.Title = QStringLiteral("Nights");
+    ASSERT_TRUE(files->WriteRecord(FileNo::Queries, 4, q));
+    files->ScheduleProps.HighlightQuery = 4;
+    form->UpdateHighLighter();
+    for (QAction* command : {form->File_Print, form->Report_Current}) {
+        SCOPED_TRACE(command->objectName().toStdString());
+        int names = -1;
+        OnNextDialog<PrtMain>([&](PrtMain* p) {
+            names = p->SelectedEmps->count();
+            files->QueryBuf.Title = QStringLiteral("Changed");
+            p->Command2->click();
+        });
+        command->trigger();
+        EXPECT_EQ(names, 0);  // a new schedule has no names
+        EXPECT_EQ(files->QueryBuf.Title.str(), QStringLiteral("Nights"));
+        EXPECT_FALSE(files->ScheduleModified);
+    }
+    EXPECT_EQ(form->Report_Current->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
 }
 
 TEST_F(MainFormDefineTest, PropertiesChangeThePeriodAndAnOutOfRangeYesOpensThem)

@@ -159,6 +159,36 @@ TEST_F(PreviewRecTest, FilesThatCannotBeMadeAreReported)
     EXPECT_FALSE(lost.PreviewLine(0, 0, 1, 1));
 }
 
+TEST_F(PreviewRecTest, BufferedRecordingWritesTheSameFilesAPageAtATime)
+{
+    const auto record = [this] {
+        EXPECT_TRUE(rec.PreviewFontSize(8));
+        EXPECT_TRUE(rec.PreviewDrawText(QStringLiteral("Ann"), {1, 2, 3, 4}, 32));
+        EXPECT_TRUE(rec.PreviewLine(1, 2, 3, 4));
+        EXPECT_TRUE(rec.PreviewNewPage());
+        EXPECT_TRUE(rec.PreviewDrawText(QStringLiteral("Carl"), {5, 6, 7, 8}, 33));
+        EXPECT_TRUE(rec.PreviewEndDocument());
+    };
+    record();
+    const QByteArray commands = Commands();
+    const QByteArray texts = Texts();
+
+    rec.Buffered = true;
+    ASSERT_TRUE(rec.OpenPreviewFiles());
+    ASSERT_TRUE(rec.PreviewDrawText(QStringLiteral("Ann"), {1, 2, 3, 4}, 32));
+    EXPECT_TRUE(Commands().isEmpty());  // gathered until the page ends
+    ASSERT_TRUE(rec.OpenPreviewFiles());
+    record();
+    EXPECT_EQ(Commands(), commands);
+    EXPECT_EQ(Texts(), texts);
+    EXPECT_EQ(rec.PreviewPageIndex(2), 5);
+
+    // A write that fails is reported at the end of its page.
+    rec.ClosePreviewFiles();
+    EXPECT_TRUE(rec.PreviewLine(1, 2, 3, 4));
+    EXPECT_FALSE(rec.PreviewNewPage());
+}
+
 TEST_F(PreviewRecTest, CheckPrinterReady)
 {
     rec.CheckPrinterReady(printer);
