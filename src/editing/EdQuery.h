@@ -7,6 +7,7 @@
 
 #include <QDialog>
 
+#include "editing/FilterTabs.h"
 #include "store/Records.h"
 
 class QCheckBox;
@@ -22,7 +23,7 @@ class GridPaint;
 class MsgBox;
 class SchedFiles;
 
-class EdQuery final : public QDialog {
+class EdQuery final : public QDialog, public FilterTabs {
     Q_OBJECT
 public:
     // queryNo: 1..99.
@@ -47,14 +48,6 @@ public slots:
 public:
     QLineEdit* CoverageDesc = nullptr;
     QTabWidget* SSTab1 = nullptr;
-    QListWidget* List1 = nullptr;
-    QCheckBox* NameFilterOff = nullptr;
-    QCheckBox* ByPosition = nullptr;
-    QComboBox* Position = nullptr;
-    QListWidget* List2 = nullptr;
-    QCheckBox* ExpFilterOff = nullptr;
-    QListWidget* List3 = nullptr;
-    QCheckBox* ShiftFilterOff = nullptr;
     QLineEdit* SearchNote = nullptr;
     QPushButton* Command2 = nullptr;
     QPushButton* Command1 = nullptr;
@@ -66,7 +59,6 @@ protected:
 
 private:
     void Fill();
-    void EnableLists();
     void IgnoreClick(QListWidget* list);
     // "Q7": the name a free query takes when it is first edited.
     QString FreeTitle() const;
@@ -78,7 +70,6 @@ private:
     QueryRecord query_;
     bool readFailed_ = false;
     bool loading_ = true;
-    bool enabling_ = false;
     bool closing_ = false;
 };
 
