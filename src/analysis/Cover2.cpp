@@ -2,16 +2,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QFormLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <span>
@@ -41,13 +37,7 @@ Cover2::Cover2(SchedFiles& files, GridPaint& grid, MsgBox& msg, int line, QWidge
     setWindowTitle(QStringLiteral("Coverage Watch"));
     setModal(true);
 
-    CoverageDesc = new QLineEdit(this);
-    CoverageDesc->setObjectName(QStringLiteral("CoverageDesc"));
-    CoverageDesc->setMaxLength(20);
-    CoverageDesc->installEventFilter(this);
-    SSTab1 = new QTabWidget(this);
-    SSTab1->setObjectName(QStringLiteral("SSTab1"));
-    CreateFilterTabs(SSTab1);
+    CreateFilterForm(this);
 
     auto* other = new QWidget(SSTab1);
     Command4 = new QPushButton(QStringLiteral("Color properties..."), other);
@@ -67,29 +57,6 @@ Cover2::Cover2(SchedFiles& files, GridPaint& grid, MsgBox& msg, int line, QWidge
     otherLayout->addLayout(otherFields);
     otherLayout->addStretch();
     SSTab1->addTab(other, QStringLiteral("Other"));
-
-    Command2 = new QPushButton(QStringLiteral("OK"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setDefault(true);
-    Command1 = new QPushButton(QStringLiteral("Cancel"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setAutoDefault(false);
-    Command3 = new QPushButton(QStringLiteral("Remove"), this);
-    Command3->setObjectName(QStringLiteral("Command3"));
-    Command3->setAutoDefault(false);
-
-    auto* title = new QHBoxLayout;
-    title->addWidget(new QLabel(QStringLiteral("Title:"), this));
-    title->addWidget(CoverageDesc, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command3);
-    buttons->addStretch();
-    buttons->addWidget(Command2);
-    buttons->addWidget(Command1);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(title);
-    layout->addWidget(SSTab1);
-    layout->addLayout(buttons);
 
     connect(NameFilterOff, &QCheckBox::toggled, this, &Cover2::NameFilterOff_Click);
     connect(ExpFilterOff, &QCheckBox::toggled, this, &Cover2::ExpFilterOff_Click);
@@ -148,18 +115,15 @@ bool Cover2::Fill()
         ShowStoreError(msg_, read);
         return false;
     }
-    const auto isRequirementRow = [&rows](int slot) {
-        return IsSlot(slot) && rows[static_cast<std::size_t>(slot - 1)].Style == 1;
-    };
     {
         const QSignalBlocker block(ReqSelector);
         ReqSelector->addItem(QStringLiteral("[none]"), 0);
         for (int r = 1; r <= kSlots; ++r) {
             const int slot = files_.ScheduleProps.RowMap[r];
-            if (!Runtime::Trim(files_.EmpTable.Name[r].str()).startsWith(QLatin1Char('/')) || !isRequirementRow(slot)) {
-                continue;
-            }
-            const QString caption = Runtime::Trim(rows[static_cast<std::size_t>(slot - 1)].Caption.str());
+            if (!IsSlot(slot) || !Runtime::Trim(files_.EmpTable.Name[r].str()).startsWith(QLatin1Char('/'))) continue;
+            const DividerPropertiesRecord& row = rows[static_cast<std::size_t>(slot - 1)];
+            if (row.Style != 1) continue;
+            const QString caption = Runtime::Trim(row.Caption.str());
             ReqSelector->addItem(caption.isEmpty() ? QStringLiteral("unnamed") : caption, slot);
         }
     }
@@ -296,14 +260,6 @@ void Cover2::Command1_Click()
 void Cover2::reject()
 {
     if (!closing_) Command1_Click();
-}
-
-bool Cover2::eventFilter(QObject* watched, QEvent* e)
-{
-    if (watched == CoverageDesc && e->type() == QEvent::FocusIn) {
-        QTimer::singleShot(0, CoverageDesc, [this] { CoverageDesc->selectAll(); });
-    }
-    return QDialog::eventFilter(watched, e);
 }
 
 }  // namespace tavrin

@@ -9,15 +9,8 @@
 
 #include <QDialog>
 
-#include "editing/FilterTabs.h"
+#include "editing/FilterForm.h"
 #include "store/Records.h"
-
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
-class QTabWidget;
 
 namespace tavrin {
 
@@ -25,7 +18,7 @@ class GridPaint;
 class MsgBox;
 class SchedFiles;
 
-class Cover2 final : public QDialog, public FilterTabs {
+class Cover2 final : public QDialog, public FilterForm {
     Q_OBJECT
 public:
     // line: the coverage line (1..20) of the current format.
@@ -52,18 +45,12 @@ public slots:
     void Command3_Click();  // Remove
 
 public:
-    QLineEdit* CoverageDesc = nullptr;
-    QTabWidget* SSTab1 = nullptr;
     QPushButton* Command4 = nullptr;
     QComboBox* ReqSelector = nullptr;
     QComboBox* CFormat = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command3 = nullptr;
 
 protected:
     void reject() override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     // False (after the store's message) when a record could not be read.

@@ -2,14 +2,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "editing/EditingCommon.h"
@@ -32,14 +29,7 @@ EdQuery::EdQuery(SchedFiles& files, GridPaint& grid, MsgBox& msg, int queryNo, Q
     setWindowTitle(QStringLiteral("Edit Query"));
     setModal(true);
 
-    CoverageDesc = new QLineEdit(this);
-    CoverageDesc->setObjectName(QStringLiteral("CoverageDesc"));
-    CoverageDesc->setMaxLength(20);
-    CoverageDesc->installEventFilter(this);
-    SSTab1 = new QTabWidget(this);
-    SSTab1->setObjectName(QStringLiteral("SSTab1"));
-
-    CreateFilterTabs(SSTab1);
+    CreateFilterForm(this);
 
     auto* notes = new QWidget(SSTab1);
     SearchNote = new QLineEdit(notes);
@@ -50,31 +40,7 @@ EdQuery::EdQuery(SchedFiles& files, GridPaint& grid, MsgBox& msg, int queryNo, Q
         new QLabel(QStringLiteral("Enter note text to search for.  Leave blank to ignore note searching."), notes));
     notesLayout->addWidget(SearchNote);
     notesLayout->addStretch();
-
     SSTab1->addTab(notes, QStringLiteral("Notes"));
-
-    Command2 = new QPushButton(QStringLiteral("OK"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setDefault(true);
-    Command1 = new QPushButton(QStringLiteral("Cancel"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setAutoDefault(false);
-    Command3 = new QPushButton(QStringLiteral("Remove"), this);
-    Command3->setObjectName(QStringLiteral("Command3"));
-    Command3->setAutoDefault(false);
-
-    auto* title = new QHBoxLayout;
-    title->addWidget(new QLabel(QStringLiteral("Title:"), this));
-    title->addWidget(CoverageDesc, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command3);
-    buttons->addStretch();
-    buttons->addWidget(Command2);
-    buttons->addWidget(Command1);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(title);
-    layout->addWidget(SSTab1);
-    layout->addLayout(buttons);
 
     connect(NameFilterOff, &QCheckBox::toggled, this, &EdQuery::NameFilterOff_Click);
     connect(ExpFilterOff, &QCheckBox::toggled, this, &EdQuery::ExpFilterOff_Click);
@@ -198,14 +164,6 @@ void EdQuery::Command1_Click()
 void EdQuery::reject()
 {
     if (!closing_) Command1_Click();
-}
-
-bool EdQuery::eventFilter(QObject* watched, QEvent* e)
-{
-    if (watched == CoverageDesc && e->type() == QEvent::FocusIn) {
-        QTimer::singleShot(0, CoverageDesc, [this] { CoverageDesc->selectAll(); });
-    }
-    return QDialog::eventFilter(watched, e);
 }
 
 }  // namespace tavrin

@@ -7,15 +7,8 @@
 
 #include <QDialog>
 
-#include "editing/FilterTabs.h"
+#include "editing/FilterForm.h"
 #include "store/Records.h"
-
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
-class QTabWidget;
 
 namespace tavrin {
 
@@ -23,7 +16,7 @@ class GridPaint;
 class MsgBox;
 class SchedFiles;
 
-class EdQuery final : public QDialog, public FilterTabs {
+class EdQuery final : public QDialog, public FilterForm {
     Q_OBJECT
 public:
     // queryNo: 1..99.
@@ -46,16 +39,10 @@ public slots:
     void Command3_Click();  // Remove
 
 public:
-    QLineEdit* CoverageDesc = nullptr;
-    QTabWidget* SSTab1 = nullptr;
     QLineEdit* SearchNote = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command3 = nullptr;
 
 protected:
     void reject() override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void Fill();

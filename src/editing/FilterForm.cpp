@@ -1,10 +1,16 @@
-#include "editing/FilterTabs.h"
+#include "editing/FilterForm.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
+#include <QEvent>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <utility>
 
@@ -38,13 +44,40 @@ Int16 Flag(const QCheckBox* b)
     return b->isChecked() ? kTrue : kFalse;
 }
 
+// Selects the whole text of a box when it gets the focus.
+class SelectAllOnFocus final : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        auto* box = qobject_cast<QLineEdit*>(watched);
+        if (box && e->type() == QEvent::FocusIn) QTimer::singleShot(0, box, [box] { box->selectAll(); });
+        return false;
+    }
+};
+
+QPushButton* Button(QDialog* dialog, const char* name, const QString& caption)
+{
+    auto* b = new QPushButton(caption, dialog);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
 }  // namespace
 
-void FilterTabs::CreateFilterTabs(QTabWidget* tabs)
+void FilterForm::CreateFilterForm(QDialog* dialog)
 {
+    CoverageDesc = new QLineEdit(dialog);
+    CoverageDesc->setObjectName(QStringLiteral("CoverageDesc"));
+    CoverageDesc->setMaxLength(20);
+    CoverageDesc->installEventFilter(new SelectAllOnFocus(CoverageDesc));
+    SSTab1 = new QTabWidget(dialog);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+
     // A tab: its list over its Ignore box.
-    const auto tab = [tabs](const char* list, QListWidget*& l, const char* box, const QString& caption, QCheckBox*& b) {
-        auto* page = new QWidget(tabs);
+    const auto tab = [this](const char* list, QListWidget*& l, const char* box, const QString& caption, QCheckBox*& b) {
+        auto* page = new QWidget(SSTab1);
         l = NewMultiSelectList(page, list);
         b = Box(page, box, caption);
         auto* layout = new QVBoxLayout(page);
@@ -65,12 +98,30 @@ void FilterTabs::CreateFilterTabs(QTabWidget* tabs)
         tab("List2", List2, "ExpFilterOff", QStringLiteral("Ignore Explanation Checking"), ExpFilterOff).first;
     QWidget* shifts =
         tab("List3", List3, "ShiftFilterOff", QStringLiteral("Ignore Shift Checking"), ShiftFilterOff).first;
-    tabs->addTab(names, QStringLiteral("Names"));
-    tabs->addTab(explanations, QStringLiteral("Explanations"));
-    tabs->addTab(shifts, QStringLiteral("Shifts"));
+    SSTab1->addTab(names, QStringLiteral("Names"));
+    SSTab1->addTab(explanations, QStringLiteral("Explanations"));
+    SSTab1->addTab(shifts, QStringLiteral("Shifts"));
+
+    Command2 = Button(dialog, "Command2", QStringLiteral("OK"));
+    Command2->setDefault(true);
+    Command1 = Button(dialog, "Command1", QStringLiteral("Cancel"));
+    Command3 = Button(dialog, "Command3", QStringLiteral("Remove"));
+
+    auto* title = new QHBoxLayout;
+    title->addWidget(new QLabel(QStringLiteral("Title:"), dialog));
+    title->addWidget(CoverageDesc, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Command3);
+    buttons->addStretch();
+    buttons->addWidget(Command2);
+    buttons->addWidget(Command1);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addLayout(title);
+    layout->addWidget(SSTab1);
+    layout->addLayout(buttons);
 }
 
-void FilterTabs::FillLists(const SchedFiles& files, const QueryFilter& f)
+void FilterForm::FillLists(const SchedFiles& files, const QueryFilter& f)
 {
     // Names and positions, in row order; a position is listed once, in the first form met.
     const EmployeeTable& emp = files.EmpTable;
@@ -111,7 +162,7 @@ void FilterTabs::FillLists(const SchedFiles& files, const QueryFilter& f)
     }
 }
 
-void FilterTabs::EnableLists()
+void FilterForm::EnableLists()
 {
     // Unticking the by-position box runs its click, which comes back here.
     if (enabling_) return;
@@ -135,7 +186,7 @@ void FilterTabs::EnableLists()
     enabling_ = false;
 }
 
-void FilterTabs::StoreFilter(const SchedulePropertiesRecord& props, QueryFilter& f) const
+void FilterForm::StoreFilter(const SchedulePropertiesRecord& props, QueryFilter& f) const
 {
     f.IgnoreNames = Flag(NameFilterOff);
     f.ByPosition = Flag(ByPosition);
