@@ -3,6 +3,7 @@
 
 #include "app/MainForm.h"
 
+#include "analysis/Cover2.h"
 #include "app/ButtonPictures.h"
 #include "app/DayScroll.h"
 #include "platform/KeyCodes.h"
@@ -434,7 +435,14 @@ void MainForm::CoverageDesc_MouseDown(int, int, double, double y)
     const int k = Runtime::IntDiv(y, grid_.CoverageRowHeight) + 1;
     // Below the last line shown there is nothing to edit.
     if (k < 1 || k > files_.CurrentFormat.VisibleCoverageTotals) return;
-    NotAvailable();
+    SetBusy(true);
+    Cover2 dlg(files_, grid_, msg_, k, this);
+    dlg.exec();
+    // After OK only the edited line is counted again; its title and colour may have changed.
+    SetBusy(true);
+    grid_.DrawCoverageDescriptions();
+    grid_.DrawCoverageCounts(1, files_.VisibleDays, false);
+    SetBusy(false);
 }
 
 // ---------------------------------------------------------------- combos

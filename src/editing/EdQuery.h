@@ -7,14 +7,8 @@
 
 #include <QDialog>
 
+#include "editing/FilterForm.h"
 #include "store/Records.h"
-
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
-class QTabWidget;
 
 namespace tavrin {
 
@@ -22,7 +16,7 @@ class GridPaint;
 class MsgBox;
 class SchedFiles;
 
-class EdQuery final : public QDialog {
+class EdQuery final : public QDialog, public FilterForm {
     Q_OBJECT
 public:
     // queryNo: 1..99.
@@ -45,28 +39,13 @@ public slots:
     void Command3_Click();  // Remove
 
 public:
-    QLineEdit* CoverageDesc = nullptr;
-    QTabWidget* SSTab1 = nullptr;
-    QListWidget* List1 = nullptr;
-    QCheckBox* NameFilterOff = nullptr;
-    QCheckBox* ByPosition = nullptr;
-    QComboBox* Position = nullptr;
-    QListWidget* List2 = nullptr;
-    QCheckBox* ExpFilterOff = nullptr;
-    QListWidget* List3 = nullptr;
-    QCheckBox* ShiftFilterOff = nullptr;
     QLineEdit* SearchNote = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command3 = nullptr;
 
 protected:
     void reject() override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void Fill();
-    void EnableLists();
     void IgnoreClick(QListWidget* list);
     // "Q7": the name a free query takes when it is first edited.
     QString FreeTitle() const;
@@ -78,7 +57,6 @@ private:
     QueryRecord query_;
     bool readFailed_ = false;
     bool loading_ = true;
-    bool enabling_ = false;
     bool closing_ = false;
 };
 

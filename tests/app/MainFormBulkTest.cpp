@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QToolButton>
 
+#include "analysis/Cover2.h"
 #include "app/MainFormFixture.h"
 #include "editing/Mcopy.h"
 #include "editing/Multisch.h"
@@ -90,6 +91,26 @@ TEST_F(MainFormBulkTest, ADividersNameAndTheDayRulerOpenTheirProperties)
     EXPECT_EQ(files->DayRulerColour, SwatchColour(5));
     EXPECT_EQ(form->Label1->palette().color(QPalette::Window), QColor::fromRgb(ToQRgb(SwatchColour(5))));
     EXPECT_EQ(form->Label2->palette().color(QPalette::Window), QColor::fromRgb(ToQRgb(SwatchColour(5))));
+}
+
+TEST_F(MainFormBulkTest, ACoverageDescriptionClickEditsThatLineAndCountsIt)
+{
+    ASSERT_TRUE(grid().CoverageVisible);
+    files->ColumnDay(1).Shift1Code[Slot(1)] = kTimeOffCode;
+    const int expected = CoverageLineRecord(files->CurrentFormatNo, 2);
+    OnNextDialog<Cover2>([expected](Cover2* d) {
+        EXPECT_EQ(d->RecordNo(), expected);
+        d->NameFilterOff->setChecked(false);
+        d->List1->item(0)->setSelected(true);  // Ada
+        d->ShiftFilterOff->setChecked(false);
+        d->List3->item(1)->setSelected(true);  // Time-Off
+        d->Command2_Click();
+    });
+    form->CoverageDesc_MouseDown(1, 0, 0, grid().CoverageRowHeight + 10);
+    EXPECT_EQ(files->CurrentFormat.CoverageTotals[2].Title.str(), "C2");
+    EXPECT_EQ(grid().CoverageTotal(1, 2), 1.0f);
+    EXPECT_EQ(grid().CoverageRowToRedraw, 0);
+    EXPECT_TRUE(msg.shown.empty());
 }
 
 TEST_F(MainFormBulkTest, TheBulkEditorsShowTheirChangesInTheWindow)
