@@ -433,8 +433,10 @@ void MainForm::BuildMenus()
     connect(Edit_Mcopy, &QAction::triggered, this, &MainForm::Edit_Mcopy_Click);
     connect(Edit_MSched, &QAction::triggered, this, &MainForm::Edit_MSched_Click);
     connect(Report_Query, &QAction::triggered, this, &MainForm::Report_Query_Click);
-    for (QAction* a : {File_Print, Report_Current, Report_Legend, Report_Personal_Day142, Report_Personal_Month,
-                       Report_Staff_Day142, Report_Staff_Month, Report_Staff_Group}) {
+    connect(Report_Staff_Day142, &QAction::triggered, this, &MainForm::Report_Staff_Day142_Click);
+    connect(Report_Staff_Month, &QAction::triggered, this, &MainForm::Report_Staff_Month_Click);
+    connect(Report_Staff_Group, &QAction::triggered, this, &MainForm::Report_Staff_Group_Click);
+    for (QAction* a : {File_Print, Report_Current, Report_Legend, Report_Personal_Day142, Report_Personal_Month}) {
         connect(a, &QAction::triggered, this, &MainForm::NotAvailable);
     }
 }

@@ -170,6 +170,10 @@ public slots:
     void Define_Shifts_Click();
     void Define_Explainations_Click();
     void Define_Props_Click();
+    // Reports menu
+    void Report_Staff_Day142_Click();
+    void Report_Staff_Month_Click();
+    void Report_Staff_Group_Click();
     // Help menu
     void Help_Contents_Click();
     void Help_ToolTips_Click();

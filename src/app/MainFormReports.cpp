@@ -1,0 +1,55 @@
+// The Reports menu: the report dialogs, opened modally over the window.
+#include <QWidget>
+#include <optional>
+
+#include "app/MainForm.h"
+#include "app/QuerySel.h"
+#include "grid/GridPaint.h"
+#include "reports/Group.h"
+#include "reports/Staff142.h"
+#include "reports/StaffMC.h"
+#include "store/SchedFiles.h"
+
+namespace tavrin {
+
+namespace {
+
+// The report dialogs' Select Query: preset, placed over the dialog; nullopt when cancelled.
+QueryPicker ReportQueryPicker(SchedFiles& files, GridPaint& grid)
+{
+    return [&files, &grid](QWidget* over, int preset) -> std::optional<int> {
+        QuerySel pick(files, over);
+        pick.SetQueryIndex(preset);
+        grid.PositionDialogOverForm(over, &pick);
+        pick.exec();
+        if (pick.DialogCancelled) return std::nullopt;
+        return pick.CurrentQueryNo;
+    };
+}
+
+template <class Dialog>
+void ShowReport(MainForm& form, SchedFiles& files, GridPaint& grid)
+{
+    form.CancelToolTip();
+    Dialog dlg(ReportContext{files, grid, form, form.Print(), ReportQueryPicker(files, grid)}, &form);
+    dlg.exec();
+}
+
+}  // namespace
+
+void MainForm::Report_Staff_Day142_Click()
+{
+    ShowReport<Staff142>(*this, files_, grid_);
+}
+
+void MainForm::Report_Staff_Month_Click()
+{
+    ShowReport<StaffMC>(*this, files_, grid_);
+}
+
+void MainForm::Report_Staff_Group_Click()
+{
+    ShowReport<Group>(*this, files_, grid_);
+}
+
+}  // namespace tavrin
