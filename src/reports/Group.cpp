@@ -19,6 +19,7 @@
 #include "platform/PrinterDevice.h"
 #include "platform/Runtime.h"
 #include "platform/Surface.h"
+#include "printing/PGSetup.h"
 #include "printing/PrtSched.h"
 #include "printing/SortSel.h"
 #include "store/CellCodes.h"
@@ -187,6 +188,14 @@ void Group::Combo1_Click(int index)
     if (loading_ || index < 0 || index == Block().Options[6]) return;
     Block().Options[6] = static_cast<Int16>(index);
     MarkModified();
+}
+
+void Group::AdaptSetup(PGSetup& dlg)
+{
+    ReportDialog::AdaptSetup(dlg);
+    // The second shade is the group heading bands'.
+    dlg.Shade2->setText(QStringLiteral("Group Headings"));
+    dlg.Shade2->setVisible(true);
 }
 
 // ---------------------------------------------------------------- the run

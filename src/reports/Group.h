@@ -50,6 +50,7 @@ public slots:
     void Combo1_Click(int index);
 
 protected:
+    void AdaptSetup(PGSetup& dlg) override;
     bool PrepareRun() override;
     void ProducePages(PrtSched& run) override;
     bool eventFilter(QObject* watched, QEvent* e) override;

@@ -102,6 +102,8 @@ public slots:
     bool StartDate_LostFocus();
     void NumDays_Change();
     bool NumDays_LostFocus();
+    // Esc and the close box close the dialog, except while a run holds it.
+    void reject() override;
 
 protected:
     ReportDialog(const ReportContext& ctx, QWidget* parent);
@@ -203,7 +205,6 @@ protected:
     void ReportError(const Status& s);
     void SetProgress(int percent);
 
-    void reject() override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
