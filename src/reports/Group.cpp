@@ -283,7 +283,9 @@ void Group::ProducePages(PrtSched& run)
     const int withQuery = static_cast<int>(std::count_if(
         Groups.begin() + 1, Groups.end(), [](const GroupRecord& r) { return CheckedQueryNo(r.QueryNumber) > 0; }));
     const EntryLines entryLines(Files(), EntryOptions::From(Block()));
-    const SortKeySource keys = KeySource();
+    SortKeySource keys = KeySource();
+    const std::vector<QByteArray> names = keys.Names();
+    keys.names = &names;
     RowsSortable sortable(EmployeeIndex);
     const EmployeeTable& emp = Files().EmpTable;
     const SchedulePropertiesRecord& props = Files().ScheduleProps;

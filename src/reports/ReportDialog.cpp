@@ -329,19 +329,15 @@ void ReportDialog::RunReport(bool preview)
     {
         PrtSched run(Print());
         if (run.BeginRun()) {
-            if (!PrepareRun()) {
-                run.Finish(false);
+            const bool drawn = ProduceDocument(run);
+            if (TruncationStop) {
+                // Nothing was drawn: the document is abandoned, not sent.
+                run.Printer().KillDoc();
+                run.PrtStopped = true;
+                reload = false;
             } else {
-                const bool setUp = ProduceDocument(run);
-                if (TruncationStop) {
-                    // Nothing was drawn: the document is abandoned, not sent.
-                    run.Printer().KillDoc();
-                    run.PrtStopped = true;
-                    reload = false;
-                } else {
-                    if (run.Preview() && EndsEveryPage()) run.NewPage();
-                    run.Finish(setUp, !EndsEveryPage());
-                }
+                if (drawn && run.Preview() && EndsEveryPage()) run.NewPage();
+                run.Finish(drawn, !EndsEveryPage());
             }
         }
     }
@@ -355,6 +351,7 @@ void ReportDialog::RunReport(bool preview)
 
 bool ReportDialog::ProduceDocument(PrtSched& run)
 {
+    if (!PrepareRun()) return false;
     bool failed = true;
     PageSetup setup = PageSetup::From(Block(), Copies->text(), kSubtitleFontSize);
     setup.TitleSize = kTitleFontSize;

@@ -66,8 +66,9 @@ public:
     // The report's settings block in the schedule's settings.
     virtual ReportSettingsRecord& Block() = 0;
 
-    // The document of a run on a begun run: page set-up, page area and pages. False when the
-    // set-up failed (nothing drawn). Print and Preview end the document afterwards.
+    // The document of a run on a begun run: what the pages need is read, the printer is set up
+    // and the pages are produced. False when nothing could be drawn (a failed read or set-up).
+    // Print and Preview end the document afterwards.
     bool ProduceDocument(PrtSched& run);
 
     // --- controls every report dialog has

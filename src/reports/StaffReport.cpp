@@ -433,6 +433,9 @@ void StaffReport::ProducePages(PrtSched& run)
     }
 
     const CalendarLayout layout(StartDay, EndDay, FirstWeekday, WeeksOnPage);
+    SortKeySource keys = KeySource();
+    const std::vector<QByteArray> names = keys.Names();
+    keys.names = &names;
     PageHeader header;
     header.Title = Runtime::Trim(Block().Title.str());
     if (ActiveQuery() > 0) header.Title += QStringLiteral(" [") + queryTitle_ + QStringLiteral("]");
@@ -444,7 +447,7 @@ void StaffReport::ProducePages(PrtSched& run)
         if (run.PrtStopped) return;
         PrintCalendarGrid(run, layout, g, page);
         if (!PrintingBlank) {
-            PrintDayCells(run, layout, g, page);
+            PrintDayCells(run, layout, g, page, keys);
             if (run.PrtStopped) return;
         }
         if (LastDayReached) return;
@@ -493,11 +496,11 @@ void StaffReport::PrintCalendarGrid(PrtSched& run, const CalendarLayout& layout,
     if (b.PrintInColour != 0) run.ForeColor(PaletteColour(0));
 }
 
-void StaffReport::PrintDayCells(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int page)
+void StaffReport::PrintDayCells(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int page,
+                                const SortKeySource& keys)
 {
     ReportFont(run);
     const EntryLines lines(Files(), EntryOptions::From(Block()));
-    const SortKeySource keys = KeySource();
     const EmployeeTable& emp = Files().EmpTable;
     const SchedulePropertiesRecord& props = Files().ScheduleProps;
     const double days = EndDay - StartDay + 1;

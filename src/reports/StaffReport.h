@@ -114,7 +114,8 @@ private:
     // Sorts the list box for day d through a copy of its entries.
     void SortNameList(OleDate d);
     void PrintCalendarGrid(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int page);
-    void PrintDayCells(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int page);
+    void PrintDayCells(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int page,
+                       const SortKeySource& keys);
 
     QString caption_;
     QString queryTitle_;
