@@ -44,28 +44,11 @@ namespace {
 constexpr int kDays = 42;
 constexpr int kGroupDays = 7;
 
-class QuietHost final : public GridHost {
+// Five explanations in the main window's list, numbered as it shows them.
+class QuietHost final : public bench::QuietGridHost {
 public:
-    bool IsMinimised() const override { return false; }
-    int CurrentShiftCode() const override { return 1; }
-    QString SchedStem() const override { return QStringLiteral("Bench"); }
     int ExplListIndex(int code) const override { return code; }
     QString ExplanationListText(int code) const override { return QStringLiteral("%1, Reason %1").arg(code, 2); }
-    bool ExplComboBusy() const override { return false; }
-    void SetCaption(const QString&) override {}
-    void SetBusy(bool) override {}
-    void SetRowScroll(int, int) override {}
-    void SetRowScrollValue(int) override {}
-    void SetPanelText(InfoPanel, const QString&) override {}
-    void SetShiftDescSmallFont(bool) override {}
-    void SetUndoItem(bool, const QString&) override {}
-    void SelectExplanationIndex(int) override {}
-    void SetNotePadText(const QString&) override {}
-    void SetNotePadEnabled(bool) override {}
-    void SetNotePadBackground(std::uint32_t) override {}
-    void SetListsEnabled(bool) override {}
-    void SetNoteButtons(NoteButtonLook) override {}
-    void CancelToolTip() override {}
 };
 
 // 200 named people over 42 days from Sunday 7 January 2024: nine shifts, most people working
@@ -288,6 +271,16 @@ void PlainPage(PlainRecorder& out, int columns, int dates)
     }
 }
 
+// Every row's name in a name style, made once.
+std::vector<QString> FormattedNames(const SchedFiles& f, int style)
+{
+    std::vector<QString> names(kSlots + 1);
+    for (int r = 1; r <= kSlots; ++r) {
+        names[static_cast<std::size_t>(r)] = RptText::FormatPersonName(Runtime::Trim(f.EmpTable.Name[r].str()), style);
+    }
+    return names;
+}
+
 // The parts after a name, as the schedule shows them with every part ticked.
 QString PlainParts(const Schedule& s, int row, const DayRecord& d, int slot)
 {
@@ -323,12 +316,10 @@ void BM_Staff142_200x42_Baseline(benchmark::State& state)
     for (auto _ : state) {
         PlainRecorder out(s.dir.path());
         const std::vector<DayRecord> days = ReadDays(s, kDays);
-        std::vector<QString> names(kSlots + 1);
+        const std::vector<QString> names = FormattedNames(f, 5);
         std::vector<QByteArray> nameKeys(kSlots + 1);
-        for (int r = 1; r <= kSlots; ++r) {
-            names[static_cast<std::size_t>(r)] = RptText::FormatPersonName(Runtime::Trim(f.EmpTable.Name[r].str()), 5);
+        for (int r = 1; r <= kSlots; ++r)
             nameKeys[static_cast<std::size_t>(r)] = StringToCp1252(names[static_cast<std::size_t>(r)]);
-        }
         PlainPage(out, 7, kDays);
         std::vector<int> order(kSlots);
         std::vector<QByteArray> keys(kSlots + 1);
@@ -393,10 +384,7 @@ void BM_Group_99x7x200_Baseline(benchmark::State& state)
     for (auto _ : state) {
         PlainRecorder out(s.dir.path());
         const std::vector<DayRecord> days = ReadDays(s, kGroupDays);
-        std::vector<QString> names(kSlots + 1);
-        for (int r = 1; r <= kSlots; ++r) {
-            names[static_cast<std::size_t>(r)] = RptText::FormatPersonName(Runtime::Trim(f.EmpTable.Name[r].str()), 0);
-        }
+        const std::vector<QString> names = FormattedNames(f, 0);
         // Rows of 184 twips and headings of 230 between 1924 and 16480 (A4), breaking pages by the
         // report's allowance of a heading and half a row.
         constexpr int kTop = 1924, kBottom = 16480, kLine = 184, kHeading = 230, kAllow = kHeading + kLine / 2;

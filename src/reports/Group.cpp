@@ -31,32 +31,27 @@ Group::Group(const ReportContext& ctx, QWidget* parent) : ReportDialog(ctx, pare
 {
     setObjectName(QStringLiteral("Group"));
     setWindowTitle(QStringLiteral("Group Schedule"));
-    const auto label = [this](QLabel*& l, const char* name, const char* caption, QWidget* buddy) {
-        l = new QLabel(QString::fromLatin1(caption), this);
-        l->setObjectName(QString::fromLatin1(name));
-        if (buddy) l->setBuddy(buddy);
-    };
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->installEventFilter(this);
-    label(Label4, "Label4", "Groups:", List1);
+    Label4 = MakeLabel("Label4", "Groups:", List1);
     Command3 = new QPushButton(QStringLiteral("Define Group..."), this);
     Command3->setObjectName(QStringLiteral("Command3"));
     Command3->setAutoDefault(false);
     MakeRangeBoxes(7, false);
-    label(Label1, "Label1", "Start Date:", StartDate);
-    label(Label3, "Label3", "Number of Days :", NumDays);
-    label(Label2, "Label2", "Max. 7 days", nullptr);
+    Label1 = MakeLabel("Label1", "Start Date:", StartDate);
+    Label3 = MakeLabel("Label3", "Number of Days :", NumDays);
+    Label2 = MakeLabel("Label2", "Max. 7 days");
     Frame1 = MakeCellContents(CellOptions, QStringLiteral("On Call Status"));
     Combo1 = MakeNameFormatList("Combo1");
-    label(Label6, "Label6", "Name Format:", Combo1);
+    Label6 = MakeLabel("Label6", "Name Format:", Combo1);
     Command4 = new QPushButton(QStringLiteral("Sort...[Inactive]"), this);
     Command4->setObjectName(QStringLiteral("Command4"));
     Command4->setAutoDefault(false);
     // The printer set-up takes care of a copies value it cannot use.
     MakeCopiesBox(true);
-    label(Label5, "Label5", "Copies:", Copies);
+    Label5 = MakeLabel("Label5", "Copies:", Copies);
     MakeCommandButtons();
 
     auto* groups = new QVBoxLayout;
@@ -92,7 +87,7 @@ Group::Group(const ReportContext& ctx, QWidget* parent) : ReportDialog(ctx, pare
 
     // The opening.
     loading_ = true;
-    InitRptSettings(QStringLiteral("Group Schedule"));
+    InitRptSettings("Group Schedule");
     EmployeeIndex = ReportRows();
     for (int g = 1; g <= kGroups; ++g) {
         if (const Status s = Files().ReadRecord(FileNo::Groups, g, Groups[static_cast<std::size_t>(g)]); !s) {
@@ -173,21 +168,13 @@ void Group::Command3_Click()
 
 void Group::Command4_Click()
 {
-    SortSel dlg(Files(), Block(), this);
-    Grid().PositionDialogOverForm(this, &dlg);
-    dlg.exec();
-    if (!dlg.DialogCancelled) {
-        Block() = dlg.RptSettingsEdit;
-        UpdateSortButton();
-    }
+    if (EditSortOrder()) UpdateSortButton();
     List1->setFocus();
 }
 
 void Group::Combo1_Click(int index)
 {
-    if (loading_ || index < 0 || index == Block().Options[6]) return;
-    Block().Options[6] = static_cast<Int16>(index);
-    MarkModified();
+    StoreNameFormat(index);
 }
 
 void Group::AdaptSetup(PGSetup& dlg)

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -26,6 +27,7 @@
 #include "printing/PrtSched.h"
 #include "printing/SortSel.h"
 #include "store/CellCodes.h"
+#include "store/Defaults.h"
 #include "store/SchedFiles.h"
 
 namespace tavrin {
@@ -128,6 +130,32 @@ void ReportDialog::StoreCellOption(int i, bool checked)
     MarkModified();
 }
 
+bool ReportDialog::StoreNameFormat(int index)
+{
+    if (loading_ || index < 0 || index == Block().Options[6]) return false;
+    Block().Options[6] = static_cast<Int16>(index);
+    MarkModified();
+    return true;
+}
+
+bool ReportDialog::EditSortOrder()
+{
+    SortSel dlg(Files(), Block(), this);
+    Grid().PositionDialogOverForm(this, &dlg);
+    dlg.exec();
+    if (dlg.DialogCancelled) return false;
+    Block() = dlg.RptSettingsEdit;
+    return true;
+}
+
+QLabel* ReportDialog::MakeLabel(const char* name, const char* caption, QWidget* buddy)
+{
+    auto* label = new QLabel(QString::fromLatin1(caption), this);
+    label->setObjectName(QString::fromLatin1(name));
+    if (buddy) label->setBuddy(buddy);
+    return label;
+}
+
 SortKeySource ReportDialog::KeySource()
 {
     SortKeySource src;
@@ -161,28 +189,16 @@ OleDate ReportDialog::StartDateValue() const
     return PeriodStart();
 }
 
-void ReportDialog::InitRptSettings(const QString& title)
+void ReportDialog::InitRptSettings(const char* title)
 {
     ReportSettingsRecord& b = Block();
     if (b.Options[20] == kReportDefaultsSet) return;
     b.Options[20] = kReportDefaultsSet;
     MarkModified();
-    b.Title = title;
-    b.PrintQuality = 0;
-    b.Orientation = 0;
-    b.HasShadingOptions = kTrue;
-    b.HasMargins = kTrue;
-    b.FontName = "Arial";
-    b.FontSize = 8;
-    b.FontBold = 0;
-    b.FontItalic = 0;
-    b.UseScreenFont = 0;
-    b.PrintInColour = 0;
-    b.Centimetres = 0;
-    b.ShadePercent = 10;
-    b.ShadeDayRuler = kTrue;
-    b.ShadeCoverage = kTrue;
-    for (int i = 0; i <= 3; ++i) b.Margins[i] = 360;
+    // Every print setting; of the options only those of the staff reports.
+    const auto options = b.Options;
+    b = MakeReportBlock(title, true, true, true, 8);
+    b.Options = options;
     b.Options[1] = 1;
     for (int i = 2; i <= 5; ++i) b.Options[i] = 0;
     b.Options[18] = 6;

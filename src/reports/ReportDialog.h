@@ -27,6 +27,7 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -131,6 +132,14 @@ protected:
     QComboBox* MakeNameFormatList(const char* name);
     // A cell contents box clicked: Options(i + 1) = 1 or 0, the schedule marked modified.
     void StoreCellOption(int i, bool checked);
+    // A name format chosen: stored in Options(6), the schedule marked modified, unless it is the
+    // stored one (false then).
+    bool StoreNameFormat(int index);
+    // The Sort Order dialog on the block's keys, over the dialog; true when confirmed (the keys
+    // are then stored).
+    bool EditSortOrder();
+    // A label with its access key's buddy.
+    QLabel* MakeLabel(const char* name, const char* caption, QWidget* buddy = nullptr);
     // The sort keys of the block, with the report's name style and the explanation list's texts.
     SortKeySource KeySource();
 
@@ -144,7 +153,7 @@ protected:
 
     // Gives the block its defaults unless Options(20) says it has them; the schedule is then
     // marked modified.
-    void InitRptSettings(const QString& title);
+    void InitRptSettings(const char* title);
     // Centres the dialog on the screen (after it has its size).
     void CenterOnScreen();
     // Marks the schedule modified.

@@ -24,36 +24,18 @@ Staff142::Staff142(const ReportContext& ctx, QWidget* parent)
     setObjectName(QStringLiteral("Staff142"));
     Combo1 = NameFormatList();
     MakeRangeBoxes(42, true);
-    const auto label = [this](QLabel*& l, const char* name, const char* caption, QWidget* buddy) {
-        l = new QLabel(QString::fromLatin1(caption), this);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setBuddy(buddy);
-    };
-    label(Label1, "Label1", "Start Date:", StartDate);
-    label(Label3, "Label3", "Number of Days:", NumDays);
-    label(Label2, "Label2", "&Weeks per page:", WeeksPerPage);
-    label(Label6, "Label6", "Name Format:", Combo1);
-    label(Label5, "Label5", "Copies:", Copies);
-
-    auto* options = new QGridLayout;
-    options->addWidget(Label1, 0, 0);
-    options->addWidget(StartDate, 0, 1);
-    options->addWidget(Label3, 1, 0);
-    options->addWidget(NumDays, 1, 1);
-    options->addWidget(Label2, 2, 0);
-    options->addWidget(WeeksPerPage, 2, 1);
-    options->addWidget(Frame1, 3, 0, 1, 2);
-    options->addWidget(Label6, 4, 0);
-    options->addWidget(Combo1, 4, 1);
-    options->addWidget(PrintBlank, 5, 0, 1, 2);
-    options->addWidget(Label5, 6, 0);
-    options->addWidget(Copies, 6, 1);
-    options->setRowStretch(7, 1);
-    ArrangeControls(options);
+    Label1 = MakeLabel("Label1", "Start Date:", StartDate);
+    Label3 = MakeLabel("Label3", "Number of Days:", NumDays);
+    auto* range = new QGridLayout;
+    range->addWidget(Label1, 0, 0);
+    range->addWidget(StartDate, 0, 1);
+    range->addWidget(Label3, 1, 0);
+    range->addWidget(NumDays, 1, 1);
+    ArrangeControls(range);
 
     // The opening: options from the block, then the range, the query and the sort.
     loading_ = true;
-    OpenOptions(QStringLiteral("Staff Schedule"));
+    OpenOptions("Staff Schedule");
     InitRange();
     OpenSelection();
     UpdateSortButton();

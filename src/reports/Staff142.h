@@ -17,10 +17,7 @@ public:
     OleDate RangeLast() const override;
 
     QLabel* Label1 = nullptr;     // Start Date:
-    QLabel* Label2 = nullptr;     // Weeks per page:
     QLabel* Label3 = nullptr;     // Number of Days:
-    QLabel* Label5 = nullptr;     // Copies:
-    QLabel* Label6 = nullptr;     // Name Format:
     QComboBox* Combo1 = nullptr;  // name format
 
 protected:

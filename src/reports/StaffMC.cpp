@@ -26,37 +26,19 @@ StaffMC::StaffMC(const ReportContext& ctx, QWidget* parent)
     Combo1->setEnabled(false);
     StartOnSunday = new QCheckBox(QStringLiteral("Start Calendar on Sunday"), this);
     StartOnSunday->setObjectName(QStringLiteral("StartOnSunday"));
-    const auto label = [this](QLabel*& l, const char* name, const char* caption, QWidget* buddy) {
-        l = new QLabel(QString::fromLatin1(caption), this);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setBuddy(buddy);
-    };
-    label(Label1, "Label1", "&Month to Print :", Combo1);
-    label(Label2, "Label2", "&Weeks per page:", WeeksPerPage);
-    label(Label6, "Label6", "Name Format:", Combo2);
-    label(Label5, "Label5", "Copies:", Copies);
-
-    auto* options = new QGridLayout;
-    options->addWidget(Label1, 0, 0);
-    options->addWidget(Combo1, 0, 1);
-    options->addWidget(StartOnSunday, 1, 0, 1, 2);
-    options->addWidget(Label2, 2, 0);
-    options->addWidget(WeeksPerPage, 2, 1);
-    options->addWidget(Frame1, 3, 0, 1, 2);
-    options->addWidget(Label6, 4, 0);
-    options->addWidget(Combo2, 4, 1);
-    options->addWidget(PrintBlank, 5, 0, 1, 2);
-    options->addWidget(Label5, 6, 0);
-    options->addWidget(Copies, 6, 1);
-    options->setRowStretch(7, 1);
-    ArrangeControls(options);
+    Label1 = MakeLabel("Label1", "&Month to Print :", Combo1);
+    auto* range = new QGridLayout;
+    range->addWidget(Label1, 0, 0);
+    range->addWidget(Combo1, 0, 1);
+    range->addWidget(StartOnSunday, 1, 0, 1, 2);
+    ArrangeControls(range);
 
     connect(Combo1, &QComboBox::currentIndexChanged, this, &StaffMC::Combo1_Click);
     connect(StartOnSunday, &QCheckBox::toggled, this, &StaffMC::StartOnSunday_Click);
 
     loading_ = true;
     const bool defaults = Block().Options[20] != kReportDefaultsSet;
-    OpenOptions(QStringLiteral("Staff Calendar"));
+    OpenOptions("Staff Calendar");
     if (defaults) Block().Options[17] = kTrue;
     StartOnSunday->setChecked(Block().Options[17] != 0);
     FillMonthList();

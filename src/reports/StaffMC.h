@@ -22,9 +22,6 @@ public:
     QLabel* Label1 = nullptr;     // Month to Print :
     QComboBox* Combo1 = nullptr;  // the months
     QCheckBox* StartOnSunday = nullptr;
-    QLabel* Label2 = nullptr;     // Weeks per page:
-    QLabel* Label5 = nullptr;     // Copies:
-    QLabel* Label6 = nullptr;     // Name Format:
     QComboBox* Combo2 = nullptr;  // name format
 
 public slots:

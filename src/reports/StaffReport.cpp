@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -77,12 +78,10 @@ StaffReport::StaffReport(const ReportContext& ctx, QWidget* parent, const QStrin
     : ReportDialog(ctx, parent), caption_(caption), weeks_(std::move(weeks))
 {
     setWindowTitle(caption);
-    Label4 = new QLabel(QStringLiteral("N&ames:"), this);
-    Label4->setObjectName(QStringLiteral("Label4"));
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    Label4->setBuddy(List1);
+    Label4 = MakeLabel("Label4", "N&ames:", List1);
     const auto button = [this](QPushButton*& b, const char* name, const QString& caption) {
         b = new QPushButton(caption, this);
         b->setObjectName(QString::fromLatin1(name));
@@ -106,6 +105,9 @@ StaffReport::StaffReport(const ReportContext& ctx, QWidget* parent, const QStrin
 
     MakeCopiesBox();
     MakeCommandButtons();
+    Label2 = MakeLabel("Label2", "&Weeks per page:", WeeksPerPage);
+    Label6 = MakeLabel("Label6", "Name Format:", nameFormat_);
+    Label5 = MakeLabel("Label5", "Copies:", Copies);
 
     connect(List1, &QListWidget::itemSelectionChanged, this, &StaffReport::List1_Click);
     connect(Command3, &QPushButton::clicked, this, &StaffReport::Command3_Click);
@@ -120,8 +122,21 @@ StaffReport::~StaffReport() = default;
 
 // ---------------------------------------------------------------- opening
 
-void StaffReport::ArrangeControls(QLayout* options)
+void StaffReport::ArrangeControls(QGridLayout* range)
 {
+    auto* options = new QVBoxLayout;
+    options->addLayout(range);
+    auto* rows = new QGridLayout;
+    rows->addWidget(Label2, 0, 0);
+    rows->addWidget(WeeksPerPage, 0, 1);
+    rows->addWidget(Frame1, 1, 0, 1, 2);
+    rows->addWidget(Label6, 2, 0);
+    rows->addWidget(nameFormat_, 2, 1);
+    rows->addWidget(PrintBlank, 3, 0, 1, 2);
+    rows->addWidget(Label5, 4, 0);
+    rows->addWidget(Copies, 4, 1);
+    options->addLayout(rows);
+    options->addStretch();
     auto* names = new QVBoxLayout;
     names->addWidget(Label4);
     names->addWidget(List1, 1);
@@ -141,7 +156,7 @@ void StaffReport::ArrangeControls(QLayout* options)
     layout->addLayout(commands);
 }
 
-void StaffReport::OpenOptions(const QString& defaultTitle)
+void StaffReport::OpenOptions(const char* defaultTitle)
 {
     InitRptSettings(defaultTitle);
     ReportSettingsRecord& b = Block();
@@ -350,13 +365,7 @@ void StaffReport::Command7_Click()
 
 void StaffReport::Command8_Click()
 {
-    SortSel dlg(Files(), Block(), this);
-    Grid().PositionDialogOverForm(this, &dlg);
-    dlg.exec();
-    if (!dlg.DialogCancelled) {
-        Block() = dlg.RptSettingsEdit;
-        UpdateSortButton();
-    }
+    if (EditSortOrder()) UpdateSortButton();
     List1->setFocus();
 }
 
@@ -364,9 +373,7 @@ void StaffReport::Command8_Click()
 
 void StaffReport::NameFormat_Click(int index)
 {
-    if (loading_ || index < 0 || index == Block().Options[6]) return;
-    Block().Options[6] = static_cast<Int16>(index);
-    MarkModified();
+    if (!StoreNameFormat(index)) return;
     SetBusyPointer(true);
     RefreshNameList();
     SetBusyPointer(false);

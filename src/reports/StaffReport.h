@@ -13,7 +13,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QLayout;
+class QGridLayout;
 class QListWidget;
 
 namespace tavrin {
@@ -31,10 +31,13 @@ public:
     QPushButton* Command4 = nullptr;  // Clear All
     QPushButton* Command8 = nullptr;  // Sort...
     QPushButton* Command7 = nullptr;  // Query
+    QLabel* Label2 = nullptr;         // Weeks per page:
     QComboBox* WeeksPerPage = nullptr;
     QGroupBox* Frame1 = nullptr;
     std::array<QCheckBox*, 5> CellOptions{};
     QCheckBox* PrintBlank = nullptr;
+    QLabel* Label6 = nullptr;  // Name Format:
+    QLabel* Label5 = nullptr;  // Copies:
 
     // --- state
     int BusiestDayCount = 0;
@@ -80,11 +83,11 @@ protected:
     ~StaffReport() override;
 
     QComboBox* NameFormatList() const { return nameFormat_; }
-    // The names and their buttons on the left, the report's options in the middle, the commands
-    // on the right.
-    void ArrangeControls(QLayout* options);
+    // The names and their buttons on the left, the report's range rows and the options in the
+    // middle, the commands on the right.
+    void ArrangeControls(QGridLayout* range);
     // Opening steps shared by both reports, before and after the range is set up.
-    void OpenOptions(const QString& defaultTitle);
+    void OpenOptions(const char* defaultTitle);
     void OpenSelection();
 
     // The run's first column weekday and its number of day columns.
