@@ -1,9 +1,7 @@
 // The Reports menu: the report dialogs, opened modally over the window.
 #include <QWidget>
-#include <optional>
 
 #include "app/MainForm.h"
-#include "app/QuerySel.h"
 #include "grid/GridPaint.h"
 #include "reports/Group.h"
 #include "reports/Staff142.h"
@@ -14,24 +12,11 @@ namespace tavrin {
 
 namespace {
 
-// The report dialogs' Select Query: preset, placed over the dialog; nullopt when cancelled.
-QueryPicker ReportQueryPicker(SchedFiles& files, GridPaint& grid)
-{
-    return [&files, &grid](QWidget* over, int preset) -> std::optional<int> {
-        QuerySel pick(files, over);
-        pick.SetQueryIndex(preset);
-        grid.PositionDialogOverForm(over, &pick);
-        pick.exec();
-        if (pick.DialogCancelled) return std::nullopt;
-        return pick.CurrentQueryNo;
-    };
-}
-
 template <class Dialog>
 void ShowReport(MainForm& form, SchedFiles& files, GridPaint& grid)
 {
     form.CancelToolTip();
-    Dialog dlg(ReportContext{files, grid, form, form.Print(), ReportQueryPicker(files, grid)}, &form);
+    Dialog dlg(ReportContext{files, grid, form, form.Print(), form.SelectQueryFunction()}, &form);
     dlg.exec();
 }
 

@@ -19,6 +19,7 @@
 #include <optional>
 #include <vector>
 
+#include "grid/GridQuery.h"
 #include "platform/OleDate.h"
 #include "platform/Result.h"
 #include "reports/ReportLayout.h"
@@ -43,16 +44,13 @@ class PrtSched;
 class SchedFiles;
 struct SortKeySource;
 
-// The Select Query dialog over a window, preset to a query number (0 none): the query chosen,
-// or nullopt when it was cancelled.
-using QueryPicker = std::function<std::optional<int>(QWidget* over, int current)>;
-
 // What a report dialog works with, from the main window.
 struct ReportContext {
     SchedFiles& files;
     GridPaint& grid;  // placement, the tagged run, the time format
     GridHost& host;   // the explanation list's texts
     PrintServices& print;
+    // Select Query (grid/GridQuery.h), preset to the query in use.
     QueryPicker pickQuery;
 };
 

@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "app/MainFormFixture.h"
-#include "app/QuerySel.h"
+#include "editing/QuerySel.h"
 #include "grid/GridPaint.h"
 #include "platform/Runtime.h"
 #include "reports/Group.h"
