@@ -34,11 +34,12 @@ Group::Group(const ReportContext& ctx, QWidget* parent) : ReportDialog(ctx, pare
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Room for a number and a query title of 20 characters.
+    List1->setMinimumWidth(
+        List1->fontMetrics().horizontalAdvance(QStringLiteral("99 - ") + QString(22, QLatin1Char('M'))));
     List1->installEventFilter(this);
     Label4 = MakeLabel("Label4", "Groups:", List1);
-    Command3 = new QPushButton(QStringLiteral("Define Group..."), this);
-    Command3->setObjectName(QStringLiteral("Command3"));
-    Command3->setAutoDefault(false);
+    Command3 = MakeButton("Command3", QStringLiteral("Define Group..."));
     MakeRangeBoxes(7, false);
     Label1 = MakeLabel("Label1", "Start Date:", StartDate);
     Label3 = MakeLabel("Label3", "Number of Days :", NumDays);
@@ -46,9 +47,7 @@ Group::Group(const ReportContext& ctx, QWidget* parent) : ReportDialog(ctx, pare
     Frame1 = MakeCellContents(CellOptions, QStringLiteral("On Call Status"));
     Combo1 = MakeNameFormatList("Combo1");
     Label6 = MakeLabel("Label6", "Name Format:", Combo1);
-    Command4 = new QPushButton(QStringLiteral("Sort...[Inactive]"), this);
-    Command4->setObjectName(QStringLiteral("Command4"));
-    Command4->setAutoDefault(false);
+    Command4 = MakeButton("Command4", QStringLiteral("Sort...[Inactive]"));
     // The printer set-up takes care of a copies value it cannot use.
     MakeCopiesBox(true);
     Label5 = MakeLabel("Label5", "Copies:", Copies);

@@ -55,20 +55,16 @@ void ReportDialog::MakeCopiesBox(bool uncorrected)
     Copies = new QLineEdit(QStringLiteral("1"), this);
     Copies->setObjectName(QStringLiteral("Copies"));
     Copies->setMaxLength(3);
+    Copies->setMinimumWidth(Copies->fontMetrics().horizontalAdvance(QStringLiteral("00000")));
     if (!uncorrected) checks_->Add(Copies, [this] { return Copies_LostFocus(); });
 }
 
 void ReportDialog::MakeCommandButtons()
 {
-    const auto button = [this](QPushButton*& b, const char* name, const char* caption) {
-        b = new QPushButton(QString::fromLatin1(caption), this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-    };
-    button(Command1, "Command1", "Print");
-    button(Command6, "Command6", "Preview");
-    button(Command5, "Command5", "Report Setup...");
-    button(Command2, "Command2", "Close");
+    Command1 = MakeButton("Command1", QStringLiteral("Print"));
+    Command6 = MakeButton("Command6", QStringLiteral("Preview"));
+    Command5 = MakeButton("Command5", QStringLiteral("Report Setup..."));
+    Command2 = MakeButton("Command2", QStringLiteral("Close"));
     Command1->setDefault(true);
     Command1->setEnabled(false);
     Command6->setEnabled(false);
@@ -90,6 +86,8 @@ void ReportDialog::MakeRangeBoxes(int maxDays, bool daysCheckedWhenLeft)
     NumDays = new QLineEdit(this);
     NumDays->setObjectName(QStringLiteral("NumDays"));
     NumDays->setMaxLength(2);
+    StartDate->setMinimumWidth(StartDate->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")));
+    NumDays->setMinimumWidth(NumDays->fontMetrics().horizontalAdvance(QStringLiteral("0000")));
     NumDays->installEventFilter(this);
     checks_->Add(StartDate, [this] { return StartDate_LostFocus(); });
     if (daysCheckedWhenLeft) checks_->Add(NumDays, [this] { return NumDays_LostFocus(); });
@@ -146,6 +144,14 @@ bool ReportDialog::EditSortOrder()
     if (dlg.DialogCancelled) return false;
     Block() = dlg.RptSettingsEdit;
     return true;
+}
+
+QPushButton* ReportDialog::MakeButton(const char* name, const QString& caption)
+{
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
 }
 
 QLabel* ReportDialog::MakeLabel(const char* name, const char* caption, QWidget* buddy)

@@ -136,6 +136,8 @@ protected:
     // The Sort Order dialog on the block's keys, over the dialog; true when confirmed (the keys
     // are then stored).
     bool EditSortOrder();
+    // A command button that Enter does not press.
+    QPushButton* MakeButton(const char* name, const QString& caption);
     // A label with its access key's buddy.
     QLabel* MakeLabel(const char* name, const char* caption, QWidget* buddy = nullptr);
     // The sort keys of the block, with the report's name style and the explanation list's texts.

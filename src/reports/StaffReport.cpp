@@ -81,16 +81,13 @@ StaffReport::StaffReport(const ReportContext& ctx, QWidget* parent, const QStrin
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Room for a name and a position.
+    List1->setMinimumWidth(List1->fontMetrics().horizontalAdvance(QString(24, QLatin1Char('n'))));
     Label4 = MakeLabel("Label4", "N&ames:", List1);
-    const auto button = [this](QPushButton*& b, const char* name, const QString& caption) {
-        b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-    };
-    button(Command3, "Command3", QStringLiteral("Select All"));
-    button(Command4, "Command4", QStringLiteral("Clear All"));
-    button(Command8, "Command8", QStringLiteral("Sort...[Inactive]"));
-    button(Command7, "Command7", QStringLiteral("Query [none]"));
+    Command3 = MakeButton("Command3", QStringLiteral("Select All"));
+    Command4 = MakeButton("Command4", QStringLiteral("Clear All"));
+    Command8 = MakeButton("Command8", QStringLiteral("Sort...[Inactive]"));
+    Command7 = MakeButton("Command7", QStringLiteral("Query [none]"));
 
     WeeksPerPage = new QComboBox(this);
     WeeksPerPage->setObjectName(QStringLiteral("WeeksPerPage"));
