@@ -1,7 +1,9 @@
 #pragma once
-// Stand-ins for the interactive parts in the benchmarks: message boxes that answer at once. The
-// benchmarks use the real printer, which touches nothing until a report uses it.
+// Stand-ins for the interactive parts in the benchmarks: message boxes that answer at once and a
+// main window that shows nothing. The benchmarks use the real printer, which touches nothing
+// until a report uses it.
 
+#include "grid/GridHost.h"
 #include "platform/MsgBox.h"
 #include "platform/PrinterDevice.h"
 
@@ -15,6 +17,31 @@ public:
 
 private:
     int answer_;
+};
+
+// The main window's part for the grid painter: it shows nothing and lists one explanation.
+class QuietGridHost : public GridHost {
+public:
+    bool IsMinimised() const override { return false; }
+    int CurrentShiftCode() const override { return 1; }
+    QString SchedStem() const override { return QStringLiteral("Bench"); }
+    int ExplListIndex(int) const override { return 0; }
+    QString ExplanationListText(int) const override { return QStringLiteral("Vacation"); }
+    bool ExplComboBusy() const override { return false; }
+    void SetCaption(const QString&) override {}
+    void SetBusy(bool) override {}
+    void SetRowScroll(int, int) override {}
+    void SetRowScrollValue(int) override {}
+    void SetPanelText(InfoPanel, const QString&) override {}
+    void SetShiftDescSmallFont(bool) override {}
+    void SetUndoItem(bool, const QString&) override {}
+    void SelectExplanationIndex(int) override {}
+    void SetNotePadText(const QString&) override {}
+    void SetNotePadEnabled(bool) override {}
+    void SetNotePadBackground(std::uint32_t) override {}
+    void SetListsEnabled(bool) override {}
+    void SetNoteButtons(NoteButtonLook) override {}
+    void CancelToolTip() override {}
 };
 
 }  // namespace tavrin::bench

@@ -21,30 +21,6 @@ using namespace tavrin;
 
 namespace {
 
-class QuietHost final : public GridHost {
-public:
-    bool IsMinimised() const override { return false; }
-    int CurrentShiftCode() const override { return 1; }
-    QString SchedStem() const override { return QStringLiteral("Bench"); }
-    int ExplListIndex(int) const override { return 0; }
-    QString ExplanationListText(int) const override { return QStringLiteral("Vacation"); }
-    bool ExplComboBusy() const override { return false; }
-    void SetCaption(const QString&) override {}
-    void SetBusy(bool) override {}
-    void SetRowScroll(int, int) override {}
-    void SetRowScrollValue(int) override {}
-    void SetPanelText(InfoPanel, const QString&) override {}
-    void SetShiftDescSmallFont(bool) override {}
-    void SetUndoItem(bool, const QString&) override {}
-    void SelectExplanationIndex(int) override {}
-    void SetNotePadText(const QString&) override {}
-    void SetNotePadEnabled(bool) override {}
-    void SetNotePadBackground(std::uint32_t) override {}
-    void SetListsEnabled(bool) override {}
-    void SetNoteButtons(NoteButtonLook) override {}
-    void CancelToolTip() override {}
-};
-
 // An open schedule with every row named and every visible cell filled, shown in a 1920 x 1080
 // window.
 struct Window {
@@ -53,7 +29,7 @@ struct Window {
     QtPrinterDevice printer;
     SchedFiles files{dir.path(), msg, printer};
     FontService fonts{96};
-    QuietHost host;
+    bench::QuietGridHost host;
     std::unique_ptr<QWidget> form = std::make_unique<QWidget>();
     GridPanes panes;
     std::unique_ptr<GridPaint> grid;

@@ -435,8 +435,10 @@ void MainForm::BuildMenus()
     connect(Report_Query, &QAction::triggered, this, &MainForm::Report_Query_Click);
     connect(File_Print, &QAction::triggered, this, &MainForm::File_Print_Click);
     connect(Report_Current, &QAction::triggered, this, &MainForm::Report_Current_Click);
-    for (QAction* a : {Report_Legend, Report_Personal_Day142, Report_Personal_Month, Report_Staff_Day142,
-                       Report_Staff_Month, Report_Staff_Group}) {
+    connect(Report_Staff_Day142, &QAction::triggered, this, &MainForm::Report_Staff_Day142_Click);
+    connect(Report_Staff_Month, &QAction::triggered, this, &MainForm::Report_Staff_Month_Click);
+    connect(Report_Staff_Group, &QAction::triggered, this, &MainForm::Report_Staff_Group_Click);
+    for (QAction* a : {Report_Legend, Report_Personal_Day142, Report_Personal_Month}) {
         connect(a, &QAction::triggered, this, &MainForm::NotAvailable);
     }
 }

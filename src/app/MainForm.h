@@ -173,6 +173,9 @@ public slots:
     void Define_Props_Click();
     // Reports menu
     void Report_Current_Click();
+    void Report_Staff_Day142_Click();
+    void Report_Staff_Month_Click();
+    void Report_Staff_Group_Click();
     // Help menu
     void Help_Contents_Click();
     void Help_ToolTips_Click();

@@ -239,7 +239,9 @@ const QFont& QtPrinterDevice::PrinterFont()
 
 double QtPrinterDevice::LineSpacing()
 {
-    if (lineSpacing_ < 0) lineSpacing_ = QFontMetricsF(PrinterFont(), &Printer()).lineSpacing();
+    // Making the font first: a font changed since the last measure clears the kept spacing.
+    const QFont& font = PrinterFont();
+    if (lineSpacing_ < 0) lineSpacing_ = QFontMetricsF(font, &Printer()).lineSpacing();
     return lineSpacing_;
 }
 

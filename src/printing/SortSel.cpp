@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/Cp1252.h"
@@ -125,20 +126,30 @@ void RowsSortable::Swap(int p, int q)
 
 void SortNameBlock(SortableList& list, const SortKeySource& src, const DayRecord& day, int first, int last)
 {
-    // The day does not change during a sort, so each row's key text is made once; comparing the
-    // same texts gives the same order as making them at every comparison.
-    const std::vector<QByteArray> names = src.Names();
-    std::vector<QByteArray> keyOf(kSlots + 1);
-    std::vector<bool> made(kSlots + 1, false);
-    const auto key = [&](int pos) -> const QByteArray& {
-        const int row = list.RowAt(pos);
-        const std::size_t r = IsSlot(row) ? static_cast<std::size_t>(row) : 0;
-        if (!made[r]) {
-            keyOf[r] = IsSlot(row) ? src.KeyText(row, day, names) : QByteArray();
-            made[r] = true;
-        }
-        return keyOf[r];
-    };
+    if (first >= last) return;
+    // The day does not change during a sort, so each entry's key text is made once and replaced
+    // by its rank among the block's texts (equal texts, equal ranks). Comparing ranks answers
+    // every comparison as comparing the texts would, so the exchanges, and the order, are the same.
+    const auto n = static_cast<std::size_t>(last - first + 1);
+    const bool byName = std::find(src.keys.begin(), src.keys.end(), int(SortName)) != src.keys.end();
+    const std::vector<QByteArray> made = byName && !src.names ? src.Names() : std::vector<QByteArray>();
+    const std::vector<QByteArray>& names = src.names ? *src.names : made;
+    std::vector<QByteArray> texts(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        const int row = list.RowAt(first + static_cast<int>(k));
+        if (IsSlot(row)) texts[k] = src.KeyText(row, day, names);
+    }
+    std::vector<std::size_t> byText(n);
+    for (std::size_t k = 0; k < n; ++k) byText[k] = k;
+    std::sort(byText.begin(), byText.end(), [&texts](std::size_t a, std::size_t b) { return texts[a] < texts[b]; });
+    // rank[p - first]: the rank of the entry now at position p; it moves with its entry.
+    std::vector<int> rank(n);
+    int r = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        if (k > 0 && texts[byText[k - 1]] < texts[byText[k]]) ++r;
+        rank[byText[k]] = r;
+    }
+    const auto at = [&rank, first](int pos) -> int& { return rank[static_cast<std::size_t>(pos - first)]; };
 
     std::vector<std::pair<int, int>> stack;
     stack.emplace_back(first, last);
@@ -146,12 +157,17 @@ void SortNameBlock(SortableList& list, const SortKeySource& src, const DayRecord
         auto [L, R] = stack.back();
         stack.pop_back();
         while (L < R) {
+            // A part already in order would see no exchange down to its smallest pieces.
+            bool ordered = true;
+            for (int p = L; p < R && ordered; ++p) ordered = at(p) <= at(p + 1);
+            if (ordered) break;
             int i = L;
             int j = R;
             bool forward = true;
             while (i < j) {
-                if (key(i) > key(j)) {
+                if (at(i) > at(j)) {
                     list.Swap(i, j);
+                    std::swap(at(i), at(j));
                     forward = !forward;
                 }
                 if (forward) {

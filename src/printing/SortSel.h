@@ -50,6 +50,9 @@ struct SortKeySource {
     int nameStyle = 0;
     // Trimmed text of the main window's explanation list entry for an explanation code.
     std::function<QString(int)> explanationText;
+    // Names() made once by a caller that sorts many times with the same names; null: each sort
+    // makes them.
+    const std::vector<QByteArray>* names = nullptr;
 
     // The sort key text of display row `row` on `day`: the five key texts joined, in Windows-1252
     // bytes so that texts compare by character code. `names` holds the formatted name of each

@@ -255,8 +255,6 @@ ScheduleFormatRecord MakeNotUsedFormat(int twipsPerPixelX)
     return f;
 }
 
-namespace {
-
 ReportSettingsRecord MakeReportBlock(const char* title, bool shading, bool margins, bool shadeRuler, float fontSize)
 {
     ReportSettingsRecord r;
@@ -278,8 +276,6 @@ ReportSettingsRecord MakeReportBlock(const char* title, bool shading, bool margi
     r.FontItalic = 0;
     return r;
 }
-
-}  // namespace
 
 SchedulePropertiesRecord MakeNewScheduleProps(const QDate& today)
 {

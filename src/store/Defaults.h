@@ -27,6 +27,10 @@ ScheduleFormatRecord MakeNotUsedFormat(int twipsPerPixelX);
 // 1 (mm-dd) or 2 (dd-mm) for the Weekly format, from the display date format.
 int WeeklyRulerDateStyle(const QString& dateFormat);
 
+// A report's print settings: Arial at fontSize, quarter-inch margins, 10 % shading (of the day
+// ruler and coverage when shadeRuler), nothing in colour; the options all 0.
+ReportSettingsRecord MakeReportBlock(const char* title, bool shading, bool margins, bool shadeRuler, float fontSize);
+
 // The settings of a new schedule; today is the date the period is taken from.
 SchedulePropertiesRecord MakeNewScheduleProps(const QDate& today);
 

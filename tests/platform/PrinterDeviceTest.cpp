@@ -108,6 +108,18 @@ TEST_F(PdfTarget, NothingIsWrittenUntilTheFirstOutputAndNoBlankLastPage)
     EXPECT_TRUE(Info().contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))));
 }
 
+TEST_F(PdfTarget, LineHeightsFollowTheFontSize)
+{
+    ASSERT_TRUE(printer->SetFontName(QStringLiteral("Arial")));
+    ASSERT_TRUE(printer->SetFontSize(8));
+    const double small = printer->TextHeight(QStringLiteral("jyA"));
+    ASSERT_TRUE(printer->SetFontSize(16));
+    const double large = printer->TextHeight(QStringLiteral("jyA"));
+    EXPECT_NEAR(large / small, 2.0, 0.15);
+    ASSERT_TRUE(printer->SetFontSize(8));
+    EXPECT_DOUBLE_EQ(printer->TextHeight(QStringLiteral("jyA")), small);
+}
+
 TEST_F(PdfTarget, AnAbandonedJobLeavesNoFile)
 {
     ASSERT_TRUE(printer->DrawText(QStringLiteral("Gone"), {10, 10, 900, 200}, 0));

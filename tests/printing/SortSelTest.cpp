@@ -162,6 +162,70 @@ TEST_F(SortTest, ListBoxEntriesMoveWithRowAndSelectionAndDividersStayInPlace)
     EXPECT_EQ(selected, (QList<bool>{false, true, false, true, false, false}));
 }
 
+// The quicksort as written, comparing the key texts at every step: the reference order.
+void ReferenceQuicksort(std::vector<int>& rows, const SortKeySource& src, const DayRecord& day)
+{
+    const std::vector<QByteArray> names = src.Names();
+    const auto key = [&](int pos) { return src.KeyText(rows[static_cast<std::size_t>(pos - 1)], day, names); };
+    std::vector<std::pair<int, int>> stack{{1, static_cast<int>(rows.size())}};
+    while (!stack.empty()) {
+        auto [L, R] = stack.back();
+        stack.pop_back();
+        while (L < R) {
+            int i = L;
+            int j = R;
+            bool forward = true;
+            while (i < j) {
+                if (key(i) > key(j)) {
+                    std::swap(rows[static_cast<std::size_t>(i - 1)], rows[static_cast<std::size_t>(j - 1)]);
+                    forward = !forward;
+                }
+                forward ? ++i : --j;
+            }
+            if (R - 1 > j - L) {
+                if (i + 1 < R) stack.emplace_back(i + 1, R);
+                R = j - 1;
+            } else {
+                if (j - 1 > L) stack.emplace_back(L, j - 1);
+                L = i + 1;
+            }
+        }
+    }
+}
+
+TEST_F(SortTest, TheSortGivesTheQuicksortsOrderOfEqualKeysExactly)
+{
+    // Many people on few shifts, in random and partly sorted orders: every order must be the
+    // one the quicksort as written gives, equal keys included.
+    static const char* const kNames[] = {"Al", "Bo", "Cy", "Di", "Ed", "Flo", "Gus", "Hal", "Ida", "Jo"};
+    unsigned seed = 5;
+    const auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7fff;
+    };
+    DayRecord day;
+    for (int r = 1; r <= 40; ++r) {
+        files->EmpTable.Name[r] = QString::fromLatin1(kNames[r % 10]);
+        day.Shift1Code[files->ScheduleProps.RowMap[r]] = static_cast<Byte>(next() % 5);
+    }
+    for (const std::array<int, 5>& keys :
+         {std::array<int, 5>{SortShift, 0, 0, 0, 0}, std::array<int, 5>{SortStartTime, SortName, 0, 0, 0}}) {
+        const SortKeySource src = Source(keys);
+        for (int trial = 0; trial < 200; ++trial) {
+            const int n = 2 + static_cast<int>(next() % 39);
+            std::vector<int> order(static_cast<std::size_t>(n));
+            for (int k = 0; k < n; ++k) order[static_cast<std::size_t>(k)] = k + 1;
+            for (int k = n - 1; k > 0; --k) std::swap(order[static_cast<std::size_t>(k)], order[next() % (k + 1)]);
+            if (trial % 3 == 0) std::sort(order.begin(), order.begin() + n / 2);
+            std::vector<int> expected = order;
+            ReferenceQuicksort(expected, src, day);
+            RowsSortable list(order);
+            SortNameBlock(list, src, day, 1, n);
+            ASSERT_EQ(order, expected) << "trial " << trial;
+        }
+    }
+}
+
 TEST_F(SortTest, ADayOutsideThePeriodLeavesTheListAlone)
 {
     People({{"Cy", 0}, {"Al", 0}});

@@ -1,0 +1,471 @@
+// The staff reports recorded for the preview: the Staff 1 to 42 Day Schedule of 200 names by 42
+// days sorted by five keys, and the Group Schedule of 99 groups by 7 days by 200 rows. Each
+// beside a baseline that does the same work plainly: the same day records read with one pread,
+// the same entry lines (sorted with precomputed keys and std::stable_sort for the schedule; the
+// same cells tested in a plain loop for the groups) and the same records written with one pwrite
+// per record and text.
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QListWidget>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <memory>
+#include <numeric>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "grid/GridHost.h"
+#include "grid/GridPaint.h"
+#include "grid/GridQuery.h"
+#include "platform/Cp1252.h"
+#include "platform/FileDialogs.h"
+#include "platform/FontService.h"
+#include "platform/Runtime.h"
+#include "printing/PreviewRec.h"
+#include "printing/PrintServices.h"
+#include "printing/PrtSched.h"
+#include "printing/RptText.h"
+#include "printing/SortSel.h"
+#include "reports/Group.h"
+#include "reports/Staff142.h"
+#include "store/CellCodes.h"
+#include "store/SchedFiles.h"
+
+using namespace tavrin;
+
+namespace {
+
+constexpr int kDays = 42;
+constexpr int kGroupDays = 7;
+
+// Five explanations in the main window's list, numbered as it shows them.
+class QuietHost final : public bench::QuietGridHost {
+public:
+    int ExplListIndex(int code) const override { return code; }
+    QString ExplanationListText(int code) const override { return QStringLiteral("%1, Reason %1").arg(code, 2); }
+};
+
+// 200 named people over 42 days from Sunday 7 January 2024: nine shifts, most people working
+// most days, a fifth of them a second shift, some on call, some with an explanation; 99 groups,
+// each the people of one shift.
+struct Schedule {
+    QTemporaryDir dir;
+    bench::QuietMsgBox msg;
+    QtPrinterDevice printer{dir.filePath(QStringLiteral("bench.pdf"))};
+    SchedFiles files{dir.path(), msg, printer};
+    FontService fonts{96};
+    QuietHost host;
+    std::unique_ptr<GridPaint> grid;
+    PreviewRec rec{dir.path()};
+    QtFileDialogs dialogs;
+    PrintServices print{printer, rec, fonts, msg, dialogs};
+
+    Schedule()
+    {
+        bool isNew = false;
+        (void)files.LoadScheduleSettings(isNew);
+        files.ScheduleProps.PeriodStart = OleDates::FromYmd(2024, 1, 7);
+        files.ScheduleProps.PeriodEnd = files.ScheduleProps.PeriodStart + 364;
+        files.ScheduleProps.FirstVisibleDay = 0;
+        files.CurrentFormatNo = 1;
+        if (!files.OpenWorkingFiles()) std::abort();
+        grid = std::make_unique<GridPaint>(files, host, fonts);
+        grid->FirstTaggedDay = 1;
+        grid->DaysTaggedText = QStringLiteral(" %1").arg(kDays);
+        print.Now = [] { return Runtime::DateSerial(2024, 3, 5) + Runtime::TimeSerial(14, 30, 0); };
+
+        static const char* const kFirst[] = {"Ann", "Bob", "Cy", "Dee", "Eve", "Fay", "Gus", "Hal", "Ida", "Jon"};
+        static const char* const kLast[] = {"Adams", "Baker", "van der Berg", "Cole", "Dunn", "East", "Fox", "Gray"};
+        static const char* const kPositions[] = {"RN", "LPN", "CNA", "Clerk"};
+        for (int r = 1; r <= kSlots; ++r) {
+            files.EmpTable.Name[r] = QStringLiteral("%1 %2").arg(QString::fromLatin1(kFirst[r % 10]),
+                                                                 QString::fromLatin1(kLast[(r / 10) % 8]));
+            files.EmpTable.Position[r] = kPositions[r % 4];
+        }
+        for (int code = 1; code <= 9; ++code) {
+            ShiftRecord& s = files.ShiftTable[code];
+            s.Description = QStringLiteral("Shift %1").arg(code);
+            s.Abbreviation = QStringLiteral("S%1").arg(code);
+            s.StartTime = Runtime::TimeSerial(5 + code, code % 2 ? 30 : 0, 0);
+            s.EndTime = s.StartTime + 8.0 / 24;
+            s.PaidHours = 8;
+        }
+        for (int e = 1; e <= 5; ++e) {
+            files.ExplTable.Description[e] = QStringLiteral("Reason %1").arg(e);
+            files.ExplTable.Abbreviation[e] = QStringLiteral("R%1").arg(e);
+        }
+        unsigned seed = 11;
+        const auto next = [&seed] {
+            seed = seed * 1103515245u + 12345u;
+            return (seed >> 16) & 0x7fff;
+        };
+        for (int day = 1; day <= kDays; ++day) {
+            DayRecord d;
+            for (int s = 1; s <= kSlots; ++s) {
+                const unsigned roll = next() % 20;
+                d.Shift1Code[s] = static_cast<Byte>(roll < 16 ? 1 + next() % 9 : roll == 16 ? kTimeOffCode : 0);
+                d.Shift2Code[s] = static_cast<Byte>(roll < 16 && next() % 5 == 0 ? 1 + next() % 9 : 0);
+                d.OnCallFlag[s] = next() % 10 == 0 ? 1 : 0;
+                d.ExplanationCode[s] = static_cast<Byte>(next() % 7 == 0 ? 1 + next() % 5 : 0);
+            }
+            (void)files.WriteRecord(FileNo::Days, day, d);
+        }
+        for (int q = 1; q <= kQueries; ++q) {
+            QueryRecord query;
+            query.Title = QStringLiteral("Group %1").arg(q);
+            query.IgnoreNames = kTrue;
+            query.IgnoreExplanations = kTrue;
+            query.IgnoreShifts = kFalse;
+            query.SelectedShifts[1 + q % 9] = 1;
+            (void)files.WriteRecord(FileNo::Queries, q, query);
+            GroupRecord g;
+            g.QueryNumber = static_cast<Int16>(q);
+            (void)files.WriteRecord(FileNo::Groups, q, g);
+        }
+
+        ReportSettingsRecord& staff = files.ScheduleProps.ReportSettings[kStaffScheduleBlock];
+        staff.Options[20] = 3;
+        staff.Title = "Staff Schedule";
+        staff.FontName = "Arial";
+        staff.FontSize = 8;
+        staff.ShadePercent = 10;
+        staff.ShadeDayRuler = kTrue;
+        for (int i = 0; i <= 3; ++i) staff.Margins[i] = 360;
+        for (int i = 1; i <= 6; ++i) staff.Options[i] = i == 6 ? 5 : 1;  // every part, "Smith, John"
+        const int keys[] = {SortShift, SortStartTime, SortExplanation, SortPosition, SortName};
+        for (int k = 0; k < 5; ++k) staff.Options[10 + k] = static_cast<Int16>(keys[k]);
+        staff.Options[18] = 6;
+        ReportSettingsRecord& group = files.ScheduleProps.ReportSettings[kGroupScheduleBlock];
+        group = staff;
+        group.Title = "Group Schedule";
+        group.Options[6] = 0;
+        for (int k = 0; k < 5; ++k) group.Options[10 + k] = 0;
+        group.Options[10] = SortName;
+    }
+
+    ReportContext Context() { return {files, *grid, host, print, {}}; }
+
+    // One preview recording of a dialog's report, without the preview window.
+    void Record(ReportDialog& dlg, benchmark::State& state)
+    {
+        rec.PreviewMode = true;
+        PrtSched run(print);
+        if (!run.BeginRun() || !dlg.ProduceDocument(run)) state.SkipWithError("run failed");
+        run.NewPage();
+        run.Finish(false);
+    }
+};
+
+Schedule& Shared()
+{
+    static Schedule s;
+    return s;
+}
+
+// ---------------------------------------------------------------- plain recording
+
+void Put16(std::uint8_t* p, int v)
+{
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+void Put32(std::uint8_t* p, std::int32_t v)
+{
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// Command and text records written one pwrite each, on fresh files.
+class PlainRecorder {
+public:
+    explicit PlainRecorder(const QString& dir)
+        : cmdPath_(QFile::encodeName(dir + QStringLiteral("/Plain.RP1"))),
+          textPath_(QFile::encodeName(dir + QStringLiteral("/Plain.RP2")))
+    {
+        ::unlink(cmdPath_.constData());
+        ::unlink(textPath_.constData());
+        cmd_ = ::open(cmdPath_.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+        txt_ = ::open(textPath_.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+    }
+    ~PlainRecorder()
+    {
+        ::close(cmd_);
+        ::close(txt_);
+    }
+    void Command(int code, int a = 0, int b = 0, int c = 0, int d = 0, int value = 0)
+    {
+        Put16(r_, code);
+        Put32(r_ + 2, a);
+        Put32(r_ + 6, b);
+        Put32(r_ + 10, c);
+        Put32(r_ + 14, d);
+        Put32(r_ + 18, value);
+        ok_ &= ::pwrite(cmd_, r_, 28, n_ * 28) == 28;
+        ++n_;
+    }
+    void Text(const QString& text, int l, int t, int r, int b, int flags)
+    {
+        const QByteArray bytes = StringToCp1252(text);
+        Put32(r_ + 22, static_cast<std::int32_t>(pos_));
+        Put16(r_ + 26, static_cast<int>(bytes.size()));
+        Command(Pv::DrawText, l, t, r, b, flags);
+        ok_ &= ::pwrite(txt_, bytes.constData(), static_cast<std::size_t>(bytes.size()), pos_ - 1) == bytes.size();
+        pos_ += bytes.size();
+    }
+    bool Ok() const { return ok_; }
+    std::int64_t Records() const { return n_; }
+
+private:
+    QByteArray cmdPath_;
+    QByteArray textPath_;
+    int cmd_ = -1;
+    int txt_ = -1;
+    std::uint8_t r_[28] = {};
+    std::int64_t n_ = 0;
+    std::int64_t pos_ = 1;
+    bool ok_ = true;
+};
+
+// The day records from the period's first day, in one pread.
+std::vector<DayRecord> ReadDays(Schedule& s, int count)
+{
+    const QByteArray path = QFile::encodeName(s.files.WorkPath(QStringLiteral(".SCH")));
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count) * DayRecord::Size);
+    const int fd = ::open(path.constData(), O_RDONLY);
+    (void)::pread(fd, bytes.data(), bytes.size(), 0);
+    ::close(fd);
+    std::vector<DayRecord> days(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        Decode(std::span<const std::uint8_t>(bytes.data() + static_cast<std::size_t>(i) * DayRecord::Size,
+                                             DayRecord::Size),
+               days[static_cast<std::size_t>(i)]);
+    }
+    return days;
+}
+
+// A header, a frame and the day texts of a page, as the reports draw them.
+void PlainPage(PlainRecorder& out, int columns, int dates)
+{
+    out.Command(Pv::ForeColor);
+    out.Command(Pv::FontSize, 0, 0, 0, 0, 16);
+    out.Text(QStringLiteral("Staff Schedule"), 50, 50, 4850, 375, 289);
+    out.Command(Pv::FontSize, 0, 0, 0, 0, 12);
+    out.Text(QStringLiteral("Run Date: 03/05/2024"), 50, 50, 4850, 375, 288);
+    out.Text(QStringLiteral("Run Time: 2:30p"), 50, 50, 4850, 375, 290);
+    out.Text(QStringLiteral("Page: 1"), 50, 50, 4850, 375, 298);
+    out.Text(QStringLiteral("01/07/2024 to 02/17/2024"), 50, 50, 4850, 375, 297);
+    for (int i = 0; i < 3; ++i) out.Command(Pv::FontSize + i, 0, 0, 0, 0, 8);
+    out.Command(Pv::DrawWidth, 0, 0, 0, 0, 1);
+    out.Command(Pv::FilledBox, 120, 11640, 1039, 1361, 230);
+    out.Command(Pv::Box, 120, 11640, 1039, 15240);
+    for (int i = 0; i < columns + 6; ++i) out.Command(Pv::Line, 120 + i * 1644, 120 + i * 1644, 1039, 15240);
+    for (int i = 0; i < columns; ++i) out.Text(WeekdayName(i + 1), 60 + i * 685, 443, 725 + i * 685, 558, 293);
+    for (int i = 0; i < dates; ++i) {
+        out.Text(Runtime::FormatDate(OleDates::FromYmd(2024, 1, 7) + i, QStringLiteral("MM/dd/yyyy")),
+                 60 + (i % 7) * 685, 577, 725 + (i % 7) * 685, 1000, 257);
+    }
+}
+
+// Every row's name in a name style, made once.
+std::vector<QString> FormattedNames(const SchedFiles& f, int style)
+{
+    std::vector<QString> names(kSlots + 1);
+    for (int r = 1; r <= kSlots; ++r) {
+        names[static_cast<std::size_t>(r)] = RptText::FormatPersonName(Runtime::Trim(f.EmpTable.Name[r].str()), style);
+    }
+    return names;
+}
+
+// The parts after a name, as the schedule shows them with every part ticked.
+QString PlainParts(const Schedule& s, int row, const DayRecord& d, int slot)
+{
+    QString line = QLatin1Char(',') + Runtime::Trim(s.files.EmpTable.Position[row].str());
+    if (d.OnCallFlag[slot] == 1) line += QLatin1Char(',') + s.files.ShiftTable[kOnCallCode].Abbreviation.str();
+    const int s1 = d.Shift1Code[slot];
+    if (IsUserShift(s1)) {
+        line += QLatin1Char(',') + s.files.ShiftTable[s1].Abbreviation.str();
+        const int s2 = d.Shift2Code[slot];
+        if (IsShiftCode(s2)) line += QLatin1Char('/') + s.files.ShiftTable[s2].Abbreviation.str();
+    }
+    const int e = d.ExplanationCode[slot];
+    if (IsExplanationCode(e)) line += QLatin1Char(',') + s.files.ExplTable.Abbreviation[e].str();
+    return line;
+}
+
+// ---------------------------------------------------------------- the staff schedule
+
+void BM_Staff142_200x42(benchmark::State& state)
+{
+    Schedule& s = Shared();
+    Staff142 dlg(s.Context());
+    dlg.Command3_Click();
+    for (auto _ : state) s.Record(dlg, state);
+    state.counters["records"] = static_cast<double>(s.rec.PreviewCmdCount);
+}
+
+void BM_Staff142_200x42_Baseline(benchmark::State& state)
+{
+    Schedule& s = Shared();
+    const SchedFiles& f = s.files;
+    std::int64_t records = 0;
+    for (auto _ : state) {
+        PlainRecorder out(s.dir.path());
+        const std::vector<DayRecord> days = ReadDays(s, kDays);
+        const std::vector<QString> names = FormattedNames(f, 5);
+        std::vector<QByteArray> nameKeys(kSlots + 1);
+        for (int r = 1; r <= kSlots; ++r)
+            nameKeys[static_cast<std::size_t>(r)] = StringToCp1252(names[static_cast<std::size_t>(r)]);
+        PlainPage(out, 7, kDays);
+        std::vector<int> order(kSlots);
+        std::vector<QByteArray> keys(kSlots + 1);
+        for (int i = 0; i < kDays; ++i) {
+            const DayRecord& d = days[static_cast<std::size_t>(i)];
+            for (int r = 1; r <= kSlots; ++r) {
+                const int slot = f.ScheduleProps.RowMap[r];
+                const int s1 = d.Shift1Code[slot];
+                const int e = d.ExplanationCode[slot];
+                QByteArray& k = keys[static_cast<std::size_t>(r)];
+                k.clear();
+                if (IsUserShift(s1)) {
+                    k += StringToCp1252(f.ShiftTable[s1].Description.str());
+                    const OleDate t = f.ShiftTable[s1].StartTime;
+                    k += QByteArray::number(100 + Runtime::Hour(t)).right(2) + ':' +
+                         QByteArray::number(100 + Runtime::Minute(t)).right(2);
+                } else {
+                    k += "ZZ";
+                }
+                k += e > 0 ? StringToCp1252(Runtime::Trim(s.host.ExplanationListText(e))) : QByteArray("Z");
+                k += StringToCp1252(Runtime::Trim(f.EmpTable.Position[r].str()));
+                k += nameKeys[static_cast<std::size_t>(r)];
+            }
+            std::iota(order.begin(), order.end(), 1);
+            std::stable_sort(order.begin(), order.end(), [&keys](int a, int b) {
+                return keys[static_cast<std::size_t>(a)] < keys[static_cast<std::size_t>(b)];
+            });
+            int n = 0;
+            const int x = 60 + (i % 7) * 685;
+            for (int r : order) {
+                const int slot = f.ScheduleProps.RowMap[r];
+                if (!IsUserShift(d.Shift1Code[slot])) continue;
+                out.Text(QLatin1Char(' ') + names[static_cast<std::size_t>(r)] + PlainParts(s, r, d, slot), x,
+                         692 + n * 77, x + 665, 768 + n * 77, 288);
+                ++n;
+            }
+        }
+        out.Command(Pv::NewPage);
+        out.Command(Pv::EndDocument);
+        if (!out.Ok()) state.SkipWithError("write");
+        records = out.Records();
+    }
+    state.counters["records"] = static_cast<double>(records);
+}
+
+// ---------------------------------------------------------------- the group schedule
+
+void BM_Group_99x7x200(benchmark::State& state)
+{
+    Schedule& s = Shared();
+    s.grid->DaysTaggedText = QStringLiteral(" %1").arg(kGroupDays);
+    Group dlg(s.Context());
+    for (auto _ : state) s.Record(dlg, state);
+    state.counters["records"] = static_cast<double>(s.rec.PreviewCmdCount);
+}
+
+void BM_Group_99x7x200_Baseline(benchmark::State& state)
+{
+    Schedule& s = Shared();
+    const SchedFiles& f = s.files;
+    std::int64_t records = 0;
+    for (auto _ : state) {
+        PlainRecorder out(s.dir.path());
+        const std::vector<DayRecord> days = ReadDays(s, kGroupDays);
+        const std::vector<QString> names = FormattedNames(f, 0);
+        // Rows of 184 twips and headings of 230 between 1924 and 16480 (A4), breaking pages by the
+        // report's allowance of a heading and half a row.
+        constexpr int kTop = 1924, kBottom = 16480, kLine = 184, kHeading = 230, kAllow = kHeading + kLine / 2;
+        int y = kTop;
+        int blockTop = y;
+        PlainPage(out, kGroupDays, 2 * kGroupDays);
+        const auto newPage = [&] {
+            out.Command(Pv::NewPage);
+            PlainPage(out, kGroupDays, 2 * kGroupDays);
+            y = kTop;
+        };
+        const auto heading = [&](const QString& text) {
+            out.Command(Pv::FilledBox, 120, 11640, y, y + kHeading, 230);
+            out.Command(Pv::Box, 120, 11640, y, y + kHeading);
+            out.Text(text, 60, y / 2, 4840, y / 2 + 80, 256);
+            y += kHeading;
+            blockTop = y;
+        };
+        const auto close = [&] {
+            for (int i = 0; i <= kGroupDays; ++i)
+                out.Command(Pv::Line, 120 + i * 1644, 120 + i * 1644, blockTop, y + 92);
+            out.Command(Pv::Line, 120, 11640, y + 92, y + 92);
+        };
+        for (int g = 1; g <= kGroups; ++g) {
+            QueryRecord q;
+            (void)f.ReadRecord(FileNo::Queries, g, q);
+            const QueryRule rule(q, QueryVariant::GroupSchedule);
+            std::array<std::vector<QString>, kGroupDays> lines;
+            std::size_t rows = 0;
+            for (int i = 0; i < kGroupDays; ++i) {
+                const DayRecord& d = days[static_cast<std::size_t>(i)];
+                for (int r = 1; r <= kSlots; ++r) {
+                    const int slot = f.ScheduleProps.RowMap[r];
+                    if (rule.CellMatches(d, slot))
+                        lines[static_cast<std::size_t>(i)].push_back(
+                            QLatin1Char(' ') + names[static_cast<std::size_t>(r)] + PlainParts(s, r, d, slot));
+                }
+                rows = std::max(rows, lines[static_cast<std::size_t>(i)].size());
+            }
+            const QString title = Runtime::Trim(q.Title.str());
+            if (y + kAllow >= kBottom || (rows > 1 && y + 2 * kAllow >= kBottom)) newPage();
+            heading(QLatin1Char(' ') + title);
+            for (std::size_t k = 0; k < rows; ++k) {
+                if (k > 0 && y + 2 * kAllow >= kBottom && rows - k > 1) {
+                    close();
+                    out.Text(QLatin1Char(' ') + title + QStringLiteral(", continued on next page..."), 60, y / 2, 4840,
+                             y / 2 + 80, 256);
+                    newPage();
+                    heading(QLatin1Char(' ') + title + QStringLiteral("  (continued)"));
+                }
+                for (int i = 0; i < kGroupDays; ++i) {
+                    const auto& day = lines[static_cast<std::size_t>(i)];
+                    if (k < day.size()) out.Text(day[k], 60 + i * 685, y / 2, 725 + i * 685, y / 2 + 80, 288);
+                }
+                y += kLine;
+            }
+            close();
+        }
+        out.Command(Pv::NewPage);
+        out.Command(Pv::EndDocument);
+        if (!out.Ok()) state.SkipWithError("write");
+        records = out.Records();
+    }
+    state.counters["records"] = static_cast<double>(records);
+}
+
+BENCHMARK(BM_Staff142_200x42)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Staff142_200x42_Baseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Group_99x7x200)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Group_99x7x200_Baseline)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

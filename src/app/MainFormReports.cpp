@@ -1,0 +1,40 @@
+// The Reports menu: the report dialogs, opened modally over the window.
+#include <QWidget>
+
+#include "app/MainForm.h"
+#include "grid/GridPaint.h"
+#include "reports/Group.h"
+#include "reports/Staff142.h"
+#include "reports/StaffMC.h"
+#include "store/SchedFiles.h"
+
+namespace tavrin {
+
+namespace {
+
+template <class Dialog>
+void ShowReport(MainForm& form, SchedFiles& files, GridPaint& grid)
+{
+    form.CancelToolTip();
+    Dialog dlg(ReportContext{files, grid, form, form.Print(), form.SelectQueryFunction()}, &form);
+    dlg.exec();
+}
+
+}  // namespace
+
+void MainForm::Report_Staff_Day142_Click()
+{
+    ShowReport<Staff142>(*this, files_, grid_);
+}
+
+void MainForm::Report_Staff_Month_Click()
+{
+    ShowReport<StaffMC>(*this, files_, grid_);
+}
+
+void MainForm::Report_Staff_Group_Click()
+{
+    ShowReport<Group>(*this, files_, grid_);
+}
+
+}  // namespace tavrin

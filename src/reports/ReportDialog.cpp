@@ -1,0 +1,517 @@
+#include "reports/ReportDialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <span>
+
+#include "grid/GridHost.h"
+#include "grid/GridPaint.h"
+#include "platform/BoxChecks.h"
+#include "platform/MsgBox.h"
+#include "platform/PrinterDevice.h"
+#include "platform/Runtime.h"
+#include "platform/Surface.h"
+#include "printing/PGSetup.h"
+#include "printing/PreviewRec.h"
+#include "printing/PrintServices.h"
+#include "printing/ProgressPanel.h"
+#include "printing/PrtSched.h"
+#include "printing/SortSel.h"
+#include "store/CellCodes.h"
+#include "store/Defaults.h"
+#include "store/SchedFiles.h"
+
+namespace tavrin {
+
+namespace {
+
+constexpr double kTitleFontSize = 16;
+constexpr double kSubtitleFontSize = 12;
+const QString kError = QStringLiteral("Error");
+
+}  // namespace
+
+ReportDialog::ReportDialog(const ReportContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx)
+{
+    setModal(true);
+    checks_ = new BoxChecks(this);
+}
+
+ReportDialog::~ReportDialog() = default;
+
+// ---------------------------------------------------------------- building
+
+void ReportDialog::MakeCopiesBox(bool uncorrected)
+{
+    Copies = new QLineEdit(QStringLiteral("1"), this);
+    Copies->setObjectName(QStringLiteral("Copies"));
+    Copies->setMaxLength(3);
+    Copies->setMinimumWidth(Copies->fontMetrics().horizontalAdvance(QStringLiteral("00000")));
+    if (!uncorrected) checks_->Add(Copies, [this] { return Copies_LostFocus(); });
+}
+
+void ReportDialog::MakeCommandButtons()
+{
+    Command1 = MakeButton("Command1", QStringLiteral("Print"));
+    Command6 = MakeButton("Command6", QStringLiteral("Preview"));
+    Command5 = MakeButton("Command5", QStringLiteral("Report Setup..."));
+    Command2 = MakeButton("Command2", QStringLiteral("Close"));
+    Command1->setDefault(true);
+    Command1->setEnabled(false);
+    Command6->setEnabled(false);
+    // Close needs no valid box.
+    checks_->Exempt(Command2);
+    Picture1 = new ProgressPanel(this);
+    connect(Command1, &QPushButton::clicked, this, &ReportDialog::Command1_Click);
+    connect(Command6, &QPushButton::clicked, this, &ReportDialog::Command6_Click);
+    connect(Command5, &QPushButton::clicked, this, &ReportDialog::Command5_Click);
+    connect(Command2, &QPushButton::clicked, this, &ReportDialog::Command2_Click);
+}
+
+void ReportDialog::MakeRangeBoxes(int maxDays, bool daysCheckedWhenLeft)
+{
+    maxDays_ = maxDays;
+    StartDate = new QLineEdit(this);
+    StartDate->setObjectName(QStringLiteral("StartDate"));
+    StartDate->installEventFilter(this);
+    NumDays = new QLineEdit(this);
+    NumDays->setObjectName(QStringLiteral("NumDays"));
+    NumDays->setMaxLength(2);
+    StartDate->setMinimumWidth(StartDate->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")));
+    NumDays->setMinimumWidth(NumDays->fontMetrics().horizontalAdvance(QStringLiteral("0000")));
+    NumDays->installEventFilter(this);
+    checks_->Add(StartDate, [this] { return StartDate_LostFocus(); });
+    if (daysCheckedWhenLeft) checks_->Add(NumDays, [this] { return NumDays_LostFocus(); });
+    connect(NumDays, &QLineEdit::textChanged, this, &ReportDialog::NumDays_Change);
+}
+
+QGroupBox* ReportDialog::MakeCellContents(std::array<QCheckBox*, 5>& boxes, const QString& onCallCaption)
+{
+    auto* frame = new QGroupBox(QStringLiteral("&Cell Contents"), this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    auto* layout = new QVBoxLayout(frame);
+    const QString captions[] = {QStringLiteral("Use Abbreviations"), QStringLiteral("Position"), onCallCaption,
+                                QStringLiteral("Shift Description"), QStringLiteral("Explanation Description")};
+    for (int i = 0; i < 5; ++i) {
+        auto* box = new QCheckBox(captions[i], frame);
+        box->setObjectName(QStringLiteral("CellOptions(%1)").arg(i));
+        layout->addWidget(box);
+        boxes[static_cast<std::size_t>(i)] = box;
+        connect(box, &QCheckBox::toggled, this, [this, i](bool checked) { StoreCellOption(i, checked); });
+    }
+    return frame;
+}
+
+QComboBox* ReportDialog::MakeNameFormatList(const char* name)
+{
+    static const char* const kNameFormats[] = {"Default", "John Smith",  "John S.",   "J.Smith",
+                                               "JS",      "Smith, John", "Smith, J.", "Smith"};
+    auto* list = new QComboBox(this);
+    list->setObjectName(QString::fromLatin1(name));
+    for (const char* f : kNameFormats) list->addItem(QString::fromLatin1(f));
+    return list;
+}
+
+void ReportDialog::StoreCellOption(int i, bool checked)
+{
+    if (loading_) return;
+    Block().Options[i + 1] = checked ? 1 : 0;
+    MarkModified();
+}
+
+bool ReportDialog::StoreNameFormat(int index)
+{
+    if (loading_ || index < 0 || index == Block().Options[6]) return false;
+    Block().Options[6] = static_cast<Int16>(index);
+    MarkModified();
+    return true;
+}
+
+bool ReportDialog::EditSortOrder()
+{
+    SortSel dlg(Files(), Block(), this);
+    Grid().PositionDialogOverForm(this, &dlg);
+    dlg.exec();
+    if (dlg.DialogCancelled) return false;
+    Block() = dlg.RptSettingsEdit;
+    return true;
+}
+
+QPushButton* ReportDialog::MakeButton(const char* name, const QString& caption)
+{
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLabel* ReportDialog::MakeLabel(const char* name, const char* caption, QWidget* buddy)
+{
+    auto* label = new QLabel(QString::fromLatin1(caption), this);
+    label->setObjectName(QString::fromLatin1(name));
+    if (buddy) label->setBuddy(buddy);
+    return label;
+}
+
+SortKeySource ReportDialog::KeySource()
+{
+    SortKeySource src;
+    src.emp = &Files().EmpTable;
+    src.shifts = &Files().ShiftTable;
+    src.props = &Files().ScheduleProps;
+    src.keys = SortKeysOf(Block());
+    src.nameStyle = CheckedNameStyle(Block().Options[6]);
+    GridHost* host = &Host();
+    src.explanationText = [host](int code) { return host->ExplanationListText(code); };
+    return src;
+}
+
+void ReportDialog::InitRange()
+{
+    const SchedulePropertiesRecord& p = Files().ScheduleProps;
+    OleDate start = PeriodStart() + p.FirstVisibleDay + std::max(Grid().FirstTaggedDay, 1) - 1;
+    start = std::min(start, PeriodEnd() - 6);
+    StartDate->setText(Runtime::FormatDate(start, Files().DateFormat));
+    StartTextAtOpen = StartDate->text();
+    DayCount = std::clamp(Grid().DaysTagged(), 1, maxDays_);
+    restoringDays_ = true;
+    NumDays->setText(QString::number(DayCount));
+    restoringDays_ = false;
+}
+
+OleDate ReportDialog::StartDateValue() const
+{
+    if (const auto d = Runtime::ParseDate(StartDate->text())) return std::floor(*d);
+    if (const auto d = Runtime::ParseDate(StartTextAtOpen)) return std::floor(*d);
+    return PeriodStart();
+}
+
+void ReportDialog::InitRptSettings(const char* title)
+{
+    ReportSettingsRecord& b = Block();
+    if (b.Options[20] == kReportDefaultsSet) return;
+    b.Options[20] = kReportDefaultsSet;
+    MarkModified();
+    // Every print setting; of the options only those of the staff reports.
+    const auto options = b.Options;
+    b = MakeReportBlock(title, true, true, true, 8);
+    b.Options = options;
+    b.Options[1] = 1;
+    for (int i = 2; i <= 5; ++i) b.Options[i] = 0;
+    b.Options[18] = 6;
+}
+
+void ReportDialog::CenterOnScreen()
+{
+    adjustSize();
+    Grid().CenterFormOnScreen(this);
+}
+
+void ReportDialog::MarkModified()
+{
+    Files().ScheduleModified = true;
+}
+
+// ---------------------------------------------------------------- boxes
+
+bool ReportDialog::eventFilter(QObject* watched, QEvent* e)
+{
+    if ((watched == StartDate || watched == NumDays) && watched && e->type() == QEvent::FocusIn) {
+        // After the mouse has placed the cursor, so that the whole text ends selected.
+        auto* box = static_cast<QLineEdit*>(watched);
+        QTimer::singleShot(0, box, [box] { box->selectAll(); });
+    }
+    return QDialog::eventFilter(watched, e);
+}
+
+bool ReportDialog::Copies_LostFocus()
+{
+    if (std::abs(Runtime::Val(Copies->text())) < 1) Copies->setText(QStringLiteral("1"));
+    return true;
+}
+
+bool ReportDialog::StartDate_LostFocus()
+{
+    const QString text = StartDate->text();
+    if (const auto d = Runtime::ParseDate(text)) {
+        StartDate->setText(Runtime::FormatDate(std::floor(*d), Files().DateFormat));
+        RangeChanged();
+        return true;
+    }
+    MsgBox& msg = Print().Msg;
+    msg.beep();
+    msg.show(QStringLiteral("The date entered ") + text + QStringLiteral(" is not a valid date."), Mb::Exclamation,
+             kError);
+    // The date of the opening, not the last valid one.
+    const auto atOpen = Runtime::ParseDate(StartTextAtOpen);
+    StartDate->setText(atOpen ? Runtime::FormatDate(std::floor(*atOpen), Files().DateFormat) : StartTextAtOpen);
+    StartDate->setFocus();
+    return false;
+}
+
+void ReportDialog::NumDays_Change()
+{
+    if (loading_ || restoringDays_) return;
+    CheckNumDays(true);
+}
+
+bool ReportDialog::NumDays_LostFocus()
+{
+    return CheckNumDays(false);
+}
+
+bool ReportDialog::CheckNumDays(bool changed)
+{
+    const double v = Runtime::Val(NumDays->text());
+    QString error;
+    if (v < 1) {
+        error = QStringLiteral("Number of days must be greater than zero.");
+    } else if (v > maxDays_) {
+        error = QStringLiteral("Number of days cannot be greater than %1.").arg(maxDays_);
+    }
+    if (!error.isEmpty()) {
+        MsgBox& msg = Print().Msg;
+        msg.beep();
+        msg.show(error, Mb::Exclamation, kError);
+        restoringDays_ = true;
+        NumDays->setText(QString::number(DayCount));
+        restoringDays_ = false;
+        NumDays->setFocus();
+        if (changed) NumDays->selectAll();
+        return false;
+    }
+    DayCount = static_cast<int>(v);
+    if (changed) RangeChanged();
+    return true;
+}
+
+// ---------------------------------------------------------------- commands
+
+void ReportDialog::Command1_Click()
+{
+    RunReport(false);
+}
+
+void ReportDialog::Command6_Click()
+{
+    RunReport(true);
+}
+
+void ReportDialog::Command2_Click()
+{
+    close();
+}
+
+void ReportDialog::reject()
+{
+    // A run holds the dialog until it ends.
+    if (running_) return;
+    QDialog::reject();
+}
+
+void ReportDialog::AdaptSetup(PGSetup& dlg)
+{
+    dlg.Shade1->setText(QStringLiteral("Days of Week"));
+    dlg.Shade2->hide();
+    dlg.UseScreenFont->hide();
+}
+
+void ReportDialog::Command5_Click()
+{
+    PGSetup dlg(Print(), Files(), Block(), this);
+    AdaptSetup(dlg);
+    Grid().PositionDialogOverForm(this, &dlg);
+    dlg.exec();
+    if (dlg.DialogCancelled) return;
+    Block() = dlg.RptSettingsEdit;
+    MarkModified();
+}
+
+// ---------------------------------------------------------------- the run
+
+void ReportDialog::RunReport(bool preview)
+{
+    if (running_ || !checks_->RunAll()) return;
+    running_ = true;
+    PrintAborted = false;
+    TruncationStop = false;
+    PageNumber = 0;
+    Picture1->Begin(QStringLiteral("Printing Report"), Command1);
+    Print().Rec.PreviewMode = preview;
+    bool reload = ReloadsVisibleDays();
+    {
+        PrtSched run(Print());
+        if (run.BeginRun()) {
+            const bool drawn = ProduceDocument(run);
+            if (TruncationStop) {
+                // Nothing was drawn: the document is abandoned, not sent.
+                run.Printer().KillDoc();
+                run.PrtStopped = true;
+                reload = false;
+            } else {
+                if (drawn && run.Preview() && EndsEveryPage()) run.NewPage();
+                run.Finish(drawn, !EndsEveryPage());
+            }
+        }
+    }
+    if (reload) {
+        if (const Status s = Files().LoadVisibleDays(); !s) ReportError(s);
+    }
+    AfterRun();
+    Picture1->End();
+    running_ = false;
+}
+
+bool ReportDialog::ProduceDocument(PrtSched& run)
+{
+    if (!PrepareRun()) return false;
+    bool failed = true;
+    PageSetup setup = PageSetup::From(Block(), Copies->text(), kSubtitleFontSize);
+    setup.TitleSize = kTitleFontSize;
+    run.SetupPrinter(setup, failed);
+    if (failed) return false;
+    run.ComputePageArea(setup.Margins, 2);
+    Page = {double(run.PrtPageLeft), double(run.PrtPageRight), double(run.PrtPageTop), double(run.PrtPageBottom)};
+    PageNumber = 0;
+    ProducePages(run);
+    PrintAborted = run.PrtStopped;
+    return true;
+}
+
+// ---------------------------------------------------------------- page helpers
+
+void ReportDialog::MeasureMetrics(PrtSched& run)
+{
+    PrinterDevice& p = run.Printer();
+    const ReportSettingsRecord& b = Block();
+    const auto ok = [&run](const Status& s) {
+        if (!s) run.PrinterError();
+        return bool(s);
+    };
+    if (!ok(p.SetFontBold(false)) || !ok(p.SetFontSize(kTitleFontSize))) return;
+    Metrics.TitleHeight = p.TextHeight(QStringLiteral("Aj"));
+    if (!ok(p.SetFontSize(kSubtitleFontSize))) return;
+    Metrics.SubtitleLineHeight = p.TextHeight(QStringLiteral("Aj"));
+    Metrics.HeaderHeight = run.SnapToPrinterPixelY(Metrics.TitleHeight + 2 * Metrics.SubtitleLineHeight);
+    if (!ok(p.SetFontSize(b.FontSize)) || !ok(p.SetFontBold(b.FontBold != 0)) ||
+        !ok(p.SetFontItalic(b.FontItalic != 0)))
+        return;
+    Metrics.ShadeColour = ShadeColourOf(b.ShadePercent);
+    Metrics.BodyLineHeight = p.TextHeight(QStringLiteral("jyA"));
+    Metrics.DayBandHeight = Metrics.SubtitleLineHeight + 46;
+}
+
+void ReportDialog::DrawTextAt(PrtSched& run, const QString& text, double left, double top, double right, double bottom,
+                              int flags)
+{
+    run.DrawText(text, run.PrinterRect(left, top, right, bottom), flags | Surface::DT_NOCLIP);
+}
+
+void ReportDialog::ReportFont(PrtSched& run)
+{
+    const ReportSettingsRecord& b = Block();
+    run.FontSize(b.FontSize);
+    run.FontBold(b.FontBold != 0);
+    run.FontItalic(b.FontItalic != 0);
+}
+
+void ReportDialog::WeekdayColour(PrtSched& run, int weekday)
+{
+    if (Block().PrintInColour != 0) run.ForeColor(weekday == 1 ? PaletteColour(4) : PaletteColour(0));
+}
+
+void ReportDialog::PrintPageHeader(PrtSched& run, const PageHeader& h)
+{
+    ++PageNumber;
+    Print().Rec.ReportTitle = h.Title;
+    run.ForeColor(PaletteColour(0));
+    if (!run.Preview()) run.PrintText(QStringLiteral(" "));
+    const double top = Page.Top;
+    const double bottom = Page.Top + Metrics.HeaderHeight - Metrics.SubtitleLineHeight / 2;
+    run.FontSize(kTitleFontSize);
+    DrawTextAt(run, h.Title, Page.Left, top, Page.Right, bottom, Surface::DT_CENTER | Surface::DT_SINGLELINE);
+    run.FontSize(kSubtitleFontSize);
+    if (h.RunDateTime) {
+        const OleDate now = Print().Now();
+        DrawTextAt(run, QStringLiteral("Run Date: ") + Runtime::FormatDate(now, Files().DateFormat), Page.Left, top,
+                   Page.Right, bottom, Surface::DT_SINGLELINE);
+        DrawTextAt(run, QStringLiteral("Run Time: ") + Runtime::FormatDate(now, Grid().TimeFormat), Page.Left, top,
+                   Page.Right, bottom, Surface::DT_RIGHT | Surface::DT_SINGLELINE);
+    }
+    if (h.PageNumber) {
+        DrawTextAt(run, QStringLiteral("Page: ") + QString::number(PageNumber), Page.Left, top, Page.Right, bottom,
+                   Surface::DT_RIGHT | Surface::DT_BOTTOM | Surface::DT_SINGLELINE);
+    }
+    if (!h.RangeLine.isEmpty()) {
+        DrawTextAt(run, h.RangeLine, Page.Left, top, Page.Right, bottom,
+                   Surface::DT_CENTER | Surface::DT_BOTTOM | Surface::DT_SINGLELINE);
+    }
+    ReportFont(run);
+}
+
+bool ReportDialog::ReadReportDays(OleDate start, int count)
+{
+    start = std::floor(start);
+    reportDays_.assign(static_cast<std::size_t>(std::max(count, 0)), DayRecord{});
+    const OleDate from = std::max(start, PeriodStart());
+    const OleDate to = std::min(start + count - 1, PeriodEnd());
+    if (from > to) return true;
+    const auto first = static_cast<std::size_t>(from - start);
+    const auto n = static_cast<std::size_t>(to - from) + 1;
+    const Status s = Files().ReadRecords(FileNo::Days, static_cast<std::int64_t>(from - PeriodStart()) + 1,
+                                         std::span<DayRecord>(reportDays_.data() + first, n));
+    if (!s) {
+        ReportError(s);
+        return false;
+    }
+    return true;
+}
+
+OleDate ReportDialog::PeriodStart() const
+{
+    return std::floor(OleDates::Clamped(ctx_.files.ScheduleProps.PeriodStart));
+}
+
+OleDate ReportDialog::PeriodEnd() const
+{
+    return std::floor(OleDates::Clamped(ctx_.files.ScheduleProps.PeriodEnd));
+}
+
+bool ReportDialog::InPeriod(OleDate d) const
+{
+    d = std::floor(d);
+    return d >= PeriodStart() && d <= PeriodEnd();
+}
+
+std::vector<int> ReportDialog::ReportRows() const
+{
+    std::vector<int> rows;
+    for (int r = 1; r <= kSlots; ++r) {
+        const QString name = Runtime::Trim(ctx_.files.EmpTable.Name[r].str());
+        if (!name.isEmpty() && !name.startsWith(QLatin1Char('/'))) rows.push_back(r);
+    }
+    return rows;
+}
+
+void ReportDialog::ReportError(const Status& s)
+{
+    MsgBox& msg = Print().Msg;
+    msg.beep();
+    msg.show(s.message(), Mb::Exclamation, kError);
+}
+
+void ReportDialog::SetProgress(int percent)
+{
+    Picture1->SetPercent(percent);
+}
+
+}  // namespace tavrin

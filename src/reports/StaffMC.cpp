@@ -1,0 +1,129 @@
+#include "reports/StaffMC.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include "grid/GridPaint.h"
+#include "platform/Runtime.h"
+#include "printing/PrtSched.h"
+#include "store/SchedFiles.h"
+
+namespace tavrin {
+
+StaffMC::StaffMC(const ReportContext& ctx, QWidget* parent)
+    : StaffReport(ctx, parent, QStringLiteral("Staff Monthly Calendar"), "Combo2", {1, 2, 3, 6})
+{
+    setObjectName(QStringLiteral("StaffMC"));
+    Combo2 = NameFormatList();
+    CellOptions[2]->setText(QStringLiteral("On Call Status"));
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setEnabled(false);
+    StartOnSunday = new QCheckBox(QStringLiteral("Start Calendar on Sunday"), this);
+    StartOnSunday->setObjectName(QStringLiteral("StartOnSunday"));
+    Label1 = MakeLabel("Label1", "&Month to Print :", Combo1);
+    auto* range = new QGridLayout;
+    range->addWidget(Label1, 0, 0);
+    range->addWidget(Combo1, 0, 1);
+    range->addWidget(StartOnSunday, 1, 0, 1, 2);
+    ArrangeControls(range);
+
+    connect(Combo1, &QComboBox::currentIndexChanged, this, &StaffMC::Combo1_Click);
+    connect(StartOnSunday, &QCheckBox::toggled, this, &StaffMC::StartOnSunday_Click);
+
+    loading_ = true;
+    const bool defaults = Block().Options[20] != kReportDefaultsSet;
+    OpenOptions("Staff Calendar");
+    if (defaults) Block().Options[17] = kTrue;
+    StartOnSunday->setChecked(Block().Options[17] != 0);
+    FillMonthList();
+    OpenSelection();
+    Combo1->setEnabled(true);
+    UpdateSortButton();
+    UpdatePrintButtons();
+    loading_ = false;
+    CenterOnScreen();
+}
+
+ReportSettingsRecord& StaffMC::Block()
+{
+    return Files().ScheduleProps.ReportSettings[kStaffCalendarBlock];
+}
+
+void StaffMC::FillMonthList()
+{
+    Combo1->clear();
+    const GridPaint& grid = Grid();
+    const OleDate cursor = PeriodStart() + Files().ScheduleProps.FirstVisibleDay + grid.CursorDay - 1;
+    int shown = 0;
+    int index = 0;
+    for (const MonthEntry& e : MonthEntries(PeriodStart(), PeriodEnd())) {
+        Combo1->addItem(e.Text, e.Month);
+        if (cursor >= MonthFirstDay(e) && cursor <= MonthLastDay(e)) shown = index;
+        ++index;
+    }
+    Combo1->setCurrentIndex(shown);
+}
+
+MonthEntry StaffMC::CurrentMonth() const
+{
+    if (Combo1->currentIndex() < 0) {
+        const OleDate start = PeriodStart();
+        return {Runtime::FormatDate(start, QStringLiteral("mmmm, yyyy")), Runtime::Month(start)};
+    }
+    return {Combo1->currentText(), Combo1->currentData().toInt()};
+}
+
+OleDate StaffMC::RangeFirst() const
+{
+    return MonthFirstDay(CurrentMonth());
+}
+
+OleDate StaffMC::RangeLast() const
+{
+    return MonthLastDay(CurrentMonth());
+}
+
+void StaffMC::Combo1_Click(int index)
+{
+    if (!Combo1->isEnabled() || index < 0) return;
+    if (ActiveQuery() > 0) ApplyQuery();
+    UpdateSortButton();
+}
+
+void StaffMC::StartOnSunday_Click()
+{
+    if (loading_) return;
+    Block().Options[17] = StartOnSunday->isChecked() ? kTrue : kFalse;
+    MarkModified();
+}
+
+int StaffMC::RunFirstWeekday() const
+{
+    const SchedulePropertiesRecord& p = Context().files.ScheduleProps;
+    if (p.ReportSettings[kStaffCalendarBlock].Options[17] != 0) return 1;
+    return CheckedWeekday(p.FirstDayOfWeek);
+}
+
+QString StaffMC::RangeLineText() const
+{
+    return CurrentMonth().Text;
+}
+
+void StaffMC::DateFont(PrtSched& run)
+{
+    // The day numbers stay at the subtitle size, not bold, in italics.
+    run.FontItalic(true);
+}
+
+void StaffMC::DrawDayDate(PrtSched& run, OleDate d, double left, double top, double right, double bottom)
+{
+    DrawTextAt(run, Runtime::FormatDate(d, QStringLiteral("d")), left, top, right, bottom, 0);
+}
+
+}  // namespace tavrin
