@@ -1,6 +1,7 @@
 #include "platform/Pane.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
 
@@ -99,11 +100,17 @@ void Pane::Changed()
     update();
 }
 
-void Pane::paintEvent(QPaintEvent*)
+void Pane::paintEvent(QPaintEvent* e)
 {
     QPainter p(this);
     SyncScreen();
-    p.drawImage(QPoint(border_, border_), screen_.Image());
+    // Only what was asked for: a scroll or a changed cell repaints a strip, not the pane.
+    const QImage& image = screen_.Image();
+    const QRect inside(border_, border_, image.width(), image.height());
+    for (const QRect& r : e->region()) {
+        const QRect part = r & inside;
+        if (!part.isEmpty()) p.drawImage(part.topLeft(), image, part.translated(-border_, -border_));
+    }
     if (border_ > 0) {
         const QColor frame(128, 128, 128);
         p.fillRect(QRect(0, 0, width(), border_), frame);

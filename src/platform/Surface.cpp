@@ -54,6 +54,7 @@ QPainter& Surface::Painter()
         painter_->setRenderHint(QPainter::Antialiasing, false);
         painter_->setRenderHint(QPainter::TextAntialiasing, false);
         fontDirty_ = true;
+        penSet_ = false;
     }
     if (fontDirty_) {
         painter_->setFont(font_.font);
@@ -94,9 +95,22 @@ void Surface::Resize(int widthPx, int heightPx)
     image_.fill(ToQRgb(back_));
 }
 
+void Surface::SetPen(QPainter& p, std::uint32_t colour)
+{
+    // Setting the same pen again still costs the painter a state change: most texts of a grid
+    // share one colour.
+    if (penSet_ && pen_ == colour) return;
+    p.setPen(Colour(colour));
+    pen_ = colour;
+    penSet_ = true;
+}
+
 void Surface::SetFont(const ScreenFont& f)
 {
-    if (!(f.font == font_.font) || f.font.bold() != font_.font.bold()) lines_.clear();
+    if (!(f.font == font_.font) || f.font.bold() != font_.font.bold()) {
+        lines_[0].clear();
+        lines_[1].clear();
+    }
     font_ = f;
     fontDirty_ = true;
     metrics_ = std::make_unique<QFontMetrics>(font_.font);
@@ -134,11 +148,11 @@ void Surface::FillRect(const PixelRect& rect, std::uint32_t colour)
     const QRgb v = ToQRgb(colour);
     const qsizetype stride = image_.bytesPerLine() / 4;
     QRgb* base = reinterpret_cast<QRgb*>(image_.bits());
-    // One row filled, the others copied from it: block copies are much faster than a loop.
-    QRgb* first = base + r.Top * stride + r.Left;
-    std::fill(first, first + r.Width(), v);
-    const std::size_t bytes = static_cast<std::size_t>(r.Width()) * sizeof(QRgb);
-    for (int y = r.Top + 1; y < r.Bottom; ++y) std::memcpy(base + y * stride + r.Left, first, bytes);
+    // Every row stored to, none read back: a fill only writes.
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        QRgb* row = base + y * stride + r.Left;
+        std::fill(row, row + r.Width(), v);
+    }
 }
 
 void Surface::PatBlt(int x, int y, int w, int h, std::uint32_t rop)
@@ -241,15 +255,16 @@ void Surface::DrawText(const QString& text, const PixelRect& r, int flags)
 {
     if (text.isEmpty() || r.Right <= r.Left || r.Bottom <= r.Top) return;
     QPainter& p = Painter();
-    p.setPen(Colour(fore_));
+    SetPen(p, fore_);
     const QRect rect(r.Left, r.Top, r.Width(), r.Height());
-
-    // The common case, one line left and top, is drawn at a point under a clip.
+    // The common case, one line left and top, is drawn at a point, under a clip only when the
+    // pixels it can cover do not lie inside the rectangle anyway.
     if ((flags & (DT_SINGLELINE | DT_CENTER | DT_RIGHT | DT_WORDBREAK)) == 0 && !text.contains(QLatin1Char('\n')) &&
         !text.contains(QLatin1Char('\r'))) {
-        const bool clip = (flags & DT_NOCLIP) == 0;
+        const LaidOutLine& line = Laid(text);
+        const bool clip = (flags & DT_NOCLIP) == 0 && !rect.contains(line.ink.translated(r.Left, r.Top));
         if (clip) p.setClipRect(rect);
-        DrawLine(p, r.Left, r.Top, text);
+        p.drawStaticText(QPoint(r.Left, r.Top), line.text);
         if (clip) p.setClipping(false);
         return;
     }
@@ -279,25 +294,34 @@ void DrawTextInRect(QPainter& p, const QString& text, const QRect& rect, int fla
     p.drawText(rect, qf, single ? text : NormaliseBreaks(text));
 }
 
+const Surface::LaidOutLine& Surface::Laid(const QString& text) const
+{
+    QHash<QString, LaidOutLine>& lines = lines_[font_.font.bold() ? 1 : 0];
+    if (lines.size() > 4096) lines.clear();
+    auto it = lines.find(text);
+    if (it == lines.end()) {
+        LaidOutLine line;
+        line.text = QStaticText(text);
+        line.text.setTextFormat(Qt::PlainText);
+        line.text.prepare(QTransform(), font_.font);
+        // The glyphs' box from the line's top-left (the baseline lies at the ascent).
+        line.ink = metrics_->boundingRect(text).translated(0, metrics_->ascent());
+        line.advance = metrics_->horizontalAdvance(text);
+        it = lines.insert(text, line);
+    }
+    return *it;
+}
+
 void Surface::DrawLine(QPainter& p, int x, int y, const QString& text)
 {
-    if (lines_.size() > 4096) lines_.clear();
-    const QString key = (font_.font.bold() ? QLatin1Char('B') : QLatin1Char('R')) + text;
-    auto it = lines_.find(key);
-    if (it == lines_.end()) {
-        QStaticText line(text);
-        line.setTextFormat(Qt::PlainText);
-        line.prepare(QTransform(), font_.font);
-        it = lines_.insert(key, line);
-    }
-    p.drawStaticText(QPoint(x, y), *it);
+    p.drawStaticText(QPoint(x, y), Laid(text).text);
 }
 
 void Surface::Ellipse(int left, int top, int right, int bottom)
 {
     if (right - left < 2 || bottom - top < 2) return;
     QPainter& p = Painter();
-    p.setPen(Colour(fore_));
+    SetPen(p, fore_);
     p.setBrush(Colour(fill_));
     p.drawEllipse(QRect(left, top, right - left - 1, bottom - top - 1));
     p.setBrush(Qt::NoBrush);
@@ -311,7 +335,7 @@ void Surface::LinePx(int x1, int y1, int x2, int y2, std::uint32_t colour)
         FillRect({std::min(x1, x2), y1, std::max(x1, x2) + 1, y1 + 1}, colour);
     } else {
         QPainter& p = Painter();
-        p.setPen(Colour(colour));
+        SetPen(p, colour);
         p.drawLine(x1, y1, x2, y2);
     }
 }
@@ -328,7 +352,7 @@ void Surface::CirclePx(int cx, int cy, int radius, std::uint32_t colour)
 {
     if (radius < 0) return;
     QPainter& p = Painter();
-    p.setPen(Colour(colour));
+    SetPen(p, colour);
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(QPoint(cx, cy), radius, radius);
 }
@@ -370,6 +394,16 @@ void Surface::FilledBox(int x1, int y1, int x2, int y2, std::uint32_t colour)
 
 void Surface::Print(const QString& text)
 {
+    if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) {
+        // One line, the usual case: laid out once and kept.
+        if (text.isEmpty()) return;
+        const LaidOutLine& line = Laid(text);
+        QPainter& p = Painter();
+        SetPen(p, fore_);
+        p.drawStaticText(QPoint(ToPxX(CurrentX), ToPxY(CurrentY)), line.text);
+        CurrentX += line.advance * tppX_;
+        return;
+    }
     const QStringList lines = NormaliseBreaks(text).split(QLatin1Char('\n'));
     const QFontMetrics& m = *metrics_;
     const double left = CurrentX;
@@ -381,7 +415,7 @@ void Surface::Print(const QString& text)
         const QString& line = lines[i];
         if (!line.isEmpty()) {
             QPainter& p = Painter();
-            p.setPen(Colour(fore_));
+            SetPen(p, fore_);
             DrawLine(p, ToPxX(CurrentX), ToPxY(CurrentY), line);
         }
         CurrentX += m.horizontalAdvance(line) * tppX_;
@@ -390,6 +424,9 @@ void Surface::Print(const QString& text)
 
 int Surface::TextWidth(const QString& text) const
 {
+    if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) {
+        return text.isEmpty() ? 0 : Laid(text).advance * tppX_;
+    }
     const QFontMetrics& m = *metrics_;
     int w = 0;
     for (const QString& line : NormaliseBreaks(text).split(QLatin1Char('\n')))

@@ -143,9 +143,19 @@ private:
     bool fontDirty_ = true;
     // Metrics of the font, kept with it: measuring is frequent.
     std::unique_ptr<QFontMetrics> metrics_;
-    // Laid-out lines of the current font (by text and bold): cell and name texts repeat.
-    QHash<QString, QStaticText> lines_;
+    // A line laid out once in the current font, with where its ink lies from its top-left.
+    struct LaidOutLine {
+        QStaticText text;
+        QRect ink;
+        int advance = 0;  // pixels
+    };
+    // Laid-out lines of the current font, regular and bold: cell and name texts repeat.
+    mutable QHash<QString, LaidOutLine> lines_[2];
+    const LaidOutLine& Laid(const QString& text) const;
     void DrawLine(QPainter& p, int x, int y, const QString& text);
+    void SetPen(QPainter& p, std::uint32_t colour);
+    std::uint32_t pen_ = 0;
+    bool penSet_ = false;
 };
 
 // Text in a rectangle by the text flags above, on any painter (a surface, the printer), so that

@@ -55,8 +55,8 @@ Status ReadRecordsFrom(const WorkFile& f, std::int64_t first, std::span<R> out)
 {
     if constexpr (kWireImage<R>) {
         // Straight into the records: their bytes are the stored ones.
-        return f.readRange(first, std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(out.data()),
-                                                          out.size() * R::Size));
+        return f.readRange(first,
+                           std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(out.data()), out.size() * R::Size));
     }
     const std::size_t n = out.size() * R::Size;
     const auto buf = std::make_unique_for_overwrite<std::uint8_t[]>(n);
