@@ -251,6 +251,52 @@ void Surface::StretchBlt(int x, int y, int w, int h, const Surface& src, int sx,
     p.drawImage(QRect(x, y, w, h), from, QRect(sx, sy, sw, sh));
 }
 
+void Surface::MoveBlockShowing(int x, int y, int w, int h, int sx, int sy, Surface& shown)
+{
+    // Kept inside this surface as a block copy within it is.
+    if (sx < 0) {
+        x -= sx;
+        w += sx;
+        sx = 0;
+    }
+    if (sy < 0) {
+        y -= sy;
+        h += sy;
+        sy = 0;
+    }
+    if (x < 0) {
+        sx -= x;
+        w += x;
+        x = 0;
+    }
+    if (y < 0) {
+        sy -= y;
+        h += y;
+        y = 0;
+    }
+    w = std::min({w, Width() - sx, Width() - x});
+    h = std::min({h, Height() - sy, Height() - y});
+    if (w <= 0 || h <= 0 || &shown == this) return;
+    shown.EndPainting();
+    const qsizetype stride = image_.bytesPerLine() / 4;
+    QRgb* base = reinterpret_cast<QRgb*>(image_.bits());
+    const qsizetype shownStride = shown.image_.bytesPerLine() / 4;
+    QRgb* shownBase = reinterpret_cast<QRgb*>(shown.image_.bits());
+    const int shownW = std::min(w, shown.Width() - x);
+    const auto moveRow = [&](int row) {
+        QRgb* to = base + (y + row) * stride + x;
+        std::memmove(to, base + (sy + row) * stride + sx, static_cast<std::size_t>(w) * sizeof(QRgb));
+        if (shownW > 0 && y + row < shown.Height())
+            std::memcpy(shownBase + (y + row) * shownStride + x, to, static_cast<std::size_t>(shownW) * sizeof(QRgb));
+    };
+    // Rows in the order that keeps the overlap.
+    if (y > sy) {
+        for (int row = h - 1; row >= 0; --row) moveRow(row);
+    } else {
+        for (int row = 0; row < h; ++row) moveRow(row);
+    }
+}
+
 void Surface::DrawText(const QString& text, const PixelRect& r, int flags)
 {
     if (text.isEmpty() || r.Right <= r.Left || r.Bottom <= r.Top) return;

@@ -90,6 +90,10 @@ public:
     // Copies the sw x sh block of another surface at (sx, sy) onto the w x h block at (x, y),
     // stretched or shrunk pixel by pixel (no smoothing).
     void StretchBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy, int sw, int sh);
+    // Moves the w x h block at (sx, sy) to (x, y) within this surface, and copies the block at
+    // its new place to the same place on shown (which may be smaller), each row while it is at
+    // hand: a scrolled picture and the screen that shows it, in one pass.
+    void MoveBlockShowing(int x, int y, int w, int h, int sx, int sy, Surface& shown);
     // WHITENESS or BLACKNESS over a w x h block.
     void PatBlt(int x, int y, int w, int h, std::uint32_t rop);
     void FillRect(const PixelRect& r, std::uint32_t colour);
