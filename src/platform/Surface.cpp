@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tavrin {
 
@@ -23,6 +26,17 @@ QString NormaliseBreaks(const QString& text)
 QColor Colour(std::uint32_t c)
 {
     return QColor::fromRgb(ToQRgb(c));
+}
+
+// Fills n pixels with one colour, four at a time where the processor can: cell fills and
+// clears cover most of a redrawn picture.
+void FillPixels(QRgb* p, int n, QRgb v)
+{
+#if defined(__SSE2__)
+    const __m128i four = _mm_set1_epi32(static_cast<int>(v));
+    for (; n >= 4; n -= 4, p += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p), four);
+#endif
+    std::fill(p, p + n, v);
 }
 
 }  // namespace
@@ -149,10 +163,7 @@ void Surface::FillRect(const PixelRect& rect, std::uint32_t colour)
     const qsizetype stride = image_.bytesPerLine() / 4;
     QRgb* base = reinterpret_cast<QRgb*>(image_.bits());
     // Every row stored to, none read back: a fill only writes.
-    for (int y = r.Top; y < r.Bottom; ++y) {
-        QRgb* row = base + y * stride + r.Left;
-        std::fill(row, row + r.Width(), v);
-    }
+    for (int y = r.Top; y < r.Bottom; ++y) FillPixels(base + y * stride + r.Left, r.Width(), v);
 }
 
 void Surface::PatBlt(int x, int y, int w, int h, std::uint32_t rop)
