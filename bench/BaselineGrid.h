@@ -126,19 +126,22 @@ public:
 
         // Cells: fills and day lines, then the status marks ANDed in, then the texts.
         p.fillRect(g.grid, grey);
-        for (int d = 0; d < g.days; ++d) {
-            const int x = g.grid.x() + d * g.cellW;
-            p.fillRect(QRect(x, g.grid.y(), 1, g.grid.height()), QColor(192, 192, 192));
-            for (int r = 0; r < g.rows; ++r)
+        for (int d = 0; d < g.days; ++d)
+            p.fillRect(QRect(g.grid.x() + d * g.cellW, g.grid.y(), 1, g.grid.height()),
+                       start.addDays(d).dayOfWeek() == 7 ? QColor(128, 0, 0) : grey);
+        for (int r = 0; r < g.rows; ++r) {
+            for (int d = 0; d < g.days; ++d) {
+                const int x = g.grid.x() + d * g.cellW;
                 p.fillRect(QRect(x + 1, g.grid.y() + r * g.rowH + 1, g.cellW - 1, g.rowH - 1), Qt::white);
+            }
         }
         p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-        for (int d = 0; d < g.days; ++d) {
-            const DayRecord& day = f.DayCache[f.ColumnSlot[d + 1]];
-            const int x = g.grid.x() + d * g.cellW + 1;
-            for (int r = 0; r < g.rows; ++r) {
-                const int slot = f.ScheduleProps.RowMap[r + 1];
-                const int y = g.grid.y() + r * g.rowH + 1;
+        for (int r = 0; r < g.rows; ++r) {
+            const int slot = f.ScheduleProps.RowMap[r + 1];
+            const int y = g.grid.y() + r * g.rowH + 1;
+            for (int d = 0; d < g.days; ++d) {
+                const DayRecord& day = f.DayCache[f.ColumnSlot[d + 1]];
+                const int x = g.grid.x() + d * g.cellW + 1;
                 const int s1 = day.Shift1Code[slot];
                 if (day.OnCallFlag[slot] == 1) p.drawImage(x, y, bell_);
                 const bool note = day.NoteNumber[slot] > 0;
@@ -151,11 +154,11 @@ public:
             }
         }
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        for (int d = 0; d < g.days; ++d) {
-            const DayRecord& day = f.DayCache[f.ColumnSlot[d + 1]];
-            const int x = g.grid.x() + d * g.cellW;
-            for (int r = 0; r < g.rows; ++r) {
-                const int slot = f.ScheduleProps.RowMap[r + 1];
+        for (int r = 0; r < g.rows; ++r) {
+            const int slot = f.ScheduleProps.RowMap[r + 1];
+            for (int d = 0; d < g.days; ++d) {
+                const DayRecord& day = f.DayCache[f.ColumnSlot[d + 1]];
+                const int x = g.grid.x() + d * g.cellW;
                 const int s1 = day.Shift1Code[slot];
                 const int s2 = day.Shift2Code[slot];
                 if (!IsUserShift(s1) && s1 != kTimeOffCode) continue;

@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -112,23 +113,29 @@ Window& TheWindow()
     return *theWindow;
 }
 
-// Runs step on the window, painting after each, and reports the pixels painted per step.
+// Runs step on the window, painting after each, and reports per step the time of the step
+// and of the painting, and the pixels painted.
 template <class Step>
 void Painted(benchmark::State& state, int days, Step step)
 {
     Window& w = TheWindow();
     w.UseDays(days);
     w.painted.pixels = 0;
+    double tStep = 0, tPaint = 0;
     for (auto _ : state) {
+        QElapsedTimer t;
+        t.start();
         step(w);
+        tStep += t.nsecsElapsed();
+        t.restart();
         PaintWindow();
+        tPaint += t.nsecsElapsed();
     }
+    state.counters["step_ms"] = tStep / 1e6 / state.iterations();
+    state.counters["paint_ms"] = tPaint / 1e6 / state.iterations();
     state.counters["painted_px"] =
         benchmark::Counter(static_cast<double>(w.painted.pixels), benchmark::Counter::kAvgIterations);
     state.counters["rows"] = w.form->Painter().VisibleRows;
-    state.counters["grid_w"] = w.form->Grid->width();
-    state.counters["grid_h"] = w.form->Grid->height();
-    state.counters["form_w"] = w.form->width();
 }
 
 void BM_FullRedraw28Days(benchmark::State& state)
