@@ -186,9 +186,8 @@ void Surface::InvertRect(const PixelRect& rect)
     }
 }
 
-void Surface::BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy, std::uint32_t rop)
+bool Surface::ClipBlock(int& x, int& y, int& w, int& h, int& sx, int& sy, const Surface& src) const
 {
-    if (rop != SRCCOPY && rop != SRCAND) return;
     // Keep the block inside both surfaces.
     if (sx < 0) {
         x -= sx;
@@ -212,7 +211,13 @@ void Surface::BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int
     }
     w = std::min({w, src.Width() - sx, Width() - x});
     h = std::min({h, src.Height() - sy, Height() - y});
-    if (w <= 0 || h <= 0) return;
+    return w > 0 && h > 0;
+}
+
+void Surface::BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy, std::uint32_t rop)
+{
+    if (rop != SRCCOPY && rop != SRCAND) return;
+    if (!ClipBlock(x, y, w, h, sx, sy, src)) return;
 
     if (&src == this && rop == SRCCOPY) {
         // Scrolling a picture within itself: rows moved in the order that keeps the overlap.
@@ -264,30 +269,7 @@ void Surface::StretchBlt(int x, int y, int w, int h, const Surface& src, int sx,
 
 void Surface::MoveBlockShowing(int x, int y, int w, int h, int sx, int sy, Surface& shown)
 {
-    // Kept inside this surface as a block copy within it is.
-    if (sx < 0) {
-        x -= sx;
-        w += sx;
-        sx = 0;
-    }
-    if (sy < 0) {
-        y -= sy;
-        h += sy;
-        sy = 0;
-    }
-    if (x < 0) {
-        sx -= x;
-        w += x;
-        x = 0;
-    }
-    if (y < 0) {
-        sy -= y;
-        h += y;
-        y = 0;
-    }
-    w = std::min({w, Width() - sx, Width() - x});
-    h = std::min({h, Height() - sy, Height() - y});
-    if (w <= 0 || h <= 0 || &shown == this) return;
+    if (&shown == this || !ClipBlock(x, y, w, h, sx, sy, *this)) return;
     shown.EndPainting();
     const qsizetype stride = image_.bytesPerLine() / 4;
     QRgb* base = reinterpret_cast<QRgb*>(image_.bits());

@@ -135,6 +135,8 @@ private:
     int ToPxX(double tw) const;
     int ToPxY(double tw) const;
     bool Clip(PixelRect& r) const;
+    // Clips a block copy from src at (sx, sy) to (x, y) to both surfaces; false when nothing is left.
+    bool ClipBlock(int& x, int& y, int& w, int& h, int& sx, int& sy, const Surface& src) const;
 
     int tppX_;
     int tppY_;
