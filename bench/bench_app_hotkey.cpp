@@ -2,21 +2,21 @@
 // conflict test and ordering, dirty marks), beside a baseline that writes the same resulting
 // bytes into the cached cells directly.
 
-#include <benchmark/benchmark.h>
-
-#include <QCoreApplication>
-#include <QTemporaryDir>
-#include <cstdlib>
-
 #include "BenchSupport.h"
 #include "app/CellEditor.h"
 #include "app/EditLists.h"
 #include "platform/Runtime.h"
 #include "store/SchedFiles.h"
 
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+
 using namespace tavrin;
 
 namespace {
+
 
 struct Schedule {
     QTemporaryDir dir;

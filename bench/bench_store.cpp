@@ -1,20 +1,20 @@
 // Opening the working files, loading the visible days and flushing them, each beside a
 // baseline that reads or writes the same bytes with plain pread/pwrite.
 
-#include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
+#include "BenchSupport.h"
+#include "store/SchedFiles.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
 #include <vector>
-
-#include "BenchSupport.h"
-#include "store/SchedFiles.h"
 
 using namespace tavrin;
 
 namespace {
+
 
 struct Schedule {
     QTemporaryDir dir;
@@ -40,14 +40,10 @@ struct Schedule {
 // The bytes OpenWorkingFiles reads, read with plain system calls (opens included).
 void RawOpenRead(const QString& dir)
 {
-    static const struct {
-        const char* ext;
-        int recLen;
-        int first;
-        int count;
-    } kReads[] = {
-        {".SCH", 1200, 1, 42}, {".SSH", 47, 1, 102}, {".SEM", 8020, 1, 2},  {".SSF", 9185, 1, 6}, {".SNO", 60, 1, 0},
-        {".SEP", 2574, 1, 1},  {".SQ1", 502, 1, 0},  {".SDV", 263, 201, 1}, {".SGR", 112, 1, 0},
+    static const struct { const char* ext; int recLen; int first; int count; } kReads[] = {
+        {".SCH", 1200, 1, 42}, {".SSH", 47, 1, 102}, {".SEM", 8020, 1, 2}, {".SSF", 9185, 1, 6},
+        {".SNO", 60, 1, 0},    {".SEP", 2574, 1, 1}, {".SQ1", 502, 1, 0},  {".SDV", 263, 201, 1},
+        {".SGR", 112, 1, 0},
     };
     std::vector<char> buf(9185 * 6 + 1200 * 42);
     for (const auto& r : kReads) {

@@ -4,12 +4,12 @@
 // the program's own clipboard. They work on the visible-day cache and mark the days they change
 // dirty; drawing is left to the caller, which is told what changed.
 
-#include <QString>
-
 #include "app/EditLists.h"
 #include "platform/KeyCodes.h"
 #include "platform/Result.h"
 #include "store/Records.h"
+
+#include <QString>
 
 namespace tavrin {
 

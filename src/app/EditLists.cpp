@@ -1,8 +1,8 @@
 #include "app/EditLists.h"
 
-#include <algorithm>
-
 #include "platform/Runtime.h"
+
+#include <algorithm>
 
 namespace tavrin {
 

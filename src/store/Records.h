@@ -3,12 +3,12 @@
 // Arrays keep the index ranges of the stored fields (data slots 1..200, formats' cell items
 // 0..5, and so on).
 
+#include "platform/OleDate.h"
+#include "store/RecordCodec.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
-
-#include "platform/OleDate.h"
-#include "store/RecordCodec.h"
 
 namespace tavrin {
 
@@ -55,9 +55,10 @@ struct DayRecord {
 
 // Runs of days are read straight into the visible-day cache.
 template <>
-constexpr bool kWireImage<DayRecord> =
-    kBlockCopy<decltype(DayRecord::Shift1Code)>&& kBlockCopy<decltype(DayRecord::NoteNumber)> &&
-    sizeof(DayRecord) == 1200 && std::is_standard_layout_v<DayRecord>&& std::is_trivially_copyable_v<DayRecord>;
+constexpr bool kWireImage<DayRecord> = kBlockCopy<decltype(DayRecord::Shift1Code)> &&
+                                       kBlockCopy<decltype(DayRecord::NoteNumber)> && sizeof(DayRecord) == 1200 &&
+                                       std::is_standard_layout_v<DayRecord> &&
+                                       std::is_trivially_copyable_v<DayRecord>;
 static_assert(offsetof(DayRecord, OnCallFlag) == 200 && offsetof(DayRecord, ExplanationCode) == 400 &&
               offsetof(DayRecord, Shift2Code) == 600 && offsetof(DayRecord, NoteNumber) == 800);
 
