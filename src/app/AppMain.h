@@ -2,11 +2,11 @@
 // Start-up of the program and the small shared services of the shell: the command line, the
 // date display format, the working folder and the zip-library check.
 
-#include "platform/Result.h"
-
 #include <QString>
 #include <QStringList>
 #include <functional>
+
+#include "platform/Result.h"
 
 namespace tavrin {
 

@@ -3,10 +3,10 @@
 // a month and a page. Made once with the main window; each showing starts from the first
 // visible date.
 
-#include "platform/OleDate.h"
-
 #include <QDialog>
 #include <QString>
+
+#include "platform/OleDate.h"
 
 class QLineEdit;
 class QPushButton;

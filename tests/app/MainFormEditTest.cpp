@@ -534,6 +534,7 @@ TEST_F(MainFormEditTest, FindNameChangePageAndSelectivePasteOpenCentred)
         d->close();
     });
     form->Edit_SelPaste_Click();
+}
 
 TEST_F(MainFormEditTest, AfterAScrollEachMovedPaneShowsItsWholeTwin)
 {
