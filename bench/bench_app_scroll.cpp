@@ -76,6 +76,7 @@ struct Window {
         form->show();
         QCoreApplication::processEvents();  // the window is exposed: it paints from now on
         dialogs.path = docs.filePath("bench.QRD");
+        MakeScheduleFile();
         form->File_Open_Click();
         if (form->NoScheduleOpen) std::abort();
         bench::DefineShifts(files);
@@ -94,6 +95,20 @@ struct Window {
         form.reset();
         files.CloseAllFiles();
         files.ReleaseScheduleLock();
+    }
+    // The schedule file is made beforehand: opening a new one would ask for its properties.
+    void MakeScheduleFile()
+    {
+        QTemporaryDir makerWork;
+        SchedFiles maker{makerWork.path(), msg, printer};
+        maker.SchedFolder = docs.path() + QStringLiteral("/");
+        maker.SchedStem = QStringLiteral("bench");
+        bool isNew = false;
+        if (!maker.OpenScheduleArchive() || !maker.LoadScheduleSettings(isNew) || !maker.OpenWorkingFiles() ||
+            !maker.CloseWorkingFiles() || !maker.SaveScheduleArchive()) {
+            std::abort();
+        }
+        maker.ReleaseScheduleLock();
     }
     // Shows a format of this many days, drawn and painted.
     void UseDays(int days)
