@@ -1,6 +1,7 @@
-// A full redraw of the schedule window (28 and 42 days at 1920 x 1080, every row filled) and a
-// recount of 20 coverage lines over 42 days and 200 rows, each beside a baseline that draws the
-// same number of rectangles and texts straight with QPainter.
+// A full redraw of the schedule window's pictures (28 and 42 days at 1920 x 1080, every row
+// filled with a realistic schedule) and a recount of 20 coverage lines over 42 days and 200
+// rows, each beside a baseline that draws the same cells straight with QPainter, keeping its
+// laid-out texts. (bench_app_scroll measures the redraw with the window painted.)
 
 #include <benchmark/benchmark.h>
 
@@ -10,7 +11,9 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "BaselineGrid.h"
 #include "BenchSupport.h"
+#include "RealisticSchedule.h"
 #include "grid/GridPaint.h"
 #include "platform/FontService.h"
 #include "platform/Pane.h"
@@ -64,42 +67,25 @@ struct Window {
         grid = std::make_unique<GridPaint>(files, host, fonts);
         grid->SetPanes(panes);
 
-        for (int code = 1; code <= 9; ++code) {
-            ShiftRecord& s = files.ShiftTable[code];
-            s.Description = QStringLiteral("Shift %1").arg(code);
-            s.Abbreviation = QStringLiteral("S%1").arg(code);
-            s.ColourIndex = static_cast<Int16>(code);
-            s.StartTime = (6 + code) / 24.0;
-            s.EndTime = (14 + code) / 24.0;
-            s.PaidHours = 8;
-            files.ShiftColours[code] = static_cast<Byte>(code);
-        }
-        for (int r = 1; r <= kSlots; ++r) {
-            files.EmpTable.Name[r] = QStringLiteral("Employee %1").arg(r);
-            files.EmpTable.Position[r] = QStringLiteral("RN");
-        }
+        bench::DefineShifts(files);
+        bench::NameEveryRow(files);
         ScheduleFormatRecord& fmt = files.CurrentFormat;
         fmt.DaysOnScreen = static_cast<Int16>(days);
-        fmt.VisibleCoverageTotals = static_cast<Int16>(coverageLines);
-        for (int k = 1; k <= kCoverageLines; ++k) {
+        bench::ShowBothShifts(fmt);
+        bench::DefineCoverageLines(fmt);
+        for (int k = 5; k <= kCoverageLines; ++k) {
             CoverageTotalRecord& line = fmt.CoverageTotals[k];
             line = MakeUnusedQuery();
             line.Title = QStringLiteral("Line %1").arg(k);
             line.IgnoreShifts = 0;
-            line.SelectedShifts[1 + k % 9] = 1;
+            line.SelectedShifts[1 + k % 8] = 1;
             line.SelectedShifts[0] = k % 2;
         }
+        fmt.VisibleCoverageTotals = static_cast<Int16>(coverageLines);
+        bench::Rng rng;
+        if (!bench::FillPeriod(files, rng)) std::abort();
         grid->ApplyScheduleFormat();
         grid->LayoutAndRedrawSchedule();  // loads the days of the new count
-        for (int c = 1; c <= files.VisibleDays; ++c) {
-            DayRecord& d = files.ColumnDay(c);
-            for (int s = 1; s <= kSlots; ++s) {
-                d.Shift1Code[s] = static_cast<Byte>(1 + (s + c) % 9);
-                d.Shift2Code[s] = (s + c) % 5 == 0 ? 2 : 0;
-                d.OnCallFlag[s] = (s + c) % 7 == 0 ? 1 : 0;
-                d.ExplanationCode[s] = (s + c) % 6 == 0 ? 2 : 0;
-            }
-        }
     }
 };
 
@@ -111,43 +97,16 @@ void Redraw(benchmark::State& state, int days)
     state.counters["cells"] = w.grid->VisibleRows * w.files.VisibleDays;
 }
 
-// The same number of rectangles and texts as a full redraw, drawn straight with QPainter:
-// cells, name and position rows, ruler cells with two texts, coverage cells.
+// The same window drawn straight with QPainter into an image of its size.
 void PainterBaseline(benchmark::State& state, int days)
 {
     Window w(days, 4);
-    const int rows = w.grid->VisibleRows;
-    const int cw = w.grid->CellWidthPx;
-    const int rh = w.grid->RowHeightPx;
-    const int ch = w.grid->CoverageRowHeightPx;
+    const bench::BaselineGeometry geo = bench::GeometryOf(*w.grid, w.form.get());
+    bench::BaselineGrid baseline(w.files, w.panes.Grid->ScreenFontUsed().font);
     QImage image(1920, 1080, QImage::Format_RGB32);
-    const QFont font = w.panes.Grid->ScreenFontUsed().font;
     for (auto _ : state) {
         QPainter p(&image);
-        p.setFont(font);
-        p.fillRect(image.rect(), QColor(192, 192, 192));
-        for (int r = 0; r < rows; ++r) {
-            p.fillRect(QRect(0, r * rh + 1, 150, rh - 1), Qt::white);
-            p.drawText(QRect(2, r * rh + 1, 148, rh - 1), 0, QStringLiteral("Employee %1").arg(r));
-            p.fillRect(QRect(150, r * rh + 1, 60, rh - 1), Qt::white);
-            p.drawText(QRect(152, r * rh + 1, 58, rh - 1), 0, QStringLiteral("RN"));
-        }
-        for (int d = 0; d < days; ++d) {
-            const int x = 210 + d * cw;
-            p.fillRect(QRect(x + 1, 0, cw - 1, 2 * rh), QColor(192, 192, 192));
-            p.drawText(QRect(x + 2, 0, cw - 2, rh), Qt::AlignHCenter, QStringLiteral("M"));
-            p.drawText(QRect(x + 2, rh, cw - 2, rh), Qt::AlignHCenter, QString::number(d + 1));
-            for (int r = 0; r < rows; ++r) {
-                p.fillRect(QRect(x + 1, 30 + r * rh + 1, cw - 1, rh - 1), Qt::white);
-                p.setPen(QColor(128, 0, 0));
-                p.drawText(QRect(x + 2, 30 + r * rh + 1, cw - 2, rh - 1), 0,
-                           QStringLiteral("S%1").arg(1 + (r + d) % 9));
-            }
-            for (int k = 0; k < 4; ++k) {
-                p.fillRect(QRect(x + 1, 1000 + k * ch + 1, cw - 1, ch - 1), QColor(192, 192, 192));
-                p.drawText(QRect(x + 1, 1000 + k * ch + 1, cw - 2, ch - 1), Qt::AlignRight, QString::number(k + 10));
-            }
-        }
+        baseline.Paint(p, geo);
         p.end();
         benchmark::DoNotOptimize(image.constBits());
     }
@@ -211,7 +170,7 @@ BENCHMARK(BM_CoverageCounts_Baseline)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    tavrin::bench::UseOffscreenScreen();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -1,8 +1,9 @@
 // Save and Open of the schedule file and the change of the schedule period, for a dense
-// schedule of ten years by 200 rows with notes in a fifth of the cells. Each has a baseline
-// doing the least work for the same result: zlib deflating, checking and writing the same bytes
-// (Save), reading, inflating and writing them (Open), and a plain read and write of the two
-// rebuilt files (period change).
+// schedule of ten years by 200 rows holding as many notes as the notes file takes. Each has a
+// baseline doing the least work for the same result: zlib deflating, checking and writing the
+// same bytes (Save), reading, inflating and writing them as fresh files put in place by a rename
+// (Open), and a plain read of the old files and a write of the two rebuilt ones, fresh and
+// renamed into place (period change).
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -15,12 +16,12 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "RealisticSchedule.h"
 #include "store/SchedFiles.h"
 
 using namespace tavrin;
 
 namespace {
-
 
 constexpr int kLevel = 6;  // the level the schedule file is written with
 
@@ -30,18 +31,37 @@ QByteArray ReadAll(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void WriteAll(const QString& path, const char* data, std::size_t n, bool sync)
+void WriteFd(int fd, const char* data, std::size_t n)
 {
-    const int fd = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) std::abort();
     std::size_t done = 0;
     while (done < n) {
         const ssize_t w = ::write(fd, data + done, n - done);
         if (w <= 0) std::abort();
         done += static_cast<std::size_t>(w);
     }
+}
+
+void WriteAll(const QString& path, const char* data, std::size_t n, bool sync)
+{
+    const int fd = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) std::abort();
+    WriteFd(fd, data, n);
     if (sync) ::fsync(fd);
     ::close(fd);
+}
+
+// Writes a fresh file beside the target and renames it over the target, as the program puts
+// its working files in place.
+void WriteFresh(const QString& path, const char* data, std::size_t n)
+{
+    const QByteArray target = path.toLocal8Bit();
+    const QByteArray fresh = target + ".new";
+    ::unlink(fresh.constData());
+    const int fd = ::open(fresh.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) std::abort();
+    WriteFd(fd, data, n);
+    ::close(fd);
+    if (::rename(fresh.constData(), target.constData()) != 0) std::abort();
 }
 
 // The dense schedule, built once, saved as a schedule file.
@@ -65,33 +85,13 @@ struct Dense {
         files.ScheduleProps.PeriodEnd = OleDates::FromYmd(2024, 12, 31);
         files.CurrentFormatNo = 1;
         if (!files.OpenWorkingFiles()) std::abort();
-        std::uint32_t x = 7;
-        const auto next = [&x] { return x = x * 1103515245u + 12345u; };
-        for (int i = 1; i <= kSlots; ++i) files.EmpTable.Name[i] = QStringLiteral("Employee %1").arg(i);
-        // Notes in a fifth of the cells, naming the records of a full notes file in turn.
-        int note = 0;
-        std::vector<std::uint8_t> days;
-        for (int d = 1; d <= files.PeriodDays(); ++d) {
-            DayRecord r;
-            for (int s = 1; s <= kSlots; ++s) {
-                r.Shift1Code[s] = static_cast<Byte>(1 + (next() >> 16) % 12);
-                if ((next() >> 16) % 8 == 0) r.Shift2Code[s] = static_cast<Byte>(13 + (next() >> 16) % 5);
-                if ((next() >> 16) % 10 == 0) r.ExplanationCode[s] = static_cast<Byte>(1 + (next() >> 16) % 11);
-                if ((next() >> 16) % 5 == 0) r.NoteNumber[s] = static_cast<Int16>(note++ % kMaxNoteRecords + 1);
-            }
-            const auto b = Encode(r);
-            days.insert(days.end(), b.begin(), b.end());
-        }
-        if (!files.File(FileNo::Days).write(1, days)) std::abort();
-        std::vector<std::uint8_t> notes;
-        for (int n = 1; n <= kMaxNoteRecords; ++n) {
-            NoteRecord r;
-            r.NoteText =
-                QStringLiteral("Note %1: swap with %2, call before %3").arg(n).arg(next() % 200).arg(next() % 24);
-            const auto b = Encode(r);
-            notes.insert(notes.end(), b.begin(), b.end());
-        }
-        if (!files.File(FileNo::Notes).write(1, notes)) std::abort();
+        bench::DefineShifts(files);
+        bench::NameEveryRow(files);
+        // Notes spread over the ten years, one record each, until the notes file is full.
+        bench::Rng rng;
+        const int cells = files.PeriodDays() * kSlots;
+        const int noteOneIn = (cells + kMaxNoteRecords - 1) / kMaxNoteRecords;
+        if (!bench::FillPeriod(files, rng, noteOneIn)) std::abort();
         if (!files.CloseWorkingFiles() || !files.SaveScheduleArchive()) std::abort();
         for (const QString& n :
              QDir(work.path()).entryList({QStringLiteral("QORVANE2.S??")}, QDir::Files, QDir::Name)) {
@@ -99,13 +99,13 @@ struct Dense {
             contents.push_back(ReadAll(work.path() + QStringLiteral("/") + n));
         }
     }
-    // Puts the saved working files back and opens them.
+    // Puts the saved working files back, as fresh files, and opens them.
     void Restore()
     {
         files.CloseAllFiles();
         for (std::size_t i = 0; i < names.size(); ++i) {
-            WriteAll(work.path() + QStringLiteral("/") + names[i], contents[i].constData(),
-                     static_cast<std::size_t>(contents[i].size()), false);
+            WriteFresh(work.path() + QStringLiteral("/") + names[i], contents[i].constData(),
+                       static_cast<std::size_t>(contents[i].size()));
         }
         bool isNew = false;
         (void)files.LoadScheduleSettings(isNew);
@@ -224,8 +224,8 @@ void BM_OpenBaseline_ZlibReadInflateWrite(benchmark::State& state)
             const std::vector<std::uint8_t> z(in.constData() + at, in.constData() + at + compressed[i].size());
             at += compressed[i].size();
             const auto out = Inflate(z, static_cast<std::size_t>(d.contents[i].size()), crcs[i]);
-            WriteAll(outDir + QStringLiteral("/") + d.names[i], reinterpret_cast<const char*>(out.data()), out.size(),
-                     false);
+            WriteFresh(outDir + QStringLiteral("/") + d.names[i], reinterpret_cast<const char*>(out.data()),
+                       out.size());
         }
     }
     state.SetBytesProcessed(state.iterations() * d.Bytes());
@@ -255,16 +255,18 @@ void BM_PeriodChangeBaseline_ReadWriteRebuiltFiles(benchmark::State& state)
     const std::size_t newDays = static_cast<std::size_t>(
         OleDates::DaysBetween(OleDates::FromYmd(2014, 1, 1), OleDates::FromYmd(2025, 12, 31)) + 1);
     for (auto _ : state) {
+        state.PauseTiming();
+        d.Restore();
+        d.files.CloseAllFiles();
+        state.ResumeTiming();
         const QByteArray days = ReadAll(work + QStringLiteral("/QORVANE2.SCH"));
         const QByteArray notes = ReadAll(work + QStringLiteral("/QORVANE2.SNO"));
         std::vector<char> rebuilt(newDays * DayRecord::Size, 0);
         std::memcpy(rebuilt.data() + 365 * DayRecord::Size, days.constData(), static_cast<std::size_t>(days.size()));
-        WriteAll(work + QStringLiteral("/baseline.NCH"), rebuilt.data(), rebuilt.size(), false);
-        WriteAll(work + QStringLiteral("/baseline.NNO"), notes.constData(), static_cast<std::size_t>(notes.size()),
-                 false);
+        WriteFresh(work + QStringLiteral("/QORVANE2.SCH"), rebuilt.data(), rebuilt.size());
+        WriteFresh(work + QStringLiteral("/QORVANE2.SNO"), notes.constData(), static_cast<std::size_t>(notes.size()));
     }
-    ::unlink((work + QStringLiteral("/baseline.NCH")).toLocal8Bit().constData());
-    ::unlink((work + QStringLiteral("/baseline.NNO")).toLocal8Bit().constData());
+    d.Restore();
 }
 BENCHMARK(BM_PeriodChangeBaseline_ReadWriteRebuiltFiles)->Unit(benchmark::kMillisecond);
 

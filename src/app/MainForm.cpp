@@ -611,6 +611,8 @@ void MainForm::SetNotePadEnabled(bool enabled) { NotePad->setEnabled(enabled); }
 
 void MainForm::SetNotePadBackground(std::uint32_t colour)
 {
+    // Every cell tagged sets it: only a change costs a repaint.
+    if (NotePad->palette().color(QPalette::Base) == QColor::fromRgb(ToQRgb(colour))) return;
     QPalette p = NotePad->palette();
     p.setColor(QPalette::Base, QColor::fromRgb(ToQRgb(colour)));
     NotePad->setPalette(p);
@@ -624,6 +626,11 @@ void MainForm::SetListsEnabled(bool enabled)
 
 void MainForm::SetNoteButtons(NoteButtonLook look)
 {
+    // Every cell tagged sets them: only a change draws the pictures and repaints.
+    const NoteButtonsShown shown =
+        look == NoteButtonLook::Requirement ? NoteButtonsShown::Requirement : NoteButtonsShown::Note;
+    if (shown == noteButtonsShown_) return;
+    noteButtonsShown_ = shown;
     if (look == NoteButtonLook::Requirement) {
         NoteX->setIcon(QIcon());
         NoteX->setText(QStringLiteral("+"));

@@ -300,14 +300,19 @@ private:
     void RestoreNote();
     void StoreNumber(bool upOrDown);
     void SetNoteButtonsActive(bool active);
+    // What the note buttons show, so that showing the same again costs nothing.
+    enum class NoteButtonsShown { Unknown, Requirement, Note, NoteActive };
+    NoteButtonsShown noteButtonsShown_ = NoteButtonsShown::Unknown;
     // Combos and the note box.
     bool ComboKey(QComboBox* combo, QKeyEvent* e);
     bool NotePadKey(QKeyEvent* e);
     // Keys, focus and shortcuts of the editing controls; true when the event was used.
     bool FilterEditingEvent(QObject* watched, QEvent* e);
     void ConnectEditing();
-    // Copies the whole of a twin to its pane.
-    void ShowTwin(Pane* pane, const class Surface& twin);
+    // Moves a block of a twin within it; a shown pane shows the block at its new place, its
+    // window moved with it. ShowTwinBeside then shows the rest of the twin.
+    void ScrollTwin(Pane* pane, class Surface& twin, int dx, int dy, const struct PixelRect& block);
+    void ShowTwinBeside(Pane* pane, const class Surface& twin, const struct PixelRect& kept);
     void ReportDateOutOfRangeAndOffer();
     // After a dialog whose Edit... may have changed a query: the highlighter reads its query
     // again, and the cells are drawn again when that query may have changed.

@@ -187,6 +187,10 @@ void MainForm::ShiftSelector_Click(int index)
 void MainForm::SetNoteButtonsActive(bool active)
 {
     if (OnRequirementRow()) return;
+    const NoteButtonsShown shown = active ? NoteButtonsShown::NoteActive : NoteButtonsShown::Note;
+    if (shown == noteButtonsShown_) return;
+    // Over the requirement look only the pictures change: the next look is set in full.
+    noteButtonsShown_ = noteButtonsShown_ == NoteButtonsShown::Requirement ? NoteButtonsShown::Unknown : shown;
     NoteCheck->setIcon(QIcon(active ? ButtonPictures::CheckActive() : ButtonPictures::CheckInactive()));
     NoteX->setIcon(QIcon(active ? ButtonPictures::XActive() : ButtonPictures::XInactive()));
 }

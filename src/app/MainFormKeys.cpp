@@ -32,9 +32,32 @@ namespace tavrin {
 
 // ---------------------------------------------------------------- copying twins to the screen
 
-void MainForm::ShowTwin(Pane* pane, const Surface& twin)
+void MainForm::ScrollTwin(Pane* pane, Surface& twin, int dx, int dy, const PixelRect& block)
 {
-    if (pane && pane->isVisible()) pane->CopyFrom(twin, 0, 0, twin.Width(), twin.Height());
+    if (pane && pane->isVisible())
+        pane->ScrollWithTwin(twin, dx, dy, block);
+    else
+        twin.BitBlt(block.Left + dx, block.Top + dy, block.Width(), block.Height(), twin, block.Left, block.Top,
+                    Surface::SRCCOPY);
+}
+
+void MainForm::ShowTwinBeside(Pane* pane, const Surface& twin, const PixelRect& kept)
+{
+    if (!pane || !pane->isVisible()) return;
+    // The screen already shows the kept block (moved with the twin): the rest is copied.
+    const int w = twin.Width();
+    const int h = twin.Height();
+    const auto copy = [&](int l, int t, int r, int b) {
+        if (l < r && t < b) pane->CopyFrom(twin, l, t, r - l, b - t);
+    };
+    const int l = std::clamp(kept.Left, 0, w);
+    const int r = std::clamp(kept.Right, l, w);
+    const int t = std::clamp(kept.Top, 0, h);
+    const int b = std::clamp(kept.Bottom, t, h);
+    copy(0, 0, w, t);
+    copy(0, b, w, h);
+    copy(0, t, l, b);
+    copy(r, t, w, b);
 }
 
 // ---------------------------------------------------------------- rows
@@ -80,15 +103,22 @@ void MainForm::ScrollOneRow(int direction)
     const int to = direction > 0 ? 0 : rowPx;
     const int incoming = direction > 0 ? grid_.VisibleRows : 1;
     const bool positions = !files_.CurrentFormat.HidePositionColumn;
-    for (Surface* twin : {&grid_.EmpListBack, positions ? &grid_.EmpPosBack : nullptr, &grid_.GridBack}) {
-        if (twin) twin->BitBlt(0, to, twin->Width(), blockH, *twin, 0, from, Surface::SRCCOPY);
+    // The screens and the window move with their twins: only the row coming in is painted.
+    const struct {
+        Pane* pane;
+        Surface* twin;
+    } moved[] = {{EmpList, &grid_.EmpListBack}, {positions ? EmpPos : nullptr, positions ? &grid_.EmpPosBack : nullptr},
+                 {Grid, &grid_.GridBack}};
+    for (const auto& m : moved) {
+        if (!m.twin) continue;
+        ScrollTwin(m.pane, *m.twin, 0, to - from, {0, from, m.twin->Width(), from + blockH});
     }
     grid_.DrawScheduleCells(1, files_.VisibleDays, incoming, incoming);
     if (positions) grid_.DrawPositionColumn(incoming, incoming);
     grid_.DrawNameColumn(incoming, incoming);
-    ShowTwin(EmpList, grid_.EmpListBack);
-    if (positions) ShowTwin(EmpPos, grid_.EmpPosBack);
-    ShowTwin(Grid, grid_.GridBack);
+    for (const auto& m : moved) {
+        if (m.twin) ShowTwinBeside(m.pane, *m.twin, {0, to, m.twin->Width(), to + blockH});
+    }
     grid_.TagDayCells(grid_.CursorRow, grid_.CursorDay, 0);
 }
 
@@ -123,19 +153,21 @@ void MainForm::ScrollOneDay(int direction)
     const int from = direction > 0 ? colPx : 0;
     const int to = direction > 0 ? 0 : colPx;
     const int incoming = direction > 0 ? files_.VisibleDays : 1;
-    const auto shift = [&](Surface& twin, int height) { twin.BitBlt(to, 0, blockW, height, twin, from, 0, Surface::SRCCOPY); };
-    if (grid_.CoverageVisible) {
-        shift(grid_.CoverageBack, grid_.CoverageRowHeightPx * files_.CurrentFormat.VisibleCoverageTotals + 1);
-    }
-    shift(grid_.GridBack, grid_.GridBack.Height());
-    shift(grid_.DayRulerBack, grid_.DayRulerBack.Height());
+    // The screens and the window move with their twins: only the day coming in is painted.
+    const auto shift = [&](Pane* pane, Surface& twin, int height) {
+        ScrollTwin(pane, twin, to - from, 0, {from, 0, from + blockW, height});
+    };
+    const int coverageH = grid_.CoverageRowHeightPx * files_.CurrentFormat.VisibleCoverageTotals + 1;
+    if (grid_.CoverageVisible) shift(Coverage, grid_.CoverageBack, coverageH);
+    shift(Grid, grid_.GridBack, grid_.GridBack.Height());
+    shift(DayRuler, grid_.DayRulerBack, grid_.DayRulerBack.Height());
     grid_.DrawDayColumns(incoming, incoming);
     grid_.DrawScheduleCells(incoming, incoming, 1, grid_.VisibleRows);
     if (grid_.CoverageVisible) grid_.DrawCoverageCounts(incoming, incoming, false);
     SetBusy(false);
-    ShowTwin(Grid, grid_.GridBack);
-    if (grid_.CoverageVisible) ShowTwin(Coverage, grid_.CoverageBack);
-    ShowTwin(DayRuler, grid_.DayRulerBack);
+    ShowTwinBeside(Grid, grid_.GridBack, {to, 0, to + blockW, grid_.GridBack.Height()});
+    if (grid_.CoverageVisible) ShowTwinBeside(Coverage, grid_.CoverageBack, {to, 0, to + blockW, coverageH});
+    ShowTwinBeside(DayRuler, grid_.DayRulerBack, {to, 0, to + blockW, grid_.DayRulerBack.Height()});
     grid_.TagDayCells(grid_.CursorRow, grid_.CursorDay, 0);
 }
 

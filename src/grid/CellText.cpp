@@ -64,18 +64,31 @@ int CodeLines(int code)
     return code > 1999 ? 3 : code > 999 ? 2 : 1;
 }
 
-QString CellTextContext::ShiftName(int code) const
+const QString& CellTextContext::ShiftName(int code) const
 {
+    static const QString kNone;
     const ShiftRecord* s = ShiftFor(*shifts, code);
-    if (!s) return {};
-    return Runtime::Trim(useAbbreviations ? s->Abbreviation.str() : s->Description.str());
+    const auto i = static_cast<std::size_t>(code);
+    if (!s || i >= shiftNames_.size()) return kNone;
+    if (!shiftNamed_[i]) {
+        shiftNames_[i] = Runtime::Trim(useAbbreviations ? s->Abbreviation.str() : s->Description.str());
+        shiftNamed_[i] = true;
+    }
+    return shiftNames_[i];
 }
 
-QString CellTextContext::ExplanationName(int e) const
+const QString& CellTextContext::ExplanationName(int e) const
 {
-    if (!IsExplanationCode(e)) return {};
-    if (useAbbreviations) return Runtime::Trim(explanations->Abbreviation[e].str());
-    return explanationListText ? explanationListText(e) : Runtime::Trim(explanations->Description[e].str());
+    static const QString kNone;
+    if (!IsExplanationCode(e)) return kNone;
+    const auto i = static_cast<std::size_t>(e);
+    if (!explanationNamed_[i]) {
+        explanationNames_[i] = useAbbreviations      ? Runtime::Trim(explanations->Abbreviation[e].str())
+                               : explanationListText ? explanationListText(e)
+                                                     : Runtime::Trim(explanations->Description[e].str());
+        explanationNamed_[i] = true;
+    }
+    return explanationNames_[i];
 }
 
 std::uint32_t CellTextContext::ShiftColour(int code) const
@@ -85,11 +98,19 @@ std::uint32_t CellTextContext::ShiftColour(int code) const
 
 QString CellItemText(int code, const CellValues& v, const CellTextContext& ctx, LineColour& line)
 {
+    QString t;
+    AppendCellItemText(code, v, ctx, line, t);
+    return t;
+}
+
+void AppendCellItemText(int code, const CellValues& v, const CellTextContext& ctx, LineColour& line, QString& out)
+{
     const bool first = v.FirstPresent();
     const bool second = v.SecondPresent();
     const bool timeOff = v.s1 == kTimeOffCode && ctx.showTimeOff;
-    const auto firstName = [&]() {
-        return timeOff ? ctx.ShiftName(kTimeOffCode) : first ? ctx.ShiftName(v.s1) : QString();
+    static const QString kNone;
+    const auto firstName = [&]() -> const QString& {
+        return timeOff ? ctx.ShiftName(kTimeOffCode) : first ? ctx.ShiftName(v.s1) : kNone;
     };
     // Items 120, 122 and 124: the first shift's colour and the mark, or red for a shown time-off.
     const auto firstColour = [&]() {
@@ -103,68 +124,86 @@ QString CellItemText(int code, const CellValues& v, const CellTextContext& ctx, 
     const auto secondColour = [&]() {
         if (!line.mark) line.colour = second ? ctx.ShiftColour(v.s2) : PaletteColour(0);
     };
+    const auto hours = [&](float h) { out += Runtime::FormatNumber(h, QStringLiteral("#0.00")); };
 
     switch (code) {
         case CellCode::Shift1:
             firstColour();
-            return firstName();
+            out += firstName();
+            return;
         case CellCode::Shift2:
             secondColour();
-            return second ? ctx.ShiftName(v.s2) : QString();
-        case CellCode::Shift1And2: {
+            if (second) out += ctx.ShiftName(v.s2);
+            return;
+        case CellCode::Shift1And2:
             firstColour();
-            QString t = firstName();
-            if (second) t += QLatin1Char(',') + ctx.ShiftName(v.s2);
-            return t;
-        }
-        case CellCode::Shift1Times: {
+            out += firstName();
+            if (second) {
+                out += QLatin1Char(',');
+                out += ctx.ShiftName(v.s2);
+            }
+            return;
+        case CellCode::Shift1Times:
             if (v.s1 > 0) firstColour();
-            QString t = firstName();
-            if (first && PaidHours(ctx, v.s1) > 0) t += QLatin1Char(',') + StartEnd(ctx, v.s1);
-            return t;
-        }
-        case CellCode::Shift2Times: {
+            out += firstName();
+            if (first && PaidHours(ctx, v.s1) > 0) {
+                out += QLatin1Char(',');
+                out += StartEnd(ctx, v.s1);
+            }
+            return;
+        case CellCode::Shift2Times:
             secondColour();
-            if (!second) return {};
-            QString t = ctx.ShiftName(v.s2);
-            if (PaidHours(ctx, v.s2) > 0) t += QLatin1Char(',') + StartEnd(ctx, v.s2);
-            return t;
-        }
+            if (!second) return;
+            out += ctx.ShiftName(v.s2);
+            if (PaidHours(ctx, v.s2) > 0) {
+                out += QLatin1Char(',');
+                out += StartEnd(ctx, v.s2);
+            }
+            return;
         case CellCode::Start1:
-            return first && PaidHours(ctx, v.s1) > 0 ? Start(ctx, v.s1) : QString();
+            if (first && PaidHours(ctx, v.s1) > 0) out += Start(ctx, v.s1);
+            return;
         case CellCode::Start2:
-            return second && PaidHours(ctx, v.s2) > 0 ? Start(ctx, v.s2) : QString();
+            if (second && PaidHours(ctx, v.s2) > 0) out += Start(ctx, v.s2);
+            return;
         case CellCode::End1:
-            return first && PaidHours(ctx, v.s1) > 0 ? End(ctx, v.s1) : QString();
+            if (first && PaidHours(ctx, v.s1) > 0) out += End(ctx, v.s1);
+            return;
         case CellCode::End2:
-            return second && PaidHours(ctx, v.s2) > 0 ? End(ctx, v.s2) : QString();
+            if (second && PaidHours(ctx, v.s2) > 0) out += End(ctx, v.s2);
+            return;
         case CellCode::StartEnd1:
-            return first && PaidHours(ctx, v.s1) > 0 ? StartEnd(ctx, v.s1) : QString();
+            if (first && PaidHours(ctx, v.s1) > 0) out += StartEnd(ctx, v.s1);
+            return;
         case CellCode::StartEnd2:
-            return second && PaidHours(ctx, v.s2) > 0 ? StartEnd(ctx, v.s2) : QString();
+            if (second && PaidHours(ctx, v.s2) > 0) out += StartEnd(ctx, v.s2);
+            return;
         case CellCode::Length1:
-            return first && PaidHours(ctx, v.s1) > 0
-                       ? Runtime::FormatNumber(PaidHours(ctx, v.s1), QStringLiteral("#0.00"))
-                       : QString();
+            if (first && PaidHours(ctx, v.s1) > 0) hours(PaidHours(ctx, v.s1));
+            return;
         case CellCode::Length2:
-            return second && PaidHours(ctx, v.s2) > 0
-                       ? Runtime::FormatNumber(PaidHours(ctx, v.s2), QStringLiteral("#0.00"))
-                       : QString();
+            if (second && PaidHours(ctx, v.s2) > 0) hours(PaidHours(ctx, v.s2));
+            return;
         case CellCode::Length1And2: {
-            if (!first) return {};
+            if (!first) return;
             const float sum = PaidHours(ctx, v.s1) + (second ? PaidHours(ctx, v.s2) : 0.0f);
-            return sum > 0 ? Runtime::FormatNumber(sum, QStringLiteral("#0.00")) : QString();
+            if (sum > 0) hours(sum);
+            return;
         }
         case CellCode::Explanation:
-            return ctx.ExplanationName(v.e);
+            out += ctx.ExplanationName(v.e);
+            return;
         case CellCode::NoteText:
         case CellCode::NoteText2Line:
         case CellCode::NoteText3Line:
-            return v.n > 0 && ctx.noteText ? Runtime::Trim(ctx.noteText(v.n)) : QString();
+            if (v.n > 0 && ctx.noteText) out += Runtime::Trim(ctx.noteText(v.n));
+            return;
         case CellCode::NoteStatus:
-            return v.n > 0 ? ctx.ShiftName(kNoteCode) : QString();
+            if (v.n > 0) out += ctx.ShiftName(kNoteCode);
+            return;
         case CellCode::OnCallStatus:
-            return v.oc == 1 ? ctx.ShiftName(kOnCallCode) : QString();
+            if (v.oc == 1) out += ctx.ShiftName(kOnCallCode);
+            return;
         case CellCode::Shift1Explanation: {
             if (timeOff) {
                 line.colour = kTimeOffColour;
@@ -174,7 +213,8 @@ QString CellItemText(int code, const CellValues& v, const CellTextContext& ctx, 
             }
             QString t = firstName() + QLatin1Char(',') + ctx.ExplanationName(v.e);
             DropTrailingComma(t);
-            return t;
+            out += t;
+            return;
         }
         case CellCode::Shift1And2Explanation: {
             if (timeOff)
@@ -187,10 +227,11 @@ QString CellItemText(int code, const CellValues& v, const CellTextContext& ctx, 
             if (IsExplanationCode(v.e)) t += ctx.ExplanationName(v.e) + QLatin1Char(',');
             if (timeOff) t = ctx.ShiftName(kTimeOffCode);
             DropTrailingComma(t);
-            return t;
+            out += t;
+            return;
         }
         default:
-            return {};
+            return;
     }
 }
 

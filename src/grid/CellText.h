@@ -3,6 +3,8 @@
 // line takes. Shared by the screen painter and whoever prints cells the same way.
 
 #include <QString>
+#include <array>
+#include <bitset>
 #include <cstdint>
 #include <functional>
 
@@ -54,10 +56,18 @@ struct CellTextContext {
     // The text of note n.
     std::function<QString(int)> noteText;
 
-    // Abbreviation or description of a shift-table code, trimmed.
-    QString ShiftName(int code) const;
-    QString ExplanationName(int e) const;
+    // Abbreviation or description of a shift-table code, trimmed ("" for no such code).
+    const QString& ShiftName(int code) const;
+    const QString& ExplanationName(int e) const;
     std::uint32_t ShiftColour(int code) const;
+
+    // Names are looked up once per context: a grid repeats the same few in every cell. A
+    // context lives for one drawing, while the tables do not change.
+private:
+    mutable std::array<QString, kShiftCodes + 1> shiftNames_;
+    mutable std::bitset<kShiftCodes + 1> shiftNamed_;
+    mutable std::array<QString, kExplanations + 1> explanationNames_;
+    mutable std::bitset<kExplanations + 1> explanationNamed_;
 };
 
 // The colour state of a text line: its colour, and whether a first-shift item set it.
@@ -69,5 +79,7 @@ struct LineColour {
 // The text of one item (an effective code above 0) for a cell; sets the line's colour as the
 // item asks.
 QString CellItemText(int code, const CellValues& v, const CellTextContext& ctx, LineColour& line);
+// The same text, appended to out (a line being built reuses its buffer).
+void AppendCellItemText(int code, const CellValues& v, const CellTextContext& ctx, LineColour& line, QString& out);
 
 }  // namespace tavrin

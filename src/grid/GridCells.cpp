@@ -150,14 +150,18 @@ void GridPaint::DrawScheduleCells(int firstDay, int lastDay, int firstRow, int l
         if (info.divider) info.record = ReadDivider(info.slot);
     }
 
-    for (int d = firstDay; d <= lastDay; ++d) {
-        const DayRecord& day = files_.ColumnDay(d);
-        const int x = (d - 1) * CellWidth;
-        const int X = x / TPPX;
-        for (int r = firstRow; r <= lastRow; ++r) {
-            const RowInfo& info = rows[static_cast<std::size_t>(r - firstRow)];
-            const int y = (r - 1) * RowHeight + TPPY;
-            const int Y = y / TPPY;
+    QString lineText;
+    lineText.reserve(64);
+    // Row by row: the cells of one row lie side by side in the picture's memory. Every cell is
+    // drawn inside its own interior, so the order does not change what is drawn.
+    for (int r = firstRow; r <= lastRow; ++r) {
+        const RowInfo& info = rows[static_cast<std::size_t>(r - firstRow)];
+        const int y = (r - 1) * RowHeight + TPPY;
+        const int Y = y / TPPY;
+        for (int d = firstDay; d <= lastDay; ++d) {
+            const DayRecord& day = files_.ColumnDay(d);
+            const int x = (d - 1) * CellWidth;
+            const int X = x / TPPX;
             CellValues v;
             if (info.slot > 0) {
                 v.s1 = day.Shift1Code[info.slot];
@@ -214,7 +218,7 @@ void GridPaint::DrawScheduleCells(int firstDay, int lastDay, int firstRow, int l
             const int interiorBottom = Y + RowHeightPx - 1;
             int left = X + 2 + (iconDrawn ? fmt.IconStep : 0);
             const int right = X + CellWidthPx;
-            QString lineText;
+            lineText.resize(0);  // keeps its buffer: no allocation per cell
             LineColour colour;
             bool wrap = false;
             for (int i = firstItem; i <= lastItem; ++i) {
@@ -226,8 +230,9 @@ void GridPaint::DrawScheduleCells(int firstDay, int lastDay, int firstRow, int l
                     code = 0;
                 }
                 if (code > 0) {
-                    const QString t = CellItemText(code, v, ctx, colour);
-                    if (!t.isEmpty()) lineText += t + QStringLiteral(", ");
+                    const qsizetype before = lineText.size();
+                    AppendCellItemText(code, v, ctx, colour, lineText);
+                    if (lineText.size() > before) lineText += QLatin1String(", ");
                     wrap = (code == CellCode::NoteText2Line || code == CellCode::NoteText3Line) && v.n > 0;
                 }
                 if (shown && item.LinkWithNext == 0) {
@@ -236,7 +241,7 @@ void GridPaint::DrawScheduleCells(int firstDay, int lastDay, int firstRow, int l
                     GridBack.SetForeColour(colour.colour);
                     GridBack.DrawText(lineText, rect, wrap ? Surface::DT_WORDBREAK : 0);
                     left = X + 2;
-                    lineText.clear();
+                    lineText.resize(0);
                     colour = LineColour{};
                     wrap = false;
                 }

@@ -62,7 +62,11 @@ void GridPaint::DrawNameColumn(int firstRow, int lastRow)
                 EmpListBack.SetFontBold(bold);
             }
         }
-        if (panes_.EmpList) panes_.EmpList->CopyFrom(EmpListBack, 0, top, w, RowHeightPx);
+    }
+    // The rows drawn reach the screen in one block.
+    if (panes_.EmpList && firstRow <= lastRow) {
+        const int top = ((firstRow - 1) * RowHeight) / TPPY;
+        panes_.EmpList->CopyFrom(EmpListBack, 0, top, w, ((lastRow - 1) * RowHeight) / TPPY + RowHeightPx - top);
     }
 }
 
@@ -83,7 +87,10 @@ void GridPaint::DrawPositionColumn(int firstRow, int lastRow)
             if (files_.DividerBuf.Style == 0)
                 EmpPosBack.FillRect({0, top + 1, w, top + RowHeightPx}, DividerFill(files_.DividerBuf));
         }
-        if (panes_.EmpPos) panes_.EmpPos->CopyFrom(EmpPosBack, 0, top, w, RowHeightPx);
+    }
+    if (panes_.EmpPos && firstRow <= lastRow) {
+        const int top = ((firstRow - 1) * RowHeight) / TPPY;
+        panes_.EmpPos->CopyFrom(EmpPosBack, 0, top, w, ((lastRow - 1) * RowHeight) / TPPY + RowHeightPx - top);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "platform/Pane.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
 
@@ -73,37 +74,67 @@ void Pane::resizeEvent(QResizeEvent* e)
     SyncScreen();
 }
 
+void Pane::Dirty(const QRect& r)
+{
+    // The screen fills the client area: the border (which neighbours overlap) never changes.
+    const QRect part = r & QRect(border_, border_, screen_.Width(), screen_.Height());
+    if (part.isEmpty()) return;
+    pending_ += part;
+    update(part);
+}
+
 void Pane::Clear()
 {
     SyncScreen();
     screen_.Clear();
-    update();
+    Dirty(rect());
 }
 
 void Pane::CopyFrom(const Surface& twin, int x, int y, int w, int h)
 {
     SyncScreen();
     screen_.BitBlt(x, y, w, h, twin, x, y, Surface::SRCCOPY);
-    update(QRect(x + border_, y + border_, w, h));
+    Dirty(QRect(x + border_, y + border_, w, h));
+}
+
+void Pane::ScrollWithTwin(Surface& twin, int dx, int dy, const PixelRect& r)
+{
+    SyncScreen();
+    twin.MoveBlockShowing(r.Left + dx, r.Top + dy, r.Width(), r.Height(), r.Left, r.Top, screen_);
+    const QRect from = QRect(r.Left, r.Top, r.Width(), r.Height()).translated(border_, border_) &
+                       QRect(border_, border_, screen_.Width(), screen_.Height());
+    if (from.isEmpty()) return;
+    const QRect area = from | from.translated(dx, dy);
+    // The window's pixels move; what it still had to paint moves with them.
+    const QRegion owed = (pending_ & from).translated(dx, dy) & area;
+    scroll(dx, dy, area);
+    for (const QRect& o : owed) Dirty(o);
 }
 
 void Pane::Invert(const PixelRect& r)
 {
     SyncScreen();
     screen_.InvertRect(r);
-    update(QRect(r.Left + border_, r.Top + border_, r.Width(), r.Height()));
+    Dirty(QRect(r.Left + border_, r.Top + border_, r.Width(), r.Height()));
 }
 
 void Pane::Changed()
 {
-    update();
+    Dirty(rect());
 }
 
-void Pane::paintEvent(QPaintEvent*)
+void Pane::paintEvent(QPaintEvent* e)
 {
+    pending_ -= e->region();
     QPainter p(this);
     SyncScreen();
-    p.drawImage(QPoint(border_, border_), screen_.Image());
+    // Only what was asked for: a scroll or a changed cell repaints a strip, not the pane.
+    const QImage& image = screen_.Image();
+    const QRect inside(border_, border_, image.width(), image.height());
+    for (const QRect& r : e->region()) {
+        const QRect part = r & inside;
+        if (!part.isEmpty()) p.drawImage(part.topLeft(), image, part.translated(-border_, -border_));
+    }
     if (border_ > 0) {
         const QColor frame(128, 128, 128);
         p.fillRect(QRect(0, 0, width(), border_), frame);

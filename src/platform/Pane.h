@@ -6,6 +6,7 @@
 // area lies inside a border of BorderPx() pixels. Mouse events are passed on as signals with
 // client positions in twips.
 
+#include <QRegion>
 #include <QWidget>
 #include <algorithm>
 #include <cstdint>
@@ -66,6 +67,10 @@ public:
     void Clear();
     // Copies the block (x, y, w, h) of a twin to the same place on the screen.
     void CopyFrom(const Surface& twin, int x, int y, int w, int h);
+    // Moves the block r of a twin by (dx, dy) within it; the screen shows the block at its new
+    // place, and the window's pixels move with it, so that only what comes into view is
+    // painted again.
+    void ScrollWithTwin(Surface& twin, int dx, int dy, const PixelRect& r);
     // Inverts a rectangle of the screen.
     void Invert(const PixelRect& r);
     // Shows what was drawn straight onto Screen().
@@ -89,12 +94,16 @@ protected:
 private:
     // Hidden widgets get their resize events late: the screen follows the size on every use.
     void SyncScreen() const;
+    // Asks for a repaint of part of the window (widget coordinates), remembering it until painted.
+    void Dirty(const QRect& r);
     void Emit(QMouseEvent* e, int kind);
 
     int tppX_;
     int tppY_;
     int border_ = 1;
     mutable Surface screen_;
+    // What has been asked to be painted and not painted yet: a scroll moves it along.
+    QRegion pending_;
 };
 
 }  // namespace tavrin

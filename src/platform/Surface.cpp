@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tavrin {
 
@@ -23,6 +26,17 @@ QString NormaliseBreaks(const QString& text)
 QColor Colour(std::uint32_t c)
 {
     return QColor::fromRgb(ToQRgb(c));
+}
+
+// Fills n pixels with one colour, four at a time where the processor can: cell fills and
+// clears cover most of a redrawn picture.
+void FillPixels(QRgb* p, int n, QRgb v)
+{
+#if defined(__SSE2__)
+    const __m128i four = _mm_set1_epi32(static_cast<int>(v));
+    for (; n >= 4; n -= 4, p += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p), four);
+#endif
+    std::fill(p, p + n, v);
 }
 
 }  // namespace
@@ -54,6 +68,7 @@ QPainter& Surface::Painter()
         painter_->setRenderHint(QPainter::Antialiasing, false);
         painter_->setRenderHint(QPainter::TextAntialiasing, false);
         fontDirty_ = true;
+        penSet_ = false;
     }
     if (fontDirty_) {
         painter_->setFont(font_.font);
@@ -94,9 +109,22 @@ void Surface::Resize(int widthPx, int heightPx)
     image_.fill(ToQRgb(back_));
 }
 
+void Surface::SetPen(QPainter& p, std::uint32_t colour)
+{
+    // Setting the same pen again still costs the painter a state change: most texts of a grid
+    // share one colour.
+    if (penSet_ && pen_ == colour) return;
+    p.setPen(Colour(colour));
+    pen_ = colour;
+    penSet_ = true;
+}
+
 void Surface::SetFont(const ScreenFont& f)
 {
-    if (!(f.font == font_.font) || f.font.bold() != font_.font.bold()) lines_.clear();
+    if (!(f.font == font_.font) || f.font.bold() != font_.font.bold()) {
+        lines_[0].clear();
+        lines_[1].clear();
+    }
     font_ = f;
     fontDirty_ = true;
     metrics_ = std::make_unique<QFontMetrics>(font_.font);
@@ -134,11 +162,8 @@ void Surface::FillRect(const PixelRect& rect, std::uint32_t colour)
     const QRgb v = ToQRgb(colour);
     const qsizetype stride = image_.bytesPerLine() / 4;
     QRgb* base = reinterpret_cast<QRgb*>(image_.bits());
-    // One row filled, the others copied from it: block copies are much faster than a loop.
-    QRgb* first = base + r.Top * stride + r.Left;
-    std::fill(first, first + r.Width(), v);
-    const std::size_t bytes = static_cast<std::size_t>(r.Width()) * sizeof(QRgb);
-    for (int y = r.Top + 1; y < r.Bottom; ++y) std::memcpy(base + y * stride + r.Left, first, bytes);
+    // Every row stored to, none read back: a fill only writes.
+    for (int y = r.Top; y < r.Bottom; ++y) FillPixels(base + y * stride + r.Left, r.Width(), v);
 }
 
 void Surface::PatBlt(int x, int y, int w, int h, std::uint32_t rop)
@@ -161,9 +186,8 @@ void Surface::InvertRect(const PixelRect& rect)
     }
 }
 
-void Surface::BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy, std::uint32_t rop)
+bool Surface::ClipBlock(int& x, int& y, int& w, int& h, int& sx, int& sy, const Surface& src) const
 {
-    if (rop != SRCCOPY && rop != SRCAND) return;
     // Keep the block inside both surfaces.
     if (sx < 0) {
         x -= sx;
@@ -187,7 +211,13 @@ void Surface::BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int
     }
     w = std::min({w, src.Width() - sx, Width() - x});
     h = std::min({h, src.Height() - sy, Height() - y});
-    if (w <= 0 || h <= 0) return;
+    return w > 0 && h > 0;
+}
+
+void Surface::BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy, std::uint32_t rop)
+{
+    if (rop != SRCCOPY && rop != SRCAND) return;
+    if (!ClipBlock(x, y, w, h, sx, sy, src)) return;
 
     if (&src == this && rop == SRCCOPY) {
         // Scrolling a picture within itself: rows moved in the order that keeps the overlap.
@@ -237,19 +267,43 @@ void Surface::StretchBlt(int x, int y, int w, int h, const Surface& src, int sx,
     p.drawImage(QRect(x, y, w, h), from, QRect(sx, sy, sw, sh));
 }
 
+void Surface::MoveBlockShowing(int x, int y, int w, int h, int sx, int sy, Surface& shown)
+{
+    if (&shown == this || !ClipBlock(x, y, w, h, sx, sy, *this)) return;
+    shown.EndPainting();
+    const qsizetype stride = image_.bytesPerLine() / 4;
+    QRgb* base = reinterpret_cast<QRgb*>(image_.bits());
+    const qsizetype shownStride = shown.image_.bytesPerLine() / 4;
+    QRgb* shownBase = reinterpret_cast<QRgb*>(shown.image_.bits());
+    const int shownW = std::min(w, shown.Width() - x);
+    const auto moveRow = [&](int row) {
+        QRgb* to = base + (y + row) * stride + x;
+        std::memmove(to, base + (sy + row) * stride + sx, static_cast<std::size_t>(w) * sizeof(QRgb));
+        if (shownW > 0 && y + row < shown.Height())
+            std::memcpy(shownBase + (y + row) * shownStride + x, to, static_cast<std::size_t>(shownW) * sizeof(QRgb));
+    };
+    // Rows in the order that keeps the overlap.
+    if (y > sy) {
+        for (int row = h - 1; row >= 0; --row) moveRow(row);
+    } else {
+        for (int row = 0; row < h; ++row) moveRow(row);
+    }
+}
+
 void Surface::DrawText(const QString& text, const PixelRect& r, int flags)
 {
     if (text.isEmpty() || r.Right <= r.Left || r.Bottom <= r.Top) return;
     QPainter& p = Painter();
-    p.setPen(Colour(fore_));
+    SetPen(p, fore_);
     const QRect rect(r.Left, r.Top, r.Width(), r.Height());
-
-    // The common case, one line left and top, is drawn at a point under a clip.
+    // The common case, one line left and top, is drawn at a point, under a clip only when the
+    // pixels it can cover do not lie inside the rectangle anyway.
     if ((flags & (DT_SINGLELINE | DT_CENTER | DT_RIGHT | DT_WORDBREAK)) == 0 && !text.contains(QLatin1Char('\n')) &&
         !text.contains(QLatin1Char('\r'))) {
-        const bool clip = (flags & DT_NOCLIP) == 0;
+        const LaidOutLine& line = Laid(text);
+        const bool clip = (flags & DT_NOCLIP) == 0 && !rect.contains(line.ink.translated(r.Left, r.Top));
         if (clip) p.setClipRect(rect);
-        DrawLine(p, r.Left, r.Top, text);
+        p.drawStaticText(QPoint(r.Left, r.Top), line.text);
         if (clip) p.setClipping(false);
         return;
     }
@@ -279,25 +333,34 @@ void DrawTextInRect(QPainter& p, const QString& text, const QRect& rect, int fla
     p.drawText(rect, qf, single ? text : NormaliseBreaks(text));
 }
 
+const Surface::LaidOutLine& Surface::Laid(const QString& text) const
+{
+    QHash<QString, LaidOutLine>& lines = lines_[font_.font.bold() ? 1 : 0];
+    if (lines.size() > 4096) lines.clear();
+    auto it = lines.find(text);
+    if (it == lines.end()) {
+        LaidOutLine line;
+        line.text = QStaticText(text);
+        line.text.setTextFormat(Qt::PlainText);
+        line.text.prepare(QTransform(), font_.font);
+        // The glyphs' box from the line's top-left (the baseline lies at the ascent).
+        line.ink = metrics_->boundingRect(text).translated(0, metrics_->ascent());
+        line.advance = metrics_->horizontalAdvance(text);
+        it = lines.insert(text, line);
+    }
+    return *it;
+}
+
 void Surface::DrawLine(QPainter& p, int x, int y, const QString& text)
 {
-    if (lines_.size() > 4096) lines_.clear();
-    const QString key = (font_.font.bold() ? QLatin1Char('B') : QLatin1Char('R')) + text;
-    auto it = lines_.find(key);
-    if (it == lines_.end()) {
-        QStaticText line(text);
-        line.setTextFormat(Qt::PlainText);
-        line.prepare(QTransform(), font_.font);
-        it = lines_.insert(key, line);
-    }
-    p.drawStaticText(QPoint(x, y), *it);
+    p.drawStaticText(QPoint(x, y), Laid(text).text);
 }
 
 void Surface::Ellipse(int left, int top, int right, int bottom)
 {
     if (right - left < 2 || bottom - top < 2) return;
     QPainter& p = Painter();
-    p.setPen(Colour(fore_));
+    SetPen(p, fore_);
     p.setBrush(Colour(fill_));
     p.drawEllipse(QRect(left, top, right - left - 1, bottom - top - 1));
     p.setBrush(Qt::NoBrush);
@@ -311,7 +374,7 @@ void Surface::LinePx(int x1, int y1, int x2, int y2, std::uint32_t colour)
         FillRect({std::min(x1, x2), y1, std::max(x1, x2) + 1, y1 + 1}, colour);
     } else {
         QPainter& p = Painter();
-        p.setPen(Colour(colour));
+        SetPen(p, colour);
         p.drawLine(x1, y1, x2, y2);
     }
 }
@@ -328,7 +391,7 @@ void Surface::CirclePx(int cx, int cy, int radius, std::uint32_t colour)
 {
     if (radius < 0) return;
     QPainter& p = Painter();
-    p.setPen(Colour(colour));
+    SetPen(p, colour);
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(QPoint(cx, cy), radius, radius);
 }
@@ -370,6 +433,16 @@ void Surface::FilledBox(int x1, int y1, int x2, int y2, std::uint32_t colour)
 
 void Surface::Print(const QString& text)
 {
+    if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) {
+        // One line, the usual case: laid out once and kept.
+        if (text.isEmpty()) return;
+        const LaidOutLine& line = Laid(text);
+        QPainter& p = Painter();
+        SetPen(p, fore_);
+        p.drawStaticText(QPoint(ToPxX(CurrentX), ToPxY(CurrentY)), line.text);
+        CurrentX += line.advance * tppX_;
+        return;
+    }
     const QStringList lines = NormaliseBreaks(text).split(QLatin1Char('\n'));
     const QFontMetrics& m = *metrics_;
     const double left = CurrentX;
@@ -381,7 +454,7 @@ void Surface::Print(const QString& text)
         const QString& line = lines[i];
         if (!line.isEmpty()) {
             QPainter& p = Painter();
-            p.setPen(Colour(fore_));
+            SetPen(p, fore_);
             DrawLine(p, ToPxX(CurrentX), ToPxY(CurrentY), line);
         }
         CurrentX += m.horizontalAdvance(line) * tppX_;
@@ -390,6 +463,9 @@ void Surface::Print(const QString& text)
 
 int Surface::TextWidth(const QString& text) const
 {
+    if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) {
+        return text.isEmpty() ? 0 : Laid(text).advance * tppX_;
+    }
     const QFontMetrics& m = *metrics_;
     int w = 0;
     for (const QString& line : NormaliseBreaks(text).split(QLatin1Char('\n')))

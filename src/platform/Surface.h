@@ -90,6 +90,10 @@ public:
     // Copies the sw x sh block of another surface at (sx, sy) onto the w x h block at (x, y),
     // stretched or shrunk pixel by pixel (no smoothing).
     void StretchBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy, int sw, int sh);
+    // Moves the w x h block at (sx, sy) to (x, y) within this surface, and copies the block at
+    // its new place to the same place on shown (which may be smaller), each row while it is at
+    // hand: a scrolled picture and the screen that shows it, in one pass.
+    void MoveBlockShowing(int x, int y, int w, int h, int sx, int sy, Surface& shown);
     // WHITENESS or BLACKNESS over a w x h block.
     void PatBlt(int x, int y, int w, int h, std::uint32_t rop);
     void FillRect(const PixelRect& r, std::uint32_t colour);
@@ -131,6 +135,8 @@ private:
     int ToPxX(double tw) const;
     int ToPxY(double tw) const;
     bool Clip(PixelRect& r) const;
+    // Clips a block copy from src at (sx, sy) to (x, y) to both surfaces; false when nothing is left.
+    bool ClipBlock(int& x, int& y, int& w, int& h, int& sx, int& sy, const Surface& src) const;
 
     int tppX_;
     int tppY_;
@@ -143,9 +149,19 @@ private:
     bool fontDirty_ = true;
     // Metrics of the font, kept with it: measuring is frequent.
     std::unique_ptr<QFontMetrics> metrics_;
-    // Laid-out lines of the current font (by text and bold): cell and name texts repeat.
-    QHash<QString, QStaticText> lines_;
+    // A line laid out once in the current font, with where its ink lies from its top-left.
+    struct LaidOutLine {
+        QStaticText text;
+        QRect ink;
+        int advance = 0;  // pixels
+    };
+    // Laid-out lines of the current font, regular and bold: cell and name texts repeat.
+    mutable QHash<QString, LaidOutLine> lines_[2];
+    const LaidOutLine& Laid(const QString& text) const;
     void DrawLine(QPainter& p, int x, int y, const QString& text);
+    void SetPen(QPainter& p, std::uint32_t colour);
+    std::uint32_t pen_ = 0;
+    bool penSet_ = false;
 };
 
 // Text in a rectangle by the text flags above, on any painter (a surface, the printer), so that

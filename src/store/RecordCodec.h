@@ -118,6 +118,12 @@ constexpr bool kBlockCopy = false;
 template <class T, int Lo, int Hi>
 constexpr bool kBlockCopy<VbArray<T, Lo, Hi>> = WireIdentical<T>();
 
+// A record that lies in memory exactly as it is stored (fields in stored order, without gaps,
+// each kept as its stored bytes) can be read and written as its own bytes. A record says so by
+// specialising this, beside static_asserts of its field offsets.
+template <class R>
+constexpr bool kWireImage = false;
+
 namespace codec {
 
 // Stored size of one field.

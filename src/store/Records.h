@@ -6,7 +6,9 @@
 #include "platform/OleDate.h"
 #include "store/RecordCodec.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 namespace tavrin {
 
@@ -50,6 +52,15 @@ struct DayRecord {
     static constexpr void visit(S& s, V&& v) { v(s.Shift1Code, s.OnCallFlag, s.ExplanationCode, s.Shift2Code, s.NoteNumber); }
     friend bool operator==(const DayRecord&, const DayRecord&) = default;
 };
+
+// Runs of days are read straight into the visible-day cache.
+template <>
+constexpr bool kWireImage<DayRecord> = kBlockCopy<decltype(DayRecord::Shift1Code)> &&
+                                       kBlockCopy<decltype(DayRecord::NoteNumber)> && sizeof(DayRecord) == 1200 &&
+                                       std::is_standard_layout_v<DayRecord> &&
+                                       std::is_trivially_copyable_v<DayRecord>;
+static_assert(offsetof(DayRecord, OnCallFlag) == 200 && offsetof(DayRecord, ExplanationCode) == 400 &&
+              offsetof(DayRecord, Shift2Code) == 600 && offsetof(DayRecord, NoteNumber) == 800);
 
 // One shift definition (file QORVANE2.SSH, record number = shift code).
 struct ShiftRecord {

@@ -53,6 +53,11 @@ Status ReadRecordFrom(const WorkFile& f, std::int64_t n, R& r)
 template <class R>
 Status ReadRecordsFrom(const WorkFile& f, std::int64_t first, std::span<R> out)
 {
+    if constexpr (kWireImage<R>) {
+        // Straight into the records: their bytes are the stored ones.
+        return f.readRange(first,
+                           std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(out.data()), out.size() * R::Size));
+    }
     const std::size_t n = out.size() * R::Size;
     const auto buf = std::make_unique_for_overwrite<std::uint8_t[]>(n);
     TAVRIN_TRY(f.readRange(first, std::span<std::uint8_t>(buf.get(), n)));

@@ -536,6 +536,44 @@ TEST_F(MainFormEditTest, FindNameChangePageAndSelectivePasteOpenCentred)
     form->Edit_SelPaste_Click();
 }
 
+TEST_F(MainFormEditTest, AfterAScrollEachMovedPaneShowsItsWholeTwin)
+{
+    DefineShift(1, "D", 'D');
+    for (int r = 1; r <= grid().VisibleRows + 1; ++r) {
+        files->EmpTable.Name[r] = QStringLiteral("Person %1").arg(r);
+        files->ColumnDay(1 + r % 28).Shift1Code[Slot(r)] = 1;
+    }
+    grid().LayoutAndRedrawSchedule();
+    Tag(2, 3);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    // What the pane shows is its twin, as if the whole twin had been copied to it.
+    const auto showsTwin = [](Pane* pane, const Surface& twin, const char* what) {
+        const QImage shown = pane->Screen().Image();
+        EXPECT_EQ(shown, twin.Image().copy(0, 0, shown.width(), shown.height())) << what;
+    };
+    const auto rowsShown = [&](const char* what) {
+        showsTwin(form->EmpList, grid().EmpListBack, what);
+        showsTwin(form->EmpPos, grid().EmpPosBack, what);
+        showsTwin(form->Grid, grid().GridBack, what);
+    };
+    const auto daysShown = [&](const char* what) {
+        showsTwin(form->Grid, grid().GridBack, what);
+        showsTwin(form->DayRuler, grid().DayRulerBack, what);
+        if (grid().CoverageVisible) showsTwin(form->Coverage, grid().CoverageBack, what);
+    };
+    form->VScroll2->setValue(1);
+    rowsShown("one row down");
+    form->VScroll2->setValue(0);
+    rowsShown("one row up");
+    form->ScrollForwardOneDay();
+    daysShown("one day forward");
+    QCoreApplication::processEvents();  // painted in between
+    form->ScrollForwardOneDay();
+    daysShown("another day forward");
+    form->ScrollBackOneDay();
+    daysShown("one day back");
+}
+
 TEST_F(MainFormEditTest, FindNameScrollsToTheChosenRow)
 {
     for (int r = 1; r <= 200; ++r) files->EmpTable.Name[r] = QStringLiteral("Person %1").arg(r, 3, 10, QLatin1Char('0'));

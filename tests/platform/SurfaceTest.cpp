@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTest>
+#include <QStaticText>
 
 #include "platform/FileDialogs.h"
 #include "platform/FontService.h"
@@ -85,6 +89,45 @@ TEST_F(SurfaceTest, TextIsDrawnAsTypedAndClipped)
     s.DrawText(QStringLiteral("WWWWWWWWWW"), {5, 5, 20, 15}, 0);
     EXPECT_GT(Inked({5, 5, 20, 15}), 0);
     EXPECT_EQ(Inked({20, 0, 60, 40}) + Inked({0, 15, 60, 40}) + Inked({0, 0, 5, 40}), 0);
+}
+
+TEST_F(SurfaceTest, TextLeftAndTopLooksTheSameWithOrWithoutRoomToSpare)
+{
+    // A line that fits its rectangle is drawn without a clip: it must look exactly as the
+    // clipped drawing does, whether it fits, just fits, or does not.
+    const QFontMetrics m(s.Font().font);
+    const int w = m.horizontalAdvance(QStringLiteral("Wg"));
+    const int h = m.height();
+    const struct {
+        const char* text;
+        PixelRect rect;
+    } cases[] = {
+        {"Wg", {3, 2, 3 + w + 10, 2 + h + 5}},  // room to spare
+        {"Wg", {3, 2, 3 + w, 2 + h}},           // the line's own size
+        {"Wg", {3, 2, 3 + w - 2, 2 + h}},       // too narrow
+        {"Wg", {3, 2, 3 + w + 10, 2 + h - 3}},  // too low: the descender is cut
+        {"jf", {0, 0, 40, h}},                  // glyphs that overhang their advance
+    };
+    for (const auto& c : cases) {
+        const QString text = QString::fromLatin1(c.text);
+        s.Clear();
+        s.SetForeColour(kRed);
+        s.DrawText(text, c.rect, 0);
+        QImage expected(s.Width(), s.Height(), QImage::Format_RGB32);
+        expected.fill(Qt::white);
+        {
+            QPainter p(&expected);
+            p.setRenderHint(QPainter::TextAntialiasing, false);
+            p.setFont(s.Font().font);
+            p.setPen(QColor(255, 0, 0));
+            QStaticText line(text);
+            line.setTextFormat(Qt::PlainText);
+            line.prepare(QTransform(), s.Font().font);
+            p.setClipRect(QRect(c.rect.Left, c.rect.Top, c.rect.Width(), c.rect.Height()));
+            p.drawStaticText(QPoint(c.rect.Left, c.rect.Top), line);
+        }
+        EXPECT_EQ(s.Image(), expected) << c.text << " in " << c.rect.Width() << "x" << c.rect.Height();
+    }
 }
 
 TEST_F(SurfaceTest, CarriageReturnsAndLineFeedsBreakLines)
@@ -189,6 +232,48 @@ TEST(PaneTest, TwipGeometryAndScreen)
     p.Invert({0, 0, 2, 2});
     EXPECT_EQ(p.Screen().Pixel(0, 0), 0u);
     EXPECT_EQ(p.objectName(), QStringLiteral("Grid"));
+}
+
+// Paints of a widget: the pixels asked for.
+class PaintRecorder final : public QObject {
+public:
+    QRegion painted;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
+};
+
+TEST(PaneTest, AScrollMovesTheTwinAndTheScreenAndPaintsOnlyTheStripComingIn)
+{
+    Pane p(nullptr, QStringLiteral("Grid"));
+    p.resize(42, 32);  // a screen of 40 x 30 inside the border
+    Surface twin(15, 15);
+    twin.Resize(42, 32);
+    for (int y = 0; y < 32; ++y) twin.FillRect({0, y, 42, y + 1}, 0x010101u * static_cast<std::uint32_t>(y));
+    p.CopyFrom(twin, 0, 0, 42, 32);
+    p.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&p));
+    PaintRecorder recorder;
+    p.installEventFilter(&recorder);
+
+    // A cell inverted on both, as the tag is, asked to be painted and not painted yet: it moves
+    // with the scroll.
+    twin.InvertRect({0, 20, 5, 25});
+    p.Invert({0, 20, 5, 25});
+    p.ScrollWithTwin(twin, 0, -5, {0, 5, 42, 32});
+    EXPECT_EQ(twin.Pixel(0, 0), 0x050505u);   // rows moved up by five
+    EXPECT_EQ(twin.Pixel(0, 26), 0x1F1F1Fu);  // the last rows stay until redrawn
+    for (int y = 0; y < 25; ++y) EXPECT_EQ(p.Screen().Pixel(30, y), twin.Pixel(30, y)) << y;
+    EXPECT_EQ(p.Screen().Pixel(0, 15), 0xFFFFFFu - 0x141414u);  // the inverted cell moved too
+
+    QCoreApplication::processEvents();
+    const QRect screen(1, 1, 40, 30);
+    EXPECT_TRUE(recorder.painted.contains(QRect(1, 26, 40, 5)));     // the strip coming in
+    EXPECT_TRUE(recorder.painted.contains(QRect(1, 16, 5, 5)));      // where the inverted cell went
+    EXPECT_FALSE(recorder.painted.contains(QRect(10, 5, 20, 10)));   // the rest is moved, not painted
+    EXPECT_LT((recorder.painted & screen).boundingRect().height() * 40, 40 * 30);
 }
 
 }  // namespace
