@@ -429,6 +429,84 @@ void ReportDialog::WeekdayColour(PrtSched& run, int weekday)
     if (Block().PrintInColour != 0) run.ForeColor(weekday == 1 ? PaletteColour(4) : PaletteColour(0));
 }
 
+void ReportDialog::PrintCalendarGrid(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int weeks,
+                                     int page, CalendarDates dates,
+                                     const std::function<void(const CalendarLayout::Placement&)>& dayPlaced)
+{
+    const ReportSettingsRecord& b = Block();
+    const double y0 = g.Y0;
+    run.DrawWidth(1);
+    if (b.ShadeDayRuler != 0) {
+        run.FilledBox(Page.Left, y0, Page.Right, y0 + Metrics.DayBandHeight, std::int32_t(Metrics.ShadeColour));
+    }
+    run.Box(Page.Left, y0, Page.Right, Page.Bottom);
+    for (int i = 1; i < g.Columns; ++i) {
+        const double x = Page.Left + i * g.ColumnWidth;
+        run.Line(x, y0, x, Page.Bottom);
+    }
+    for (int w = 0; w < weeks; ++w) {
+        const double y = g.RowTop(Metrics, w);
+        run.Line(Page.Left, y, Page.Right, y);
+    }
+    if (!run.Preview()) run.Printer().SetBkMode(1);
+
+    run.FontBold(false);
+    run.FontSize(kSubtitleFontSize);
+    for (int c = 0; c < g.Columns; ++c) {
+        const int weekday = layout.WeekdayOf(c);
+        WeekdayColour(run, weekday);
+        DrawTextAt(run, WeekdayName(weekday), g.CellLeft(Page, c), y0 + 23, g.CellRight(Page, c),
+                   y0 + Metrics.SubtitleLineHeight + 23,
+                   Surface::DT_CENTER | Surface::DT_VCENTER | Surface::DT_SINGLELINE);
+    }
+    // The day numbers of a month stay at the subtitle size, not bold, in italics.
+    if (dates == CalendarDates::Dates) {
+        run.FontSize(b.FontSize);
+    } else {
+        run.FontItalic(true);
+    }
+    for (const CalendarLayout::Placement& p : layout.Days()) {
+        if (p.Page != page) continue;
+        if (dayPlaced) dayPlaced(p);
+        const double y = g.RowTop(Metrics, p.Row);
+        WeekdayColour(run, Runtime::Weekday(p.Day));
+        const double left = g.CellLeft(Page, p.Column);
+        const double right = g.CellRight(Page, p.Column);
+        if (dates == CalendarDates::Dates) {
+            DrawTextAt(run, Runtime::FormatDate(p.Day, Files().DateFormat), left, y + 23, right,
+                       y + g.WeekRowHeight + 23, Surface::DT_CENTER);
+        } else {
+            DrawTextAt(run, Runtime::FormatDate(p.Day, QStringLiteral("d")), left, y + 23, right,
+                       y + g.WeekRowHeight + 23, 0);
+        }
+    }
+    // What follows is not drawn in the last date's colour.
+    if (b.PrintInColour != 0) run.ForeColor(PaletteColour(0));
+}
+
+void ReportDialog::FillMonthList(QComboBox* list)
+{
+    list->clear();
+    const OleDate cursor = PeriodStart() + Files().ScheduleProps.FirstVisibleDay + Grid().CursorDay - 1;
+    int shown = 0;
+    int index = 0;
+    for (const MonthEntry& e : MonthEntries(PeriodStart(), PeriodEnd())) {
+        list->addItem(e.Text, e.Month);
+        if (cursor >= MonthFirstDay(e) && cursor <= MonthLastDay(e)) shown = index;
+        ++index;
+    }
+    list->setCurrentIndex(shown);
+}
+
+MonthEntry ReportDialog::ChosenMonth(const QComboBox* list) const
+{
+    if (list->currentIndex() < 0) {
+        const OleDate start = PeriodStart();
+        return {Runtime::FormatDate(start, QStringLiteral("mmmm, yyyy")), Runtime::Month(start)};
+    }
+    return {list->currentText(), list->currentData().toInt()};
+}
+
 void ReportDialog::PrintPageHeader(PrtSched& run, const PageHeader& h)
 {
     ++PageNumber;

@@ -198,6 +198,20 @@ protected:
     void ReportFont(PrtSched& run);
     // Sunday in dark red and other days black, when the block prints in colour.
     void WeekdayColour(PrtSched& run, int weekday);
+    // How a calendar page shows its days: the whole date centred at the top in the block's font
+    // size, or the day of the month at the top left in italics at the subtitle size.
+    enum class CalendarDates { Dates, MonthDays };
+    // One page of a calendar: the weekday band (shaded as the block says), the box, the column
+    // lines and `weeks` week-row lines, the weekday names from the layout's first weekday and
+    // the dates of the page's days, each day handed to dayPlaced before its date is drawn. The
+    // drawing colour is black afterwards.
+    void PrintCalendarGrid(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int weeks, int page,
+                           CalendarDates dates, const std::function<void(const CalendarLayout::Placement&)>& dayPlaced);
+
+    // A month list: every month of the period, showing the month of the cursor's day.
+    void FillMonthList(QComboBox* list);
+    // The month a month list shows (the period's first month while it shows none).
+    MonthEntry ChosenMonth(const QComboBox* list) const;
 
     // Day records of a run: count days from start, those inside the period read in one go.
     // False (after a message) when the day file cannot be read.

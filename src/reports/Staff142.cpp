@@ -75,14 +75,4 @@ QString Staff142::RangeLineText() const
     return Runtime::FormatDate(StartDay, format) + QStringLiteral(" to ") + Runtime::FormatDate(EndDay, format);
 }
 
-void Staff142::DateFont(PrtSched& run)
-{
-    run.FontSize(Block().FontSize);
-}
-
-void Staff142::DrawDayDate(PrtSched& run, OleDate d, double left, double top, double right, double bottom)
-{
-    DrawTextAt(run, Runtime::FormatDate(d, Files().DateFormat), left, top, right, bottom, Surface::DT_CENTER);
-}
-
 }  // namespace tavrin

@@ -24,8 +24,7 @@ protected:
     int RunFirstWeekday() const override;
     int RunColumns() const override;
     QString RangeLineText() const override;
-    void DateFont(PrtSched& run) override;
-    void DrawDayDate(PrtSched& run, OleDate d, double left, double top, double right, double bottom) override;
+    CalendarDates DateStyle() const override { return CalendarDates::Dates; }
 };
 
 }  // namespace tavrin

@@ -57,26 +57,12 @@ ReportSettingsRecord& StaffMC::Block()
 
 void StaffMC::FillMonthList()
 {
-    Combo1->clear();
-    const GridPaint& grid = Grid();
-    const OleDate cursor = PeriodStart() + Files().ScheduleProps.FirstVisibleDay + grid.CursorDay - 1;
-    int shown = 0;
-    int index = 0;
-    for (const MonthEntry& e : MonthEntries(PeriodStart(), PeriodEnd())) {
-        Combo1->addItem(e.Text, e.Month);
-        if (cursor >= MonthFirstDay(e) && cursor <= MonthLastDay(e)) shown = index;
-        ++index;
-    }
-    Combo1->setCurrentIndex(shown);
+    ReportDialog::FillMonthList(Combo1);
 }
 
 MonthEntry StaffMC::CurrentMonth() const
 {
-    if (Combo1->currentIndex() < 0) {
-        const OleDate start = PeriodStart();
-        return {Runtime::FormatDate(start, QStringLiteral("mmmm, yyyy")), Runtime::Month(start)};
-    }
-    return {Combo1->currentText(), Combo1->currentData().toInt()};
+    return ChosenMonth(Combo1);
 }
 
 OleDate StaffMC::RangeFirst() const
@@ -113,17 +99,6 @@ int StaffMC::RunFirstWeekday() const
 QString StaffMC::RangeLineText() const
 {
     return CurrentMonth().Text;
-}
-
-void StaffMC::DateFont(PrtSched& run)
-{
-    // The day numbers stay at the subtitle size, not bold, in italics.
-    run.FontItalic(true);
-}
-
-void StaffMC::DrawDayDate(PrtSched& run, OleDate d, double left, double top, double right, double bottom)
-{
-    DrawTextAt(run, Runtime::FormatDate(d, QStringLiteral("d")), left, top, right, bottom, 0);
 }
 
 }  // namespace tavrin

@@ -449,55 +449,16 @@ void StaffReport::ProducePages(PrtSched& run)
         if (page > 1) run.NewPage();
         PrintPageHeader(run, header);
         if (run.PrtStopped) return;
-        PrintCalendarGrid(run, layout, g, page);
+        PrintCalendarGrid(run, layout, g, WeeksOnPage, page, DateStyle(), [this](const CalendarLayout::Placement& p) {
+            if (p.Day == EndDay) LastDayReached = true;
+            ++DaysDrawn;
+        });
         if (!PrintingBlank) {
             PrintDayCells(run, layout, g, page, keys);
             if (run.PrtStopped) return;
         }
         if (LastDayReached) return;
     }
-}
-
-void StaffReport::PrintCalendarGrid(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int page)
-{
-    const ReportSettingsRecord& b = Block();
-    const double y0 = g.Y0;
-    run.DrawWidth(1);
-    if (b.ShadeDayRuler != 0) {
-        run.FilledBox(Page.Left, y0, Page.Right, y0 + Metrics.DayBandHeight, std::int32_t(Metrics.ShadeColour));
-    }
-    run.Box(Page.Left, y0, Page.Right, Page.Bottom);
-    for (int i = 1; i < g.Columns; ++i) {
-        const double x = Page.Left + i * g.ColumnWidth;
-        run.Line(x, y0, x, Page.Bottom);
-    }
-    for (int w = 0; w < WeeksOnPage; ++w) {
-        const double y = g.RowTop(Metrics, w);
-        run.Line(Page.Left, y, Page.Right, y);
-    }
-    if (!run.Preview()) run.Printer().SetBkMode(1);
-
-    run.FontBold(false);
-    run.FontSize(12);
-    for (int c = 0; c < g.Columns; ++c) {
-        const int weekday = layout.WeekdayOf(c);
-        WeekdayColour(run, weekday);
-        DrawTextAt(run, WeekdayName(weekday), g.CellLeft(Page, c), y0 + 23, g.CellRight(Page, c),
-                   y0 + Metrics.SubtitleLineHeight + 23,
-                   Surface::DT_CENTER | Surface::DT_VCENTER | Surface::DT_SINGLELINE);
-    }
-    DateFont(run);
-    for (const CalendarLayout::Placement& p : layout.Days()) {
-        if (p.Page != page) continue;
-        if (p.Day == EndDay) LastDayReached = true;
-        ++DaysDrawn;
-        const double y = g.RowTop(Metrics, p.Row);
-        WeekdayColour(run, Runtime::Weekday(p.Day));
-        DrawDayDate(run, p.Day, g.CellLeft(Page, p.Column), y + 23, g.CellRight(Page, p.Column),
-                    y + g.WeekRowHeight + 23);
-    }
-    // The names are not drawn in the last date's colour.
-    if (b.PrintInColour != 0) run.ForeColor(PaletteColour(0));
 }
 
 void StaffReport::PrintDayCells(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int page,
