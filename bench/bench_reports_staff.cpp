@@ -6,8 +6,6 @@
 // per record and text.
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QFile>
@@ -20,6 +18,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "PlainRecorder.h"
 #include "grid/GridHost.h"
 #include "grid/GridPaint.h"
 #include "grid/GridQuery.h"
@@ -38,6 +37,7 @@
 #include "store/SchedFiles.h"
 
 using namespace tavrin;
+using bench::PlainRecorder;
 
 namespace {
 
@@ -168,85 +168,7 @@ Schedule& Shared()
     return s;
 }
 
-// ---------------------------------------------------------------- plain recording
-
-void Put16(std::uint8_t* p, int v)
-{
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void Put32(std::uint8_t* p, std::int32_t v)
-{
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-// Command and text records written one pwrite each, on fresh files.
-class PlainRecorder {
-public:
-    explicit PlainRecorder(const QString& dir)
-        : cmdPath_(QFile::encodeName(dir + QStringLiteral("/Plain.RP1"))),
-          textPath_(QFile::encodeName(dir + QStringLiteral("/Plain.RP2")))
-    {
-        ::unlink(cmdPath_.constData());
-        ::unlink(textPath_.constData());
-        cmd_ = ::open(cmdPath_.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-        txt_ = ::open(textPath_.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-    }
-    ~PlainRecorder()
-    {
-        ::close(cmd_);
-        ::close(txt_);
-    }
-    void Command(int code, int a = 0, int b = 0, int c = 0, int d = 0, int value = 0)
-    {
-        Put16(r_, code);
-        Put32(r_ + 2, a);
-        Put32(r_ + 6, b);
-        Put32(r_ + 10, c);
-        Put32(r_ + 14, d);
-        Put32(r_ + 18, value);
-        ok_ &= ::pwrite(cmd_, r_, 28, n_ * 28) == 28;
-        ++n_;
-    }
-    void Text(const QString& text, int l, int t, int r, int b, int flags)
-    {
-        const QByteArray bytes = StringToCp1252(text);
-        Put32(r_ + 22, static_cast<std::int32_t>(pos_));
-        Put16(r_ + 26, static_cast<int>(bytes.size()));
-        Command(Pv::DrawText, l, t, r, b, flags);
-        ok_ &= ::pwrite(txt_, bytes.constData(), static_cast<std::size_t>(bytes.size()), pos_ - 1) == bytes.size();
-        pos_ += bytes.size();
-    }
-    bool Ok() const { return ok_; }
-    std::int64_t Records() const { return n_; }
-
-private:
-    QByteArray cmdPath_;
-    QByteArray textPath_;
-    int cmd_ = -1;
-    int txt_ = -1;
-    std::uint8_t r_[28] = {};
-    std::int64_t n_ = 0;
-    std::int64_t pos_ = 1;
-    bool ok_ = true;
-};
-
-// The day records from the period's first day, in one pread.
-std::vector<DayRecord> ReadDays(Schedule& s, int count)
-{
-    const QByteArray path = QFile::encodeName(s.files.WorkPath(QStringLiteral(".SCH")));
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count) * DayRecord::Size);
-    const int fd = ::open(path.constData(), O_RDONLY);
-    (void)::pread(fd, bytes.data(), bytes.size(), 0);
-    ::close(fd);
-    std::vector<DayRecord> days(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        Decode(std::span<const std::uint8_t>(bytes.data() + static_cast<std::size_t>(i) * DayRecord::Size,
-                                             DayRecord::Size),
-               days[static_cast<std::size_t>(i)]);
-    }
-    return days;
-}
+// ---------------------------------------------------------------- plain pages
 
 // A header, a frame and the day texts of a page, as the reports draw them.
 void PlainPage(PlainRecorder& out, int columns, int dates)
@@ -315,7 +237,7 @@ void BM_Staff142_200x42_Baseline(benchmark::State& state)
     std::int64_t records = 0;
     for (auto _ : state) {
         PlainRecorder out(s.dir.path());
-        const std::vector<DayRecord> days = ReadDays(s, kDays);
+        const std::vector<DayRecord> days = bench::ReadDays(s.files, kDays);
         const std::vector<QString> names = FormattedNames(f, 5);
         std::vector<QByteArray> nameKeys(kSlots + 1);
         for (int r = 1; r <= kSlots; ++r)
@@ -383,7 +305,7 @@ void BM_Group_99x7x200_Baseline(benchmark::State& state)
     std::int64_t records = 0;
     for (auto _ : state) {
         PlainRecorder out(s.dir.path());
-        const std::vector<DayRecord> days = ReadDays(s, kGroupDays);
+        const std::vector<DayRecord> days = bench::ReadDays(s.files, kGroupDays);
         const std::vector<QString> names = FormattedNames(f, 0);
         // Rows of 184 twips and headings of 230 between 1924 and 16480 (A4), breaking pages by the
         // report's allowance of a heading and half a row.
