@@ -7,17 +7,11 @@
 
 #include <QApplication>
 #include <QLocale>
-#include <QTemporaryDir>
 #include <array>
-#include <memory>
 #include <vector>
 
-#include "BenchSupport.h"
-#include "PlainRecorder.h"
-#include "grid/GridHost.h"
+#include "ReportBench.h"
 #include "grid/GridPaint.h"
-#include "platform/FileDialogs.h"
-#include "platform/FontService.h"
 #include "platform/Runtime.h"
 #include "printing/PreviewRec.h"
 #include "printing/PrintServices.h"
@@ -32,89 +26,24 @@ using bench::PlainRecorder;
 namespace {
 
 constexpr int kDays = 42;
-constexpr int kShifts = 9;
-constexpr int kExplanationsUsed = 5;
+constexpr int kShifts = bench::ReportSchedule::kShifts;
 
-// Five explanations in the main window's list.
-class QuietHost final : public bench::QuietGridHost {
-public:
-    int ExplListIndex(int code) const override { return code; }
-    QString ExplanationListText(int code) const override
-    {
-        return code >= 1 && code <= kExplanationsUsed ? QStringLiteral("Reason %1").arg(code) : QString();
-    }
-};
-
-// 200 named people over 42 days from Sunday 7 January 2024: nine shifts in nine colours (one of
-// them half an hour), most people working most days, a fifth of them a second shift, some on
-// call or off, some with an explanation, a note in a fifth of the cells.
-struct Schedule {
-    QTemporaryDir dir;
-    bench::QuietMsgBox msg;
-    QtPrinterDevice printer{dir.filePath(QStringLiteral("bench.pdf"))};
-    SchedFiles files{dir.path(), msg, printer};
-    FontService fonts{96};
-    QuietHost host;
-    std::unique_ptr<GridPaint> grid;
-    PreviewRec rec{dir.path()};
-    QtFileDialogs dialogs;
-    PrintServices print{printer, rec, fonts, msg, dialogs};
-
+// 200 named people over 42 days (ReportBench.h), with a note in a fifth of the cells; the shifts
+// in nine colours, the last of them half an hour.
+struct Schedule : bench::ReportSchedule {
     Schedule()
+        : ReportSchedule(kDays, [](int code) {
+              return code >= 1 && code <= ReportSchedule::kExplanations ? QStringLiteral("Reason %1").arg(code)
+                                                                        : QString();
+          })
     {
-        bool isNew = false;
-        (void)files.LoadScheduleSettings(isNew);
-        files.ScheduleProps.PeriodStart = OleDates::FromYmd(2024, 1, 7);
-        files.ScheduleProps.PeriodEnd = files.ScheduleProps.PeriodStart + 364;
-        files.ScheduleProps.FirstVisibleDay = 0;
-        files.CurrentFormatNo = 1;
-        if (!files.OpenWorkingFiles()) std::abort();
-        grid = std::make_unique<GridPaint>(files, host, fonts);
-        grid->FirstTaggedDay = 1;
-        grid->DaysTaggedText = QStringLiteral(" %1").arg(kDays);
-        print.Now = [] { return Runtime::DateSerial(2024, 3, 5) + Runtime::TimeSerial(14, 30, 0); };
-
-        static const char* const kFirst[] = {"Ann", "Bob", "Cy", "Dee", "Eve", "Fay", "Gus", "Hal", "Ida", "Jon"};
-        static const char* const kLast[] = {"Adams", "Baker", "van der Berg", "Cole", "Dunn", "East", "Fox", "Gray"};
-        static const char* const kPositions[] = {"RN", "LPN", "CNA", "Clerk"};
-        for (int r = 1; r <= kSlots; ++r) {
-            files.EmpTable.Name[r] = QStringLiteral("%1 %2").arg(QString::fromLatin1(kFirst[r % 10]),
-                                                                 QString::fromLatin1(kLast[(r / 10) % 8]));
-            files.EmpTable.Position[r] = kPositions[r % 4];
-        }
-        for (int code = 1; code <= kShifts; ++code) {
-            ShiftRecord& s = files.ShiftTable[code];
-            s.Description = QStringLiteral("Shift %1").arg(code);
-            s.Abbreviation = QStringLiteral("S%1").arg(code);
-            s.StartTime = Runtime::TimeSerial(5 + code, code % 2 ? 30 : 0, 0);
-            s.EndTime = s.StartTime + (code == kShifts ? 0.5 : 8.0) / 24;
-            s.PaidHours = code == kShifts ? 0.5f : 8;
-            files.ShiftColours[code] = static_cast<Byte>(code);
-        }
+        for (int code = 1; code <= kShifts; ++code) files.ShiftColours[code] = static_cast<Byte>(code);
+        ShiftRecord& brief = files.ShiftTable[kShifts];
+        brief.EndTime = brief.StartTime + 0.5 / 24;
+        brief.PaidHours = 0.5f;
         files.ShiftTable[kTimeOffCode].Description = "Time Off";
         files.ShiftTable[kOnCallCode].Description = "On-Call";
-        for (int e = 1; e <= kExplanationsUsed; ++e)
-            files.ExplTable.Description[e] = QStringLiteral("Reason %1").arg(e);
-        unsigned seed = 11;
-        const auto next = [&seed] {
-            seed = seed * 1103515245u + 12345u;
-            return (seed >> 16) & 0x7fff;
-        };
-        for (int day = 1; day <= kDays; ++day) {
-            DayRecord d;
-            for (int s = 1; s <= kSlots; ++s) {
-                const unsigned roll = next() % 20;
-                d.Shift1Code[s] = static_cast<Byte>(roll < 16 ? 1 + next() % kShifts : roll == 16 ? kTimeOffCode : 0);
-                d.Shift2Code[s] = static_cast<Byte>(roll < 16 && next() % 5 == 0 ? 1 + next() % kShifts : 0);
-                d.OnCallFlag[s] = next() % 10 == 0 ? 1 : 0;
-                d.ExplanationCode[s] = static_cast<Byte>(next() % 7 == 0 ? 1 + next() % kExplanationsUsed : 0);
-                if (next() % 5 == 0) {
-                    (void)files.StoreCellNote(
-                        d, s, QStringLiteral("Note of day %1 for slot %2, please call back").arg(day).arg(s));
-                }
-            }
-            (void)files.WriteRecord(FileNo::Days, day, d);
-        }
+        WriteDays(kDays, true);
 
         ReportSettingsRecord& b = files.ScheduleProps.PersonalScheduleSettings;
         b.Title = "Personal Schedule";
@@ -126,8 +55,6 @@ struct Schedule {
         for (int i = 0; i <= 3; ++i) b.Margins[i] = 360;
         for (int k = 1; k <= 6; ++k) b.Options[k] = kTrue;
     }
-
-    ReportContext Context() { return {files, *grid, host, print, {}}; }
 };
 
 Schedule& Shared()

@@ -11,20 +11,16 @@
 #include <QFile>
 #include <QListWidget>
 #include <QLocale>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <memory>
 #include <numeric>
 #include <vector>
 
-#include "BenchSupport.h"
-#include "PlainRecorder.h"
+#include "ReportBench.h"
 #include "grid/GridHost.h"
 #include "grid/GridPaint.h"
 #include "grid/GridQuery.h"
 #include "platform/Cp1252.h"
-#include "platform/FileDialogs.h"
-#include "platform/FontService.h"
 #include "platform/Runtime.h"
 #include "printing/PreviewRec.h"
 #include "printing/PrintServices.h"
@@ -44,78 +40,12 @@ namespace {
 constexpr int kDays = 42;
 constexpr int kGroupDays = 7;
 
-// Five explanations in the main window's list, numbered as it shows them.
-class QuietHost final : public bench::QuietGridHost {
-public:
-    int ExplListIndex(int code) const override { return code; }
-    QString ExplanationListText(int code) const override { return QStringLiteral("%1, Reason %1").arg(code, 2); }
-};
-
-// 200 named people over 42 days from Sunday 7 January 2024: nine shifts, most people working
-// most days, a fifth of them a second shift, some on call, some with an explanation; 99 groups,
-// each the people of one shift.
-struct Schedule {
-    QTemporaryDir dir;
-    bench::QuietMsgBox msg;
-    QtPrinterDevice printer{dir.filePath(QStringLiteral("bench.pdf"))};
-    SchedFiles files{dir.path(), msg, printer};
-    FontService fonts{96};
-    QuietHost host;
-    std::unique_ptr<GridPaint> grid;
-    PreviewRec rec{dir.path()};
-    QtFileDialogs dialogs;
-    PrintServices print{printer, rec, fonts, msg, dialogs};
-
-    Schedule()
+// 200 named people over 42 days (ReportBench.h); 99 groups, each the people of one shift. The
+// explanation list numbers its entries.
+struct Schedule : bench::ReportSchedule {
+    Schedule() : ReportSchedule(kDays, [](int code) { return QStringLiteral("%1, Reason %1").arg(code, 2); })
     {
-        bool isNew = false;
-        (void)files.LoadScheduleSettings(isNew);
-        files.ScheduleProps.PeriodStart = OleDates::FromYmd(2024, 1, 7);
-        files.ScheduleProps.PeriodEnd = files.ScheduleProps.PeriodStart + 364;
-        files.ScheduleProps.FirstVisibleDay = 0;
-        files.CurrentFormatNo = 1;
-        if (!files.OpenWorkingFiles()) std::abort();
-        grid = std::make_unique<GridPaint>(files, host, fonts);
-        grid->FirstTaggedDay = 1;
-        grid->DaysTaggedText = QStringLiteral(" %1").arg(kDays);
-        print.Now = [] { return Runtime::DateSerial(2024, 3, 5) + Runtime::TimeSerial(14, 30, 0); };
-
-        static const char* const kFirst[] = {"Ann", "Bob", "Cy", "Dee", "Eve", "Fay", "Gus", "Hal", "Ida", "Jon"};
-        static const char* const kLast[] = {"Adams", "Baker", "van der Berg", "Cole", "Dunn", "East", "Fox", "Gray"};
-        static const char* const kPositions[] = {"RN", "LPN", "CNA", "Clerk"};
-        for (int r = 1; r <= kSlots; ++r) {
-            files.EmpTable.Name[r] = QStringLiteral("%1 %2").arg(QString::fromLatin1(kFirst[r % 10]),
-                                                                 QString::fromLatin1(kLast[(r / 10) % 8]));
-            files.EmpTable.Position[r] = kPositions[r % 4];
-        }
-        for (int code = 1; code <= 9; ++code) {
-            ShiftRecord& s = files.ShiftTable[code];
-            s.Description = QStringLiteral("Shift %1").arg(code);
-            s.Abbreviation = QStringLiteral("S%1").arg(code);
-            s.StartTime = Runtime::TimeSerial(5 + code, code % 2 ? 30 : 0, 0);
-            s.EndTime = s.StartTime + 8.0 / 24;
-            s.PaidHours = 8;
-        }
-        for (int e = 1; e <= 5; ++e) {
-            files.ExplTable.Description[e] = QStringLiteral("Reason %1").arg(e);
-            files.ExplTable.Abbreviation[e] = QStringLiteral("R%1").arg(e);
-        }
-        unsigned seed = 11;
-        const auto next = [&seed] {
-            seed = seed * 1103515245u + 12345u;
-            return (seed >> 16) & 0x7fff;
-        };
-        for (int day = 1; day <= kDays; ++day) {
-            DayRecord d;
-            for (int s = 1; s <= kSlots; ++s) {
-                const unsigned roll = next() % 20;
-                d.Shift1Code[s] = static_cast<Byte>(roll < 16 ? 1 + next() % 9 : roll == 16 ? kTimeOffCode : 0);
-                d.Shift2Code[s] = static_cast<Byte>(roll < 16 && next() % 5 == 0 ? 1 + next() % 9 : 0);
-                d.OnCallFlag[s] = next() % 10 == 0 ? 1 : 0;
-                d.ExplanationCode[s] = static_cast<Byte>(next() % 7 == 0 ? 1 + next() % 5 : 0);
-            }
-            (void)files.WriteRecord(FileNo::Days, day, d);
-        }
+        WriteDays(kDays, false);
         for (int q = 1; q <= kQueries; ++q) {
             QueryRecord query;
             query.Title = QStringLiteral("Group %1").arg(q);
@@ -148,8 +78,6 @@ struct Schedule {
         for (int k = 0; k < 5; ++k) group.Options[10 + k] = 0;
         group.Options[10] = SortName;
     }
-
-    ReportContext Context() { return {files, *grid, host, print, {}}; }
 
     // One preview recording of a dialog's report, without the preview window.
     void Record(ReportDialog& dlg, benchmark::State& state)

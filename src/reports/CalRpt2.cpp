@@ -13,16 +13,7 @@ CalRpt2::CalRpt2(const ReportContext& ctx, QWidget* parent)
     : PersonalReport(ctx, parent, QStringLiteral("Personal Monthly Calendar"), QStringLiteral("Start/End Time"))
 {
     setObjectName(QStringLiteral("CalRpt2"));
-    Combo1 = new QComboBox(this);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    StartOnSunday = new QCheckBox(QStringLiteral("Start Calendar on Sunday"), this);
-    StartOnSunday->setObjectName(QStringLiteral("StartOnSunday"));
-    Label1 = MakeLabel("Label1", "&Month to Print :", Combo1);
-    auto* range = new QGridLayout;
-    range->addWidget(Label1, 0, 0);
-    range->addWidget(Combo1, 0, 1);
-    range->addWidget(StartOnSunday, 1, 0, 1, 2);
-    ArrangeControls(range);
+    ArrangeControls(MakeMonthBoxes(Label1, Combo1, StartOnSunday));
     connect(StartOnSunday, &QCheckBox::toggled, this, &CalRpt2::StartOnSunday_Click);
 
     loading_ = true;

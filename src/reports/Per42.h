@@ -13,8 +13,6 @@ public:
     Per42(const ReportContext& ctx, QWidget* parent = nullptr);
 
     ReportSettingsRecord& Block() override;
-    OleDate RangeFirst() const override;
-    OleDate RangeLast() const override;
 
     QLabel* Label1 = nullptr;  // Start Date:
     QLabel* Label3 = nullptr;  // Number of Days:

@@ -30,14 +30,7 @@ PersonalReport::PersonalReport(const ReportContext& ctx, QWidget* parent, const 
     : ReportDialog(ctx, parent)
 {
     setWindowTitle(caption);
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
-    List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    // Room for a name and a position.
-    List1->setMinimumWidth(List1->fontMetrics().horizontalAdvance(QString(24, QLatin1Char('n'))));
-    Label4 = MakeLabel("Label4", "N&ames:", List1);
-    Command3 = MakeButton("Command3", QStringLiteral("Select All"));
-    Command4 = MakeButton("Command4", QStringLiteral("Clear All"));
+    List1 = MakeNameList(Label4, Command3, Command4);
 
     Frame1 = new QGroupBox(QStringLiteral("Contents"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -89,21 +82,10 @@ void PersonalReport::ArrangeControls(QGridLayout* range)
     rows->addWidget(Copies, 2, 1);
     options->addLayout(rows);
     options->addStretch();
-    auto* names = new QVBoxLayout;
-    names->addWidget(Label4);
-    names->addWidget(List1, 1);
     auto* nameButtons = new QGridLayout;
-    nameButtons->setSpacing(1);
     nameButtons->addWidget(Command3, 0, 0);
     nameButtons->addWidget(Command4, 0, 1);
-    names->addLayout(nameButtons);
-    auto* commands = new QVBoxLayout;
-    for (QPushButton* b : {Command1, Command6, Command5, Command2}) commands->addWidget(b);
-    commands->addStretch();
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(names, 1);
-    layout->addLayout(options);
-    layout->addLayout(commands);
+    ArrangeColumns(Label4, List1, nameButtons, options);
 }
 
 void PersonalReport::OpenOptions()

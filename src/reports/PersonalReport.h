@@ -42,10 +42,6 @@ public:
     int DaysPrinted = 0;
     int ProgressTotal = 0;
 
-    // The first and last day of the range the dialog shows.
-    virtual OleDate RangeFirst() const = 0;
-    virtual OleDate RangeLast() const = 0;
-
     // Pages to print: one per selected name. Print and Preview need at least one.
     void UpdatePageCount();
 

@@ -3,9 +3,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -193,6 +196,68 @@ OleDate ReportDialog::StartDateValue() const
     if (const auto d = Runtime::ParseDate(StartDate->text())) return std::floor(*d);
     if (const auto d = Runtime::ParseDate(StartTextAtOpen)) return std::floor(*d);
     return PeriodStart();
+}
+
+QString ReportDialog::DateRangeText(OleDate first, OleDate last) const
+{
+    const QString& format = ctx_.files.DateFormat;
+    return Runtime::FormatDate(first, format) + QStringLiteral(" to ") + Runtime::FormatDate(last, format);
+}
+
+QListWidget* ReportDialog::MakeNameList(QLabel*& label, QPushButton*& selectAll, QPushButton*& clearAll)
+{
+    auto* list = new QListWidget(this);
+    list->setObjectName(QStringLiteral("List1"));
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Room for a name and a position.
+    list->setMinimumWidth(list->fontMetrics().horizontalAdvance(QString(24, QLatin1Char('n'))));
+    label = MakeLabel("Label4", "N&ames:", list);
+    selectAll = MakeButton("Command3", QStringLiteral("Select All"));
+    clearAll = MakeButton("Command4", QStringLiteral("Clear All"));
+    return list;
+}
+
+QGridLayout* ReportDialog::MakeRangeRows(QLabel*& startLabel, QLabel*& daysLabel)
+{
+    MakeRangeBoxes(42, true);
+    startLabel = MakeLabel("Label1", "Start Date:", StartDate);
+    daysLabel = MakeLabel("Label3", "Number of Days:", NumDays);
+    auto* rows = new QGridLayout;
+    rows->addWidget(startLabel, 0, 0);
+    rows->addWidget(StartDate, 0, 1);
+    rows->addWidget(daysLabel, 1, 0);
+    rows->addWidget(NumDays, 1, 1);
+    return rows;
+}
+
+QGridLayout* ReportDialog::MakeMonthBoxes(QLabel*& label, QComboBox*& months, QCheckBox*& startOnSunday)
+{
+    months = new QComboBox(this);
+    months->setObjectName(QStringLiteral("Combo1"));
+    startOnSunday = new QCheckBox(QStringLiteral("Start Calendar on Sunday"), this);
+    startOnSunday->setObjectName(QStringLiteral("StartOnSunday"));
+    label = MakeLabel("Label1", "&Month to Print :", months);
+    auto* rows = new QGridLayout;
+    rows->addWidget(label, 0, 0);
+    rows->addWidget(months, 0, 1);
+    rows->addWidget(startOnSunday, 1, 0, 1, 2);
+    return rows;
+}
+
+void ReportDialog::ArrangeColumns(QLabel* listLabel, QWidget* list, QGridLayout* listButtons, QLayout* options)
+{
+    auto* left = new QVBoxLayout;
+    left->addWidget(listLabel);
+    left->addWidget(list, 1);
+    listButtons->setSpacing(1);
+    left->addLayout(listButtons);
+    auto* commands = new QVBoxLayout;
+    for (QPushButton* b : {Command1, Command6, Command5, Command2}) commands->addWidget(b);
+    commands->addStretch();
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addLayout(options);
+    layout->addLayout(commands);
 }
 
 void ReportDialog::InitRptSettings(const char* title)

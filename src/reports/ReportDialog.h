@@ -27,8 +27,11 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
+class QLayout;
+class QListWidget;
 class QLineEdit;
 class QPushButton;
 
@@ -64,6 +67,11 @@ public:
 
     // The report's settings block in the schedule's settings.
     virtual ReportSettingsRecord& Block() = 0;
+
+    // The first and last day of the range the dialog shows: with the range boxes, the start
+    // date and DayCount days.
+    virtual OleDate RangeFirst() const { return StartDateValue(); }
+    virtual OleDate RangeLast() const { return StartDateValue() + DayCount - 1; }
 
     // The document of a run on a begun run: what the pages need is read, the printer is set up
     // and the pages are produced. False when nothing could be drawn (a failed read or set-up).
@@ -148,6 +156,19 @@ protected:
     void InitRange();
     // The start date shown, as a whole date.
     OleDate StartDateValue() const;
+    // "first to last" in the date format.
+    QString DateRangeText(OleDate first, OleDate last) const;
+    // The list of names ("N&ames:", List1, several chosen at once) with Select All and Clear All.
+    QListWidget* MakeNameList(QLabel*& label, QPushButton*& selectAll, QPushButton*& clearAll);
+    // The range boxes of a 1 to 42 day report with "Start Date:" and "Number of Days:", laid out
+    // in two rows.
+    QGridLayout* MakeRangeRows(QLabel*& startLabel, QLabel*& daysLabel);
+    // The month to print ("&Month to Print :" and its list) and "Start Calendar on Sunday" of the
+    // calendar reports, laid out in two rows.
+    QGridLayout* MakeMonthBoxes(QLabel*& label, QComboBox*& months, QCheckBox*& startOnSunday);
+    // The dialog's three columns: a list under its label with its buttons below it, one pixel
+    // apart; the options; Print, Preview, Report Setup and Close.
+    void ArrangeColumns(QLabel* listLabel, QWidget* list, QGridLayout* listButtons, QLayout* options);
     // After a valid start date or a changed number of days.
     virtual void RangeChanged() {}
 

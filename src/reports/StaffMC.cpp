@@ -21,17 +21,8 @@ StaffMC::StaffMC(const ReportContext& ctx, QWidget* parent)
     setObjectName(QStringLiteral("StaffMC"));
     Combo2 = NameFormatList();
     CellOptions[2]->setText(QStringLiteral("On Call Status"));
-    Combo1 = new QComboBox(this);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
+    ArrangeControls(MakeMonthBoxes(Label1, Combo1, StartOnSunday));
     Combo1->setEnabled(false);
-    StartOnSunday = new QCheckBox(QStringLiteral("Start Calendar on Sunday"), this);
-    StartOnSunday->setObjectName(QStringLiteral("StartOnSunday"));
-    Label1 = MakeLabel("Label1", "&Month to Print :", Combo1);
-    auto* range = new QGridLayout;
-    range->addWidget(Label1, 0, 0);
-    range->addWidget(Combo1, 0, 1);
-    range->addWidget(StartOnSunday, 1, 0, 1, 2);
-    ArrangeControls(range);
 
     connect(Combo1, &QComboBox::currentIndexChanged, this, &StaffMC::Combo1_Click);
     connect(StartOnSunday, &QCheckBox::toggled, this, &StaffMC::StartOnSunday_Click);

@@ -78,14 +78,7 @@ StaffReport::StaffReport(const ReportContext& ctx, QWidget* parent, const QStrin
     : ReportDialog(ctx, parent), caption_(caption), weeks_(std::move(weeks))
 {
     setWindowTitle(caption);
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
-    List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    // Room for a name and a position.
-    List1->setMinimumWidth(List1->fontMetrics().horizontalAdvance(QString(24, QLatin1Char('n'))));
-    Label4 = MakeLabel("Label4", "N&ames:", List1);
-    Command3 = MakeButton("Command3", QStringLiteral("Select All"));
-    Command4 = MakeButton("Command4", QStringLiteral("Clear All"));
+    List1 = MakeNameList(Label4, Command3, Command4);
     Command8 = MakeButton("Command8", QStringLiteral("Sort...[Inactive]"));
     Command7 = MakeButton("Command7", QStringLiteral("Query [none]"));
 
@@ -134,23 +127,12 @@ void StaffReport::ArrangeControls(QGridLayout* range)
     rows->addWidget(Copies, 4, 1);
     options->addLayout(rows);
     options->addStretch();
-    auto* names = new QVBoxLayout;
-    names->addWidget(Label4);
-    names->addWidget(List1, 1);
     auto* nameButtons = new QGridLayout;
-    nameButtons->setSpacing(1);
     nameButtons->addWidget(Command3, 0, 0);
     nameButtons->addWidget(Command4, 0, 1);
     nameButtons->addWidget(Command8, 1, 0, 1, 2);
     nameButtons->addWidget(Command7, 2, 0, 1, 2);
-    names->addLayout(nameButtons);
-    auto* commands = new QVBoxLayout;
-    for (QPushButton* b : {Command1, Command6, Command5, Command2}) commands->addWidget(b);
-    commands->addStretch();
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(names, 1);
-    layout->addLayout(options);
-    layout->addLayout(commands);
+    ArrangeColumns(Label4, List1, nameButtons, options);
 }
 
 void StaffReport::OpenOptions(const char* defaultTitle)

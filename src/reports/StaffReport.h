@@ -55,9 +55,6 @@ public:
 
     // The query of the name selection, 0 none (a stored number outside 1..99 is none).
     int ActiveQuery();
-    // The first and last day of the range the dialog shows.
-    virtual OleDate RangeFirst() const = 0;
-    virtual OleDate RangeLast() const = 0;
 
     void UpdatePrintButtons();
     void UpdateQueryButton();

@@ -97,14 +97,6 @@ protected:
         ADD_FAILURE() << "no " << text.toStdString();
         return {};
     }
-    static QStringList Weekdays(const QStringList& texts)
-    {
-        QStringList out;
-        for (const QString& t : texts) {
-            if (t.endsWith(QLatin1String("day")) && !out.contains(t)) out << t;
-        }
-        return out;
-    }
 };
 
 // ---------------------------------------------------------------- the cell lines
