@@ -6,26 +6,21 @@
 // per record and text.
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QFile>
 #include <QListWidget>
 #include <QLocale>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <memory>
 #include <numeric>
 #include <vector>
 
-#include "BenchSupport.h"
+#include "ReportBench.h"
 #include "grid/GridHost.h"
 #include "grid/GridPaint.h"
 #include "grid/GridQuery.h"
 #include "platform/Cp1252.h"
-#include "platform/FileDialogs.h"
-#include "platform/FontService.h"
 #include "platform/Runtime.h"
 #include "printing/PreviewRec.h"
 #include "printing/PrintServices.h"
@@ -38,84 +33,19 @@
 #include "store/SchedFiles.h"
 
 using namespace tavrin;
+using bench::PlainRecorder;
 
 namespace {
 
 constexpr int kDays = 42;
 constexpr int kGroupDays = 7;
 
-// Five explanations in the main window's list, numbered as it shows them.
-class QuietHost final : public bench::QuietGridHost {
-public:
-    int ExplListIndex(int code) const override { return code; }
-    QString ExplanationListText(int code) const override { return QStringLiteral("%1, Reason %1").arg(code, 2); }
-};
-
-// 200 named people over 42 days from Sunday 7 January 2024: nine shifts, most people working
-// most days, a fifth of them a second shift, some on call, some with an explanation; 99 groups,
-// each the people of one shift.
-struct Schedule {
-    QTemporaryDir dir;
-    bench::QuietMsgBox msg;
-    QtPrinterDevice printer{dir.filePath(QStringLiteral("bench.pdf"))};
-    SchedFiles files{dir.path(), msg, printer};
-    FontService fonts{96};
-    QuietHost host;
-    std::unique_ptr<GridPaint> grid;
-    PreviewRec rec{dir.path()};
-    QtFileDialogs dialogs;
-    PrintServices print{printer, rec, fonts, msg, dialogs};
-
-    Schedule()
+// 200 named people over 42 days (ReportBench.h); 99 groups, each the people of one shift. The
+// explanation list numbers its entries.
+struct Schedule : bench::ReportSchedule {
+    Schedule() : ReportSchedule(kDays, [](int code) { return QStringLiteral("%1, Reason %1").arg(code, 2); })
     {
-        bool isNew = false;
-        (void)files.LoadScheduleSettings(isNew);
-        files.ScheduleProps.PeriodStart = OleDates::FromYmd(2024, 1, 7);
-        files.ScheduleProps.PeriodEnd = files.ScheduleProps.PeriodStart + 364;
-        files.ScheduleProps.FirstVisibleDay = 0;
-        files.CurrentFormatNo = 1;
-        if (!files.OpenWorkingFiles()) std::abort();
-        grid = std::make_unique<GridPaint>(files, host, fonts);
-        grid->FirstTaggedDay = 1;
-        grid->DaysTaggedText = QStringLiteral(" %1").arg(kDays);
-        print.Now = [] { return Runtime::DateSerial(2024, 3, 5) + Runtime::TimeSerial(14, 30, 0); };
-
-        static const char* const kFirst[] = {"Ann", "Bob", "Cy", "Dee", "Eve", "Fay", "Gus", "Hal", "Ida", "Jon"};
-        static const char* const kLast[] = {"Adams", "Baker", "van der Berg", "Cole", "Dunn", "East", "Fox", "Gray"};
-        static const char* const kPositions[] = {"RN", "LPN", "CNA", "Clerk"};
-        for (int r = 1; r <= kSlots; ++r) {
-            files.EmpTable.Name[r] = QStringLiteral("%1 %2").arg(QString::fromLatin1(kFirst[r % 10]),
-                                                                 QString::fromLatin1(kLast[(r / 10) % 8]));
-            files.EmpTable.Position[r] = kPositions[r % 4];
-        }
-        for (int code = 1; code <= 9; ++code) {
-            ShiftRecord& s = files.ShiftTable[code];
-            s.Description = QStringLiteral("Shift %1").arg(code);
-            s.Abbreviation = QStringLiteral("S%1").arg(code);
-            s.StartTime = Runtime::TimeSerial(5 + code, code % 2 ? 30 : 0, 0);
-            s.EndTime = s.StartTime + 8.0 / 24;
-            s.PaidHours = 8;
-        }
-        for (int e = 1; e <= 5; ++e) {
-            files.ExplTable.Description[e] = QStringLiteral("Reason %1").arg(e);
-            files.ExplTable.Abbreviation[e] = QStringLiteral("R%1").arg(e);
-        }
-        unsigned seed = 11;
-        const auto next = [&seed] {
-            seed = seed * 1103515245u + 12345u;
-            return (seed >> 16) & 0x7fff;
-        };
-        for (int day = 1; day <= kDays; ++day) {
-            DayRecord d;
-            for (int s = 1; s <= kSlots; ++s) {
-                const unsigned roll = next() % 20;
-                d.Shift1Code[s] = static_cast<Byte>(roll < 16 ? 1 + next() % 9 : roll == 16 ? kTimeOffCode : 0);
-                d.Shift2Code[s] = static_cast<Byte>(roll < 16 && next() % 5 == 0 ? 1 + next() % 9 : 0);
-                d.OnCallFlag[s] = next() % 10 == 0 ? 1 : 0;
-                d.ExplanationCode[s] = static_cast<Byte>(next() % 7 == 0 ? 1 + next() % 5 : 0);
-            }
-            (void)files.WriteRecord(FileNo::Days, day, d);
-        }
+        WriteDays(kDays, false);
         for (int q = 1; q <= kQueries; ++q) {
             QueryRecord query;
             query.Title = QStringLiteral("Group %1").arg(q);
@@ -149,8 +79,6 @@ struct Schedule {
         group.Options[10] = SortName;
     }
 
-    ReportContext Context() { return {files, *grid, host, print, {}}; }
-
     // One preview recording of a dialog's report, without the preview window.
     void Record(ReportDialog& dlg, benchmark::State& state)
     {
@@ -168,85 +96,7 @@ Schedule& Shared()
     return s;
 }
 
-// ---------------------------------------------------------------- plain recording
-
-void Put16(std::uint8_t* p, int v)
-{
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void Put32(std::uint8_t* p, std::int32_t v)
-{
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-// Command and text records written one pwrite each, on fresh files.
-class PlainRecorder {
-public:
-    explicit PlainRecorder(const QString& dir)
-        : cmdPath_(QFile::encodeName(dir + QStringLiteral("/Plain.RP1"))),
-          textPath_(QFile::encodeName(dir + QStringLiteral("/Plain.RP2")))
-    {
-        ::unlink(cmdPath_.constData());
-        ::unlink(textPath_.constData());
-        cmd_ = ::open(cmdPath_.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-        txt_ = ::open(textPath_.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-    }
-    ~PlainRecorder()
-    {
-        ::close(cmd_);
-        ::close(txt_);
-    }
-    void Command(int code, int a = 0, int b = 0, int c = 0, int d = 0, int value = 0)
-    {
-        Put16(r_, code);
-        Put32(r_ + 2, a);
-        Put32(r_ + 6, b);
-        Put32(r_ + 10, c);
-        Put32(r_ + 14, d);
-        Put32(r_ + 18, value);
-        ok_ &= ::pwrite(cmd_, r_, 28, n_ * 28) == 28;
-        ++n_;
-    }
-    void Text(const QString& text, int l, int t, int r, int b, int flags)
-    {
-        const QByteArray bytes = StringToCp1252(text);
-        Put32(r_ + 22, static_cast<std::int32_t>(pos_));
-        Put16(r_ + 26, static_cast<int>(bytes.size()));
-        Command(Pv::DrawText, l, t, r, b, flags);
-        ok_ &= ::pwrite(txt_, bytes.constData(), static_cast<std::size_t>(bytes.size()), pos_ - 1) == bytes.size();
-        pos_ += bytes.size();
-    }
-    bool Ok() const { return ok_; }
-    std::int64_t Records() const { return n_; }
-
-private:
-    QByteArray cmdPath_;
-    QByteArray textPath_;
-    int cmd_ = -1;
-    int txt_ = -1;
-    std::uint8_t r_[28] = {};
-    std::int64_t n_ = 0;
-    std::int64_t pos_ = 1;
-    bool ok_ = true;
-};
-
-// The day records from the period's first day, in one pread.
-std::vector<DayRecord> ReadDays(Schedule& s, int count)
-{
-    const QByteArray path = QFile::encodeName(s.files.WorkPath(QStringLiteral(".SCH")));
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count) * DayRecord::Size);
-    const int fd = ::open(path.constData(), O_RDONLY);
-    (void)::pread(fd, bytes.data(), bytes.size(), 0);
-    ::close(fd);
-    std::vector<DayRecord> days(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        Decode(std::span<const std::uint8_t>(bytes.data() + static_cast<std::size_t>(i) * DayRecord::Size,
-                                             DayRecord::Size),
-               days[static_cast<std::size_t>(i)]);
-    }
-    return days;
-}
+// ---------------------------------------------------------------- plain pages
 
 // A header, a frame and the day texts of a page, as the reports draw them.
 void PlainPage(PlainRecorder& out, int columns, int dates)
@@ -315,7 +165,7 @@ void BM_Staff142_200x42_Baseline(benchmark::State& state)
     std::int64_t records = 0;
     for (auto _ : state) {
         PlainRecorder out(s.dir.path());
-        const std::vector<DayRecord> days = ReadDays(s, kDays);
+        const std::vector<DayRecord> days = bench::ReadDays(s.files, kDays);
         const std::vector<QString> names = FormattedNames(f, 5);
         std::vector<QByteArray> nameKeys(kSlots + 1);
         for (int r = 1; r <= kSlots; ++r)
@@ -383,7 +233,7 @@ void BM_Group_99x7x200_Baseline(benchmark::State& state)
     std::int64_t records = 0;
     for (auto _ : state) {
         PlainRecorder out(s.dir.path());
-        const std::vector<DayRecord> days = ReadDays(s, kGroupDays);
+        const std::vector<DayRecord> days = bench::ReadDays(s.files, kGroupDays);
         const std::vector<QString> names = FormattedNames(f, 0);
         // Rows of 184 twips and headings of 230 between 1924 and 16480 (A4), breaking pages by the
         // report's allowance of a heading and half a row.

@@ -438,9 +438,9 @@ void MainForm::BuildMenus()
     connect(Report_Staff_Day142, &QAction::triggered, this, &MainForm::Report_Staff_Day142_Click);
     connect(Report_Staff_Month, &QAction::triggered, this, &MainForm::Report_Staff_Month_Click);
     connect(Report_Staff_Group, &QAction::triggered, this, &MainForm::Report_Staff_Group_Click);
-    for (QAction* a : {Report_Legend, Report_Personal_Day142, Report_Personal_Month}) {
-        connect(a, &QAction::triggered, this, &MainForm::NotAvailable);
-    }
+    connect(Report_Personal_Day142, &QAction::triggered, this, &MainForm::Report_Personal_Day142_Click);
+    connect(Report_Personal_Month, &QAction::triggered, this, &MainForm::Report_Personal_Month_Click);
+    connect(Report_Legend, &QAction::triggered, this, &MainForm::NotAvailable);
 }
 
 void MainForm::LoadForm()

@@ -176,6 +176,8 @@ public slots:
     void Report_Staff_Day142_Click();
     void Report_Staff_Month_Click();
     void Report_Staff_Group_Click();
+    void Report_Personal_Day142_Click();
+    void Report_Personal_Month_Click();
     // Help menu
     void Help_Contents_Click();
     void Help_ToolTips_Click();

@@ -3,7 +3,9 @@
 
 #include "app/MainForm.h"
 #include "grid/GridPaint.h"
+#include "reports/CalRpt2.h"
 #include "reports/Group.h"
+#include "reports/Per42.h"
 #include "reports/Staff142.h"
 #include "reports/StaffMC.h"
 #include "store/SchedFiles.h"
@@ -35,6 +37,16 @@ void MainForm::Report_Staff_Month_Click()
 void MainForm::Report_Staff_Group_Click()
 {
     ShowReport<Group>(*this, files_, grid_);
+}
+
+void MainForm::Report_Personal_Day142_Click()
+{
+    ShowReport<Per42>(*this, files_, grid_);
+}
+
+void MainForm::Report_Personal_Month_Click()
+{
+    ShowReport<CalRpt2>(*this, files_, grid_);
 }
 
 }  // namespace tavrin

@@ -197,11 +197,7 @@ void Group::BeginPage(PrtSched& run)
 {
     PageHeader header;
     header.Title = Runtime::Trim(Block().Title.str());
-    if (DayCount > 1) {
-        const QString& format = Files().DateFormat;
-        header.RangeLine =
-            Runtime::FormatDate(startDay_, format) + QStringLiteral(" to ") + Runtime::FormatDate(endDay_, format);
-    }
+    if (DayCount > 1) header.RangeLine = DateRangeText(startDay_, endDay_);
     PrintPageHeader(run, header);
     if (run.PrtStopped) return;
     PrintCalendarGrid(run);

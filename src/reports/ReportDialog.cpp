@@ -3,9 +3,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -193,6 +196,68 @@ OleDate ReportDialog::StartDateValue() const
     if (const auto d = Runtime::ParseDate(StartDate->text())) return std::floor(*d);
     if (const auto d = Runtime::ParseDate(StartTextAtOpen)) return std::floor(*d);
     return PeriodStart();
+}
+
+QString ReportDialog::DateRangeText(OleDate first, OleDate last) const
+{
+    const QString& format = ctx_.files.DateFormat;
+    return Runtime::FormatDate(first, format) + QStringLiteral(" to ") + Runtime::FormatDate(last, format);
+}
+
+QListWidget* ReportDialog::MakeNameList(QLabel*& label, QPushButton*& selectAll, QPushButton*& clearAll)
+{
+    auto* list = new QListWidget(this);
+    list->setObjectName(QStringLiteral("List1"));
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Room for a name and a position.
+    list->setMinimumWidth(list->fontMetrics().horizontalAdvance(QString(24, QLatin1Char('n'))));
+    label = MakeLabel("Label4", "N&ames:", list);
+    selectAll = MakeButton("Command3", QStringLiteral("Select All"));
+    clearAll = MakeButton("Command4", QStringLiteral("Clear All"));
+    return list;
+}
+
+QGridLayout* ReportDialog::MakeRangeRows(QLabel*& startLabel, QLabel*& daysLabel)
+{
+    MakeRangeBoxes(42, true);
+    startLabel = MakeLabel("Label1", "Start Date:", StartDate);
+    daysLabel = MakeLabel("Label3", "Number of Days:", NumDays);
+    auto* rows = new QGridLayout;
+    rows->addWidget(startLabel, 0, 0);
+    rows->addWidget(StartDate, 0, 1);
+    rows->addWidget(daysLabel, 1, 0);
+    rows->addWidget(NumDays, 1, 1);
+    return rows;
+}
+
+QGridLayout* ReportDialog::MakeMonthBoxes(QLabel*& label, QComboBox*& months, QCheckBox*& startOnSunday)
+{
+    months = new QComboBox(this);
+    months->setObjectName(QStringLiteral("Combo1"));
+    startOnSunday = new QCheckBox(QStringLiteral("Start Calendar on Sunday"), this);
+    startOnSunday->setObjectName(QStringLiteral("StartOnSunday"));
+    label = MakeLabel("Label1", "&Month to Print :", months);
+    auto* rows = new QGridLayout;
+    rows->addWidget(label, 0, 0);
+    rows->addWidget(months, 0, 1);
+    rows->addWidget(startOnSunday, 1, 0, 1, 2);
+    return rows;
+}
+
+void ReportDialog::ArrangeColumns(QLabel* listLabel, QWidget* list, QGridLayout* listButtons, QLayout* options)
+{
+    auto* left = new QVBoxLayout;
+    left->addWidget(listLabel);
+    left->addWidget(list, 1);
+    listButtons->setSpacing(1);
+    left->addLayout(listButtons);
+    auto* commands = new QVBoxLayout;
+    for (QPushButton* b : {Command1, Command6, Command5, Command2}) commands->addWidget(b);
+    commands->addStretch();
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addLayout(options);
+    layout->addLayout(commands);
 }
 
 void ReportDialog::InitRptSettings(const char* title)
@@ -427,6 +492,84 @@ void ReportDialog::ReportFont(PrtSched& run)
 void ReportDialog::WeekdayColour(PrtSched& run, int weekday)
 {
     if (Block().PrintInColour != 0) run.ForeColor(weekday == 1 ? PaletteColour(4) : PaletteColour(0));
+}
+
+void ReportDialog::PrintCalendarGrid(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int weeks,
+                                     int page, CalendarDates dates,
+                                     const std::function<void(const CalendarLayout::Placement&)>& dayPlaced)
+{
+    const ReportSettingsRecord& b = Block();
+    const double y0 = g.Y0;
+    run.DrawWidth(1);
+    if (b.ShadeDayRuler != 0) {
+        run.FilledBox(Page.Left, y0, Page.Right, y0 + Metrics.DayBandHeight, std::int32_t(Metrics.ShadeColour));
+    }
+    run.Box(Page.Left, y0, Page.Right, Page.Bottom);
+    for (int i = 1; i < g.Columns; ++i) {
+        const double x = Page.Left + i * g.ColumnWidth;
+        run.Line(x, y0, x, Page.Bottom);
+    }
+    for (int w = 0; w < weeks; ++w) {
+        const double y = g.RowTop(Metrics, w);
+        run.Line(Page.Left, y, Page.Right, y);
+    }
+    if (!run.Preview()) run.Printer().SetBkMode(1);
+
+    run.FontBold(false);
+    run.FontSize(kSubtitleFontSize);
+    for (int c = 0; c < g.Columns; ++c) {
+        const int weekday = layout.WeekdayOf(c);
+        WeekdayColour(run, weekday);
+        DrawTextAt(run, WeekdayName(weekday), g.CellLeft(Page, c), y0 + 23, g.CellRight(Page, c),
+                   y0 + Metrics.SubtitleLineHeight + 23,
+                   Surface::DT_CENTER | Surface::DT_VCENTER | Surface::DT_SINGLELINE);
+    }
+    // The day numbers of a month stay at the subtitle size, not bold, in italics.
+    if (dates == CalendarDates::Dates) {
+        run.FontSize(b.FontSize);
+    } else {
+        run.FontItalic(true);
+    }
+    for (const CalendarLayout::Placement& p : layout.Days()) {
+        if (p.Page != page) continue;
+        if (dayPlaced) dayPlaced(p);
+        const double y = g.RowTop(Metrics, p.Row);
+        WeekdayColour(run, Runtime::Weekday(p.Day));
+        const double left = g.CellLeft(Page, p.Column);
+        const double right = g.CellRight(Page, p.Column);
+        if (dates == CalendarDates::Dates) {
+            DrawTextAt(run, Runtime::FormatDate(p.Day, Files().DateFormat), left, y + 23, right,
+                       y + g.WeekRowHeight + 23, Surface::DT_CENTER);
+        } else {
+            DrawTextAt(run, Runtime::FormatDate(p.Day, QStringLiteral("d")), left, y + 23, right,
+                       y + g.WeekRowHeight + 23, 0);
+        }
+    }
+    // What follows is not drawn in the last date's colour.
+    if (b.PrintInColour != 0) run.ForeColor(PaletteColour(0));
+}
+
+void ReportDialog::FillMonthList(QComboBox* list)
+{
+    list->clear();
+    const OleDate cursor = PeriodStart() + Files().ScheduleProps.FirstVisibleDay + Grid().CursorDay - 1;
+    int shown = 0;
+    int index = 0;
+    for (const MonthEntry& e : MonthEntries(PeriodStart(), PeriodEnd())) {
+        list->addItem(e.Text, e.Month);
+        if (cursor >= MonthFirstDay(e) && cursor <= MonthLastDay(e)) shown = index;
+        ++index;
+    }
+    list->setCurrentIndex(shown);
+}
+
+MonthEntry ReportDialog::ChosenMonth(const QComboBox* list) const
+{
+    if (list->currentIndex() < 0) {
+        const OleDate start = PeriodStart();
+        return {Runtime::FormatDate(start, QStringLiteral("mmmm, yyyy")), Runtime::Month(start)};
+    }
+    return {list->currentText(), list->currentData().toInt()};
 }
 
 void ReportDialog::PrintPageHeader(PrtSched& run, const PageHeader& h)

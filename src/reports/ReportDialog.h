@@ -27,8 +27,11 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
+class QLayout;
+class QListWidget;
 class QLineEdit;
 class QPushButton;
 
@@ -64,6 +67,11 @@ public:
 
     // The report's settings block in the schedule's settings.
     virtual ReportSettingsRecord& Block() = 0;
+
+    // The first and last day of the range the dialog shows: with the range boxes, the start
+    // date and DayCount days.
+    virtual OleDate RangeFirst() const { return StartDateValue(); }
+    virtual OleDate RangeLast() const { return StartDateValue() + DayCount - 1; }
 
     // The document of a run on a begun run: what the pages need is read, the printer is set up
     // and the pages are produced. False when nothing could be drawn (a failed read or set-up).
@@ -148,6 +156,19 @@ protected:
     void InitRange();
     // The start date shown, as a whole date.
     OleDate StartDateValue() const;
+    // "first to last" in the date format.
+    QString DateRangeText(OleDate first, OleDate last) const;
+    // The list of names ("N&ames:", List1, several chosen at once) with Select All and Clear All.
+    QListWidget* MakeNameList(QLabel*& label, QPushButton*& selectAll, QPushButton*& clearAll);
+    // The range boxes of a 1 to 42 day report with "Start Date:" and "Number of Days:", laid out
+    // in two rows.
+    QGridLayout* MakeRangeRows(QLabel*& startLabel, QLabel*& daysLabel);
+    // The month to print ("&Month to Print :" and its list) and "Start Calendar on Sunday" of the
+    // calendar reports, laid out in two rows.
+    QGridLayout* MakeMonthBoxes(QLabel*& label, QComboBox*& months, QCheckBox*& startOnSunday);
+    // The dialog's three columns: a list under its label with its buttons below it, one pixel
+    // apart; the options; Print, Preview, Report Setup and Close.
+    void ArrangeColumns(QLabel* listLabel, QWidget* list, QGridLayout* listButtons, QLayout* options);
     // After a valid start date or a changed number of days.
     virtual void RangeChanged() {}
 
@@ -198,6 +219,20 @@ protected:
     void ReportFont(PrtSched& run);
     // Sunday in dark red and other days black, when the block prints in colour.
     void WeekdayColour(PrtSched& run, int weekday);
+    // How a calendar page shows its days: the whole date centred at the top in the block's font
+    // size, or the day of the month at the top left in italics at the subtitle size.
+    enum class CalendarDates { Dates, MonthDays };
+    // One page of a calendar: the weekday band (shaded as the block says), the box, the column
+    // lines and `weeks` week-row lines, the weekday names from the layout's first weekday and
+    // the dates of the page's days, each day handed to dayPlaced before its date is drawn. The
+    // drawing colour is black afterwards.
+    void PrintCalendarGrid(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int weeks, int page,
+                           CalendarDates dates, const std::function<void(const CalendarLayout::Placement&)>& dayPlaced);
+
+    // A month list: every month of the period, showing the month of the cursor's day.
+    void FillMonthList(QComboBox* list);
+    // The month a month list shows (the period's first month while it shows none).
+    MonthEntry ChosenMonth(const QComboBox* list) const;
 
     // Day records of a run: count days from start, those inside the period read in one go.
     // False (after a message) when the day file cannot be read.

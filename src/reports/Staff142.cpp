@@ -23,15 +23,7 @@ Staff142::Staff142(const ReportContext& ctx, QWidget* parent)
 {
     setObjectName(QStringLiteral("Staff142"));
     Combo1 = NameFormatList();
-    MakeRangeBoxes(42, true);
-    Label1 = MakeLabel("Label1", "Start Date:", StartDate);
-    Label3 = MakeLabel("Label3", "Number of Days:", NumDays);
-    auto* range = new QGridLayout;
-    range->addWidget(Label1, 0, 0);
-    range->addWidget(StartDate, 0, 1);
-    range->addWidget(Label3, 1, 0);
-    range->addWidget(NumDays, 1, 1);
-    ArrangeControls(range);
+    ArrangeControls(MakeRangeRows(Label1, Label3));
 
     // The opening: options from the block, then the range, the query and the sort.
     loading_ = true;
@@ -49,16 +41,6 @@ ReportSettingsRecord& Staff142::Block()
     return Files().ScheduleProps.ReportSettings[kStaffScheduleBlock];
 }
 
-OleDate Staff142::RangeFirst() const
-{
-    return StartDateValue();
-}
-
-OleDate Staff142::RangeLast() const
-{
-    return StartDateValue() + DayCount - 1;
-}
-
 int Staff142::RunFirstWeekday() const
 {
     return Runtime::Weekday(StartDay);
@@ -71,18 +53,7 @@ int Staff142::RunColumns() const
 
 QString Staff142::RangeLineText() const
 {
-    const QString& format = Context().files.DateFormat;
-    return Runtime::FormatDate(StartDay, format) + QStringLiteral(" to ") + Runtime::FormatDate(EndDay, format);
-}
-
-void Staff142::DateFont(PrtSched& run)
-{
-    run.FontSize(Block().FontSize);
-}
-
-void Staff142::DrawDayDate(PrtSched& run, OleDate d, double left, double top, double right, double bottom)
-{
-    DrawTextAt(run, Runtime::FormatDate(d, Files().DateFormat), left, top, right, bottom, Surface::DT_CENTER);
+    return DateRangeText(StartDay, EndDay);
 }
 
 }  // namespace tavrin

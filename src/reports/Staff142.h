@@ -13,8 +13,6 @@ public:
     Staff142(const ReportContext& ctx, QWidget* parent = nullptr);
 
     ReportSettingsRecord& Block() override;
-    OleDate RangeFirst() const override;
-    OleDate RangeLast() const override;
 
     QLabel* Label1 = nullptr;     // Start Date:
     QLabel* Label3 = nullptr;     // Number of Days:
@@ -24,8 +22,7 @@ protected:
     int RunFirstWeekday() const override;
     int RunColumns() const override;
     QString RangeLineText() const override;
-    void DateFont(PrtSched& run) override;
-    void DrawDayDate(PrtSched& run, OleDate d, double left, double top, double right, double bottom) override;
+    CalendarDates DateStyle() const override { return CalendarDates::Dates; }
 };
 
 }  // namespace tavrin

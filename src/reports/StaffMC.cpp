@@ -21,17 +21,8 @@ StaffMC::StaffMC(const ReportContext& ctx, QWidget* parent)
     setObjectName(QStringLiteral("StaffMC"));
     Combo2 = NameFormatList();
     CellOptions[2]->setText(QStringLiteral("On Call Status"));
-    Combo1 = new QComboBox(this);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
+    ArrangeControls(MakeMonthBoxes(Label1, Combo1, StartOnSunday));
     Combo1->setEnabled(false);
-    StartOnSunday = new QCheckBox(QStringLiteral("Start Calendar on Sunday"), this);
-    StartOnSunday->setObjectName(QStringLiteral("StartOnSunday"));
-    Label1 = MakeLabel("Label1", "&Month to Print :", Combo1);
-    auto* range = new QGridLayout;
-    range->addWidget(Label1, 0, 0);
-    range->addWidget(Combo1, 0, 1);
-    range->addWidget(StartOnSunday, 1, 0, 1, 2);
-    ArrangeControls(range);
 
     connect(Combo1, &QComboBox::currentIndexChanged, this, &StaffMC::Combo1_Click);
     connect(StartOnSunday, &QCheckBox::toggled, this, &StaffMC::StartOnSunday_Click);
@@ -57,26 +48,12 @@ ReportSettingsRecord& StaffMC::Block()
 
 void StaffMC::FillMonthList()
 {
-    Combo1->clear();
-    const GridPaint& grid = Grid();
-    const OleDate cursor = PeriodStart() + Files().ScheduleProps.FirstVisibleDay + grid.CursorDay - 1;
-    int shown = 0;
-    int index = 0;
-    for (const MonthEntry& e : MonthEntries(PeriodStart(), PeriodEnd())) {
-        Combo1->addItem(e.Text, e.Month);
-        if (cursor >= MonthFirstDay(e) && cursor <= MonthLastDay(e)) shown = index;
-        ++index;
-    }
-    Combo1->setCurrentIndex(shown);
+    ReportDialog::FillMonthList(Combo1);
 }
 
 MonthEntry StaffMC::CurrentMonth() const
 {
-    if (Combo1->currentIndex() < 0) {
-        const OleDate start = PeriodStart();
-        return {Runtime::FormatDate(start, QStringLiteral("mmmm, yyyy")), Runtime::Month(start)};
-    }
-    return {Combo1->currentText(), Combo1->currentData().toInt()};
+    return ChosenMonth(Combo1);
 }
 
 OleDate StaffMC::RangeFirst() const
@@ -113,17 +90,6 @@ int StaffMC::RunFirstWeekday() const
 QString StaffMC::RangeLineText() const
 {
     return CurrentMonth().Text;
-}
-
-void StaffMC::DateFont(PrtSched& run)
-{
-    // The day numbers stay at the subtitle size, not bold, in italics.
-    run.FontItalic(true);
-}
-
-void StaffMC::DrawDayDate(PrtSched& run, OleDate d, double left, double top, double right, double bottom)
-{
-    DrawTextAt(run, Runtime::FormatDate(d, QStringLiteral("d")), left, top, right, bottom, 0);
 }
 
 }  // namespace tavrin

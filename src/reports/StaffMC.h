@@ -32,8 +32,7 @@ protected:
     int RunFirstWeekday() const override;
     int RunColumns() const override { return 7; }
     QString RangeLineText() const override;
-    void DateFont(PrtSched& run) override;
-    void DrawDayDate(PrtSched& run, OleDate d, double left, double top, double right, double bottom) override;
+    CalendarDates DateStyle() const override { return CalendarDates::MonthDays; }
 
 private:
     MonthEntry CurrentMonth() const;

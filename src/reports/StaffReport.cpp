@@ -78,14 +78,7 @@ StaffReport::StaffReport(const ReportContext& ctx, QWidget* parent, const QStrin
     : ReportDialog(ctx, parent), caption_(caption), weeks_(std::move(weeks))
 {
     setWindowTitle(caption);
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
-    List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    // Room for a name and a position.
-    List1->setMinimumWidth(List1->fontMetrics().horizontalAdvance(QString(24, QLatin1Char('n'))));
-    Label4 = MakeLabel("Label4", "N&ames:", List1);
-    Command3 = MakeButton("Command3", QStringLiteral("Select All"));
-    Command4 = MakeButton("Command4", QStringLiteral("Clear All"));
+    List1 = MakeNameList(Label4, Command3, Command4);
     Command8 = MakeButton("Command8", QStringLiteral("Sort...[Inactive]"));
     Command7 = MakeButton("Command7", QStringLiteral("Query [none]"));
 
@@ -134,23 +127,12 @@ void StaffReport::ArrangeControls(QGridLayout* range)
     rows->addWidget(Copies, 4, 1);
     options->addLayout(rows);
     options->addStretch();
-    auto* names = new QVBoxLayout;
-    names->addWidget(Label4);
-    names->addWidget(List1, 1);
     auto* nameButtons = new QGridLayout;
-    nameButtons->setSpacing(1);
     nameButtons->addWidget(Command3, 0, 0);
     nameButtons->addWidget(Command4, 0, 1);
     nameButtons->addWidget(Command8, 1, 0, 1, 2);
     nameButtons->addWidget(Command7, 2, 0, 1, 2);
-    names->addLayout(nameButtons);
-    auto* commands = new QVBoxLayout;
-    for (QPushButton* b : {Command1, Command6, Command5, Command2}) commands->addWidget(b);
-    commands->addStretch();
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(names, 1);
-    layout->addLayout(options);
-    layout->addLayout(commands);
+    ArrangeColumns(Label4, List1, nameButtons, options);
 }
 
 void StaffReport::OpenOptions(const char* defaultTitle)
@@ -449,55 +431,16 @@ void StaffReport::ProducePages(PrtSched& run)
         if (page > 1) run.NewPage();
         PrintPageHeader(run, header);
         if (run.PrtStopped) return;
-        PrintCalendarGrid(run, layout, g, page);
+        PrintCalendarGrid(run, layout, g, WeeksOnPage, page, DateStyle(), [this](const CalendarLayout::Placement& p) {
+            if (p.Day == EndDay) LastDayReached = true;
+            ++DaysDrawn;
+        });
         if (!PrintingBlank) {
             PrintDayCells(run, layout, g, page, keys);
             if (run.PrtStopped) return;
         }
         if (LastDayReached) return;
     }
-}
-
-void StaffReport::PrintCalendarGrid(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int page)
-{
-    const ReportSettingsRecord& b = Block();
-    const double y0 = g.Y0;
-    run.DrawWidth(1);
-    if (b.ShadeDayRuler != 0) {
-        run.FilledBox(Page.Left, y0, Page.Right, y0 + Metrics.DayBandHeight, std::int32_t(Metrics.ShadeColour));
-    }
-    run.Box(Page.Left, y0, Page.Right, Page.Bottom);
-    for (int i = 1; i < g.Columns; ++i) {
-        const double x = Page.Left + i * g.ColumnWidth;
-        run.Line(x, y0, x, Page.Bottom);
-    }
-    for (int w = 0; w < WeeksOnPage; ++w) {
-        const double y = g.RowTop(Metrics, w);
-        run.Line(Page.Left, y, Page.Right, y);
-    }
-    if (!run.Preview()) run.Printer().SetBkMode(1);
-
-    run.FontBold(false);
-    run.FontSize(12);
-    for (int c = 0; c < g.Columns; ++c) {
-        const int weekday = layout.WeekdayOf(c);
-        WeekdayColour(run, weekday);
-        DrawTextAt(run, WeekdayName(weekday), g.CellLeft(Page, c), y0 + 23, g.CellRight(Page, c),
-                   y0 + Metrics.SubtitleLineHeight + 23,
-                   Surface::DT_CENTER | Surface::DT_VCENTER | Surface::DT_SINGLELINE);
-    }
-    DateFont(run);
-    for (const CalendarLayout::Placement& p : layout.Days()) {
-        if (p.Page != page) continue;
-        if (p.Day == EndDay) LastDayReached = true;
-        ++DaysDrawn;
-        const double y = g.RowTop(Metrics, p.Row);
-        WeekdayColour(run, Runtime::Weekday(p.Day));
-        DrawDayDate(run, p.Day, g.CellLeft(Page, p.Column), y + 23, g.CellRight(Page, p.Column),
-                    y + g.WeekRowHeight + 23);
-    }
-    // The names are not drawn in the last date's colour.
-    if (b.PrintInColour != 0) run.ForeColor(PaletteColour(0));
 }
 
 void StaffReport::PrintDayCells(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int page,

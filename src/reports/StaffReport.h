@@ -55,9 +55,6 @@ public:
 
     // The query of the name selection, 0 none (a stored number outside 1..99 is none).
     int ActiveQuery();
-    // The first and last day of the range the dialog shows.
-    virtual OleDate RangeFirst() const = 0;
-    virtual OleDate RangeLast() const = 0;
 
     void UpdatePrintButtons();
     void UpdateQueryButton();
@@ -95,10 +92,8 @@ protected:
     virtual int RunColumns() const = 0;
     // The header's range line.
     virtual QString RangeLineText() const = 0;
-    // One day's date in the grid, in the rectangle of its day column and week row.
-    virtual void DrawDayDate(PrtSched& run, OleDate d, double left, double top, double right, double bottom) = 0;
-    // After the weekday names, before the dates.
-    virtual void DateFont(PrtSched& run) = 0;
+    // How the grid shows the days.
+    virtual CalendarDates DateStyle() const = 0;
 
     void RangeChanged() override;
     bool PrepareRun() override;
@@ -116,7 +111,6 @@ private:
     QString EntryText(int row, int style);
     // Sorts the list box for day d through a copy of its entries.
     void SortNameList(OleDate d);
-    void PrintCalendarGrid(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int page);
     void PrintDayCells(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int page,
                        const SortKeySource& keys);
 

@@ -1,5 +1,5 @@
-// Reports > Staff Schedules opens the staff report dialogs over the window, with the window's
-// tagged run and its Select Query.
+// Reports > Staff Schedules and Personal Schedules open their report dialogs over the window,
+// with the window's tagged run and its Select Query.
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
@@ -10,7 +10,9 @@
 #include "editing/QuerySel.h"
 #include "grid/GridPaint.h"
 #include "platform/Runtime.h"
+#include "reports/CalRpt2.h"
 #include "reports/Group.h"
+#include "reports/Per42.h"
 #include "reports/Staff142.h"
 #include "reports/StaffMC.h"
 #include "support/ModalDialogs.h"
@@ -69,6 +71,31 @@ TEST_F(MainFormReportsTest, StaffSchedulesOpenTheirDialogs)
         d->close();
     });
     form->Report_Staff_Group->trigger();
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(msg.shown.empty());
+}
+
+TEST_F(MainFormReportsTest, PersonalSchedulesOpenTheirDialogs)
+{
+    const OleDate third = form->Painter().ColumnDate(3);
+    bool shown = false;
+    OnNextDialog<Per42>([&](Per42* d) {
+        shown = true;
+        EXPECT_EQ(d->StartDate->text(), Runtime::FormatDate(third, files->DateFormat));
+        EXPECT_EQ(d->NumDays->text(), QStringLiteral("4"));
+        EXPECT_EQ(d->List1->count(), 1);
+        d->Command2->click();
+    });
+    form->Report_Personal_Day142->trigger();
+    EXPECT_TRUE(shown);
+
+    shown = false;
+    OnNextDialog<CalRpt2>([&](CalRpt2* d) {
+        shown = true;
+        EXPECT_EQ(d->Combo1->currentText(), Runtime::FormatDate(third, QStringLiteral("mmmm, yyyy")));
+        d->reject();
+    });
+    form->Report_Personal_Month->trigger();
     EXPECT_TRUE(shown);
     EXPECT_TRUE(msg.shown.empty());
 }

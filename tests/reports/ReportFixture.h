@@ -115,6 +115,15 @@ protected:
         }
         return out;
     }
+    // The weekday names in the order a recording first drew them.
+    static QStringList Weekdays(const QStringList& texts)
+    {
+        QStringList out;
+        for (const QString& t : texts) {
+            if (t.endsWith(QLatin1String("day")) && !out.contains(t)) out << t;
+        }
+        return out;
+    }
     static QStringList Selected(const QListWidget& list)
     {
         QStringList out;

@@ -30,15 +30,6 @@ protected:
         for (int i = 0; i < dlg.Combo1->count(); ++i) out << dlg.Combo1->itemText(i);
         return out;
     }
-    // The weekday names in the order the preview drew them, on its first page.
-    static QStringList Weekdays(const QStringList& texts)
-    {
-        QStringList out;
-        for (const QString& t : texts) {
-            if (t.endsWith(QLatin1String("day")) && !out.contains(t)) out << t;
-        }
-        return out;
-    }
 };
 
 TEST_F(StaffMCTest, TheMonthListCoversThePeriodAndShowsTheCursorsMonth)

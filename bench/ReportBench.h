@@ -1,0 +1,217 @@
+#pragma once
+// What the report benchmarks share: a schedule of 200 named people with nine shifts and five
+// explanations, and the plain way of their baselines: preview records and texts written one
+// pwrite each on fresh files, and working-file records read in one pread.
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "grid/GridPaint.h"
+#include "platform/Cp1252.h"
+#include "platform/FileDialogs.h"
+#include "platform/FontService.h"
+#include "platform/Runtime.h"
+#include "printing/PreviewRec.h"
+#include "printing/PrintServices.h"
+#include "reports/ReportDialog.h"
+#include "store/CellCodes.h"
+#include "store/Records.h"
+#include "store/SchedFiles.h"
+
+namespace tavrin::bench {
+
+inline void Put16(std::uint8_t* p, int v)
+{
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+inline void Put32(std::uint8_t* p, std::int32_t v)
+{
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// Command and text records written one pwrite each, on fresh files.
+class PlainRecorder {
+public:
+    explicit PlainRecorder(const QString& dir)
+        : cmdPath_(QFile::encodeName(dir + QStringLiteral("/Plain.RP1"))),
+          textPath_(QFile::encodeName(dir + QStringLiteral("/Plain.RP2")))
+    {
+        ::unlink(cmdPath_.constData());
+        ::unlink(textPath_.constData());
+        cmd_ = ::open(cmdPath_.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+        txt_ = ::open(textPath_.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+    }
+    ~PlainRecorder()
+    {
+        ::close(cmd_);
+        ::close(txt_);
+    }
+    PlainRecorder(const PlainRecorder&) = delete;
+    PlainRecorder& operator=(const PlainRecorder&) = delete;
+
+    void Command(int code, int a = 0, int b = 0, int c = 0, int d = 0, int value = 0)
+    {
+        Put16(r_, code);
+        Put32(r_ + 2, a);
+        Put32(r_ + 6, b);
+        Put32(r_ + 10, c);
+        Put32(r_ + 14, d);
+        Put32(r_ + 18, value);
+        ok_ &= ::pwrite(cmd_, r_, 28, n_ * 28) == 28;
+        ++n_;
+    }
+    void Text(const QString& text, int l, int t, int r, int b, int flags)
+    {
+        const QByteArray bytes = StringToCp1252(text);
+        Put32(r_ + 22, static_cast<std::int32_t>(pos_));
+        Put16(r_ + 26, static_cast<int>(bytes.size()));
+        Command(Pv::DrawText, l, t, r, b, flags);
+        if (bytes.isEmpty()) return;
+        ok_ &= ::pwrite(txt_, bytes.constData(), static_cast<std::size_t>(bytes.size()), pos_ - 1) == bytes.size();
+        pos_ += bytes.size();
+    }
+    bool Ok() const { return ok_; }
+    std::int64_t Records() const { return n_; }
+
+private:
+    QByteArray cmdPath_;
+    QByteArray textPath_;
+    int cmd_ = -1;
+    int txt_ = -1;
+    std::uint8_t r_[28] = {};
+    std::int64_t n_ = 0;
+    std::int64_t pos_ = 1;
+    bool ok_ = true;
+};
+
+// Records 1..count of a working file, in one pread.
+template <class R>
+std::vector<R> ReadAll(const SchedFiles& files, const QString& ext, int count)
+{
+    const QByteArray path = QFile::encodeName(files.WorkPath(ext));
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count) * R::Size);
+    const int fd = ::open(path.constData(), O_RDONLY);
+    const ssize_t got = ::pread(fd, bytes.data(), bytes.size(), 0);
+    ::close(fd);
+    std::vector<R> out(static_cast<std::size_t>(count));
+    if (got != static_cast<ssize_t>(bytes.size())) return out;
+    for (int i = 0; i < count; ++i) {
+        Decode(std::span<const std::uint8_t>(bytes.data() + static_cast<std::size_t>(i) * R::Size, R::Size),
+               out[static_cast<std::size_t>(i)]);
+    }
+    return out;
+}
+
+// The day records from the period's first day.
+inline std::vector<DayRecord> ReadDays(const SchedFiles& files, int count)
+{
+    return ReadAll<DayRecord>(files, QStringLiteral(".SCH"), count);
+}
+
+// The main window's explanation list, as the benchmark says it reads.
+class ListHost final : public QuietGridHost {
+public:
+    explicit ListHost(std::function<QString(int)> text) : text_(std::move(text)) {}
+    int ExplListIndex(int code) const override { return code; }
+    QString ExplanationListText(int code) const override { return text_(code); }
+
+private:
+    std::function<QString(int)> text_;
+};
+
+// 200 named people from Sunday 7 January 2024 (a year): nine shifts of eight paid hours, five
+// explanations; the first `taggedDays` days tagged. Days are written with WriteDays.
+struct ReportSchedule {
+    static constexpr int kShifts = 9;
+    static constexpr int kExplanations = 5;
+
+    QTemporaryDir dir;
+    QuietMsgBox msg;
+    QtPrinterDevice printer{dir.filePath(QStringLiteral("bench.pdf"))};
+    SchedFiles files{dir.path(), msg, printer};
+    FontService fonts{96};
+    ListHost host;
+    std::unique_ptr<GridPaint> grid;
+    PreviewRec rec{dir.path()};
+    QtFileDialogs dialogs;
+    PrintServices print{printer, rec, fonts, msg, dialogs};
+
+    ReportSchedule(int taggedDays, std::function<QString(int)> explanationListText)
+        : host(std::move(explanationListText))
+    {
+        bool isNew = false;
+        (void)files.LoadScheduleSettings(isNew);
+        files.ScheduleProps.PeriodStart = OleDates::FromYmd(2024, 1, 7);
+        files.ScheduleProps.PeriodEnd = files.ScheduleProps.PeriodStart + 364;
+        files.ScheduleProps.FirstVisibleDay = 0;
+        files.CurrentFormatNo = 1;
+        if (!files.OpenWorkingFiles()) std::abort();
+        grid = std::make_unique<GridPaint>(files, host, fonts);
+        grid->FirstTaggedDay = 1;
+        grid->DaysTaggedText = QStringLiteral(" %1").arg(taggedDays);
+        print.Now = [] { return Runtime::DateSerial(2024, 3, 5) + Runtime::TimeSerial(14, 30, 0); };
+
+        static const char* const kFirst[] = {"Ann", "Bob", "Cy", "Dee", "Eve", "Fay", "Gus", "Hal", "Ida", "Jon"};
+        static const char* const kLast[] = {"Adams", "Baker", "van der Berg", "Cole", "Dunn", "East", "Fox", "Gray"};
+        static const char* const kPositions[] = {"RN", "LPN", "CNA", "Clerk"};
+        for (int r = 1; r <= kSlots; ++r) {
+            files.EmpTable.Name[r] = QStringLiteral("%1 %2").arg(QString::fromLatin1(kFirst[r % 10]),
+                                                                 QString::fromLatin1(kLast[(r / 10) % 8]));
+            files.EmpTable.Position[r] = kPositions[r % 4];
+        }
+        for (int code = 1; code <= kShifts; ++code) {
+            ShiftRecord& s = files.ShiftTable[code];
+            s.Description = QStringLiteral("Shift %1").arg(code);
+            s.Abbreviation = QStringLiteral("S%1").arg(code);
+            s.StartTime = Runtime::TimeSerial(5 + code, code % 2 ? 30 : 0, 0);
+            s.EndTime = s.StartTime + 8.0 / 24;
+            s.PaidHours = 8;
+        }
+        for (int e = 1; e <= kExplanations; ++e) {
+            files.ExplTable.Description[e] = QStringLiteral("Reason %1").arg(e);
+            files.ExplTable.Abbreviation[e] = QStringLiteral("R%1").arg(e);
+        }
+    }
+
+    // Days 1..days of the period: most people working most days, a fifth of them a second
+    // shift, some off, some on call, some with an explanation; with notes, a note in a fifth of
+    // the cells.
+    void WriteDays(int days, bool notes)
+    {
+        unsigned seed = 11;
+        const auto next = [&seed] {
+            seed = seed * 1103515245u + 12345u;
+            return (seed >> 16) & 0x7fff;
+        };
+        for (int day = 1; day <= days; ++day) {
+            DayRecord d;
+            for (int s = 1; s <= kSlots; ++s) {
+                const unsigned roll = next() % 20;
+                d.Shift1Code[s] = static_cast<Byte>(roll < 16 ? 1 + next() % kShifts : roll == 16 ? kTimeOffCode : 0);
+                d.Shift2Code[s] = static_cast<Byte>(roll < 16 && next() % 5 == 0 ? 1 + next() % kShifts : 0);
+                d.OnCallFlag[s] = next() % 10 == 0 ? 1 : 0;
+                d.ExplanationCode[s] = static_cast<Byte>(next() % 7 == 0 ? 1 + next() % kExplanations : 0);
+                if (notes && next() % 5 == 0) {
+                    (void)files.StoreCellNote(
+                        d, s, QStringLiteral("Note of day %1 for slot %2, please call back").arg(day).arg(s));
+                }
+            }
+            (void)files.WriteRecord(FileNo::Days, day, d);
+        }
+    }
+
+    ReportContext Context() { return {files, *grid, host, print, {}}; }
+};
+
+}  // namespace tavrin::bench
