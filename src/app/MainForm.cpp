@@ -438,7 +438,8 @@ void MainForm::BuildMenus()
     connect(Report_Staff_Day142, &QAction::triggered, this, &MainForm::Report_Staff_Day142_Click);
     connect(Report_Staff_Month, &QAction::triggered, this, &MainForm::Report_Staff_Month_Click);
     connect(Report_Staff_Group, &QAction::triggered, this, &MainForm::Report_Staff_Group_Click);
-    for (QAction* a : {Report_Legend, Report_Personal_Day142, Report_Personal_Month}) {
+    connect(Report_Legend, &QAction::triggered, this, &MainForm::Report_Legend_Click);
+    for (QAction* a : {Report_Personal_Day142, Report_Personal_Month}) {
         connect(a, &QAction::triggered, this, &MainForm::NotAvailable);
     }
 }

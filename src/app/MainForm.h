@@ -176,6 +176,7 @@ public slots:
     void Report_Staff_Day142_Click();
     void Report_Staff_Month_Click();
     void Report_Staff_Group_Click();
+    void Report_Legend_Click();
     // Help menu
     void Help_Contents_Click();
     void Help_ToolTips_Click();

@@ -1,9 +1,12 @@
-// The Reports menu: the report dialogs, opened modally over the window.
+// The Reports menu: the report dialogs, opened modally over the window, and the query results
+// that the Query dialog runs.
 #include <QWidget>
 
 #include "app/MainForm.h"
 #include "grid/GridPaint.h"
 #include "reports/Group.h"
+#include "reports/Legend.h"
+#include "reports/QueryPrt.h"
 #include "reports/Staff142.h"
 #include "reports/StaffMC.h"
 #include "store/SchedFiles.h"
@@ -35,6 +38,24 @@ void MainForm::Report_Staff_Month_Click()
 void MainForm::Report_Staff_Group_Click()
 {
     ShowReport<Group>(*this, files_, grid_);
+}
+
+void MainForm::Report_Legend_Click()
+{
+    ShowReport<Legend>(*this, files_, grid_);
+    // Its Edit may have changed any shift or explanation.
+    FillShiftList();
+    FillExplanationList();
+    LoadHotKeyArray();
+    RedrawAfterDefinitions(false);
+}
+
+void MainForm::RunQueryReport(QWidget* over, int index, OleDate start, OleDate end)
+{
+    CancelToolTip();
+    QueryPrt dlg(ReportContext{files_, grid_, *this, Print(), SelectQueryFunction()}, index, start, end, over);
+    grid_.PositionDialogOverForm(over, &dlg);
+    dlg.exec();
 }
 
 }  // namespace tavrin
