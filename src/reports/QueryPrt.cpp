@@ -16,6 +16,7 @@
 #include "platform/PrinterDevice.h"
 #include "platform/Runtime.h"
 #include "printing/PGSetup.h"
+#include "printing/PreviewRec.h"
 #include "printing/PrtSched.h"
 #include "store/SchedFiles.h"
 
@@ -194,6 +195,17 @@ void QueryPrt::AfterRun()
 
 void QueryPrt::ProducePages(PrtSched& run)
 {
+    // Years of days make many lines: the recording is written a page at a time.
+    struct Buffering {
+        PrtSched& run;
+        explicit Buffering(PrtSched& r) : run(r) { run.Rec().Buffered = run.Preview(); }
+        ~Buffering()
+        {
+            if (!run.Preview()) return;
+            if (!run.Rec().FlushPending() && !run.PrtStopped) run.PrinterError();
+            run.Rec().Buffered = false;
+        }
+    } buffering(run);
     MeasureMetrics(run);
     if (run.PrtStopped) return;
     PrintQueryHeader(run);
@@ -250,8 +262,9 @@ void QueryPrt::PrintQueryBody(PrtSched& run)
     const QueryRule rule(query_, QueryVariant::QueryResults, NotesOnly);
     const SchedFiles& f = Files();
     GridHost& host = Host();
-    const QueryDayTexts texts{&f.ShiftTable, [&host](int code) { return host.ExplanationListText(code); },
-                              [&f](int n) { return f.GetNoteText(n); }, NotesOnly};
+    const QueryDayTexts texts(
+        f.ShiftTable, [&host](int code) { return host.ExplanationListText(code); },
+        [&f](int n) { return f.GetNoteText(n); }, NotesOnly);
     const bool namesOnly = Check1->isChecked();
 
     const auto follow = [&](const std::vector<QueryPages::Event>& events, const QString& name, const QString& heading,

@@ -21,21 +21,28 @@ QString QueryRangeLine(OleDate start, OleDate end)
     return first + QStringLiteral(" to ") + Runtime::FormatDate(end, QStringLiteral("Long Date"));
 }
 
-QString QueryDayTexts::operator()(const QueryCell& c) const
+QueryDayTexts::QueryDayTexts(const ShiftTableArray& shifts, const std::function<QString(int)>& explanationText,
+                             std::function<QString(int)> noteText, bool notesOnly)
+    : noteText_(std::move(noteText)), notesOnly_(notesOnly)
 {
     static const QString kComma = QStringLiteral(", ");
+    for (int code = 1; code <= kTimeOffCode; ++code)
+        shifts_[static_cast<std::size_t>(code)] = Runtime::Trim(shifts[code].Description.str()) + kComma;
+    for (int code = 1; code <= kExplanations && explanationText; ++code)
+        explanations_[static_cast<std::size_t>(code)] = Runtime::Trim(explanationText(code)) + kComma;
+    onCall_ = Runtime::Trim(shifts[kOnCallCode].Description.str()) + kComma;
+}
+
+QString QueryDayTexts::operator()(const QueryCell& c) const
+{
     QString t;
-    if (!NotesOnly) {
-        const auto shift = [this, &t](int code) {
-            if (const ShiftRecord* s = Shifts && code <= kTimeOffCode ? ShiftFor(*Shifts, code) : nullptr)
-                t += Runtime::Trim(s->Description.str()) + kComma;
-        };
-        shift(c.s1);
-        shift(c.s2);
-        if (IsExplanationCode(c.e) && ExplanationText) t += Runtime::Trim(ExplanationText(c.e)) + kComma;
-        if (c.oc == 1 && Shifts) t += Runtime::Trim((*Shifts)[kOnCallCode].Description.str()) + kComma;
+    if (!notesOnly_) {
+        if (c.s1 >= 1 && c.s1 <= kTimeOffCode) t += shifts_[static_cast<std::size_t>(c.s1)];
+        if (c.s2 >= 1 && c.s2 <= kTimeOffCode) t += shifts_[static_cast<std::size_t>(c.s2)];
+        if (IsExplanationCode(c.e)) t += explanations_[static_cast<std::size_t>(c.e)];
+        if (c.oc == 1) t += onCall_;
     }
-    if (c.n > 0 && NoteText) t += Runtime::Trim(NoteText(c.n));
+    if (c.n > 0 && noteText_) t += Runtime::Trim(noteText_(c.n));
     return t;
 }
 

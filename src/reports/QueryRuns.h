@@ -4,6 +4,7 @@
 // the header, and where headings and run lines land on the pages.
 
 #include <QString>
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -23,14 +24,21 @@ QString QueryRangeLine(OleDate start, OleDate end);
 
 // What a matching day reads: with shifts and the rest (unless notesOnly) each shift's trimmed
 // description, the explanation list's text and the on-call description, each followed by ", ";
-// then the note's trimmed text.
-struct QueryDayTexts {
-    const ShiftTableArray* Shifts = nullptr;
-    std::function<QString(int)> ExplanationText;  // trimmed, by explanation code
-    std::function<QString(int)> NoteText;         // by note number
-    bool NotesOnly = false;
+// then the note's trimmed text. The texts of the codes are taken once.
+class QueryDayTexts {
+public:
+    // explanationText: the explanation list's text of a code; noteText: the text of a note.
+    QueryDayTexts(const ShiftTableArray& shifts, const std::function<QString(int)>& explanationText,
+                  std::function<QString(int)> noteText, bool notesOnly);
 
     QString operator()(const QueryCell& c) const;
+
+private:
+    std::array<QString, kTimeOffCode + 1> shifts_;  // codes 1..100
+    std::array<QString, kExplanations + 1> explanations_;
+    QString onCall_;
+    std::function<QString(int)> noteText_;
+    bool notesOnly_;
 };
 
 // One line of an employee's results: the days Start..End read Text.

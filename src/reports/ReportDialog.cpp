@@ -437,7 +437,7 @@ void ReportDialog::PrintPageHeader(PrtSched& run, const PageHeader& h)
     if (!run.Preview()) run.PrintText(QStringLiteral(" "));
     const double top = Page.Top;
     const double bottom =
-        Page.Top + (h.BandHeight > 0 ? h.BandHeight : Metrics.HeaderHeight - Metrics.SubtitleLineHeight / 2);
+        h.BandHeight > 0 ? Page.Top + h.BandHeight : Page.Top + Metrics.HeaderHeight - Metrics.SubtitleLineHeight / 2;
     run.FontSize(kTitleFontSize);
     DrawTextAt(run, h.Title, Page.Left, top, Page.Right, bottom, Surface::DT_CENTER | Surface::DT_SINGLELINE);
     run.FontSize(kSubtitleFontSize);
