@@ -239,20 +239,21 @@ std::vector<QueryRun> QueryPrt::RunsOf(int row, const QueryRule& rule, const Que
     const int slot = Context().files.ScheduleProps.RowMap[row];
     if (!IsSlot(slot)) return {};
     const auto i = static_cast<std::size_t>(slot - 1);
+    const bool stored = rule.StoredTestApplies();
     for (int k = 0; k < dayCount_; ++k) {
-        const QueryCell cell = StoredQueryCell(days_.data() + static_cast<std::size_t>(k) * DayRecord::Size, i);
-        const bool match = rule.CellMatches(cell);
-        runs.Day(daysFrom_ + k, match, match ? texts(cell) : QString());
+        const std::uint8_t* rec = days_.data() + static_cast<std::size_t>(k) * DayRecord::Size;
+        const bool match = stored ? rule.StoredCellMatches(rec, i) : rule.CellMatches(StoredQueryCell(rec, i));
+        runs.Day(daysFrom_ + k, match, match ? texts(StoredQueryCell(rec, i)) : QString());
     }
     return runs.Finish();
 }
 
 void QueryPrt::PrintQueryBody(PrtSched& run)
 {
-    const QString pattern = QueryDatePattern(Files().DateFormat);
+    const QueryDates dates(QueryDatePattern(Files().DateFormat));
     ReportFont(run);
     PrinterDevice& p = run.Printer();
-    const double wDate = p.TextWidth(Runtime::FormatDate(Runtime::DateSerial(1999, 12, 12), pattern));
+    const double wDate = p.TextWidth(dates(Runtime::DateSerial(1999, 12, 12)));
     const double wDash = p.TextWidth(QStringLiteral(" - "));
     const double wM = p.TextWidth(QStringLiteral("M"));
     const int g = Runtime::IntDiv(p.TextHeight(QStringLiteral("jA")), 2);
@@ -282,7 +283,7 @@ void QueryPrt::PrintQueryBody(PrtSched& run)
                     PrintAt(run, Page.Left, ev.Y, name + QStringLiteral(" (cont...)"));
                     break;
                 case QueryPages::Step::Run:
-                    PrintAt(run, Page.Left, ev.Y, line->Dates(pattern));
+                    PrintAt(run, Page.Left, ev.Y, dates.Run(line->Start, line->End));
                     PrintAt(run, textX, ev.Y, line->LineText());
                     break;
             }

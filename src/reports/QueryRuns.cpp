@@ -1,5 +1,8 @@
 #include "reports/QueryRuns.h"
 
+#include <chrono>
+#include <cmath>
+
 #include "platform/Runtime.h"
 
 namespace tavrin {
@@ -12,6 +15,41 @@ QString QueryDatePattern(const QString& dateFormat)
         return sample.endsWith(QLatin1String("12")) ? QStringLiteral("yy/dd/mm") : QStringLiteral("yy/mm/dd");
     }
     return QStringLiteral("mm/dd/yy");
+}
+
+QueryDates::QueryDates(const QString& pattern) : separator_(Runtime::FormatDate(0, QStringLiteral("/")))
+{
+    const QStringList parts = pattern.toLower().split(QLatin1Char('/'));
+    if (parts.size() != 3) return;
+    for (std::size_t i = 0; i < order_.size(); ++i) {
+        const QString& part = parts[static_cast<qsizetype>(i)];
+        order_[i] = part.isEmpty() ? 'm' : part[0].toLatin1();
+    }
+}
+
+QString QueryDates::operator()(OleDate d) const
+{
+    // Days from 1 January 1970, which is day 25569.
+    const std::chrono::year_month_day ymd{std::chrono::sys_days{} +
+                                          std::chrono::days(static_cast<long long>(std::floor(d)) - 25569)};
+    const int year = static_cast<int>(ymd.year()) % 100;
+    const int parts[3] = {static_cast<int>(static_cast<unsigned>(ymd.day())),
+                          static_cast<int>(static_cast<unsigned>(ymd.month())), year < 0 ? year + 100 : year};
+    QString text;
+    text.reserve(6 + 2 * separator_.size());
+    for (std::size_t i = 0; i < order_.size(); ++i) {
+        const int v = parts[order_[i] == 'd' ? 0 : order_[i] == 'm' ? 1 : 2];
+        if (i > 0) text += separator_;
+        text += QLatin1Char(char('0' + v / 10));
+        text += QLatin1Char(char('0' + v % 10));
+    }
+    return text;
+}
+
+QString QueryDates::Run(OleDate first, OleDate last) const
+{
+    if (last == first) return (*this)(first);
+    return (*this)(first) + QStringLiteral(" - ") + (*this)(last);
 }
 
 QString QueryRangeLine(OleDate start, OleDate end)
@@ -44,13 +82,6 @@ QString QueryDayTexts::operator()(const QueryCell& c) const
     }
     if (c.n > 0 && noteText_) t += Runtime::Trim(noteText_(c.n));
     return t;
-}
-
-QString QueryRun::Dates(const QString& pattern) const
-{
-    const QString first = Runtime::FormatDate(Start, pattern);
-    if (End == Start) return first;
-    return first + QStringLiteral(" - ") + Runtime::FormatDate(End, pattern);
 }
 
 QString QueryRun::LineText() const

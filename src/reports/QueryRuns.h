@@ -19,6 +19,21 @@ namespace tavrin {
 // (by whether it ends with the month), else "mm/dd/yy". "/" stands for the locale's separator.
 QString QueryDatePattern(const QString& dateFormat);
 
+// Dates in a day-line pattern: day, month and year two digits each, in the pattern's order, with
+// the locale's date separator (as Runtime::FormatDate shows them), made without reading the
+// pattern again for every line.
+class QueryDates {
+public:
+    explicit QueryDates(const QString& pattern);
+    QString operator()(OleDate d) const;
+    // A run's dates: its first day, or its first and last day joined by " - ".
+    QString Run(OleDate first, OleDate last) const;
+
+private:
+    std::array<char, 3> order_{'m', 'd', 'y'};
+    QString separator_;
+};
+
 // The header's range: the first day in the long date format, and " to " the last when it differs.
 QString QueryRangeLine(OleDate start, OleDate end);
 
@@ -48,8 +63,6 @@ struct QueryRun {
     QString Text;
     friend bool operator==(const QueryRun&, const QueryRun&) = default;
 
-    // "date" or "first - last" in a date pattern.
-    QString Dates(const QString& pattern) const;
     // The text without a trailing ", " (kept on texts of two characters or fewer).
     QString LineText() const;
 };

@@ -96,10 +96,6 @@ TEST(QueryRunsTest, DaysThatReadTheSameMakeOneRun)
             EXPECT_EQ(got[i].LineText().toStdString(), std::get<2>(c.runs[i]));
         }
     }
-    QueryRun run{first, first + 2, QStringLiteral("Day, ")};
-    EXPECT_EQ(run.Dates(QStringLiteral("mm/dd/yy")).toStdString(), "01/07/24 - 01/09/24");
-    run.End = first;
-    EXPECT_EQ(run.Dates(QStringLiteral("mm/dd/yy")).toStdString(), "01/07/24");
 }
 
 TEST_F(QueryPrtTest, TheTextOfAMatchingDay)
@@ -143,12 +139,24 @@ TEST(QueryDatesTest, DayLinesFollowTheDateOrderWithTheLocalesSeparator)
         EXPECT_EQ(QueryDatePattern(QString::fromLatin1(o.format)).toStdString(), o.pattern) << o.format;
     }
 
+    // The day lines' dates read as the pattern formatted, in either locale.
+    const auto sameAsFormatted = [](OleDate day) {
+        for (const char* pattern : {"mm/dd/yy", "dd/mm/yy", "yy/mm/dd", "yy/dd/mm"}) {
+            const QString p = QString::fromLatin1(pattern);
+            EXPECT_EQ(QueryDates(p)(day), Runtime::FormatDate(day, p)) << pattern;
+        }
+    };
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    EXPECT_EQ(Runtime::FormatDate(d, QueryDatePattern(QStringLiteral("MM/dd/yyyy"))).toStdString(), "12/31/99");
+    EXPECT_EQ(QueryDates(QueryDatePattern(QStringLiteral("MM/dd/yyyy")))(d).toStdString(), "12/31/99");
+    EXPECT_EQ(QueryDates(QStringLiteral("mm/dd/yy")).Run(d - 2, d).toStdString(), "12/29/99 - 12/31/99");
+    EXPECT_EQ(QueryDates(QStringLiteral("mm/dd/yy")).Run(d, d).toStdString(), "12/31/99");
+    sameAsFormatted(d);
+    sameAsFormatted(Runtime::DateSerial(2031, 2, 3));
     EXPECT_EQ(QueryRangeLine(d, d).toStdString(), "Friday, December 31, 1999");
     EXPECT_EQ(QueryRangeLine(d, d + 1).toStdString(), "Friday, December 31, 1999 to Saturday, January 1, 2000");
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(Runtime::FormatDate(d, QueryDatePattern(QStringLiteral("dd.MM.yyyy"))).toStdString(), "31.12.99");
+    EXPECT_EQ(QueryDates(QueryDatePattern(QStringLiteral("dd.MM.yyyy")))(d).toStdString(), "31.12.99");
+    sameAsFormatted(Runtime::DateSerial(2008, 9, 4));
     EXPECT_EQ(QueryRangeLine(d, d).toStdString(), "Freitag, 31. Dezember 1999");
     QLocale::setDefault(saved);
 }
