@@ -35,6 +35,9 @@ using namespace tavrin;
 
 namespace {
 
+using bench::Put16;
+using bench::Put32;
+
 constexpr int kQuery = 1;
 constexpr int kNotes = 500;
 
@@ -148,16 +151,6 @@ void BM_QueryResults_10y_200(benchmark::State& state)
 }
 
 // ---------------------------------------------------------------- the plain way
-
-void Put16(std::uint8_t* p, int v)
-{
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void Put32(std::uint8_t* p, std::int32_t v)
-{
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 // Command and text records gathered for a page and written with one pwrite each, on fresh files.
 class PageRecorder {
