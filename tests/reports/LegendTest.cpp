@@ -298,6 +298,24 @@ TEST(LegendLayoutTest, ColumnWidthsFollowTheOptionsAndTheLastEntry)
     EXPECT_EQ(LegendOrder({-5, 102, 1, -2, 100}, false), (std::vector<int>{-5, 102, 1, -2, 100}));
 }
 
+TEST(LegendLayoutTest, LineColours)
+{
+    VbArray<Byte, 1, kShiftCodes> colours;
+    colours.fill(0);
+    colours[1] = 4;
+    colours[2] = 200;  // no such palette colour
+    colours[kTimeOffCode] = 9;
+    const struct {
+        int item;
+        bool inColour;
+        std::uint32_t colour;
+    } cases[] = {
+        {1, true, 0x000080},    {1, false, 0}, {2, true, 0},   {kTimeOffCode, true, 0x0000FF},
+        {kOnCallCode, true, 0}, {-1, true, 0}, {300, true, 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(LegendLineColour(c.item, c.inColour, colours), c.colour) << c.item;
+}
+
 TEST(LegendLayoutTest, ColumnsFillDownThenAcrossThenOntoANewPage)
 {
     // Three lines of 100 (130 apart) fit in a column; two sets fit on a page.
