@@ -25,6 +25,19 @@ private:
     int answer_;
 };
 
+// Little-endian fields of a preview command record, as the baselines write them by hand.
+inline void Put16(std::uint8_t* p, int v)
+{
+    const auto u = static_cast<std::uint16_t>(v);
+    p[0] = static_cast<std::uint8_t>(u);
+    p[1] = static_cast<std::uint8_t>(u >> 8);
+}
+inline void Put32(std::uint8_t* p, std::int32_t v)
+{
+    const auto u = static_cast<std::uint32_t>(v);
+    for (int k = 0; k < 4; ++k) p[k] = static_cast<std::uint8_t>(u >> (8 * k));
+}
+
 // The main window's part for the grid painter: it shows nothing and lists one explanation.
 class QuietGridHost : public GridHost {
 public:

@@ -30,16 +30,6 @@
 
 namespace tavrin::bench {
 
-inline void Put16(std::uint8_t* p, int v)
-{
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-inline void Put32(std::uint8_t* p, std::int32_t v)
-{
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
 // Command and text records written one pwrite each, on fresh files.
 class PlainRecorder {
 public:

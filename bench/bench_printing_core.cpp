@@ -40,6 +40,9 @@ using namespace tavrin::bench;
 
 namespace {
 
+using bench::Put16;
+using bench::Put32;
+
 const std::vector<Item>& Commands()
 {
     static const std::vector<Item> items = Printout(200, 40, 40000);
@@ -70,19 +73,6 @@ void BM_Record40000Commands(benchmark::State& state)
         rec.ClosePreviewFiles();
     }
     state.counters["commands"] = static_cast<double>(items.size());
-}
-
-void Put16(std::uint8_t* p, int v)
-{
-    const auto u = static_cast<std::uint16_t>(v);
-    p[0] = static_cast<std::uint8_t>(u);
-    p[1] = static_cast<std::uint8_t>(u >> 8);
-}
-
-void Put32(std::uint8_t* p, std::int32_t v)
-{
-    const auto u = static_cast<std::uint32_t>(v);
-    for (int k = 0; k < 4; ++k) p[k] = static_cast<std::uint8_t>(u >> (8 * k));
 }
 
 void BM_Record40000Commands_Baseline(benchmark::State& state)

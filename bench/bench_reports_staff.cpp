@@ -37,6 +37,9 @@ using bench::PlainRecorder;
 
 namespace {
 
+using bench::Put16;
+using bench::Put32;
+
 constexpr int kDays = 42;
 constexpr int kGroupDays = 7;
 

@@ -424,7 +424,6 @@ void MainForm::BuildMenus()
     connect(Help_ToolTips, &QAction::triggered, this, &MainForm::Help_ToolTips_Click);
     connect(Help_About, &QAction::triggered, this, &MainForm::Help_About_Click);
 
-    // Commands whose windows come with later versions.
     connect(View_Change, &QAction::triggered, this, &MainForm::View_Change_Click);
     connect(Define_Shifts, &QAction::triggered, this, &MainForm::Define_Shifts_Click);
     connect(Define_Explainations, &QAction::triggered, this, &MainForm::Define_Explainations_Click);
@@ -440,7 +439,7 @@ void MainForm::BuildMenus()
     connect(Report_Staff_Group, &QAction::triggered, this, &MainForm::Report_Staff_Group_Click);
     connect(Report_Personal_Day142, &QAction::triggered, this, &MainForm::Report_Personal_Day142_Click);
     connect(Report_Personal_Month, &QAction::triggered, this, &MainForm::Report_Personal_Month_Click);
-    connect(Report_Legend, &QAction::triggered, this, &MainForm::NotAvailable);
+    connect(Report_Legend, &QAction::triggered, this, &MainForm::Report_Legend_Click);
 }
 
 void MainForm::LoadForm()
@@ -975,11 +974,6 @@ void MainForm::Report_Proj_Click()
     dlg.LoadForm();
     dlg.exec();
     SetBusy(false);
-}
-
-void MainForm::NotAvailable()
-{
-    msg_.show(QStringLiteral("This command is not available in this version of Tavrin."), Mb::Information);
 }
 
 void MainForm::ReportStoreError(const Status& s)

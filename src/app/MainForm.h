@@ -178,6 +178,7 @@ public slots:
     void Report_Staff_Group_Click();
     void Report_Personal_Day142_Click();
     void Report_Personal_Month_Click();
+    void Report_Legend_Click();
     // Help menu
     void Help_Contents_Click();
     void Help_ToolTips_Click();
@@ -266,8 +267,6 @@ private:
     QAction* AddItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {});
     void SetToolTipText(QWidget* w, const QString& text);
     QString ToolTipTextFor(QWidget* w) const;
-    // Commands whose windows this version does not have.
-    void NotAvailable();
 
     // Editing.
     EditRun CurrentRun() const;

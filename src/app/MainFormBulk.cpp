@@ -39,15 +39,6 @@ void MainForm::AfterQueryEdits(bool edited)
     SetBusy(false);
 }
 
-void MainForm::RunQueryReport(QWidget* over, int index, OleDate start, OleDate end)
-{
-    (void)over;
-    (void)index;
-    (void)start;
-    (void)end;
-    NotAvailable();
-}
-
 void MainForm::Edit_MSched_Click()
 {
     if (Grid->isVisible()) Grid->setFocus();

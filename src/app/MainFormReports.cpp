@@ -1,4 +1,5 @@
-// The Reports menu: the report dialogs, opened modally over the window.
+// The Reports menu: the report dialogs, opened modally over the window, and the query results
+// that the Query dialog runs.
 #include <QWidget>
 
 #include "app/MainForm.h"
@@ -6,6 +7,8 @@
 #include "reports/CalRpt2.h"
 #include "reports/Group.h"
 #include "reports/Per42.h"
+#include "reports/Legend.h"
+#include "reports/QueryPrt.h"
 #include "reports/Staff142.h"
 #include "reports/StaffMC.h"
 #include "store/SchedFiles.h"
@@ -47,6 +50,24 @@ void MainForm::Report_Personal_Day142_Click()
 void MainForm::Report_Personal_Month_Click()
 {
     ShowReport<CalRpt2>(*this, files_, grid_);
+}
+
+void MainForm::Report_Legend_Click()
+{
+    ShowReport<Legend>(*this, files_, grid_);
+    // Its Edit may have changed any shift or explanation.
+    FillShiftList();
+    FillExplanationList();
+    LoadHotKeyArray();
+    RedrawAfterDefinitions(false);
+}
+
+void MainForm::RunQueryReport(QWidget* over, int index, OleDate start, OleDate end)
+{
+    CancelToolTip();
+    QueryPrt dlg(ReportContext{files_, grid_, *this, Print(), SelectQueryFunction()}, index, start, end, over);
+    grid_.PositionDialogOverForm(over, &dlg);
+    dlg.exec();
 }
 
 }  // namespace tavrin

@@ -118,19 +118,9 @@ QueryRecord NotesQuery()
 
 namespace {
 
-// The stored layout of a day record: five arrays over the 200 slots.
-constexpr std::size_t kShift1At = 0;
-constexpr std::size_t kOnCallAt = 200;
-constexpr std::size_t kExplanationAt = 400;
-constexpr std::size_t kShift2At = 600;
-constexpr std::size_t kNoteAt = 800;
-static_assert(DayRecord::Size == 1200);  // QueryRule::StoredCellMatches reads the same offsets
-
-QueryCell CellOf(const std::uint8_t* rec, std::size_t i)
-{
-    const auto note = static_cast<std::int16_t>(rec[kNoteAt + 2 * i] | (rec[kNoteAt + 2 * i + 1] << 8));
-    return QueryCell{rec[kShift1At + i], rec[kShift2At + i], rec[kOnCallAt + i], rec[kExplanationAt + i], note};
-}
+// StoredQueryCell and QueryRule::StoredCellMatches read the stored layout: five arrays over the
+// 200 slots (first shift, on-call, explanation, second shift, note number).
+static_assert(DayRecord::Size == 1200);
 
 // Days read from the file at once (a buffer the allocator keeps at hand).
 constexpr int kChunkDays = 96;
@@ -177,7 +167,7 @@ Result<QueryDayCounts> CountQueryMatches(const SchedFiles& files, const QueryRul
             int onDay = 0;
             for (std::size_t j = 0; j < candidates.size(); ++j) {
                 const std::size_t i = candidates[j].index;
-                const bool hit = stored ? rule.StoredCellMatches(rec, i) : rule.CellMatches(CellOf(rec, i));
+                const bool hit = stored ? rule.StoredCellMatches(rec, i) : rule.CellMatches(StoredQueryCell(rec, i));
                 perCandidate[j] += hit;
                 onDay += hit;
             }

@@ -90,6 +90,13 @@ struct QueryCell {
     int n = 0;   // note number (negative: erased)
 };
 
+// The cell of slot index i (0..199) in a stored day record's bytes.
+inline QueryCell StoredQueryCell(const std::uint8_t* rec, std::size_t i)
+{
+    const auto note = static_cast<std::int16_t>(rec[800 + 2 * i] | (rec[801 + 2 * i] << 8));
+    return QueryCell{rec[i], rec[600 + i], rec[200 + i], rec[400 + i], note};
+}
+
 // Stage one for every display row: which rows are candidates, and the last named row (rows
 // past it are never looked at).
 struct QueryRows {

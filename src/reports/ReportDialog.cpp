@@ -579,7 +579,8 @@ void ReportDialog::PrintPageHeader(PrtSched& run, const PageHeader& h)
     run.ForeColor(PaletteColour(0));
     if (!run.Preview()) run.PrintText(QStringLiteral(" "));
     const double top = Page.Top;
-    const double bottom = Page.Top + Metrics.HeaderHeight - Metrics.SubtitleLineHeight / 2;
+    const double bottom =
+        h.BandHeight > 0 ? Page.Top + h.BandHeight : Page.Top + Metrics.HeaderHeight - Metrics.SubtitleLineHeight / 2;
     run.FontSize(kTitleFontSize);
     DrawTextAt(run, h.Title, Page.Left, top, Page.Right, bottom, Surface::DT_CENTER | Surface::DT_SINGLELINE);
     run.FontSize(kSubtitleFontSize);
@@ -587,12 +588,14 @@ void ReportDialog::PrintPageHeader(PrtSched& run, const PageHeader& h)
         const OleDate now = Print().Now();
         DrawTextAt(run, QStringLiteral("Run Date: ") + Runtime::FormatDate(now, Files().DateFormat), Page.Left, top,
                    Page.Right, bottom, Surface::DT_SINGLELINE);
-        DrawTextAt(run, QStringLiteral("Run Time: ") + Runtime::FormatDate(now, Grid().TimeFormat), Page.Left, top,
-                   Page.Right, bottom, Surface::DT_RIGHT | Surface::DT_SINGLELINE);
+        if (h.RunTime) {
+            DrawTextAt(run, QStringLiteral("Run Time: ") + Runtime::FormatDate(now, Grid().TimeFormat), Page.Left, top,
+                       Page.Right, bottom, Surface::DT_RIGHT | Surface::DT_SINGLELINE);
+        }
     }
     if (h.PageNumber) {
         DrawTextAt(run, QStringLiteral("Page: ") + QString::number(PageNumber), Page.Left, top, Page.Right, bottom,
-                   Surface::DT_RIGHT | Surface::DT_BOTTOM | Surface::DT_SINGLELINE);
+                   Surface::DT_RIGHT | (h.PageNumberAtTop ? 0 : Surface::DT_BOTTOM) | Surface::DT_SINGLELINE);
     }
     if (!h.RangeLine.isEmpty()) {
         DrawTextAt(run, h.RangeLine, Page.Left, top, Page.Right, bottom,

@@ -206,8 +206,12 @@ protected:
     struct PageHeader {
         QString Title;
         bool RunDateTime = true;
+        bool RunTime = true;  // the run time beside the run date
         bool PageNumber = true;
-        QString RangeLine;  // centred at the bottom; none when empty
+        bool PageNumberAtTop = false;  // top right instead of bottom right
+        QString RangeLine;             // centred at the bottom; none when empty
+        // The band's height from the page top; 0: the header height less half a subtitle line.
+        double BandHeight = 0;
     };
     // The page header: page number + 1, title, run date and time, page number and range line,
     // then the block's font again.

@@ -13,6 +13,7 @@
 #include "reports/CalRpt2.h"
 #include "reports/Group.h"
 #include "reports/Per42.h"
+#include "reports/Legend.h"
 #include "reports/Staff142.h"
 #include "reports/StaffMC.h"
 #include "support/ModalDialogs.h"
@@ -97,6 +98,23 @@ TEST_F(MainFormReportsTest, PersonalSchedulesOpenTheirDialogs)
     });
     form->Report_Personal_Month->trigger();
     EXPECT_TRUE(shown);
+}
+
+TEST_F(MainFormReportsTest, TheLegendRefreshesTheWindowWhenItCloses)
+{
+    bool shown = false;
+    OnNextDialog<Legend>([&](Legend* d) {
+        shown = true;
+        EXPECT_GT(d->List1->count(), 0);
+        // What its Edit may leave behind.
+        files->ExplTable.Description[9] = "Jury duty";
+        files->ExplTable.QuickKey[9] = 74;  // J
+        d->Command2->click();
+    });
+    form->Report_Legend->trigger();
+    EXPECT_TRUE(shown);
+    EXPECT_GE(form->Explainations->findText(QStringLiteral("Jury duty")), 0);
+    EXPECT_EQ(form->HotKeyTable[74], -9);
     EXPECT_TRUE(msg.shown.empty());
 }
 

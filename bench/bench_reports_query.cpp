@@ -1,0 +1,389 @@
+// The query results over a ten-year schedule of 200 people: opening the report counts every
+// name's matching days, and the preview records every name with a line for each run of days.
+// Beside a baseline that does the same work plainly: the same day records read with one pread,
+// the same cell test, the same day texts (each note read with one pread) and runs, and the same
+// records written a page at a time with one pwrite for the commands and one for the texts.
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QListWidget>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <chrono>
+#include <memory>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "grid/GridPaint.h"
+#include "grid/GridQuery.h"
+#include "platform/Cp1252.h"
+#include "platform/FileDialogs.h"
+#include "platform/FontService.h"
+#include "platform/Runtime.h"
+#include "printing/PreviewRec.h"
+#include "printing/PrintServices.h"
+#include "printing/PrtSched.h"
+#include "reports/QueryPrt.h"
+#include "store/CellCodes.h"
+#include "store/SchedFiles.h"
+
+using namespace tavrin;
+
+namespace {
+
+using bench::Put16;
+using bench::Put32;
+
+constexpr int kQuery = 1;
+constexpr int kNotes = 500;
+
+class QuietHost final : public bench::QuietGridHost {
+public:
+    QString ExplanationListText(int code) const override { return QStringLiteral("Reason %1").arg(code); }
+};
+
+// 200 named people over ten years from Sunday 7 January 2024: nine shifts, most people working
+// most days, a fifth of them a second shift, some on call, some with an explanation, a note in a
+// fifth of the cells. The query picks the day and evening shifts and time off.
+struct Schedule {
+    QTemporaryDir dir;
+    bench::QuietMsgBox msg;
+    QtPrinterDevice printer{dir.filePath(QStringLiteral("bench.pdf"))};
+    SchedFiles files{dir.path(), msg, printer};
+    FontService fonts{96};
+    QuietHost host;
+    std::unique_ptr<GridPaint> grid;
+    PreviewRec rec{dir.path()};
+    QtFileDialogs dialogs;
+    PrintServices print{printer, rec, fonts, msg, dialogs};
+    OleDate start = OleDates::FromYmd(2024, 1, 7);
+    OleDate end = OleDates::FromYmd(2034, 1, 6);
+
+    Schedule()
+    {
+        bool isNew = false;
+        (void)files.LoadScheduleSettings(isNew);
+        files.ScheduleProps.PeriodStart = start;
+        files.ScheduleProps.PeriodEnd = end;
+        files.ScheduleProps.FirstVisibleDay = 0;
+        files.CurrentFormatNo = 1;
+        if (!files.OpenWorkingFiles()) std::abort();
+        grid = std::make_unique<GridPaint>(files, host, fonts);
+        print.Now = [] { return Runtime::DateSerial(2024, 3, 5) + Runtime::TimeSerial(14, 30, 0); };
+
+        static const char* const kFirst[] = {"Ann", "Bob", "Cy", "Dee", "Eve", "Fay", "Gus", "Hal", "Ida", "Jon"};
+        static const char* const kLast[] = {"Adams", "Baker", "van der Berg", "Cole", "Dunn", "East", "Fox", "Gray"};
+        for (int r = 1; r <= kSlots; ++r) {
+            files.EmpTable.Name[r] = QStringLiteral("%1 %2").arg(QString::fromLatin1(kFirst[r % 10]),
+                                                                 QString::fromLatin1(kLast[(r / 10) % 8]));
+        }
+        for (int code = 1; code <= 9; ++code) {
+            ShiftRecord& s = files.ShiftTable[code];
+            s.Description = QStringLiteral("Shift %1").arg(code);
+            s.Abbreviation = QStringLiteral("S%1").arg(code);
+            s.PaidHours = 8;
+        }
+        // The notes' texts, each cell with a note pointing at one of them.
+        for (int n = 0; n < kNotes; ++n) {
+            DayRecord scratch;
+            if (!files.StoreCellNote(scratch, 1, QStringLiteral("Note number %1 about the day").arg(n))) std::abort();
+        }
+        if (files.NoteRecordCount() < kNotes + 1) std::abort();
+        unsigned seed = 11;
+        const auto next = [&seed] {
+            seed = seed * 1103515245u + 12345u;
+            return (seed >> 16) & 0x7fff;
+        };
+        const int days = static_cast<int>(end - start) + 1;
+        for (int day = 1; day <= days; ++day) {
+            DayRecord d;
+            for (int s = 1; s <= kSlots; ++s) {
+                const unsigned roll = next() % 20;
+                d.Shift1Code[s] = static_cast<Byte>(roll < 16 ? 1 + next() % 9 : roll == 16 ? kTimeOffCode : 0);
+                d.Shift2Code[s] = static_cast<Byte>(roll < 16 && next() % 5 == 0 ? 1 + next() % 9 : 0);
+                d.OnCallFlag[s] = next() % 10 == 0 ? 1 : 0;
+                d.ExplanationCode[s] = static_cast<Byte>(next() % 7 == 0 ? 1 + next() % 5 : 0);
+                d.NoteNumber[s] = static_cast<Int16>(next() % 5 == 0 ? 2 + next() % kNotes : 0);
+            }
+            if (!files.WriteRecord(FileNo::Days, day, d)) std::abort();
+        }
+        QueryRecord q;
+        q.Title = "Days and evenings";
+        q.IgnoreNames = kTrue;
+        q.IgnoreExplanations = kTrue;
+        q.IgnoreShifts = kFalse;
+        for (int code : {1, 2, kTimeOffCode}) q.SelectedShifts[code] = 1;
+        (void)files.WriteRecord(FileNo::Queries, kQuery, q);
+
+        ReportSettingsRecord& b = files.ScheduleProps.ReportSettings[kQueryResultsBlock];
+        b.FontName = "Arial";
+        b.FontSize = 8;
+        for (int i = 0; i <= 3; ++i) b.Margins[i] = 360;
+    }
+
+    ReportContext Context() { return {files, *grid, host, print, {}}; }
+};
+
+Schedule& Shared()
+{
+    static Schedule s;
+    return s;
+}
+
+void BM_QueryResults_10y_200(benchmark::State& state)
+{
+    Schedule& s = Shared();
+    std::int64_t records = 0;
+    for (auto _ : state) {
+        QueryPrt dlg(s.Context(), kQuery, s.start, s.end);
+        dlg.Command3_Click();
+        s.rec.PreviewMode = true;
+        PrtSched run(s.print);
+        if (!run.BeginRun() || !dlg.ProduceDocument(run)) state.SkipWithError("run failed");
+        run.Finish(false, true);
+        records = s.rec.PreviewCmdCount;
+    }
+    state.counters["records"] = static_cast<double>(records);
+}
+
+// ---------------------------------------------------------------- the plain way
+
+// Command and text records gathered for a page and written with one pwrite each, on fresh files.
+class PageRecorder {
+public:
+    explicit PageRecorder(const QString& dir)
+    {
+        const QByteArray cmd = QFile::encodeName(dir + QStringLiteral("/Plain.RP1"));
+        const QByteArray txt = QFile::encodeName(dir + QStringLiteral("/Plain.RP2"));
+        ::unlink(cmd.constData());
+        ::unlink(txt.constData());
+        cmd_ = ::open(cmd.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+        txt_ = ::open(txt.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+    }
+    ~PageRecorder()
+    {
+        Flush();
+        ::close(cmd_);
+        ::close(txt_);
+    }
+    void Command(int code, int a = 0, int b = 0, int c = 0, int d = 0, int value = 0, std::int32_t pos = 0, int len = 0)
+    {
+        std::uint8_t r[28];
+        Put16(r, code);
+        Put32(r + 2, a);
+        Put32(r + 6, b);
+        Put32(r + 10, c);
+        Put32(r + 14, d);
+        Put32(r + 18, value);
+        Put32(r + 22, pos);
+        Put16(r + 26, len);
+        cmds_.insert(cmds_.end(), r, r + 28);
+        ++n_;
+        if (code == Pv::NewPage) Flush();
+    }
+    void Text(int code, const QString& text, int a, int b, int c, int d, int value)
+    {
+        const QByteArray bytes = StringToCp1252(text);
+        Command(code, a, b, c, d, value, static_cast<std::int32_t>(pos_), static_cast<int>(bytes.size()));
+        texts_.insert(texts_.end(), bytes.cbegin(), bytes.cend());
+        pos_ += bytes.size();
+    }
+    void Flush()
+    {
+        ok_ &= ::pwrite(cmd_, cmds_.data(), cmds_.size(), cmdAt_) == static_cast<ssize_t>(cmds_.size());
+        ok_ &= ::pwrite(txt_, texts_.data(), texts_.size(), txtAt_) == static_cast<ssize_t>(texts_.size());
+        cmdAt_ += static_cast<off_t>(cmds_.size());
+        txtAt_ += static_cast<off_t>(texts_.size());
+        cmds_.clear();
+        texts_.clear();
+    }
+    bool Ok() const { return ok_; }
+    std::int64_t Records() const { return n_; }
+
+private:
+    int cmd_ = -1;
+    int txt_ = -1;
+    std::vector<std::uint8_t> cmds_;
+    std::vector<char> texts_;
+    off_t cmdAt_ = 0;
+    off_t txtAt_ = 0;
+    std::int64_t pos_ = 1;
+    std::int64_t n_ = 0;
+    bool ok_ = true;
+};
+
+// "mm/dd/yy" of a day, digit by digit.
+QString PlainDate(OleDate day)
+{
+    const std::chrono::year_month_day ymd{std::chrono::sys_days{} + std::chrono::days(static_cast<int>(day) - 25569)};
+    const unsigned m = static_cast<unsigned>(ymd.month());
+    const unsigned d = static_cast<unsigned>(ymd.day());
+    const unsigned y = static_cast<unsigned>(static_cast<int>(ymd.year()) % 100);
+    const char text[8] = {char('0' + m / 10), char('0' + m % 10), '/', char('0' + d / 10), char('0' + d % 10), '/',
+                          char('0' + y / 10), char('0' + y % 10)};
+    return QString::fromLatin1(text, 8);
+}
+
+void BM_QueryResults_10y_200_Baseline(benchmark::State& state)
+{
+    Schedule& s = Shared();
+    const SchedFiles& f = s.files;
+    const int days = static_cast<int>(s.end - s.start) + 1;
+    // The page geometry the report measures on this printer, so that both break pages alike.
+    int top = 0, bottom = 0, line = 0, textX = 0;
+    {
+        QueryPrt dlg(s.Context(), kQuery, s.start, s.end);
+        PrtSched run(s.print);
+        if (!run.BeginRun() || !dlg.ProduceDocument(run)) state.SkipWithError("run failed");
+        run.Finish(false);
+        PrinterDevice& p = s.printer;
+        top = Runtime::CInt(dlg.Page.Top + dlg.Metrics.HeaderHeight + Runtime::IntDiv(p.TextHeight("jA"), 2));
+        bottom = Runtime::CInt(dlg.Page.Bottom);
+        line = Runtime::CInt(dlg.Metrics.BodyLineHeight);
+        textX = Runtime::CInt(dlg.Page.Left + 2 * p.TextWidth("12/12/99") + p.TextWidth(" - ") + p.TextWidth("M"));
+    }
+    std::int64_t records = 0;
+    for (auto _ : state) {
+        PageRecorder out(s.dir.path());
+        // The day records in one read.
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(days) * DayRecord::Size);
+        const int dayFd = ::open(QFile::encodeName(f.WorkPath(QStringLiteral(".SCH"))).constData(), O_RDONLY);
+        (void)::pread(dayFd, bytes.data(), bytes.size(), 0);
+        ::close(dayFd);
+        const int noteFd = ::open(QFile::encodeName(f.WorkPath(QStringLiteral(".SNO"))).constData(), O_RDONLY);
+
+        QueryRecord q;
+        (void)f.ReadRecord(FileNo::Queries, kQuery, q);
+        const QueryRule rule(q, QueryVariant::QueryResults);
+        const auto cell = [&bytes](int day, int slot) {
+            return StoredQueryCell(bytes.data() + static_cast<std::size_t>(day) * DayRecord::Size,
+                                   static_cast<std::size_t>(slot - 1));
+        };
+        // The count of every row.
+        std::vector<int> count(kSlots + 1, 0);
+        for (int d = 0; d < days; ++d) {
+            for (int r = 1; r <= kSlots; ++r) count[static_cast<std::size_t>(r)] += rule.CellMatches(cell(d, r));
+        }
+
+        // The texts of the codes, once.
+        std::vector<QString> shiftText(kTimeOffCode + 1);
+        for (int c = 1; c <= kTimeOffCode; ++c)
+            shiftText[static_cast<std::size_t>(c)] = Runtime::Trim(f.ShiftTable[c].Description.str()) + ", ";
+        std::vector<QString> explText(kExplanations + 1);
+        for (int c = 1; c <= kExplanations; ++c)
+            explText[static_cast<std::size_t>(c)] = s.host.ExplanationListText(c) + ", ";
+        const QString onCall = Runtime::Trim(f.ShiftTable[kOnCallCode].Description.str()) + ", ";
+        const auto dayText = [&](const QueryCell& c) {
+            QString t;
+            if (c.s1 >= 1 && c.s1 <= kTimeOffCode) t += shiftText[static_cast<std::size_t>(c.s1)];
+            if (c.s2 >= 1 && c.s2 <= kTimeOffCode) t += shiftText[static_cast<std::size_t>(c.s2)];
+            if (c.e >= 1 && c.e <= kExplanations) t += explText[static_cast<std::size_t>(c.e)];
+            if (c.oc == 1) t += onCall;
+            if (c.n > 0) {
+                char note[60];
+                if (::pread(noteFd, note, 60, static_cast<off_t>(c.n - 1) * 60) == 60)
+                    t += Runtime::Trim(Cp1252ToString(reinterpret_cast<const std::uint8_t*>(note), 60));
+            }
+            return t;
+        };
+
+        const int kTop = top, kBottom = bottom, kLine = line, kTextX = textX;
+        int page = 0;
+        int y = kTop;
+        bool first = true;
+        const auto header = [&] {
+            ++page;
+            out.Command(Pv::ForeColor);
+            out.Command(Pv::FontSize, 0, 0, 0, 0, 16);
+            out.Text(Pv::DrawText, QStringLiteral("Days and evenings"), 50, 50, 4850, 375, 289);
+            out.Command(Pv::FontSize, 0, 0, 0, 0, 12);
+            out.Text(Pv::DrawText, QStringLiteral("Run Date: 03/05/2024"), 50, 50, 4850, 375, 288);
+            out.Text(Pv::DrawText, QStringLiteral("Page: ") + QString::number(page), 50, 50, 4850, 375, 290);
+            out.Text(Pv::DrawText, QStringLiteral("Sunday, January 7, 2024 to Friday, January 6, 2034"), 50, 50, 4850,
+                     375, 297);
+            out.Command(Pv::FontSize, 0, 0, 0, 0, 8);
+            out.Command(Pv::FontBold);
+            out.Command(Pv::FontItalic);
+            out.Command(Pv::Line, 120, 1039, 11640, 1039);
+            y = kTop;
+            first = true;
+        };
+        const auto newPage = [&] {
+            out.Command(Pv::NewPage);
+            header();
+        };
+        header();
+        for (int r = 1; r <= kSlots; ++r) {
+            const int n = count[static_cast<std::size_t>(r)];
+            if (n == 0) continue;
+            const QString name = Runtime::Trim(f.EmpTable.Name[r].str());
+            if (y + 3 * kLine >= kBottom) newPage();
+            if (!first) y += kLine;
+            out.Text(Pv::PrintText, name + QStringLiteral(" - ") + QString::number(n), 120, 0, y, 0, 0);
+            first = false;
+            y += kLine;
+            const int slot = f.ScheduleProps.RowMap[r];
+            const auto print = [&](int from, int to, const QString& text) {
+                if (y + kLine >= kBottom) {
+                    newPage();
+                    out.Text(Pv::PrintText, name + QStringLiteral(" (cont...)"), 120, 0, y, 0, 0);
+                    first = false;
+                    y += kLine;
+                }
+                QString dates = PlainDate(s.start + from);
+                if (to != from) dates += QStringLiteral(" - ") + PlainDate(s.start + to);
+                out.Text(Pv::PrintText, dates, 120, 0, y, 0, 0);
+                out.Text(Pv::PrintText, text.size() > 2 && text.endsWith(QLatin1String(", ")) ? text.chopped(2) : text,
+                         kTextX, 0, y, 0, 0);
+                y += kLine;
+            };
+            int runStart = -1;
+            int runEnd = -1;
+            QString text;
+            for (int d = 0; d < days; ++d) {
+                const QueryCell c = cell(d, slot);
+                if (!rule.CellMatches(c)) {
+                    if (runStart >= 0) print(runStart, runEnd, text);
+                    runStart = -1;
+                    continue;
+                }
+                QString t = dayText(c);
+                if (runStart >= 0 && QString::compare(t, text, Qt::CaseInsensitive) == 0) {
+                    runEnd = d;
+                    continue;
+                }
+                if (runStart >= 0) print(runStart, runEnd, text);
+                runStart = runEnd = d;
+                text = std::move(t);
+            }
+            if (runStart >= 0) print(runStart, runEnd, text);
+        }
+        out.Command(Pv::EndDocument);
+        ::close(noteFd);
+        out.Flush();
+        if (!out.Ok()) state.SkipWithError("write");
+        records = out.Records();
+    }
+    state.counters["records"] = static_cast<double>(records);
+}
+
+BENCHMARK(BM_QueryResults_10y_200)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QueryResults_10y_200_Baseline)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
