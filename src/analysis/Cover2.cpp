@@ -57,6 +57,8 @@ Cover2::Cover2(SchedFiles& files, GridPaint& grid, MsgBox& msg, int line, QWidge
     otherLayout->addLayout(otherFields);
     otherLayout->addStretch();
     SSTab1->addTab(other, QStringLiteral("Other"));
+    // The dialog is made wide enough for all four tabs, rather than scrolling them.
+    SSTab1->setUsesScrollButtons(false);
 
     connect(NameFilterOff, &QCheckBox::toggled, this, &Cover2::NameFilterOff_Click);
     connect(ExpFilterOff, &QCheckBox::toggled, this, &Cover2::ExpFilterOff_Click);

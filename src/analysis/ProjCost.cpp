@@ -515,6 +515,12 @@ void ProjCost::reject()
 {
     // Close, Esc and the close box; not while a run holds the dialog.
     if (!isEnabled()) return;
+    // The overtime boxes store their values as they are left, and closing leaves them: a value
+    // typed last is kept, or refused with its message, and then the dialog stays open.
+    for (int b = 0; b < kOvertimeBoxes; ++b) {
+        QLineEdit* box = Box(static_cast<OvertimeBox>(b));
+        if (box->isModified() && !checks_->Run(box)) return;
+    }
     DialogCancelled = true;
     QDialog::reject();
 }

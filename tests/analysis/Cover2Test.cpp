@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QToolButton>
 #include <utility>
 
@@ -93,6 +95,12 @@ TEST_F(Cover2Test, ALineNeverDefinedIsNamedAfterItsNumber)
     // Opening runs the Ignore clicks of the stored switches, and marks the schedule modified.
     auto dlg = Open(3);
     EXPECT_EQ(dlg->windowTitle(), "Coverage Watch");
+    // All four tabs are in sight.
+    dlg->show();
+    const QTabBar* tabs = dlg->SSTab1->tabBar();
+    ASSERT_EQ(tabs->count(), 4);
+    EXPECT_LE(tabs->tabRect(3).right(), tabs->rect().right());
+    dlg->hide();
     EXPECT_EQ(dlg->RecordNo(), CoverageLineRecord(1, 3));
     EXPECT_EQ(dlg->CoverageDesc->text(), "C3");
     EXPECT_TRUE(dlg->NameFilterOff->isChecked());

@@ -394,6 +394,55 @@ TEST_F(ProjCostTest, CloseTheCloseBoxAndEscAreClose)
     }
 }
 
+TEST_F(ProjCostTest, ClosingKeepsTheOvertimeValueTypedLast)
+{
+    const std::pair<const char*, std::function<void(ProjCost*)>> ways[] = {
+        {"Close", [](ProjCost* d) { QTest::mouseClick(d->Command4, Qt::LeftButton); }},
+        {"Esc", [](ProjCost* d) { QTest::keyClick(d, Qt::Key_Escape); }},
+        {"close box", [](ProjCost* d) { d->close(); }},
+    };
+    for (const auto& [what, close] : ways) {
+        SCOPED_TRACE(what);
+        files->EmpTable.DailyOTThreshold = 8;
+        files->EmpTable.OTPeriodDays = 7;
+        msg.Clear();
+        bool stayedOpen = false;
+        test::OnNextDialog<ProjCost>([&](ProjCost* d) {
+            QApplication::setActiveWindow(d);
+            // An out-of-range value is refused as on leaving the box, and the dialog stays.
+            d->PeriodDays->setFocus(Qt::OtherFocusReason);
+            d->PeriodDays->selectAll();
+            QTest::keyClicks(d->PeriodDays, QStringLiteral("100"));
+            close(d);
+            stayedOpen = d->isVisible();
+            EXPECT_EQ(msg.Last(), QStringLiteral("Period days cannot exceed 99 "));
+            EXPECT_EQ(d->PeriodDays->text(), QStringLiteral("07"));
+            EXPECT_EQ(QApplication::focusWidget(), d->PeriodDays);
+            // A good one is stored on the way out.
+            d->ThresDay->setFocus(Qt::OtherFocusReason);
+            d->ThresDay->selectAll();
+            QTest::keyClicks(d->ThresDay, QStringLiteral("9"));
+            close(d);
+        });
+        auto d = Open();
+        d->exec();
+        EXPECT_TRUE(stayedOpen);
+        EXPECT_EQ(msg.shown.size(), 1u);
+        EXPECT_TRUE(d->DialogCancelled);
+        EXPECT_FLOAT_EQ(files->EmpTable.DailyOTThreshold, 9.0f);
+        EXPECT_EQ(files->EmpTable.OTPeriodDays, 7);
+    }
+    // A stored value that the boxes would refuse, left untouched, closes without a word.
+    files->EmpTable.DailyOTThreshold = 30;
+    msg.Clear();
+    auto d = Open();
+    d->show();
+    d->Command4->click();
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_TRUE(msg.shown.empty());
+    EXPECT_FLOAT_EQ(files->EmpTable.DailyOTThreshold, 30.0f);
+}
+
 // ---------------------------------------------------------------- the run's refusals
 
 TEST_F(ProjCostTest, ARangeOutsideThePeriodIsRefused)
