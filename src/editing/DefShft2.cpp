@@ -281,7 +281,10 @@ bool DefShft2::CheckBreak()
 {
     const double typed = Runtime::Val(BreakLength->text());
     BreakLength->setText(Runtime::FormatNumber(std::max(typed, 0.0), QStringLiteral("#0.00")));
-    if (!breakHintShown_) {
+    // OK checks the box too; only a box the user has been in counts for the hint.
+    const bool left = breakEntered_;
+    breakEntered_ = false;
+    if (left && !breakHintShown_) {
         breakHintShown_ = true;
         if (typed > 1 || typed == 0.3) {
             msg_.beep();
@@ -302,6 +305,7 @@ bool DefShft2::eventFilter(QObject* watched, QEvent* e)
             indexAtFocus_ = List1->currentRow();
             Edited();
         }
+        if (box == BreakLength) breakEntered_ = true;
         if (box) QTimer::singleShot(0, box, [box] { box->selectAll(); });
     } else if (watched == Text1 && e->type() == QEvent::KeyPress) {
         const auto* k = static_cast<QKeyEvent*>(e);

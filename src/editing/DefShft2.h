@@ -95,6 +95,8 @@ private:
     QString startAtFocus_;
     QString endAtFocus_;
     int indexAtFocus_ = 0;
+    // The break box has had the focus since it was last checked.
+    bool breakEntered_ = false;
     static bool breakHintShown_;
 };
 

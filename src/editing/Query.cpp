@@ -34,7 +34,8 @@ Query::Query(SchedFiles& files, GridPaint& grid, MsgBox& msg, EditingHost& host,
     const auto box = [this](QLineEdit*& b, const char* name) {
         b = new QLineEdit(this);
         b->setObjectName(QString::fromLatin1(name));
-        b->setMaxLength(10);
+        // Room for a date in any display format (one with a month name is longer than ten).
+        b->setMaxLength(20);
         b->installEventFilter(this);
     };
     box(StartDate, "StartDate");

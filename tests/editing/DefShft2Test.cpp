@@ -177,6 +177,30 @@ TEST_F(DefShft2Test, TheBreakHintAppearsOnceAndTheBreakShowsInHundredths)
     EXPECT_EQ(dlg.BreakLength->text(), "0.00");  // a negative break counts as none
 }
 
+TEST_F(DefShft2Test, OkLeavesTheBreakHintToTheFirstBreakBoxTheUserLeaves)
+{
+    // A long break is stored already; OK after another edit is no visit of the break box.
+    files->ShiftTable[1].BreakHours = 1.5f;
+    {
+        DefShft2 dlg(*files, *grid, msg);
+        Show(dlg);
+        dlg.List1->setCurrentRow(RowOf(1));
+        Type(dlg.Description, QStringLiteral("Long day"));
+        QTest::keyClick(dlg.Description, Qt::Key_Return);
+        ASSERT_EQ(dlg.result(), QDialog::Accepted);
+    }
+    EXPECT_TRUE(msg.shown.empty());
+
+    // The first break box the user leaves still gets the hint.
+    DefShft2 dlg(*files, *grid, msg);
+    Show(dlg);
+    dlg.List1->setCurrentRow(RowOf(2));
+    Type(dlg.BreakLength, QStringLiteral("30"));
+    QTest::keyClick(dlg.BreakLength, Qt::Key_Return);
+    ASSERT_EQ(msg.shown.size(), 1u);
+    EXPECT_TRUE(msg.shown[0].prompt.startsWith("Break lengths should be entered in decimal hours."));
+}
+
 TEST_F(DefShft2Test, TheLegendEditsOneCodeWithTheListHidden)
 {
     QWidget legend;

@@ -234,6 +234,20 @@ TEST_F(QueryDialogTest, DatesAreHeldToThePeriod)
     EXPECT_EQ(dlg->EndDate->text(), last);
 }
 
+TEST_F(QueryDialogTest, ADateFormatWithAMonthNameFitsTheDateBoxes)
+{
+    files->DateFormat = QStringLiteral("dd-MMM-yyyy");
+    auto dlg = Open();
+    EXPECT_EQ(dlg->StartDate->text(), "07-Jan-2024");
+    Type(dlg->EndDate, QStringLiteral("20-Jan-2024"));
+    EXPECT_EQ(dlg->EndDate->text(), "20-Jan-2024");
+    dlg->Command1_Click();
+    EXPECT_TRUE(msg.shown.empty());
+    ASSERT_EQ(editingHost.reports.size(), 1u);
+    EXPECT_EQ(editingHost.reports[0].start, First());
+    EXPECT_EQ(editingHost.reports[0].end, First() + 13);
+}
+
 TEST_F(QueryDialogTest, RunFlushesShowsTheReportAndReloads)
 {
     auto dlg = Open();
