@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 #include "platform/BusyPointer.h"
 #include "platform/MsgBox.h"
@@ -117,7 +118,9 @@ void PrtSched::SetupPrinter(const PageSetup& in, bool& failed)
     // Copies, paper and bin are applied however the set-up ends; refusals keep the printer's.
     const auto jobSettings = [&] {
         // Fewer than one copy would be refused and leave the last run's count.
-        const int copies = std::max(1, std::abs(Runtime::CInt(Runtime::Val(in.Copies))));
+        // The absolute value is taken in 64 bits: the most negative count has no 32-bit one.
+        const long long asked = std::llabs(static_cast<long long>(Runtime::CInt(Runtime::Val(in.Copies))));
+        const int copies = static_cast<int>(std::clamp<long long>(asked, 1, std::numeric_limits<int>::max()));
         (void)printer_.SetCopies(copies);
         if (in.PaperSize > 0) (void)printer_.SetPaperSize(in.PaperSize);
         if (in.PaperBin > 0) (void)printer_.SetPaperBin(in.PaperBin);

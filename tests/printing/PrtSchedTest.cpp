@@ -142,7 +142,7 @@ TEST_F(PrtSchedTest, SetupPrinterOrderAndSizes)
 
 TEST_F(PrtSchedTest, CopiesAreAtLeastOne)
 {
-    for (auto [text, copies] : {std::pair{"0", 1}, {"x", 1}, {"", 1}, {"-3", 3}, {"2.5", 2}, {"7", 7}}) {
+    for (auto [text, copies] : {std::pair{"0", 1}, {"x", 1}, {"", 1}, {"-3", 3}, {"2.5", 2}, {"7", 7}, {"-3000000000", 2147483647}}) {
         (void)printer.SetCopies(9);
         PageSetup in;
         in.Copies = QString::fromLatin1(text);
