@@ -1,5 +1,7 @@
 #include "platform/PrinterDevice.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -69,6 +71,17 @@ QString DefaultPdfPath()
     QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (docs.isEmpty()) docs = QDir::homePath();
     return docs + QStringLiteral("/Tavrin.pdf");
+}
+
+// The permissions a finished PDF takes: those of the file it replaces, else those of any new file
+// (the temporary file it is written to is private to the user).
+mode_t PdfMode(const QString& target)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(target).constData(), &st) == 0) return st.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
 }
 
 Status Refused(const QString& what)
@@ -481,8 +494,9 @@ Status QtPrinterDevice::EndDoc()
         if (!ended) {
             QFile::remove(tempPath_);
             result = Status::error(QStringLiteral("Cannot write ") + pdfPath_ + QLatin1Char('.'));
-        } else if (std::rename(QFile::encodeName(tempPath_).constData(), QFile::encodeName(pdfPath_).constData()) !=
-                   0) {
+        } else if (::chmod(QFile::encodeName(tempPath_).constData(), PdfMode(pdfPath_)) != 0 ||
+                   std::rename(QFile::encodeName(tempPath_).constData(), QFile::encodeName(pdfPath_).constData()) !=
+                       0) {
             QFile::remove(tempPath_);
             result = Status::error(QStringLiteral("Cannot write ") + pdfPath_ + QLatin1Char('.'));
         }

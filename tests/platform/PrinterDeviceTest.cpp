@@ -1,5 +1,6 @@
 // The real printer's PDF target, read back with the poppler tools.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -189,6 +190,26 @@ TEST_F(PdfTarget, RefusedSettingsAndFonts)
     EXPECT_EQ(printer->PrintQuality(), -1);
     EXPECT_DOUBLE_EQ(printer->TwipsPerPixelX(), 9.6);
     EXPECT_GT(printer->FontCount(), 0);
+}
+
+TEST_F(PdfTarget, ThePdfGetsTheUsualPermissionsOrKeepsThoseOfTheFileItReplaces)
+{
+    struct Umask {
+        mode_t old = ::umask(022);
+        ~Umask() { ::umask(old); }
+    } umask022;
+    const auto mode = [this] {
+        struct stat st {};
+        return ::stat(QFile::encodeName(Pdf()).constData(), &st) == 0 ? st.st_mode & 07777 : mode_t(0);
+    };
+    ASSERT_TRUE(printer->Line(0, 0, 1440, 0));
+    ASSERT_TRUE(printer->EndDoc());
+    EXPECT_EQ(mode(), mode_t(0644));
+
+    ASSERT_EQ(::chmod(QFile::encodeName(Pdf()).constData(), 0640), 0);
+    ASSERT_TRUE(printer->Line(0, 0, 1440, 0));
+    ASSERT_TRUE(printer->EndDoc());
+    EXPECT_EQ(mode(), mode_t(0640));
 }
 
 TEST_F(PdfTarget, AFileThatCannotBeWrittenFailsTheFirstOutput)
