@@ -127,12 +127,41 @@ Status ReplaceFileWithCopy(const QString& source, const QString& target, FileLoc
 
 Status WriteWholeFile(const QString& path, const QByteArray& bytes)
 {
-    QFile f(path);
-    const auto fail = [&] { return Status::error(QStringLiteral("Cannot write %1: %2").arg(path, f.errorString())); };
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return fail();
-    if (f.write(bytes) != bytes.size() || !f.flush()) return fail();
-    f.close();
-    if (f.error() != QFileDevice::NoError) return fail();
+    const QByteArray real = ResolvedTarget(QFile::encodeName(path));
+    const auto fail = [&](const QString& why) {
+        return Status::error(QStringLiteral("Cannot write %1: %2").arg(path, why));
+    };
+    struct stat st {};
+    const bool exists = ::stat(real.constData(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode)) {
+        // A device or a pipe is written as it is; a folder refuses.
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return fail(f.errorString());
+        if (f.write(bytes) != bytes.size() || !f.flush()) return fail(f.errorString());
+        f.close();
+        if (f.error() != QFileDevice::NoError) return fail(f.errorString());
+        return {};
+    }
+
+    // A file is written beside itself and then takes its name, so that a failure (a full disk)
+    // leaves the file it would have replaced as it was.
+    const qsizetype slash = real.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : (slash == 0 ? QByteArray("/") : real.left(slash));
+    const QByteArray base = slash < 0 ? real : real.mid(slash + 1);
+    if (base.isEmpty()) return fail(QStringLiteral("no file name"));
+    QByteArray tmpl = folder + (folder.endsWith('/') ? "" : "/") + "." + base + ".XXXXXX";
+    const int out = ::mkostemp(tmpl.data(), O_CLOEXEC);
+    if (out < 0) return fail(ErrnoText(errno));
+    int err = 0;
+    const bool written = ::fchmod(out, exists ? st.st_mode & 07777 : DefaultMode()) == 0 &&
+                         PwriteAll(out, bytes.constData(), static_cast<std::size_t>(bytes.size()), 0, &err);
+    if (!written && err == 0) err = errno;
+    if (::close(out) != 0 && written) err = errno;
+    if (err != 0 || ::rename(tmpl.constData(), real.constData()) != 0) {
+        if (err == 0) err = errno;
+        ::unlink(tmpl.constData());
+        return fail(ErrnoText(err));
+    }
     return {};
 }
 

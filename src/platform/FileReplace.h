@@ -19,8 +19,10 @@ class FileLock;
 // file could not be locked, the replacement still happens and lock is left released.
 Status ReplaceFileWithCopy(const QString& source, const QString& target, FileLock* lock = nullptr);
 
-// Writes bytes as the whole of path (created, or cut to nothing first when it exists); a failure
-// of any step says "Cannot write " + path and why.
+// Writes bytes as the whole of path (a symbolic link is followed). A file is written beside the
+// target and renamed over it, keeping the target's permission bits (a new file gets 0666 less
+// the umask), so that a failure leaves the previous file whole and no partial file behind; a
+// device is written in place. A failure of any step says "Cannot write " + path and why.
 Status WriteWholeFile(const QString& path, const QByteArray& bytes);
 
 // Removes a file, a link (not what it points to) or a folder with everything in it; errors are

@@ -1,5 +1,7 @@
 // Publishing a preview as web pages: the file names, the template, the Publish dialog, the pages
 // written, the shipped button pictures, and the published pages in a real browser.
+#include <sys/resource.h>
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -15,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <csignal>
 #include <optional>
 
 #include "PrintFixture.h"
@@ -558,6 +561,34 @@ TEST_F(PublishReportTest, TheFirstFailureEndsThePublication)
         EXPECT_FALSE(w->Status->isVisible());
     }
     EXPECT_EQ(msg.shown[0].title, QStringLiteral("Error"));
+}
+
+TEST_F(PublishReportTest, AWriteCutShortKeepsTheFileItWouldHaveReplaced)
+{
+    files.ScheduleProps.CropReportImages = 0;
+    Record({kRed});
+    auto w = Open();
+    w->Text1->setText(QStringLiteral("S"));
+    PublishAll(*w);
+    ASSERT_TRUE(msg.shown.empty()) << msg.Last().toStdString();
+    const QStringList published = QDir(out).entryList(QDir::Files | QDir::Hidden);
+    const QByteArray picture = ReadAll(out + QStringLiteral("s.gif"));
+
+    // The disk is full when the page is published again.
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit full = old;
+    full.rlim_cur = 1;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+    PublishAll(*w);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    ASSERT_EQ(msg.shown.size(), 1u);
+    EXPECT_EQ(msg.shown[0].prompt, QStringLiteral("Cannot write ") + out + QStringLiteral("s.gif"));
+    EXPECT_EQ(ReadAll(out + QStringLiteral("s.gif")), picture);
+    EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden), published);
 }
 
 TEST_F(PublishReportTest, MissingButtonPicturesBeepAfterThePages)
