@@ -1,7 +1,5 @@
 // Publishing a preview as web pages: the file names, the template, the Publish dialog, the pages
 // written, the shipped button pictures, and the published pages in a real browser.
-#include <sys/resource.h>
-
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -17,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
-#include <csignal>
 #include <optional>
 
 #include "PrintFixture.h"
@@ -27,6 +24,7 @@
 #include "printing/Publish.h"
 #include "printing/PublishFiles.h"
 #include "store/SchedFiles.h"
+#include "support/FileSizeLimit.h"
 #include "support/GifReader.h"
 #include "support/Golden.h"
 #include "support/ModalDialogs.h"
@@ -575,15 +573,10 @@ TEST_F(PublishReportTest, AWriteCutShortKeepsTheFileItWouldHaveReplaced)
     const QByteArray picture = ReadAll(out + QStringLiteral("s.gif"));
 
     // The disk is full when the page is published again.
-    struct rlimit old {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit full = old;
-    full.rlim_cur = 1;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
-    PublishAll(*w);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        const FileSizeLimit full(1);
+        PublishAll(*w);
+    }
 
     ASSERT_EQ(msg.shown.size(), 1u);
     EXPECT_EQ(msg.shown[0].prompt, QStringLiteral("Cannot write ") + out + QStringLiteral("s.gif"));
