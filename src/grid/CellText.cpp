@@ -211,7 +211,9 @@ void AppendCellItemText(int code, const CellValues& v, const CellTextContext& ct
                 line.colour = ctx.ShiftColour(v.s1);
                 line.mark = true;
             }
-            QString t = firstName() + QLatin1Char(',') + ctx.ExplanationName(v.e);
+            // The comma only joins two names: an explanation alone reads "Vacation", not ",Vacation".
+            const QString& name = firstName();
+            QString t = name.isEmpty() ? ctx.ExplanationName(v.e) : name + QLatin1Char(',') + ctx.ExplanationName(v.e);
             DropTrailingComma(t);
             out += t;
             return;

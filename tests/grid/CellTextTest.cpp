@@ -87,6 +87,7 @@ TEST_F(CellTextTest, TextsOfTheCodes)
         {500, {1, 0, 0, 2, 0}, "D,b"},
         {500, {1, 0, 0, 0, 0}, "D"},  // the trailing comma is dropped
         {500, {100, 0, 0, 2, 0}, "X,b"},
+        {500, {0, 0, 0, 2, 0}, "b"},  // an explanation alone has no comma in front
         {501, {1, 2, 0, 2, 0}, "D,E,b"},
         {501, {1, 0, 0, 0, 0}, "D"},
         {501, {100, 0, 0, 2, 0}, "X"},  // a time-off name replaces the rest
@@ -113,7 +114,7 @@ TEST_F(CellTextTest, TimeOffShowsOnlyWithShowTimeOff)
     ctx.showTimeOff = false;
     LineColour line;
     EXPECT_EQ(Text(120, {100, 0, 0, 0, 0}, line), QString());
-    EXPECT_EQ(Text(500, {100, 0, 0, 2, 0}, line), QStringLiteral(",b"));
+    EXPECT_EQ(Text(500, {100, 0, 0, 2, 0}, line), QStringLiteral("b"));
     EXPECT_EQ(Text(501, {100, 0, 0, 2, 0}, line), QStringLiteral("b"));
 }
 
