@@ -122,7 +122,7 @@ constexpr bool kBlockCopy<VbArray<T, Lo, Hi>> = WireIdentical<T>();
 // each kept as its stored bytes) can be read and written as its own bytes. A record says so by
 // specialising this, beside static_asserts of its field offsets.
 template <class R>
-constexpr bool kWireImage = false;
+inline constexpr bool kWireImage = false;
 
 namespace codec {
 

@@ -55,7 +55,7 @@ struct DayRecord {
 
 // Runs of days are read straight into the visible-day cache.
 template <>
-constexpr bool kWireImage<DayRecord> = kBlockCopy<decltype(DayRecord::Shift1Code)> &&
+inline constexpr bool kWireImage<DayRecord> = kBlockCopy<decltype(DayRecord::Shift1Code)> &&
                                        kBlockCopy<decltype(DayRecord::NoteNumber)> && sizeof(DayRecord) == 1200 &&
                                        std::is_standard_layout_v<DayRecord> &&
                                        std::is_trivially_copyable_v<DayRecord>;
