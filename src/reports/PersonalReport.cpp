@@ -209,7 +209,6 @@ void PersonalReport::ProducePages(PrtSched& run)
 void PersonalReport::PrintPersonalDays(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g,
                                        const PersonalCellLines& lines, int row)
 {
-    ReportFont(run);
     const int slot = IsSlot(row) ? Files().ScheduleProps.RowMap[row] : 0;
     const double lineHeight = Metrics.BodyLineHeight;
     for (const CalendarLayout::Placement& p : layout.Days()) {

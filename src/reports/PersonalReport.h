@@ -77,6 +77,7 @@ protected:
 private:
     // The header's line: the range, the trimmed name and ", " + trimmed position when there is one.
     QString PageLine(int row) const;
+    // One person's day cells, in the report font the grid left.
     void PrintPersonalDays(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g,
                            const PersonalCellLines& lines, int row);
 

@@ -545,8 +545,10 @@ void ReportDialog::PrintCalendarGrid(PrtSched& run, const CalendarLayout& layout
                        y + g.WeekRowHeight + 23, 0);
         }
     }
-    // What follows is not drawn in the last date's colour.
+    // What follows is not drawn in the last date's colour, nor in the names' and numbers' style:
+    // the day cells, or on a blank schedule the next page's header, take the report font.
     if (b.PrintInColour != 0) run.ForeColor(PaletteColour(0));
+    ReportFont(run);
 }
 
 void ReportDialog::FillMonthList(QComboBox* list)

@@ -229,7 +229,7 @@ protected:
     // One page of a calendar: the weekday band (shaded as the block says), the box, the column
     // lines and `weeks` week-row lines, the weekday names from the layout's first weekday and
     // the dates of the page's days, each day handed to dayPlaced before its date is drawn. The
-    // drawing colour is black afterwards.
+    // drawing colour is black and the font the report font afterwards.
     void PrintCalendarGrid(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int weeks, int page,
                            CalendarDates dates, const std::function<void(const CalendarLayout::Placement&)>& dayPlaced);
 

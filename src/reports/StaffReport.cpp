@@ -446,7 +446,6 @@ void StaffReport::ProducePages(PrtSched& run)
 void StaffReport::PrintDayCells(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int page,
                                 const SortKeySource& keys)
 {
-    ReportFont(run);
     const EntryLines lines(Files(), EntryOptions::From(Block()));
     const EmployeeTable& emp = Files().EmpTable;
     const SchedulePropertiesRecord& props = Files().ScheduleProps;

@@ -111,6 +111,7 @@ private:
     QString EntryText(int row, int style);
     // Sorts the list box for day d through a copy of its entries.
     void SortNameList(OleDate d);
+    // The entry lines of a page's days, in the report font the grid left.
     void PrintDayCells(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int page,
                        const SortKeySource& keys);
 

@@ -392,6 +392,29 @@ TEST_F(PersonalTest, GoldenPreviewOfABlankSchedule)
     ExpectMatchesGolden(dump.toUtf8(), QStringLiteral(TAVRIN_TEST_DATA "/reports/Per42Blank.txt"));
 }
 
+// A blank page has no cells to set the report font again after the grid's weekday names (not
+// bold) and day numbers (italic): the next person's header must not take their style.
+TEST_F(PersonalTest, EveryBlankPageEndsInTheReportFont)
+{
+    const auto pageEnds = [this](PersonalReport& dlg) {
+        dlg.Command3->click();
+        dlg.PrintBlank->setChecked(true);
+        int pages = 0;
+        const QStringList ends = StylesAtPageEnds(PreviewPages(dlg, pages));
+        EXPECT_EQ(pages, 3);
+        return ends.join(" | ");
+    };
+    const QString bold = QStringList(3, QStringLiteral("bold -1 italic 0")).join(" | ");
+    Contents(PerBlock(), {1});
+    PerBlock().FontBold = kTrue;
+    Per42 per42(Context());
+    EXPECT_EQ(pageEnds(per42), bold);
+    Contents(CalBlock(), {1});
+    CalBlock().FontBold = kTrue;
+    CalRpt2 calendar(Context());
+    EXPECT_EQ(pageEnds(calendar), bold);
+}
+
 // The run, not the opening, writes the cells on screen to the day file.
 TEST_F(PersonalTest, TheRunFlushesTheWorkingData)
 {

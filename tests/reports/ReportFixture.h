@@ -124,6 +124,22 @@ protected:
         }
         return out;
     }
+    // The font style in force where each page of a dump ends ("bold -1 italic 0"): what the next
+    // page's header is drawn in.
+    static QStringList StylesAtPageEnds(const QString& dump)
+    {
+        QStringList out;
+        QString bold = QStringLiteral("?");
+        QString italic = QStringLiteral("?");
+        const auto style = [&] { return QStringLiteral("bold %1 italic %2").arg(bold, italic); };
+        for (const QString& line : dump.split(QLatin1Char('\n'))) {
+            if (line.startsWith(QLatin1String("FontBold "))) bold = line.mid(9);
+            if (line.startsWith(QLatin1String("FontItalic "))) italic = line.mid(11);
+            if (line == QLatin1String("NewPage")) out << style();
+        }
+        out << style();
+        return out;
+    }
     static QStringList Selected(const QListWidget& list)
     {
         QStringList out;

@@ -114,6 +114,19 @@ TEST_F(StaffMCTest, WeeksPerPageAndTheMonthsPages)
     EXPECT_EQ(rec.PreviewPageCount, 2);  // as the preview window showed them
 }
 
+// The day numbers are italic; a blank page has no cells after them to set the report font
+// again, so the grid does it before the next page's header.
+TEST_F(StaffMCTest, BlankPagesEndInTheReportFont)
+{
+    StaffMC dlg(Context());
+    dlg.WeeksPerPage->setCurrentIndex(0);  // a week a page
+    dlg.Command3->click();
+    dlg.PrintBlank->setChecked(true);
+    const QStringList ends = StylesAtPageEnds(Preview(dlg));
+    EXPECT_GE(ends.size(), 5);
+    EXPECT_EQ(ends.join(" | "), QStringList(ends.size(), QStringLiteral("bold 0 italic 0")).join(" | "));
+}
+
 TEST_F(StaffMCTest, AQueryIsAppliedAgainForANewMonth)
 {
     PutQuery(5, QStringLiteral("Days"), {1});
