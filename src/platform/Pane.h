@@ -2,6 +2,11 @@
 // A visible drawing pane: a widget that shows the pixels of its own Surface (its "screen"),
 // into which the painter copies blocks from the pane's hidden twin.
 //
+// A scroll moves the twin and the window's pixels; the screen then shows the twin's own pixels
+// in the moved block instead of a copy of them, until they are about to change in the twin
+// (the twin tells the pane, which then copies what it shows) or something else is copied there.
+// The pane shows exactly what it would show with a copy, without copying the whole block.
+//
 // Geometry can be read and set in twips (in the parent's coordinates); the client (scale)
 // area lies inside a border of BorderPx() pixels. Mouse events are passed on as signals with
 // client positions in twips.
@@ -16,20 +21,23 @@
 
 namespace tavrin {
 
-class Pane : public QWidget {
+class Pane : public QWidget, private SurfaceWatcher {
     Q_OBJECT
 public:
     explicit Pane(QWidget* parent = nullptr, const QString& objectName = QString());
+    ~Pane() override;
 
     // The visible pixels, sized to the client area.
     Surface& Screen()
     {
         SyncScreen();
+        KeepShown(shownFromTwin_);
         return screen_;
     }
     const Surface& Screen() const
     {
         SyncScreen();
+        KeepShown(shownFromTwin_);
         return screen_;
     }
 
@@ -69,7 +77,7 @@ public:
     void CopyFrom(const Surface& twin, int x, int y, int w, int h);
     // Moves the block r of a twin by (dx, dy) within it; the screen shows the block at its new
     // place, and the window's pixels move with it, so that only what comes into view is
-    // painted again.
+    // painted again. The twin is watched from then on (see above).
     void ScrollWithTwin(Surface& twin, int dx, int dy, const PixelRect& r);
     // Inverts a rectangle of the screen.
     void Invert(const PixelRect& r);
@@ -94,6 +102,10 @@ protected:
 private:
     // Hidden widgets get their resize events late: the screen follows the size on every use.
     void SyncScreen() const;
+    // Copies into the screen what it shows of the twin in part, which it then shows itself.
+    void KeepShown(const QRegion& part) const;
+    void SurfaceChanging(const Surface& s, const QRect& r) override;
+    void SurfaceLeaving(const Surface& s) override;
     // Asks for a repaint of part of the window (widget coordinates), remembering it until painted.
     void Dirty(const QRect& r);
     void Emit(QMouseEvent* e, int kind);
@@ -102,6 +114,10 @@ private:
     int tppY_;
     int border_ = 1;
     mutable Surface screen_;
+    // The twin watched, and where the screen shows its pixels (screen coordinates, which are the
+    // twin's).
+    mutable Surface* twin_ = nullptr;
+    mutable QRegion shownFromTwin_;
     // What has been asked to be painted and not painted yet: a scroll moves it along.
     QRegion pending_;
 };
