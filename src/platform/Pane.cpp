@@ -27,7 +27,7 @@ Pane::Pane(QWidget* parent, const QString& objectName)
 
 Pane::~Pane()
 {
-    if (Surface* twin = std::exchange(twin_, nullptr)) twin->SetWatcher(nullptr);
+    if (const Surface* twin = std::exchange(twin_, nullptr)) twin->SetWatcher(nullptr);
 }
 
 void Pane::SetTwipsPerPixel(int x, int y)
@@ -74,7 +74,27 @@ void Pane::SyncScreen() const
     if (w != screen_.Width() || h != screen_.Height()) {
         screen_.Resize(w, h);
         shownFromTwin_ = QRegion();
+        ForgetAlike();
     }
+}
+
+void Pane::ForgetAlike() const
+{
+    mayDiffer_ = ScreenRect();
+    changes_.clear();
+}
+
+void Pane::Watch(const Surface& s)
+{
+    if (twin_ == &s) return;
+    if (const Surface* old = twin_) {
+        KeepShown(shownFromTwin_);
+        twin_ = nullptr;
+        old->SetWatcher(nullptr);
+    }
+    twin_ = &s;
+    s.SetWatcher(this);
+    ForgetAlike();
 }
 
 void Pane::KeepShown(const QRegion& part) const
@@ -86,9 +106,23 @@ void Pane::KeepShown(const QRegion& part) const
     shownFromTwin_ -= kept;
 }
 
+void Pane::MayDiffer(const QRect& r)
+{
+    // Past a few thousand changes not copied over (a redraw of every cell), nothing is known alike.
+    constexpr std::size_t kChanges = 4096;
+    const QRect part = r & ScreenRect();
+    if (part.isEmpty()) return;
+    if (changes_.size() >= kChanges)
+        ForgetAlike();
+    else
+        changes_.push_back(part);
+}
+
 void Pane::SurfaceChanging(const Surface& s, const QRect& r)
 {
-    if (&s != twin_ || !shownFromTwin_.intersects(r)) return;
+    if (&s != twin_) return;
+    MayDiffer(r);
+    if (!shownFromTwin_.intersects(r)) return;
     // A redraw of many cells would cut what is shown into ever more pieces: past a few, all of
     // it is kept at once.
     constexpr int kPieces = 32;
@@ -122,47 +156,56 @@ void Pane::Clear()
     SyncScreen();
     screen_.Clear();
     shownFromTwin_ = QRegion();
+    ForgetAlike();
     Dirty(rect());
 }
 
 void Pane::CopyFrom(const Surface& twin, int x, int y, int w, int h)
 {
     SyncScreen();
+    Watch(twin);
     screen_.BitBlt(x, y, w, h, twin, x, y, Surface::SRCCOPY);
-    shownFromTwin_ -= QRect(x, y, w, h);
+    const QRect copied = QRect(x, y, w, h) & QRect(0, 0, twin.Width(), twin.Height());
+    shownFromTwin_ -= copied;
+    mayDiffer_ -= copied;
+    std::erase_if(changes_, [&copied](const QRect& c) { return copied.contains(c); });
     Dirty(QRect(x + border_, y + border_, w, h));
 }
 
 void Pane::ScrollWithTwin(Surface& twin, int dx, int dy, const PixelRect& r)
 {
     SyncScreen();
-    if (twin_ != &twin) {
-        if (twin_) twin_->SetWatcher(nullptr);  // keeps what it shows of the old one
-        twin_ = &twin;
-        twin.SetWatcher(this);
-    }
+    Watch(twin);
+    // Where the screen may not show the twin, before the move.
+    QRegion differs = mayDiffer_;
+    for (const QRect& c : changes_) differs += c;
     // The screen shows the twin's pixels in the block at its new place, without a copy: the
     // move itself is no change to what it shows there.
     const QRect whole(0, 0, twin.Width(), twin.Height());
-    const QRect moved = (QRect(r.Left, r.Top, r.Width(), r.Height()) & whole).translated(dx, dy) & whole &
-                        QRect(0, 0, screen_.Width(), screen_.Height());
+    const QRect moved = (QRect(r.Left, r.Top, r.Width(), r.Height()) & whole).translated(dx, dy) & whole & ScreenRect();
     shownFromTwin_ -= moved;
     twin.BitBlt(r.Left + dx, r.Top + dy, r.Width(), r.Height(), twin, r.Left, r.Top, Surface::SRCCOPY);
     shownFromTwin_ += moved;
-    const QRect from = QRect(r.Left, r.Top, r.Width(), r.Height()).translated(border_, border_) &
-                       QRect(border_, border_, screen_.Width(), screen_.Height());
+    mayDiffer_ = differs - moved;
+    changes_.clear();
+    const QRect from = QRect(r.Left, r.Top, r.Width(), r.Height()) & ScreenRect();
     if (from.isEmpty()) return;
-    const QRect area = from | from.translated(dx, dy);
-    // The window's pixels move; what it still had to paint moves with them.
-    const QRegion owed = (pending_ & from).translated(dx, dy) & area;
+    const QRect area = (from | from.translated(dx, dy)).translated(border_, border_);
+    // The window's pixels move; what it still had to paint moves with them, and so does what it
+    // showed other than the twin, which the block shows now.
+    const QRegion owed = (pending_ & from.translated(border_, border_)).translated(dx, dy) & area;
+    const QRegion stale = ((differs & from).translated(dx, dy) & moved).translated(border_, border_);
     scroll(dx, dy, area);
     for (const QRect& o : owed) Dirty(o);
+    for (const QRect& o : stale) Dirty(o);
 }
 
 void Pane::Invert(const PixelRect& r)
 {
     SyncScreen();
-    KeepShown(shownFromTwin_ & QRect(r.Left, r.Top, r.Width(), r.Height()));
+    const QRect inverted(r.Left, r.Top, r.Width(), r.Height());
+    KeepShown(shownFromTwin_ & inverted);
+    MayDiffer(inverted);
     screen_.InvertRect(r);
     Dirty(QRect(r.Left + border_, r.Top + border_, r.Width(), r.Height()));
 }

@@ -60,7 +60,7 @@ Surface::~Surface()
     if (SurfaceWatcher* w = std::exchange(watcher_, nullptr)) w->SurfaceLeaving(*this);
 }
 
-void Surface::SetWatcher(SurfaceWatcher* w)
+void Surface::SetWatcher(SurfaceWatcher* w) const
 {
     if (w == watcher_) return;
     SurfaceWatcher* old = std::exchange(watcher_, w);

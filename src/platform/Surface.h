@@ -141,9 +141,8 @@ public:
     int TextHeight(const QString& text) const;
 
     // The one watcher told of changes (null for none); a new one replaces the old, which is told
-    // it is left.
-    void SetWatcher(SurfaceWatcher* w);
-    SurfaceWatcher* Watcher() const { return watcher_; }
+    // it is left. Watching reads nothing, so a surface that is only read can be watched.
+    void SetWatcher(SurfaceWatcher* w) const;
 
 private:
     QPainter& Painter();
@@ -179,7 +178,7 @@ private:
     int storeRows_ = 0;
     int originX_ = 0;
     int originY_ = 0;
-    SurfaceWatcher* watcher_ = nullptr;
+    mutable SurfaceWatcher* watcher_ = nullptr;
     mutable std::unique_ptr<QPainter> painter_;
     std::uint32_t back_ = 0xFFFFFF;
     std::uint32_t fore_ = 0;
