@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <utility>
-#include <vector>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -326,21 +325,8 @@ bool Surface::MoveOrigin(int x, int y, int w, int h, int sx, int sy)
     if ((dx != 0) == (dy != 0) || rest * 4 > qint64(W) * H) return false;
     EndPainting();
 
-    const QRegion outside = QRegion(0, 0, W, H) - QRegion(x, y, w, h);
-    std::vector<QRgb> kept;
-    kept.reserve(static_cast<std::size_t>(rest));
-    {
-        const qsizetype stride = image_.bytesPerLine() / 4;
-        const QRgb* base = reinterpret_cast<const QRgb*>(image_.constBits());
-        for (const QRect& r : outside)
-            for (int row = r.top(); row <= r.bottom(); ++row) {
-                const QRgb* from = base + row * stride + r.left();
-                kept.insert(kept.end(), from, from + r.width());
-            }
-    }
-
-    // The picture starts dx, dy earlier in the store; without room for that, it is placed again
-    // at the far end, leaving room for more moves the same way.
+    // The picture is to start dx, dy earlier in the store; without room for that, it is placed
+    // again at the far end, leaving room for more moves the same way.
     if (!ShowsStore() || originX_ - dx < 0 || originY_ - dy < 0 || originX_ - dx + W > storeStride_ ||
         originY_ - dy + H > storeRows_) {
         const int marginX = std::max(W / 4, std::abs(dx));
@@ -376,16 +362,33 @@ bool Surface::MoveOrigin(int x, int y, int w, int h, int sx, int sy)
         originX_ = px;
         originY_ = py;
     }
+
+    // The block moves with the picture's start; the pixels outside its new place stay where they
+    // are on the picture, so they move in the store, in the order that reads each before it is
+    // written over.
+    const qsizetype stride = storeStride_;
+    const QRgb* now = store_.get() + originY_ * stride + originX_;
+    QRgb* next = store_.get() + (originY_ - dy) * stride + (originX_ - dx);
+    const auto keep = [&](const QRect& r) {
+        const auto row = [&](int y) {
+            std::memmove(next + y * stride + r.left(), now + y * stride + r.left(),
+                         static_cast<std::size_t>(r.width()) * sizeof(QRgb));
+        };
+        if (dy < 0) {
+            for (int y = r.bottom(); y >= r.top(); --y) row(y);
+        } else {
+            for (int y = r.top(); y <= r.bottom(); ++y) row(y);
+        }
+    };
+    const QRegion outside = QRegion(0, 0, W, H) - QRegion(x, y, w, h);
+    if (dx < 0 || dy < 0) {
+        for (auto r = outside.rbegin(); r != outside.rend(); ++r) keep(*r);
+    } else {
+        for (const QRect& r : outside) keep(r);
+    }
     originX_ -= dx;
     originY_ -= dy;
     image_ = StoreView();
-
-    const qsizetype stride = image_.bytesPerLine() / 4;
-    QRgb* base = reinterpret_cast<QRgb*>(image_.bits());
-    const QRgb* from = kept.data();
-    for (const QRect& r : outside)
-        for (int row = r.top(); row <= r.bottom(); ++row, from += r.width())
-            std::copy(from, from + r.width(), base + row * stride + r.left());
     return true;
 }
 
