@@ -2,7 +2,8 @@
 // with the window painted afterwards: a full redraw of a 28-day and a 42-day format, the
 // 42-day one beside a baseline window that paints the same grid straight with QPainter, and a
 // one-day and a one-row scroll of the 28-day window (which should take well under a quarter of
-// its full redraw).
+// its full redraw). The scrolls go a page one way and then back, a day or a row at a time, as a
+// spin button or a scroll arrow held down does.
 
 #include <benchmark/benchmark.h>
 
@@ -55,6 +56,10 @@ public:
     }
 };
 
+// How far the scrolls go one way before they turn.
+constexpr int kDayRun = 28;
+constexpr int kRowRun = 70;
+
 // A realistic schedule with every row named, shown in the main window.
 struct Window {
     QTemporaryDir work;
@@ -85,6 +90,7 @@ struct Window {
         bench::DefineCoverageLines(files.CurrentFormat);
         bench::Rng rng;
         if (!bench::FillPeriod(files, rng)) std::abort();
+        if (files.PeriodDays() < 2 * kDayRun) std::abort();
         for (Pane* p : {form->Grid, form->EmpList, form->EmpPos, form->DayRuler, form->Coverage, form->CoverageDesc})
             p->installEventFilter(&painted);
         UseDays(28);
@@ -207,20 +213,32 @@ void BM_OneDayScroll(benchmark::State& state)
 {
     bool forward = true;
     Painted(state, 28, [&forward](Window& w) {
+        const int first = w.files.ScheduleProps.FirstVisibleDay;
+        if (first <= 0)
+            forward = true;
+        else if (first >= kDayRun)
+            forward = false;
         if (forward)
             w.form->ScrollForwardOneDay();
         else
             w.form->ScrollBackOneDay();
-        forward = !forward;
+        if (w.files.ScheduleProps.FirstVisibleDay == first) std::abort();
     });
 }
 BENCHMARK(BM_OneDayScroll)->Unit(benchmark::kMillisecond);
 
 void BM_OneRowScroll(benchmark::State& state)
 {
-    Painted(state, 28, [](Window& w) {
+    bool down = true;
+    Painted(state, 28, [&down](Window& w) {
         QScrollBar* bar = w.form->VScroll2;
-        bar->setValue(bar->value() == 0 ? 1 : 0);
+        if (bar->value() <= 0)
+            down = true;
+        else if (bar->value() >= kRowRun)
+            down = false;
+        const int to = bar->value() + (down ? 1 : -1);
+        bar->setValue(to);
+        if (bar->value() != to) std::abort();
     });
 }
 BENCHMARK(BM_OneRowScroll)->Unit(benchmark::kMillisecond);

@@ -11,6 +11,7 @@
 #include "platform/MsgBox.h"
 #include "platform/Pane.h"
 #include "platform/Runtime.h"
+#include "platform/ScrollBar.h"
 #include "printing/PreviewRec.h"
 #include "printing/PrintServices.h"
 #include "store/SchedFiles.h"
@@ -215,7 +216,7 @@ void MainForm::BuildControls()
     CoverageDesc = pane("CoverageDesc");
     Coverage = pane("Coverage");
     Coverage->setProperty("Tag", QStringLiteral("Cov"));
-    VScroll2 = new QScrollBar(Qt::Vertical, Form);
+    VScroll2 = new ScrollBar(Qt::Vertical, Form);
     VScroll2->setObjectName(QStringLiteral("VScroll2"));
     VScroll2->setRange(0, 199);
     VScroll2->resize(style()->pixelMetric(QStyle::PM_ScrollBarExtent), 200);

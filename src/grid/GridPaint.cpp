@@ -542,8 +542,8 @@ void GridPaint::LayoutAndRedrawSchedule()
     const auto twin = [&gf](Pane* p, Surface& back) {
         if (p) {
             back.SetForeColour(p->ForeColour());
+            p->Clear();  // first: the screen then keeps nothing of the old twin
             back.Resize(p->width(), p->height());
-            p->Clear();
         }
         back.SetFont(gf);
         if (!p) back.Clear();  // Resize has cleared it

@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
+#include <utility>
 
 #include "platform/Screen.h"
 
@@ -22,6 +23,11 @@ Pane::Pane(QWidget* parent, const QString& objectName)
     if (!objectName.isEmpty()) setObjectName(objectName);
     setAttribute(Qt::WA_OpaquePaintEvent);
     SyncScreen();
+}
+
+Pane::~Pane()
+{
+    if (const Surface* twin = std::exchange(twin_, nullptr)) twin->SetWatcher(nullptr);
 }
 
 void Pane::SetTwipsPerPixel(int x, int y)
@@ -65,7 +71,69 @@ void Pane::SyncScreen() const
 {
     const int w = std::max(1, width() - 2 * border_);
     const int h = std::max(1, height() - 2 * border_);
-    if (w != screen_.Width() || h != screen_.Height()) screen_.Resize(w, h);
+    if (w != screen_.Width() || h != screen_.Height()) {
+        screen_.Resize(w, h);
+        shownFromTwin_ = QRegion();
+        ForgetAlike();
+    }
+}
+
+void Pane::ForgetAlike() const
+{
+    mayDiffer_ = ScreenRect();
+    changes_.clear();
+}
+
+void Pane::Watch(const Surface& s)
+{
+    if (twin_ == &s) return;
+    if (const Surface* old = twin_) {
+        KeepShown(shownFromTwin_);
+        twin_ = nullptr;
+        old->SetWatcher(nullptr);
+    }
+    twin_ = &s;
+    s.SetWatcher(this);
+    ForgetAlike();
+}
+
+void Pane::KeepShown(const QRegion& part) const
+{
+    if (!twin_ || part.isEmpty()) return;
+    const QRegion kept = part;  // may be shownFromTwin_ itself
+    for (const QRect& r : kept)
+        screen_.BitBlt(r.x(), r.y(), r.width(), r.height(), *twin_, r.x(), r.y(), Surface::SRCCOPY);
+    shownFromTwin_ -= kept;
+}
+
+void Pane::MayDiffer(const QRect& r)
+{
+    // Past a few thousand changes not copied over (a redraw of every cell), nothing is known alike.
+    constexpr std::size_t kChanges = 4096;
+    const QRect part = r & ScreenRect();
+    if (part.isEmpty()) return;
+    if (changes_.size() >= kChanges)
+        ForgetAlike();
+    else
+        changes_.push_back(part);
+}
+
+void Pane::SurfaceChanging(const Surface& s, const QRect& r)
+{
+    if (&s != twin_) return;
+    MayDiffer(r);
+    if (!shownFromTwin_.intersects(r)) return;
+    // A redraw of many cells would cut what is shown into ever more pieces: past a few, all of
+    // it is kept at once.
+    constexpr int kPieces = 32;
+    KeepShown(shownFromTwin_.rectCount() > kPieces ? shownFromTwin_ : shownFromTwin_ & r);
+}
+
+void Pane::SurfaceLeaving(const Surface& s)
+{
+    if (&s != twin_) return;
+    KeepShown(shownFromTwin_);
+    twin_ = nullptr;
 }
 
 void Pane::resizeEvent(QResizeEvent* e)
@@ -87,33 +155,57 @@ void Pane::Clear()
 {
     SyncScreen();
     screen_.Clear();
+    shownFromTwin_ = QRegion();
+    ForgetAlike();
     Dirty(rect());
 }
 
 void Pane::CopyFrom(const Surface& twin, int x, int y, int w, int h)
 {
     SyncScreen();
+    Watch(twin);
     screen_.BitBlt(x, y, w, h, twin, x, y, Surface::SRCCOPY);
+    const QRect copied = QRect(x, y, w, h) & QRect(0, 0, twin.Width(), twin.Height());
+    shownFromTwin_ -= copied;
+    mayDiffer_ -= copied;
+    std::erase_if(changes_, [&copied](const QRect& c) { return copied.contains(c); });
     Dirty(QRect(x + border_, y + border_, w, h));
 }
 
 void Pane::ScrollWithTwin(Surface& twin, int dx, int dy, const PixelRect& r)
 {
     SyncScreen();
-    twin.MoveBlockShowing(r.Left + dx, r.Top + dy, r.Width(), r.Height(), r.Left, r.Top, screen_);
-    const QRect from = QRect(r.Left, r.Top, r.Width(), r.Height()).translated(border_, border_) &
-                       QRect(border_, border_, screen_.Width(), screen_.Height());
+    Watch(twin);
+    // Where the screen may not show the twin, before the move.
+    QRegion differs = mayDiffer_;
+    for (const QRect& c : changes_) differs += c;
+    // The screen shows the twin's pixels in the block at its new place, without a copy: the
+    // move itself is no change to what it shows there.
+    const QRect whole(0, 0, twin.Width(), twin.Height());
+    const QRect moved = (QRect(r.Left, r.Top, r.Width(), r.Height()) & whole).translated(dx, dy) & whole & ScreenRect();
+    shownFromTwin_ -= moved;
+    twin.BitBlt(r.Left + dx, r.Top + dy, r.Width(), r.Height(), twin, r.Left, r.Top, Surface::SRCCOPY);
+    shownFromTwin_ += moved;
+    mayDiffer_ = differs - moved;
+    changes_.clear();
+    const QRect from = QRect(r.Left, r.Top, r.Width(), r.Height()) & ScreenRect();
     if (from.isEmpty()) return;
-    const QRect area = from | from.translated(dx, dy);
-    // The window's pixels move; what it still had to paint moves with them.
-    const QRegion owed = (pending_ & from).translated(dx, dy) & area;
+    const QRect area = (from | from.translated(dx, dy)).translated(border_, border_);
+    // The window's pixels move; what it still had to paint moves with them, and so does what it
+    // showed other than the twin, which the block shows now.
+    const QRegion owed = (pending_ & from.translated(border_, border_)).translated(dx, dy) & area;
+    const QRegion stale = ((differs & from).translated(dx, dy) & moved).translated(border_, border_);
     scroll(dx, dy, area);
     for (const QRect& o : owed) Dirty(o);
+    for (const QRect& o : stale) Dirty(o);
 }
 
 void Pane::Invert(const PixelRect& r)
 {
     SyncScreen();
+    const QRect inverted(r.Left, r.Top, r.Width(), r.Height());
+    KeepShown(shownFromTwin_ & inverted);
+    MayDiffer(inverted);
     screen_.InvertRect(r);
     Dirty(QRect(r.Left + border_, r.Top + border_, r.Width(), r.Height()));
 }
@@ -128,13 +220,24 @@ void Pane::paintEvent(QPaintEvent* e)
     pending_ -= e->region();
     QPainter p(this);
     SyncScreen();
-    // Only what was asked for: a scroll or a changed cell repaints a strip, not the pane.
-    const QImage& image = screen_.Image();
-    const QRect inside(border_, border_, image.width(), image.height());
-    for (const QRect& r : e->region()) {
-        const QRect part = r & inside;
-        if (!part.isEmpty()) p.drawImage(part.topLeft(), image, part.translated(-border_, -border_));
+    // Only what was asked for: a scroll or a changed cell repaints a strip, not the pane. Each
+    // rectangle is clipped to itself, so that it is one block copy however tall it is.
+    const QRegion wanted = e->region() & QRect(border_, border_, screen_.Width(), screen_.Height());
+    const bool clip = e->region().rectCount() > 1;
+    const auto draw = [&](const QImage& image, const QRegion& part) {
+        for (const QRect& r : part) {
+            if (clip) p.setClipRect(r);
+            p.drawImage(r.topLeft(), image, r.translated(-border_, -border_));
+        }
+    };
+    if (twin_ && !shownFromTwin_.isEmpty()) {
+        const QRegion fromTwin = shownFromTwin_.translated(border_, border_);
+        draw(twin_->Image(), wanted & fromTwin);
+        draw(screen_.Image(), wanted - fromTwin);
+    } else {
+        draw(screen_.Image(), wanted);
     }
+    if (clip) p.setClipping(false);
     if (border_ > 0) {
         const QColor frame(128, 128, 128);
         p.fillRect(QRect(0, 0, width(), border_), frame);

@@ -2,9 +2,12 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QRegion>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -53,6 +56,20 @@ Surface::Surface(int twipsPerPixelX, int twipsPerPixelY)
 Surface::~Surface()
 {
     EndPainting();
+    if (SurfaceWatcher* w = std::exchange(watcher_, nullptr)) w->SurfaceLeaving(*this);
+}
+
+void Surface::SetWatcher(SurfaceWatcher* w) const
+{
+    if (w == watcher_) return;
+    SurfaceWatcher* old = std::exchange(watcher_, w);
+    if (old) old->SurfaceLeaving(*this);
+}
+
+void Surface::Tell(const QRect& r)
+{
+    const QRect part = r & QRect(0, 0, Width(), Height());
+    if (!part.isEmpty()) watcher_->SurfaceChanging(*this, part);
 }
 
 void Surface::SetTwipsPerPixel(int x, int y)
@@ -100,11 +117,13 @@ std::uint32_t Surface::Pixel(int x, int y) const
 
 void Surface::Resize(int widthPx, int heightPx)
 {
+    Changing(QRect(0, 0, Width(), Height()));
     EndPainting();
     widthPx = std::max(widthPx, 1);
     heightPx = std::max(heightPx, 1);
     if (widthPx != image_.width() || heightPx != image_.height()) {
         image_ = QImage(widthPx, heightPx, QImage::Format_RGB32);
+        store_.reset();
     }
     image_.fill(ToQRgb(back_));
 }
@@ -159,6 +178,7 @@ void Surface::FillRect(const PixelRect& rect, std::uint32_t colour)
 {
     PixelRect r = rect;
     if (!Clip(r)) return;
+    Changing(QRect(r.Left, r.Top, r.Width(), r.Height()));
     const QRgb v = ToQRgb(colour);
     const qsizetype stride = image_.bytesPerLine() / 4;
     QRgb* base = reinterpret_cast<QRgb*>(image_.bits());
@@ -178,6 +198,7 @@ void Surface::InvertRect(const PixelRect& rect)
 {
     PixelRect r = rect;
     if (!Clip(r)) return;
+    Changing(QRect(r.Left, r.Top, r.Width(), r.Height()));
     const qsizetype stride = image_.bytesPerLine() / 4;
     QRgb* base = reinterpret_cast<QRgb*>(image_.bits());
     for (int y = r.Top; y < r.Bottom; ++y) {
@@ -218,20 +239,10 @@ void Surface::BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int
 {
     if (rop != SRCCOPY && rop != SRCAND) return;
     if (!ClipBlock(x, y, w, h, sx, sy, src)) return;
+    Changing(QRect(x, y, w, h));
 
     if (&src == this && rop == SRCCOPY) {
-        // Scrolling a picture within itself: rows moved in the order that keeps the overlap.
-        const qsizetype stride = image_.bytesPerLine() / 4;
-        QRgb* base = reinterpret_cast<QRgb*>(image_.bits());
-        const auto moveRow = [&](int row) {
-            std::memmove(base + (y + row) * stride + x, base + (sy + row) * stride + sx,
-                         static_cast<std::size_t>(w) * sizeof(QRgb));
-        };
-        if (y > sy) {
-            for (int row = h - 1; row >= 0; --row) moveRow(row);
-        } else {
-            for (int row = 0; row < h; ++row) moveRow(row);
-        }
+        MoveBlock(x, y, w, h, sx, sy);
         return;
     }
     if (&src == this) {
@@ -261,33 +272,124 @@ void Surface::BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int
 void Surface::StretchBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy, int sw, int sh)
 {
     if (&src == this || w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
+    Changing(QRect(x, y, w, h));
     const QImage& from = src.Image();
     QPainter& p = Painter();
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     p.drawImage(QRect(x, y, w, h), from, QRect(sx, sy, sw, sh));
 }
 
-void Surface::MoveBlockShowing(int x, int y, int w, int h, int sx, int sy, Surface& shown)
+void Surface::MoveBlock(int x, int y, int w, int h, int sx, int sy)
 {
-    if (&shown == this || !ClipBlock(x, y, w, h, sx, sy, *this)) return;
-    shown.EndPainting();
+    if (MoveOrigin(x, y, w, h, sx, sy)) return;
+    // Rows moved in the order that keeps the overlap.
     const qsizetype stride = image_.bytesPerLine() / 4;
     QRgb* base = reinterpret_cast<QRgb*>(image_.bits());
-    const qsizetype shownStride = shown.image_.bytesPerLine() / 4;
-    QRgb* shownBase = reinterpret_cast<QRgb*>(shown.image_.bits());
-    const int shownW = std::min(w, shown.Width() - x);
     const auto moveRow = [&](int row) {
-        QRgb* to = base + (y + row) * stride + x;
-        std::memmove(to, base + (sy + row) * stride + sx, static_cast<std::size_t>(w) * sizeof(QRgb));
-        if (shownW > 0 && y + row < shown.Height())
-            std::memcpy(shownBase + (y + row) * shownStride + x, to, static_cast<std::size_t>(shownW) * sizeof(QRgb));
+        std::memmove(base + (y + row) * stride + x, base + (sy + row) * stride + sx,
+                     static_cast<std::size_t>(w) * sizeof(QRgb));
     };
-    // Rows in the order that keeps the overlap.
     if (y > sy) {
         for (int row = h - 1; row >= 0; --row) moveRow(row);
     } else {
         for (int row = 0; row < h; ++row) moveRow(row);
     }
+}
+
+bool Surface::ShowsStore() const
+{
+    return store_ && image_.isDetached() && image_.bytesPerLine() == qsizetype(storeStride_) * 4 &&
+           image_.constBits() ==
+               reinterpret_cast<const uchar*>(store_.get() + qsizetype(originY_) * storeStride_ + originX_);
+}
+
+QImage Surface::StoreView() const
+{
+    // The view holds a share of the store: a copy of the picture handed out outlives a new store.
+    auto* share = new std::shared_ptr<QRgb[]>(store_);
+    uchar* first = reinterpret_cast<uchar*>(store_.get() + qsizetype(originY_) * storeStride_ + originX_);
+    return QImage(
+        first, image_.width(), image_.height(), qsizetype(storeStride_) * 4, QImage::Format_RGB32,
+        [](void* p) { delete static_cast<std::shared_ptr<QRgb[]>*>(p); }, share);
+}
+
+bool Surface::MoveOrigin(int x, int y, int w, int h, int sx, int sy)
+{
+    const int dx = x - sx;
+    const int dy = y - sy;
+    const int W = Width();
+    const int H = Height();
+    // A move along one axis of most of the picture (a scroll): what lies outside the block's new
+    // place is copied back to where it was, and that has to be little.
+    const qint64 rest = qint64(W) * H - qint64(w) * h;
+    if ((dx != 0) == (dy != 0) || rest * 4 > qint64(W) * H) return false;
+    EndPainting();
+
+    // The picture is to start dx, dy earlier in the store; without room for that, it is placed
+    // again at the far end, leaving room for more moves the same way.
+    if (!ShowsStore() || originX_ - dx < 0 || originY_ - dy < 0 || originX_ - dx + W > storeStride_ ||
+        originY_ - dy + H > storeRows_) {
+        const int marginX = std::max(W / 4, std::abs(dx));
+        const int marginY = std::max(H / 4, std::abs(dy));
+        const auto place = [](int d, int margin) { return d > 0 ? 2 * margin : d < 0 ? 0 : margin; };
+        const int stride = W + 2 * marginX;
+        const int rows = H + 2 * marginY;
+        const int px = place(dx, marginX);
+        const int py = place(dy, marginY);
+        if (ShowsStore() && stride == storeStride_ && rows == storeRows_) {
+            QRgb* store = store_.get();
+            const auto moveRow = [&](int row) {
+                std::memmove(store + qsizetype(py + row) * stride + px,
+                             store + qsizetype(originY_ + row) * stride + originX_,
+                             static_cast<std::size_t>(W) * sizeof(QRgb));
+            };
+            if (py > originY_) {
+                for (int row = H - 1; row >= 0; --row) moveRow(row);
+            } else {
+                for (int row = 0; row < H; ++row) moveRow(row);
+            }
+        } else {
+            std::shared_ptr<QRgb[]> store(new QRgb[static_cast<std::size_t>(stride) * rows]);
+            const QRgb* from = reinterpret_cast<const QRgb*>(image_.constBits());
+            const qsizetype fromStride = image_.bytesPerLine() / 4;
+            for (int row = 0; row < H; ++row)
+                std::memcpy(store.get() + qsizetype(py + row) * stride + px, from + row * fromStride,
+                            static_cast<std::size_t>(W) * sizeof(QRgb));
+            store_ = std::move(store);
+            storeStride_ = stride;
+            storeRows_ = rows;
+        }
+        originX_ = px;
+        originY_ = py;
+    }
+
+    // The block moves with the picture's start; the pixels outside its new place stay where they
+    // are on the picture, so they move in the store, in the order that reads each before it is
+    // written over.
+    const qsizetype stride = storeStride_;
+    const QRgb* now = store_.get() + originY_ * stride + originX_;
+    QRgb* next = store_.get() + (originY_ - dy) * stride + (originX_ - dx);
+    const auto keep = [&](const QRect& r) {
+        const auto row = [&](int y) {
+            std::memmove(next + y * stride + r.left(), now + y * stride + r.left(),
+                         static_cast<std::size_t>(r.width()) * sizeof(QRgb));
+        };
+        if (dy < 0) {
+            for (int y = r.bottom(); y >= r.top(); --y) row(y);
+        } else {
+            for (int y = r.top(); y <= r.bottom(); ++y) row(y);
+        }
+    };
+    const QRegion outside = QRegion(0, 0, W, H) - QRegion(x, y, w, h);
+    if (dx < 0 || dy < 0) {
+        for (auto r = outside.rbegin(); r != outside.rend(); ++r) keep(*r);
+    } else {
+        for (const QRect& r : outside) keep(r);
+    }
+    originX_ -= dx;
+    originY_ -= dy;
+    image_ = StoreView();
+    return true;
 }
 
 void Surface::DrawText(const QString& text, const PixelRect& r, int flags)
@@ -302,11 +404,14 @@ void Surface::DrawText(const QString& text, const PixelRect& r, int flags)
         !text.contains(QLatin1Char('\r'))) {
         const LaidOutLine& line = Laid(text);
         const bool clip = (flags & DT_NOCLIP) == 0 && !rect.contains(line.ink.translated(r.Left, r.Top));
+        Changing((flags & DT_NOCLIP) ? rect | InkBound(line, r.Left, r.Top) : rect);
         if (clip) p.setClipRect(rect);
         p.drawStaticText(QPoint(r.Left, r.Top), line.text);
         if (clip) p.setClipping(false);
         return;
     }
+    // Unclipped text in a rectangle can reach anywhere.
+    Changing((flags & DT_NOCLIP) ? QRect(0, 0, Width(), Height()) : rect);
     DrawTextInRect(p, text, rect, flags);
 }
 
@@ -351,14 +456,23 @@ const Surface::LaidOutLine& Surface::Laid(const QString& text) const
     return *it;
 }
 
+QRect Surface::InkBound(const LaidOutLine& line, int x, int y) const
+{
+    // The glyphs' box from the font's measures, with two pixels to spare all round.
+    return (line.ink | QRect(0, 0, line.advance, metrics_->height())).translated(x, y).adjusted(-2, -2, 2, 2);
+}
+
 void Surface::DrawLine(QPainter& p, int x, int y, const QString& text)
 {
-    p.drawStaticText(QPoint(x, y), Laid(text).text);
+    const LaidOutLine& line = Laid(text);
+    Changing(InkBound(line, x, y));
+    p.drawStaticText(QPoint(x, y), line.text);
 }
 
 void Surface::Ellipse(int left, int top, int right, int bottom)
 {
     if (right - left < 2 || bottom - top < 2) return;
+    Changing(QRect(left, top, right - left, bottom - top));
     QPainter& p = Painter();
     SetPen(p, fore_);
     p.setBrush(Colour(fill_));
@@ -373,6 +487,7 @@ void Surface::LinePx(int x1, int y1, int x2, int y2, std::uint32_t colour)
     } else if (y1 == y2) {
         FillRect({std::min(x1, x2), y1, std::max(x1, x2) + 1, y1 + 1}, colour);
     } else {
+        Changing(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2))));
         QPainter& p = Painter();
         SetPen(p, colour);
         p.drawLine(x1, y1, x2, y2);
@@ -390,6 +505,7 @@ void Surface::BoxPx(int x1, int y1, int x2, int y2, std::uint32_t colour)
 void Surface::CirclePx(int cx, int cy, int radius, std::uint32_t colour)
 {
     if (radius < 0) return;
+    Changing(QRect(cx - radius - 1, cy - radius - 1, 2 * radius + 3, 2 * radius + 3));
     QPainter& p = Painter();
     SetPen(p, colour);
     p.setBrush(Qt::NoBrush);
@@ -437,9 +553,11 @@ void Surface::Print(const QString& text)
         // One line, the usual case: laid out once and kept.
         if (text.isEmpty()) return;
         const LaidOutLine& line = Laid(text);
+        const QPoint at(ToPxX(CurrentX), ToPxY(CurrentY));
+        Changing(InkBound(line, at.x(), at.y()));
         QPainter& p = Painter();
         SetPen(p, fore_);
-        p.drawStaticText(QPoint(ToPxX(CurrentX), ToPxY(CurrentY)), line.text);
+        p.drawStaticText(at, line.text);
         CurrentX += line.advance * tppX_;
         return;
     }

@@ -20,6 +20,21 @@ class QFontMetrics;
 
 namespace tavrin {
 
+class Surface;
+
+// Told before a surface's pixels change, so that whoever shows those pixels without a copy of
+// its own can keep what it shows.
+class SurfaceWatcher {
+public:
+    // Pixels inside r (clipped to the surface) are about to change; the surface can still be read.
+    virtual void SurfaceChanging(const Surface& s, const QRect& r) = 0;
+    // The surface is going away, or another watcher takes over; it can still be read.
+    virtual void SurfaceLeaving(const Surface& s) = 0;
+
+protected:
+    ~SurfaceWatcher() = default;
+};
+
 struct PixelRect {
     int Left = 0;
     int Top = 0;
@@ -90,10 +105,6 @@ public:
     // Copies the sw x sh block of another surface at (sx, sy) onto the w x h block at (x, y),
     // stretched or shrunk pixel by pixel (no smoothing).
     void StretchBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy, int sw, int sh);
-    // Moves the w x h block at (sx, sy) to (x, y) within this surface, and copies the block at
-    // its new place to the same place on shown (which may be smaller), each row while it is at
-    // hand: a scrolled picture and the screen that shows it, in one pass.
-    void MoveBlockShowing(int x, int y, int w, int h, int sx, int sy, Surface& shown);
     // WHITENESS or BLACKNESS over a w x h block.
     void PatBlt(int x, int y, int w, int h, std::uint32_t rop);
     void FillRect(const PixelRect& r, std::uint32_t colour);
@@ -129,6 +140,10 @@ public:
     int TextWidth(const QString& text) const;
     int TextHeight(const QString& text) const;
 
+    // The one watcher told of changes (null for none); a new one replaces the old, which is told
+    // it is left. Watching reads nothing, so a surface that is only read can be watched.
+    void SetWatcher(SurfaceWatcher* w) const;
+
 private:
     QPainter& Painter();
     void EndPainting() const;
@@ -137,10 +152,33 @@ private:
     bool Clip(PixelRect& r) const;
     // Clips a block copy from src at (sx, sy) to (x, y) to both surfaces; false when nothing is left.
     bool ClipBlock(int& x, int& y, int& w, int& h, int& sx, int& sy, const Surface& src) const;
+    // Tells the watcher that the pixels in r are about to change.
+    void Changing(const QRect& r)
+    {
+        if (watcher_) Tell(r);
+    }
+    void Tell(const QRect& r);
+    // Moves the (clipped) w x h block at (sx, sy) to (x, y) within the surface.
+    void MoveBlock(int x, int y, int w, int h, int sx, int sy);
+    // A scroll of most of the picture moves where the picture starts within a larger store
+    // instead of its pixels; false when it does not pay.
+    bool MoveOrigin(int x, int y, int w, int h, int sx, int sy);
+    bool ShowsStore() const;
+    QImage StoreView() const;
 
     int tppX_;
     int tppY_;
+    // The pixels: an image of their own, or after a scroll a view into store_.
     mutable QImage image_;
+    // The picture with a margin on every side, once it has been scrolled: a scroll then moves
+    // where the picture starts (originX_, originY_), and only the pixels the scroll must not move
+    // are copied. Views handed out keep the store alive.
+    std::shared_ptr<QRgb[]> store_;
+    int storeStride_ = 0;  // pixels per row
+    int storeRows_ = 0;
+    int originX_ = 0;
+    int originY_ = 0;
+    mutable SurfaceWatcher* watcher_ = nullptr;
     mutable std::unique_ptr<QPainter> painter_;
     std::uint32_t back_ = 0xFFFFFF;
     std::uint32_t fore_ = 0;
@@ -158,6 +196,8 @@ private:
     // Laid-out lines of the current font, regular and bold: cell and name texts repeat.
     mutable QHash<QString, LaidOutLine> lines_[2];
     const LaidOutLine& Laid(const QString& text) const;
+    // Where a line drawn with its top-left at (x, y) can leave ink.
+    QRect InkBound(const LaidOutLine& line, int x, int y) const;
     void DrawLine(QPainter& p, int x, int y, const QString& text);
     void SetPen(QPainter& p, std::uint32_t colour);
     std::uint32_t pen_ = 0;

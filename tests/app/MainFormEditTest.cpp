@@ -14,6 +14,7 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QBackingStore>
 #include <QComboBox>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -572,6 +573,48 @@ TEST_F(MainFormEditTest, AfterAScrollEachMovedPaneShowsItsWholeTwin)
     daysShown("another day forward");
     form->ScrollBackOneDay();
     daysShown("one day back");
+}
+
+TEST_F(MainFormEditTest, AfterScrollsTheWindowShowsWhatEachPaneShows)
+{
+    DefineShift(1, "D", 'D');
+    for (int r = 1; r <= grid().VisibleRows + 4; ++r) {
+        files->EmpTable.Name[r] = QStringLiteral("Person %1").arg(r);
+        files->ColumnDay(1 + r % 28).Shift1Code[Slot(r)] = 1;
+    }
+    grid().LayoutAndRedrawSchedule();
+    Tag(2, 3);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    // The window's own pixels where each pane can be seen, painted by now, against what the
+    // pane shows.
+    const auto windowShows = [&](const char* what) {
+        QCoreApplication::processEvents();
+        QPaintDevice* device = form->backingStore()->paintDevice();
+        ASSERT_EQ(device->devType(), QInternal::Image);
+        const QImage& window = *static_cast<QImage*>(device);
+        for (Pane* pane : {form->EmpList, form->EmpPos, form->Grid, form->DayRuler, form->Coverage}) {
+            if (!pane->isVisible()) continue;
+            const int b = pane->BorderPx();
+            const QRect seen = pane->visibleRegion().boundingRect().translated(-b, -b) & pane->Screen().Image().rect();
+            const QImage shown = window.copy(QRect(pane->mapTo(form.get(), seen.topLeft() + QPoint(b, b)), seen.size()))
+                                     .convertToFormat(QImage::Format_RGB32);
+            EXPECT_EQ(shown, pane->Screen().Image().copy(seen)) << what << ": " << pane->objectName().toStdString();
+        }
+    };
+    windowShows("drawn");
+    form->VScroll2->setValue(1);
+    form->VScroll2->setValue(2);
+    windowShows("two rows down");
+    form->VScroll2->setValue(1);
+    Key(Qt::Key_Right);
+    windowShows("a row up, the tag moved");
+    form->ScrollForwardOneDay();
+    form->ScrollForwardOneDay();
+    windowShows("two days forward");
+    form->ScrollBackOneDay();
+    Key(Qt::Key_Down);
+    form->VScroll2->setValue(2);
+    windowShows("a day back, a row down");
 }
 
 TEST_F(MainFormEditTest, FindNameScrollsToTheChosenRow)

@@ -1,15 +1,18 @@
-// Drawing surfaces, panes and screen fonts.
+// Drawing surfaces, panes, scroll bars and screen fonts.
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QTest>
+#include <QScreen>
 #include <QStaticText>
+#include <QTest>
+#include <memory>
 
 #include "platform/FileDialogs.h"
 #include "platform/FontService.h"
 #include "platform/Pane.h"
+#include "platform/ScrollBar.h"
 #include "platform/Surface.h"
 
 namespace tavrin {
@@ -172,6 +175,66 @@ TEST_F(SurfaceTest, EllipseFillAndOutline)
     EXPECT_EQ(s.Pixel(40, 20), kWhite);  // the right edge is outside
 }
 
+// A picture whose pixels all differ.
+void FillPattern(Surface& s)
+{
+    for (int y = 0; y < s.Height(); ++y)
+        for (int x = 0; x < s.Width(); ++x)
+            s.FillRect({x, y, x + 1, y + 1}, static_cast<std::uint32_t>(0x010203 * x + 0x0A0B00 * y + 7));
+}
+
+TEST(SurfaceScrollTest, MovesWithinAPictureLeaveThePixelsThatPlainMovesLeave)
+{
+    constexpr int W = 64;
+    constexpr int H = 48;
+    Surface s(15, 15);
+    s.Resize(W, H);
+    FillPattern(s);
+    QImage plain = s.Image().copy();
+    const QImage handedOut = s.Image();
+    const QImage handedOutPixels = handedOut.copy();
+    // The block of plain at (x, y, w, h) moved by (dx, dy), pixel by pixel.
+    const auto movePlain = [&plain](const PixelRect& b, int dx, int dy) {
+        const QImage before = plain.copy();
+        for (int y = b.Top; y < b.Bottom; ++y)
+            for (int x = b.Left; x < b.Right; ++x)
+                if (plain.rect().contains(x + dx, y + dy)) plain.setPixel(x + dx, y + dy, before.pixel(x, y));
+    };
+    struct Move {
+        PixelRect block;
+        int dx, dy, times;
+    };
+    // Runs one way long enough to use up any room kept for moves, with a strip left unmoved at
+    // the far edge as the grid's panes have; and moves that are not scrolls.
+    const Move moves[] = {
+        {{0, 4, W, 44}, 0, -4, 20},                           // rows up
+        {{0, 0, W, 40}, 0, 4, 30},                            // rows down
+        {{6, 0, 60, H}, -6, 0, 20},                           // days left
+        {{0, 0, 54, H}, 6, 0, 25},                            // days right
+        {{0, 0, W, 44}, 0, -4, 3},  {{0, 0, W, H}, 3, 2, 2},  // both ways at once
+        {{10, 10, 8, 8}, 4, 0, 3},                            // a small block
+    };
+    int step = 0;
+    for (const Move& m : moves) {
+        for (int i = 0; i < m.times; ++i, ++step) {
+            const PixelRect& b = m.block;
+            s.BitBlt(b.Left + m.dx, b.Top + m.dy, b.Width(), b.Height(), s, b.Left, b.Top, Surface::SRCCOPY);
+            movePlain(b, m.dx, m.dy);
+            // Drawing lands where the picture is now.
+            const QRect drawn(step % W, step % H, 3, 2);
+            s.FillRect({drawn.left(), drawn.top(), drawn.right() + 1, drawn.bottom() + 1}, 0x123456u + step);
+            const QRect clipped = drawn & plain.rect();
+            for (int y = clipped.top(); y <= clipped.bottom(); ++y)
+                for (int x = clipped.left(); x <= clipped.right(); ++x) plain.setPixel(x, y, ToQRgb(0x123456u + step));
+            ASSERT_EQ(s.Image(), plain) << "step " << step;
+        }
+    }
+    EXPECT_EQ(handedOut, handedOutPixels);  // a picture handed out earlier keeps its pixels
+    s.Resize(30, 20);
+    s.FillRect({0, 0, 30, 20}, kRed);
+    EXPECT_EQ(s.Pixel(29, 19), kRed);
+}
+
 TEST(FontServiceTest, ClassicNamesSizesAndErrors)
 {
     FontService fonts(96);
@@ -270,10 +333,89 @@ TEST(PaneTest, AScrollMovesTheTwinAndTheScreenAndPaintsOnlyTheStripComingIn)
 
     QCoreApplication::processEvents();
     const QRect screen(1, 1, 40, 30);
-    EXPECT_TRUE(recorder.painted.contains(QRect(1, 26, 40, 5)));     // the strip coming in
-    EXPECT_TRUE(recorder.painted.contains(QRect(1, 16, 5, 5)));      // where the inverted cell went
-    EXPECT_FALSE(recorder.painted.contains(QRect(10, 5, 20, 10)));   // the rest is moved, not painted
+    EXPECT_TRUE(recorder.painted.contains(QRect(1, 26, 40, 5)));    // the strip coming in
+    EXPECT_TRUE(recorder.painted.contains(QRect(1, 16, 5, 5)));     // where the inverted cell went
+    EXPECT_FALSE(recorder.painted.contains(QRect(10, 5, 20, 10)));  // the rest is moved, not painted
     EXPECT_LT((recorder.painted & screen).boundingRect().height() * 40, 40 * 30);
+}
+
+TEST(PaneTest, AScrolledPaneShowsWhatACopyWouldShowWhateverThenHappensToItsTwin)
+{
+    Pane p(nullptr, QStringLiteral("Grid"));
+    p.resize(42, 32);  // a screen of 40 x 30 inside the border
+    auto twin = std::make_unique<Surface>(15, 15);
+    twin->Resize(42, 32);
+    FillPattern(*twin);
+    p.CopyFrom(*twin, 0, 0, 42, 32);
+    p.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&p));
+    // What the pane paints, and what it would show had everything it was shown been copied to it.
+    const auto shown = [&p] { return p.grab().toImage().convertToFormat(QImage::Format_RGB32).copy(1, 1, 40, 30); };
+    const auto twinPixels = [&twin] { return twin->Image().copy(0, 0, 40, 30); };
+
+    p.ScrollWithTwin(*twin, 0, -5, {0, 5, 42, 32});
+    QImage expected = twinPixels();
+    EXPECT_EQ(shown(), expected);
+    // Drawn into the twin and not copied: still the old pixels.
+    twin->FillRect({10, 10, 30, 20}, kRed);
+    twin->SetFont(*FontService(96).Resolve({QStringLiteral("Arial"), 10, false, false}));
+    twin->PrintAt(0, 0, QStringLiteral("Mmm"));
+    twin->LinePx(0, 29, 39, 0, kGrey);
+    EXPECT_EQ(shown(), expected);
+    // The tag is inverted on both: it shows.
+    twin->InvertRect({0, 20, 5, 25});
+    p.Invert({0, 20, 5, 25});
+    for (int y = 20; y < 25; ++y)
+        for (int x = 0; x < 5; ++x) expected.setPixel(x, y, ~expected.pixel(x, y) | 0xFF000000u);
+    EXPECT_EQ(shown(), expected);
+    // Copied: shown.
+    p.CopyFrom(*twin, 10, 10, 20, 10);
+    for (int y = 10; y < 20; ++y)
+        for (int x = 10; x < 30; ++x) expected.setPixel(x, y, twin->Image().pixel(x, y));
+    EXPECT_EQ(shown(), expected);
+    // Scrolled the other way: the block at its new place shows the twin, the strip left behind
+    // what it showed. Then the twin goes: the pane keeps what it shows.
+    p.ScrollWithTwin(*twin, 3, 0, {0, 0, 39, 32});
+    for (int y = 0; y < 30; ++y)
+        for (int x = 3; x < 40; ++x) expected.setPixel(x, y, twin->Image().pixel(x, y));
+    EXPECT_EQ(shown(), expected);
+    twin.reset();
+    EXPECT_EQ(shown(), expected);
+    EXPECT_EQ(p.Screen().Image(), expected);
+}
+
+TEST(ScrollBarTest, AValueChangePaintsLittleAndLeavesTheBarAsAWholePaintWould)
+{
+    QWidget window;
+    window.resize(40, 400);
+    ScrollBar bar(Qt::Vertical, &window);
+    bar.setGeometry(10, 0, 16, 400);
+    bar.setRange(0, 129);
+    bar.setPageStep(71);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents();
+    PaintRecorder recorder;
+    bar.installEventFilter(&recorder);
+    const auto onScreen = [&] {
+        return window.screen()
+            ->grabWindow(window.winId(), 10, 0, 16, 400)
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    int before = bar.value();
+    for (int value : {1, 2, 3, 40, 39, 129, 128, 0, 1}) {
+        recorder.painted = QRegion();
+        bar.setValue(value);
+        QCoreApplication::processEvents();
+        if (std::abs(value - before) == 1) {
+            qint64 area = 0;
+            for (const QRect& r : recorder.painted) area += qint64(r.width()) * r.height();
+            EXPECT_LT(area, 16 * 400 / 8) << value;
+        }
+        before = value;
+        EXPECT_EQ(onScreen(), bar.grab().toImage().convertToFormat(QImage::Format_RGB32)) << value;
+    }
 }
 
 }  // namespace
