@@ -180,8 +180,8 @@ void Surface::FillRect(const PixelRect& rect, std::uint32_t colour)
     if (!Clip(r)) return;
     Changing(QRect(r.Left, r.Top, r.Width(), r.Height()));
     const QRgb v = ToQRgb(colour);
-    const qsizetype stride = image_.bytesPerLine() / 4;
-    QRgb* base = reinterpret_cast<QRgb*>(image_.bits());
+    qsizetype stride = 0;
+    QRgb* base = Writable(stride);
     // Every row stored to, none read back: a fill only writes.
     for (int y = r.Top; y < r.Bottom; ++y) FillPixels(base + y * stride + r.Left, r.Width(), v);
 }
@@ -199,8 +199,8 @@ void Surface::InvertRect(const PixelRect& rect)
     PixelRect r = rect;
     if (!Clip(r)) return;
     Changing(QRect(r.Left, r.Top, r.Width(), r.Height()));
-    const qsizetype stride = image_.bytesPerLine() / 4;
-    QRgb* base = reinterpret_cast<QRgb*>(image_.bits());
+    qsizetype stride = 0;
+    QRgb* base = Writable(stride);
     for (int y = r.Top; y < r.Bottom; ++y) {
         QRgb* p = base + y * stride;
         for (int x = r.Left; x < r.Right; ++x) p[x] = (~p[x] & 0x00FFFFFFu) | 0xFF000000u;
@@ -257,8 +257,8 @@ void Surface::BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int
     const QImage& s = src.image_;
     const qsizetype sstride = s.bytesPerLine() / 4;
     const QRgb* sbase = reinterpret_cast<const QRgb*>(s.constBits());
-    const qsizetype dstride = image_.bytesPerLine() / 4;
-    QRgb* dbase = reinterpret_cast<QRgb*>(image_.bits());
+    qsizetype dstride = 0;
+    QRgb* dbase = Writable(dstride);
     for (int row = 0; row < h; ++row) {
         const QRgb* sp = sbase + (sy + row) * sstride + sx;
         QRgb* dp = dbase + (y + row) * dstride + x;
@@ -283,8 +283,8 @@ void Surface::MoveBlock(int x, int y, int w, int h, int sx, int sy)
 {
     if (MoveOrigin(x, y, w, h, sx, sy)) return;
     // Rows moved in the order that keeps the overlap.
-    const qsizetype stride = image_.bytesPerLine() / 4;
-    QRgb* base = reinterpret_cast<QRgb*>(image_.bits());
+    qsizetype stride = 0;
+    QRgb* base = Writable(stride);
     const auto moveRow = [&](int row) {
         std::memmove(base + (y + row) * stride + x, base + (sy + row) * stride + sx,
                      static_cast<std::size_t>(w) * sizeof(QRgb));
@@ -294,6 +294,15 @@ void Surface::MoveBlock(int x, int y, int w, int h, int sx, int sy)
     } else {
         for (int row = 0; row < h; ++row) moveRow(row);
     }
+}
+
+QRgb* Surface::Writable(qsizetype& stride)
+{
+    // Made its own first: a copy handed out shares the pixels, and the image's own copy of a
+    // view into the store has rows of its own length.
+    QRgb* base = reinterpret_cast<QRgb*>(image_.bits());
+    stride = image_.bytesPerLine() / 4;
+    return base;
 }
 
 bool Surface::ShowsStore() const

@@ -163,6 +163,8 @@ private:
     // A scroll of most of the picture moves where the picture starts within a larger store
     // instead of its pixels; false when it does not pay.
     bool MoveOrigin(int x, int y, int w, int h, int sx, int sy);
+    // The pixels to write to and their pixels per row.
+    QRgb* Writable(qsizetype& stride);
     bool ShowsStore() const;
     QImage StoreView() const;
 

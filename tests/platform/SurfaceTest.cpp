@@ -235,6 +235,49 @@ TEST(SurfaceScrollTest, MovesWithinAPictureLeaveThePixelsThatPlainMovesLeave)
     EXPECT_EQ(s.Pixel(29, 19), kRed);
 }
 
+TEST(SurfaceScrollTest, DrawingOnAScrolledPictureHandedOutLeavesTheCopyAndDrawsRight)
+{
+    constexpr int W = 64;
+    constexpr int H = 48;
+    Surface other(15, 15);
+    other.Resize(W, H);
+    other.FillRect({0, 0, W, H}, 0x00F0F0);
+    // Each drawing on a scrolled picture while a copy of it is held, against the same drawing on
+    // a picture of the same pixels that nothing shares.
+    const struct {
+        const char* what;
+        void (*draw)(Surface& s, const Surface& other);
+    } draws[] = {
+        {"fill",
+         [](Surface& s, const Surface&) {
+             s.FillRect({5, 6, 40, 46}, kRed);
+         }},
+        {"invert",
+         [](Surface& s, const Surface&) {
+             s.InvertRect({5, 6, 40, 46});
+         }},
+        {"copy", [](Surface& s, const Surface& o) { s.BitBlt(5, 6, 35, 40, o, 0, 0, Surface::SRCCOPY); }},
+        {"and", [](Surface& s, const Surface& o) { s.BitBlt(5, 6, 35, 40, o, 0, 0, Surface::SRCAND); }},
+        {"small move", [](Surface& s, const Surface&) { s.BitBlt(20, 38, 8, 8, s, 2, 3, Surface::SRCCOPY); }},
+        {"scroll", [](Surface& s, const Surface&) { s.BitBlt(0, 0, W, H - 4, s, 0, 4, Surface::SRCCOPY); }},
+    };
+    for (const auto& d : draws) {
+        Surface s(15, 15);
+        s.Resize(W, H);
+        FillPattern(s);
+        s.BitBlt(0, 0, W, H - 4, s, 0, 4, Surface::SRCCOPY);
+        Surface plain(15, 15);
+        plain.Resize(W, H);
+        plain.BitBlt(0, 0, W, H, s, 0, 0, Surface::SRCCOPY);
+        const QImage handedOut = s.Image();
+        const QImage handedOutPixels = handedOut.copy();
+        d.draw(s, other);
+        d.draw(plain, other);
+        EXPECT_EQ(s.Image(), plain.Image()) << d.what;
+        EXPECT_EQ(handedOut, handedOutPixels) << d.what;
+    }
+}
+
 TEST(FontServiceTest, ClassicNamesSizesAndErrors)
 {
     FontService fonts(96);
