@@ -55,11 +55,11 @@ void ScrollBar::sliderChange(SliderChange change)
 void ScrollBar::paintEvent(QPaintEvent* e)
 {
     QScrollBar::paintEvent(e);
-    if (e->region().contains(rect())) {
-        QStyleOptionSlider opt;
-        initStyleOption(&opt);
-        shownHandle_ = Part(opt, QStyle::SC_ScrollBarSlider);
-    }
+    // Any part painted shows the handle where it is now, and so will any part still to be
+    // painted: every move of the handle has asked for what it changes.
+    QStyleOptionSlider opt;
+    initStyleOption(&opt);
+    shownHandle_ = Part(opt, QStyle::SC_ScrollBarSlider);
 }
 
 }  // namespace tavrin
