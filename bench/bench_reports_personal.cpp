@@ -1,7 +1,8 @@
 // The personal reports recorded for the preview: the Personal 1 to 42 Day Schedule of 200 people
 // over 42 days (200 pages, every contents box ticked, in colour), beside a baseline that does the
 // same work plainly: the day records and the notes read with one pread each, the shift lines made
-// once, and the same records and texts written with one pwrite per record and text.
+// once, and the same records and texts gathered a page at a time and written with one pwrite
+// each.
 
 #include <benchmark/benchmark.h>
 

@@ -2,8 +2,8 @@
 // days sorted by five keys, and the Group Schedule of 99 groups by 7 days by 200 rows. Each
 // beside a baseline that does the same work plainly: the same day records read with one pread,
 // the same entry lines (sorted with precomputed keys and std::stable_sort for the schedule; the
-// same cells tested in a plain loop for the groups) and the same records written with one pwrite
-// per record and text.
+// same cells tested in a plain loop for the groups) and the same records gathered a page at a
+// time and written with one pwrite each.
 
 #include <benchmark/benchmark.h>
 
