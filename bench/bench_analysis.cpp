@@ -629,12 +629,5 @@ bool SameCoverageWork()
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    if (!SameWork() || !SameCoverageWork()) return 1;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tavrin::bench::RunInApplication(argc, argv, false, [] { return SameWork() && SameCoverageWork(); });
 }

@@ -39,28 +39,11 @@ using namespace tavrin;
 
 namespace {
 
-class QuietGridHost final : public GridHost {
+// The explanation list numbers its entries and shows nothing.
+class QuietHost final : public bench::QuietGridHost {
 public:
-    bool IsMinimised() const override { return false; }
-    int CurrentShiftCode() const override { return 1; }
-    QString SchedStem() const override { return QStringLiteral("Bench"); }
     int ExplListIndex(int code) const override { return code; }
     QString ExplanationListText(int) const override { return {}; }
-    bool ExplComboBusy() const override { return false; }
-    void SetCaption(const QString&) override {}
-    void SetBusy(bool) override {}
-    void SetRowScroll(int, int) override {}
-    void SetRowScrollValue(int) override {}
-    void SetPanelText(InfoPanel, const QString&) override {}
-    void SetShiftDescSmallFont(bool) override {}
-    void SetUndoItem(bool, const QString&) override {}
-    void SelectExplanationIndex(int) override {}
-    void SetNotePadText(const QString&) override {}
-    void SetNotePadEnabled(bool) override {}
-    void SetNotePadBackground(std::uint32_t) override {}
-    void SetListsEnabled(bool) override {}
-    void SetNoteButtons(NoteButtonLook) override {}
-    void CancelToolTip() override {}
 };
 
 constexpr int kNames = 200;
@@ -74,7 +57,7 @@ struct Schedule {
     QtPrinterDevice printer{pdf};
     QtFileDialogs dialogs;
     FontService fonts{96};
-    QuietGridHost host;
+    QuietHost host;
     SchedFiles files{work.path(), msg, printer};
     GridPaint grid{files, host, fonts};
     PreviewRec rec{work.path()};
@@ -450,11 +433,5 @@ BENCHMARK(BM_ExportToFile_Baseline)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tavrin::bench::RunInApplication(argc, argv);
 }
