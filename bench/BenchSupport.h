@@ -3,11 +3,14 @@
 // main window that shows nothing. The benchmarks use the real printer, which touches nothing
 // until a report uses it.
 
+#include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QByteArray>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 #include "grid/GridHost.h"
 #include "platform/MsgBox.h"
@@ -77,6 +80,24 @@ inline void UseOffscreenScreen()
     if (::write(fd, kConfig, sizeof kConfig - 1) != static_cast<ssize_t>(sizeof kConfig - 1)) std::abort();
     ::close(fd);
     qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + path);
+}
+
+// The main of a benchmark program with widgets: an application on the offscreen platform (its
+// screen sized as UseOffscreenScreen makes it when sizedScreen), the check that both sides of a
+// comparison do the same work, when there is one, and then the benchmarks.
+inline int RunInApplication(int argc, char** argv, bool sizedScreen = false, const std::function<bool()>& sameWork = {})
+{
+    if (sizedScreen)
+        UseOffscreenScreen();
+    else
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (sameWork && !sameWork()) return 1;
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 }  // namespace tavrin::bench

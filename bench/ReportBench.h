@@ -1,7 +1,7 @@
 #pragma once
 // What the report benchmarks share: a schedule of 200 named people with nine shifts and five
-// explanations, and the plain way of their baselines: preview records and texts written one
-// pwrite each on fresh files, and working-file records read in one pread.
+// explanations, and the plain way of their baselines: preview records and texts gathered a page
+// at a time and written on fresh files, and working-file records read in one pread.
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -30,58 +30,74 @@
 
 namespace tavrin::bench {
 
-// Command and text records written one pwrite each, on fresh files.
+// Command and text records gathered for a page and written with one pwrite each, on fresh files.
 class PlainRecorder {
 public:
     explicit PlainRecorder(const QString& dir)
-        : cmdPath_(QFile::encodeName(dir + QStringLiteral("/Plain.RP1"))),
-          textPath_(QFile::encodeName(dir + QStringLiteral("/Plain.RP2")))
     {
-        ::unlink(cmdPath_.constData());
-        ::unlink(textPath_.constData());
-        cmd_ = ::open(cmdPath_.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-        txt_ = ::open(textPath_.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+        const QByteArray cmd = QFile::encodeName(dir + QStringLiteral("/Plain.RP1"));
+        const QByteArray txt = QFile::encodeName(dir + QStringLiteral("/Plain.RP2"));
+        ::unlink(cmd.constData());
+        ::unlink(txt.constData());
+        cmd_ = ::open(cmd.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+        txt_ = ::open(txt.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
     }
     ~PlainRecorder()
     {
+        Flush();
         ::close(cmd_);
         ::close(txt_);
     }
     PlainRecorder(const PlainRecorder&) = delete;
     PlainRecorder& operator=(const PlainRecorder&) = delete;
 
-    void Command(int code, int a = 0, int b = 0, int c = 0, int d = 0, int value = 0)
+    void Command(int code, int a = 0, int b = 0, int c = 0, int d = 0, int value = 0, std::int32_t pos = 0, int len = 0)
     {
-        Put16(r_, code);
-        Put32(r_ + 2, a);
-        Put32(r_ + 6, b);
-        Put32(r_ + 10, c);
-        Put32(r_ + 14, d);
-        Put32(r_ + 18, value);
-        ok_ &= ::pwrite(cmd_, r_, 28, n_ * 28) == 28;
+        std::uint8_t r[28];
+        Put16(r, code);
+        Put32(r + 2, a);
+        Put32(r + 6, b);
+        Put32(r + 10, c);
+        Put32(r + 14, d);
+        Put32(r + 18, value);
+        Put32(r + 22, pos);
+        Put16(r + 26, len);
+        cmds_.insert(cmds_.end(), r, r + 28);
         ++n_;
+        if (code == Pv::NewPage) Flush();
+    }
+    void Text(int code, const QString& text, int a, int b, int c, int d, int value)
+    {
+        const QByteArray bytes = StringToCp1252(text);
+        Command(code, a, b, c, d, value, static_cast<std::int32_t>(pos_), static_cast<int>(bytes.size()));
+        texts_.insert(texts_.end(), bytes.cbegin(), bytes.cend());
+        pos_ += bytes.size();
     }
     void Text(const QString& text, int l, int t, int r, int b, int flags)
     {
-        const QByteArray bytes = StringToCp1252(text);
-        Put32(r_ + 22, static_cast<std::int32_t>(pos_));
-        Put16(r_ + 26, static_cast<int>(bytes.size()));
-        Command(Pv::DrawText, l, t, r, b, flags);
-        if (bytes.isEmpty()) return;
-        ok_ &= ::pwrite(txt_, bytes.constData(), static_cast<std::size_t>(bytes.size()), pos_ - 1) == bytes.size();
-        pos_ += bytes.size();
+        Text(Pv::DrawText, text, l, t, r, b, flags);
+    }
+    void Flush()
+    {
+        ok_ &= ::pwrite(cmd_, cmds_.data(), cmds_.size(), cmdAt_) == static_cast<ssize_t>(cmds_.size());
+        ok_ &= ::pwrite(txt_, texts_.data(), texts_.size(), txtAt_) == static_cast<ssize_t>(texts_.size());
+        cmdAt_ += static_cast<off_t>(cmds_.size());
+        txtAt_ += static_cast<off_t>(texts_.size());
+        cmds_.clear();
+        texts_.clear();
     }
     bool Ok() const { return ok_; }
     std::int64_t Records() const { return n_; }
 
 private:
-    QByteArray cmdPath_;
-    QByteArray textPath_;
     int cmd_ = -1;
     int txt_ = -1;
-    std::uint8_t r_[28] = {};
-    std::int64_t n_ = 0;
+    std::vector<std::uint8_t> cmds_;
+    std::vector<char> texts_;
+    off_t cmdAt_ = 0;
+    off_t txtAt_ = 0;
     std::int64_t pos_ = 1;
+    std::int64_t n_ = 0;
     bool ok_ = true;
 };
 

@@ -1,6 +1,7 @@
 // Schedule Multiple and Copy Multiple on a 10-year schedule of 200 people, each beside a
-// baseline that reads and writes the same records with pread/pwrite and makes the same field
-// assignments in a plain loop.
+// baseline that reads the run of day records and the notes file with one pread each, makes the
+// same field assignments in a plain loop and writes the records it changed back with one pwrite
+// per file.
 //
 // Schedule Multiple assigns a shift and a note to every cell of 200 names over 999 days in a
 // two-shift format: a trial pass that meets a conflict, then the real pass (the user answered
@@ -14,7 +15,9 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -226,6 +229,56 @@ int AssignRaw(std::uint8_t* rec, int i, int code, const std::array<Span, 256>& s
     return s2 != code ? 1 : 0;
 }
 
+// A run of day records read with one pread and written back with one pwrite.
+struct DayRun {
+    std::vector<std::uint8_t> bytes;
+    off_t at = 0;
+
+    void Read(int fd, int firstDay, int count)
+    {
+        at = static_cast<off_t>(firstDay) * 1200;
+        bytes.resize(static_cast<std::size_t>(count) * 1200);
+        (void)!::pread(fd, bytes.data(), bytes.size(), at);
+    }
+    std::uint8_t* Day(int k) { return bytes.data() + static_cast<std::size_t>(k) * 1200; }
+    void Write(int fd, int fromDay) const
+    {
+        const std::size_t from = static_cast<std::size_t>(fromDay) * 1200;
+        (void)!::pwrite(fd, bytes.data() + from, bytes.size() - from, at + static_cast<off_t>(from));
+    }
+};
+
+// The notes file read with one pread; the records changed written back with one pwrite.
+struct NotesInMemory {
+    std::vector<std::uint8_t> bytes;
+    std::size_t lo = SIZE_MAX;
+    std::size_t hi = 0;
+
+    void Read(int fd)
+    {
+        struct stat st {};
+        ::fstat(fd, &st);
+        bytes.resize(static_cast<std::size_t>(st.st_size));
+        (void)!::pread(fd, bytes.data(), bytes.size(), 0);
+        lo = SIZE_MAX;
+        hi = 0;
+    }
+    int Count() const { return static_cast<int>(bytes.size() / 60); }
+    const std::uint8_t* Text(int n) const { return bytes.data() + static_cast<std::size_t>(n - 1) * 60; }
+    void Store(int n, const std::uint8_t* text)
+    {
+        const std::size_t at = static_cast<std::size_t>(n - 1) * 60;
+        if (bytes.size() < at + 60) bytes.resize(at + 60);
+        std::memcpy(bytes.data() + at, text, 60);
+        lo = std::min(lo, at);
+        hi = std::max(hi, at + 60);
+    }
+    void Write(int fd) const
+    {
+        if (lo < hi) (void)!::pwrite(fd, bytes.data() + lo, hi - lo, static_cast<off_t>(lo));
+    }
+};
+
 void BM_ScheduleMultiple_Baseline(benchmark::State& state)
 {
     Schedule& s = Shared();
@@ -235,26 +288,27 @@ void BM_ScheduleMultiple_Baseline(benchmark::State& state)
     std::memcpy(text, kNote, std::strlen(kNote));
     const int days = ::open(s.Path(".SCH").constData(), O_RDWR);
     const int notes = ::open(s.Path(".SNO").constData(), O_RDWR);
-    std::uint8_t rec[1200];
+    DayRun run;
+    NotesInMemory notesBuf;
+    std::uint8_t scratch[1200];
     long changes = 0;
     for (auto _ : state) {
         state.PauseTiming();
         s.Restore();
         state.ResumeTiming();
-        // The trial: up to the first conflict, nothing written.
+        run.Read(days, 0, kRunDays);
+        // The trial, on a copy of each day: up to the first conflict, nothing written.
         bool conflict = false;
         for (int d = 0; d < kRunDays && !conflict; ++d) {
-            (void)!::pread(days, rec, sizeof rec, static_cast<off_t>(d) * 1200);
-            for (int i = 0; i < kSlots && !conflict; ++i) conflict = AssignRaw(rec, i, kNewShift, spans) < 0;
+            std::memcpy(scratch, run.Day(d), sizeof scratch);
+            for (int i = 0; i < kSlots && !conflict; ++i) conflict = AssignRaw(scratch, i, kNewShift, spans) < 0;
         }
         // The real pass.
         changes = 0;
-        struct stat st {};
-        ::fstat(notes, &st);
-        int count = static_cast<int>(st.st_size / 60);
+        notesBuf.Read(notes);
+        int count = notesBuf.Count();
         for (int d = 0; d < kRunDays; ++d) {
-            const off_t at = static_cast<off_t>(d) * 1200;
-            (void)!::pread(days, rec, sizeof rec, at);
+            std::uint8_t* rec = run.Day(d);
             for (int i = 0; i < kSlots; ++i) {
                 const int r = AssignRaw(rec, i, kNewShift, spans);
                 if (r > 0) changes += r;
@@ -264,13 +318,14 @@ void BM_ScheduleMultiple_Baseline(benchmark::State& state)
                     if (count + 1 > kMaxNoteRecords) continue;
                     n = static_cast<std::int16_t>(++count);
                 }
-                (void)!::pwrite(notes, text, sizeof text, static_cast<off_t>(n - 1) * 60);
+                notesBuf.Store(n, text);
                 rec[800 + 2 * i] = static_cast<std::uint8_t>(n & 0xff);
                 rec[801 + 2 * i] = static_cast<std::uint8_t>((n >> 8) & 0xff);
                 ++changes;
             }
-            (void)!::pwrite(days, rec, sizeof rec, at);
         }
+        notesBuf.Write(notes);
+        run.Write(days, 0);
     }
     ::close(days);
     ::close(notes);
@@ -310,9 +365,8 @@ void BM_CopyMultiple_Baseline(benchmark::State& state)
     Schedule& s = Shared();
     const int days = ::open(s.Path(".SCH").constData(), O_RDWR);
     const int notes = ::open(s.Path(".SNO").constData(), O_RDWR);
-    std::uint8_t from[1200];
-    std::uint8_t to[1200];
-    std::uint8_t text[60];
+    DayRun run;
+    NotesInMemory notesBuf;
     const auto fill = [](std::uint8_t& target, std::uint8_t value) {
         if (target == 0) target = value;
     };
@@ -323,14 +377,14 @@ void BM_CopyMultiple_Baseline(benchmark::State& state)
         state.PauseTiming();
         s.Restore();
         state.ResumeTiming();
-        struct stat st {};
-        ::fstat(notes, &st);
-        int count = static_cast<int>(st.st_size / 60);
+        // The block and its destinations, which follow it, in one read.
+        run.Read(days, 0, kBlock * (kDestinations + 1));
+        notesBuf.Read(notes);
+        int count = notesBuf.Count();
         for (int dest = 1; dest <= kDestinations; ++dest) {
             for (int k = 0; k < kBlock; ++k) {
-                const off_t target = static_cast<off_t>(dest * kBlock + k) * 1200;
-                (void)!::pread(days, from, sizeof from, static_cast<off_t>(k) * 1200);
-                (void)!::pread(days, to, sizeof to, target);
+                const std::uint8_t* from = run.Day(k);
+                std::uint8_t* to = run.Day(dest * kBlock + k);
                 for (int i = 0; i < kSlots; ++i) {
                     if (from[i] <= kUserShifts) fill(to[i], from[i]);
                     if (from[600 + i] <= kUserShifts) fill(to[600 + i], from[600 + i]);
@@ -343,19 +397,21 @@ void BM_CopyMultiple_Baseline(benchmark::State& state)
                     // The target has no active note: a source without one leaves it so.
                     const std::int16_t source = note(from, i);
                     if (source <= 0) continue;
-                    (void)!::pread(notes, text, sizeof text, static_cast<off_t>(source - 1) * 60);
                     n = static_cast<std::int16_t>(-n);
                     if (n == 0) {
                         if (count + 1 > kMaxNoteRecords) continue;
                         n = static_cast<std::int16_t>(++count);
                     }
-                    (void)!::pwrite(notes, text, sizeof text, static_cast<off_t>(n - 1) * 60);
+                    std::uint8_t text[60];
+                    std::memcpy(text, notesBuf.Text(source), sizeof text);
+                    notesBuf.Store(n, text);
                     to[800 + 2 * i] = static_cast<std::uint8_t>(n & 0xff);
                     to[801 + 2 * i] = static_cast<std::uint8_t>((n >> 8) & 0xff);
                 }
-                (void)!::pwrite(days, to, sizeof to, target);
             }
         }
+        notesBuf.Write(notes);
+        run.Write(days, kBlock);
     }
     ::close(days);
     ::close(notes);

@@ -170,11 +170,5 @@ BENCHMARK(BM_CoverageCounts_Baseline)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    tavrin::bench::UseOffscreenScreen();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tavrin::bench::RunInApplication(argc, argv, true);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "RealisticSchedule.h"
 #include "grid/GridQuery.h"
 #include "store/SchedFiles.h"
 
@@ -21,8 +22,7 @@ namespace {
 constexpr int kDays = 3650;
 constexpr int kSelectionDays = 999;
 
-// A schedule of 10 years by 200 named rows; each cell holds one of nine shifts, a fifth of them
-// a second shift and a fifth a note.
+// A realistic schedule (RealisticSchedule.h) of 10 years by 200 named rows.
 struct Schedule {
     QTemporaryDir dir;
     bench::QuietMsgBox msg;
@@ -36,24 +36,11 @@ struct Schedule {
         files.ScheduleProps.PeriodStart = OleDates::FromYmd(2020, 1, 1);
         files.ScheduleProps.PeriodEnd = files.ScheduleProps.PeriodStart + kDays - 1;
         files.CurrentFormatNo = 1;
-        (void)files.OpenWorkingFiles();
-        for (int r = 1; r <= kSlots; ++r) files.EmpTable.Name[r] = QStringLiteral("Person %1").arg(r);
-        DayRecord d;
-        unsigned seed = 7;
-        const auto next = [&seed] {
-            seed = seed * 1103515245u + 12345u;
-            return (seed >> 16) & 0x7fff;
-        };
-        for (int day = 1; day <= kDays; ++day) {
-            for (int s = 1; s <= kSlots; ++s) {
-                d.Shift1Code[s] = static_cast<Byte>(1 + next() % 9);
-                d.Shift2Code[s] = static_cast<Byte>(next() % 5 == 0 ? 1 + next() % 9 : 0);
-                d.OnCallFlag[s] = 0;
-                d.ExplanationCode[s] = static_cast<Byte>(next() % 10 == 0 ? 3 : 0);
-                d.NoteNumber[s] = static_cast<Int16>(next() % 5 == 0 ? 2 + next() % 1000 : 0);
-            }
-            (void)files.WriteRecord(FileNo::Days, day, d);
-        }
+        if (!files.OpenWorkingFiles()) std::abort();
+        bench::DefineShifts(files);
+        bench::NameEveryRow(files);
+        bench::Rng rng;
+        if (!bench::FillPeriod(files, rng)) std::abort();
     }
 };
 
@@ -63,7 +50,7 @@ Schedule& Shared()
     return s;
 }
 
-// Shifts 2 and 5, anyone, any explanation.
+// The evening and 12-hour night shifts, anyone, any explanation.
 QueryFilter ResultsQuery()
 {
     QueryFilter q;
@@ -74,7 +61,7 @@ QueryFilter ResultsQuery()
     return q;
 }
 
-// Every other person (by data slot), shift 3, any explanation.
+// Every other person (by data slot), the night shift, any explanation.
 QueryFilter SelectionQuery()
 {
     QueryFilter q;

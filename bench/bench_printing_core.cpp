@@ -1,7 +1,8 @@
 // The printing core on a schedule printout of 200 rows by 42 days (40000 drawing commands, 40
 // rows a page): recording it for the preview, replaying one page into the preview's page picture,
 // and printing one page to the PDF target, each beside a baseline that does the same work
-// plainly (one pwrite per record and text; QPainter on a QImage; QPainter on a QPdfWriter).
+// plainly (the records and texts gathered and written with one pwrite each; QPainter on a
+// QImage; QPainter on a QPdfWriter).
 // Replaying the last page of 250 takes as long as replaying the first.
 
 #include <benchmark/benchmark.h>
@@ -81,14 +82,18 @@ void BM_Record40000Commands_Baseline(benchmark::State& state)
     const QByteArray cmdPath = QFile::encodeName(dir.filePath(QStringLiteral("Preview.RP1")));
     const QByteArray textPath = QFile::encodeName(dir.filePath(QStringLiteral("Preview.RP2")));
     const std::vector<Item>& items = Commands();
+    // The records and texts gathered and written with one call each.
+    std::vector<std::uint8_t> cmds;
+    QByteArray texts;
     for (auto _ : state) {
         ::unlink(cmdPath.constData());
         ::unlink(textPath.constData());
         const int cmd = ::open(cmdPath.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
         const int txt = ::open(textPath.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-        std::int64_t n = 0;
         std::int64_t pos = 1;
         std::uint8_t r[28] = {};
+        cmds.clear();
+        texts.clear();
         for (const Item& i : items) {
             static constexpr int kCode[] = {1, 3, 5, 2, 8, 7, 10};
             Put16(r, kCode[static_cast<int>(i.op)]);
@@ -124,14 +129,13 @@ void BM_Record40000Commands_Baseline(benchmark::State& state)
                 case Op::NewPage:
                     break;
             }
-            if (::pwrite(cmd, r, 28, n * 28) != 28) state.SkipWithError("write");
-            ++n;
-            if (!bytes.isEmpty()) {
-                if (::pwrite(txt, bytes.constData(), static_cast<std::size_t>(bytes.size()), pos - 1) != bytes.size()) {
-                    state.SkipWithError("write");
-                }
-                pos += bytes.size();
-            }
+            cmds.insert(cmds.end(), r, r + 28);
+            texts.append(bytes);
+            pos += bytes.size();
+        }
+        if (::pwrite(txt, texts.constData(), static_cast<std::size_t>(texts.size()), 0) != texts.size() ||
+            ::pwrite(cmd, cmds.data(), cmds.size(), 0) != static_cast<ssize_t>(cmds.size())) {
+            state.SkipWithError("write");
         }
         ::close(cmd);
         ::close(txt);
@@ -334,11 +338,5 @@ BENCHMARK(BM_PdfPage_Baseline)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tavrin::bench::RunInApplication(argc, argv);
 }

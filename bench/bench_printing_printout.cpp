@@ -1,6 +1,7 @@
 // The schedule printout of 200 names by 42 days, every cell filled (several shifts, two-shift
 // cells, explanations, on-call marks, notes in a fifth of the cells), four coverage lines:
-//   - recorded for the preview, against the same records and texts written with one pwrite each;
+//   - recorded for the preview, against the same records and texts written with one pwrite per
+//     file, as the printout gathers them (the baseline lays nothing out: it writes the bytes);
 //   - printed to the PDF target, against QPainter on a QPdfWriter drawing the same items;
 //   - exported as delimited text to a file (which also records the drawing), against the same
 //     text built straight from the day records and written the same way.
@@ -38,28 +39,11 @@ using namespace tavrin;
 
 namespace {
 
-class QuietGridHost final : public GridHost {
+// The explanation list numbers its entries and shows nothing.
+class QuietHost final : public bench::QuietGridHost {
 public:
-    bool IsMinimised() const override { return false; }
-    int CurrentShiftCode() const override { return 1; }
-    QString SchedStem() const override { return QStringLiteral("Bench"); }
     int ExplListIndex(int code) const override { return code; }
     QString ExplanationListText(int) const override { return {}; }
-    bool ExplComboBusy() const override { return false; }
-    void SetCaption(const QString&) override {}
-    void SetBusy(bool) override {}
-    void SetRowScroll(int, int) override {}
-    void SetRowScrollValue(int) override {}
-    void SetPanelText(InfoPanel, const QString&) override {}
-    void SetShiftDescSmallFont(bool) override {}
-    void SetUndoItem(bool, const QString&) override {}
-    void SelectExplanationIndex(int) override {}
-    void SetNotePadText(const QString&) override {}
-    void SetNotePadEnabled(bool) override {}
-    void SetNotePadBackground(std::uint32_t) override {}
-    void SetListsEnabled(bool) override {}
-    void SetNoteButtons(NoteButtonLook) override {}
-    void CancelToolTip() override {}
 };
 
 constexpr int kNames = 200;
@@ -73,7 +57,7 @@ struct Schedule {
     QtPrinterDevice printer{pdf};
     QtFileDialogs dialogs;
     FontService fonts{96};
-    QuietGridHost host;
+    QuietHost host;
     SchedFiles files{work.path(), msg, printer};
     GridPaint grid{files, host, fonts};
     PreviewRec rec{work.path()};
@@ -222,15 +206,10 @@ void BM_PrintoutToRecorder_Baseline(benchmark::State& state)
         ::unlink(textPath.constData());
         const int cmd = ::open(cmdPath.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
         const int txt = ::open(textPath.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-        std::int64_t at = 0;
-        for (const PreviewCommandRecord& rec : r.records) {
-            if (::pwrite(cmd, r.commands.constData() + at, 28, at) != 28) state.SkipWithError("write");
-            at += 28;
-            const bool hasText = rec.Command == Pv::DrawText || rec.Command == Pv::PrintText;
-            if (hasText && rec.TextLen > 0 &&
-                ::pwrite(txt, r.texts.constData() + rec.TextPos - 1, static_cast<std::size_t>(rec.TextLen),
-                         rec.TextPos - 1) != rec.TextLen)
-                state.SkipWithError("write");
+        if (::pwrite(txt, r.texts.constData(), static_cast<std::size_t>(r.texts.size()), 0) != r.texts.size() ||
+            ::pwrite(cmd, r.commands.constData(), static_cast<std::size_t>(r.commands.size()), 0) !=
+                r.commands.size()) {
+            state.SkipWithError("write");
         }
         ::close(txt);
         ::close(cmd);
@@ -454,11 +433,5 @@ BENCHMARK(BM_ExportToFile_Baseline)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tavrin::bench::RunInApplication(argc, argv);
 }

@@ -1,7 +1,8 @@
 // The personal reports recorded for the preview: the Personal 1 to 42 Day Schedule of 200 people
 // over 42 days (200 pages, every contents box ticked, in colour), beside a baseline that does the
 // same work plainly: the day records and the notes read with one pread each, the shift lines made
-// once, and the same records and texts written with one pwrite per record and text.
+// once, and the same records and texts gathered a page at a time and written with one pwrite
+// each.
 
 #include <benchmark/benchmark.h>
 
@@ -198,12 +199,6 @@ BENCHMARK(BM_Per42_200x42_Baseline)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tavrin::bench::RunInApplication(argc, argv);
 }

@@ -1,11 +1,12 @@
 // The query results over a ten-year schedule of 200 people: opening the report counts every
 // name's matching days, and the preview records every name with a line for each run of days.
 // Beside a baseline that does the same work plainly: the same day records read with one pread,
-// the same cell test, the same day texts (each note read with one pread) and runs, and the same
+// the same cell test, the same day texts (the notes file read with one pread) and runs, and the same
 // records written a page at a time with one pwrite for the commands and one for the texts.
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "ReportBench.h"
 #include "grid/GridPaint.h"
 #include "grid/GridQuery.h"
 #include "platform/Cp1252.h"
@@ -34,9 +36,6 @@
 using namespace tavrin;
 
 namespace {
-
-using bench::Put16;
-using bench::Put32;
 
 constexpr int kQuery = 1;
 constexpr int kNotes = 500;
@@ -152,70 +151,6 @@ void BM_QueryResults_10y_200(benchmark::State& state)
 
 // ---------------------------------------------------------------- the plain way
 
-// Command and text records gathered for a page and written with one pwrite each, on fresh files.
-class PageRecorder {
-public:
-    explicit PageRecorder(const QString& dir)
-    {
-        const QByteArray cmd = QFile::encodeName(dir + QStringLiteral("/Plain.RP1"));
-        const QByteArray txt = QFile::encodeName(dir + QStringLiteral("/Plain.RP2"));
-        ::unlink(cmd.constData());
-        ::unlink(txt.constData());
-        cmd_ = ::open(cmd.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-        txt_ = ::open(txt.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-    }
-    ~PageRecorder()
-    {
-        Flush();
-        ::close(cmd_);
-        ::close(txt_);
-    }
-    void Command(int code, int a = 0, int b = 0, int c = 0, int d = 0, int value = 0, std::int32_t pos = 0, int len = 0)
-    {
-        std::uint8_t r[28];
-        Put16(r, code);
-        Put32(r + 2, a);
-        Put32(r + 6, b);
-        Put32(r + 10, c);
-        Put32(r + 14, d);
-        Put32(r + 18, value);
-        Put32(r + 22, pos);
-        Put16(r + 26, len);
-        cmds_.insert(cmds_.end(), r, r + 28);
-        ++n_;
-        if (code == Pv::NewPage) Flush();
-    }
-    void Text(int code, const QString& text, int a, int b, int c, int d, int value)
-    {
-        const QByteArray bytes = StringToCp1252(text);
-        Command(code, a, b, c, d, value, static_cast<std::int32_t>(pos_), static_cast<int>(bytes.size()));
-        texts_.insert(texts_.end(), bytes.cbegin(), bytes.cend());
-        pos_ += bytes.size();
-    }
-    void Flush()
-    {
-        ok_ &= ::pwrite(cmd_, cmds_.data(), cmds_.size(), cmdAt_) == static_cast<ssize_t>(cmds_.size());
-        ok_ &= ::pwrite(txt_, texts_.data(), texts_.size(), txtAt_) == static_cast<ssize_t>(texts_.size());
-        cmdAt_ += static_cast<off_t>(cmds_.size());
-        txtAt_ += static_cast<off_t>(texts_.size());
-        cmds_.clear();
-        texts_.clear();
-    }
-    bool Ok() const { return ok_; }
-    std::int64_t Records() const { return n_; }
-
-private:
-    int cmd_ = -1;
-    int txt_ = -1;
-    std::vector<std::uint8_t> cmds_;
-    std::vector<char> texts_;
-    off_t cmdAt_ = 0;
-    off_t txtAt_ = 0;
-    std::int64_t pos_ = 1;
-    std::int64_t n_ = 0;
-    bool ok_ = true;
-};
-
 // "mm/dd/yy" of a day, digit by digit.
 QString PlainDate(OleDate day)
 {
@@ -248,13 +183,20 @@ void BM_QueryResults_10y_200_Baseline(benchmark::State& state)
     }
     std::int64_t records = 0;
     for (auto _ : state) {
-        PageRecorder out(s.dir.path());
+        bench::PlainRecorder out(s.dir.path());
         // The day records in one read.
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(days) * DayRecord::Size);
         const int dayFd = ::open(QFile::encodeName(f.WorkPath(QStringLiteral(".SCH"))).constData(), O_RDONLY);
         (void)::pread(dayFd, bytes.data(), bytes.size(), 0);
         ::close(dayFd);
+        // The notes file in one read too.
         const int noteFd = ::open(QFile::encodeName(f.WorkPath(QStringLiteral(".SNO"))).constData(), O_RDONLY);
+        struct stat noteStat {};
+        ::fstat(noteFd, &noteStat);
+        std::vector<std::uint8_t> notes(static_cast<std::size_t>(noteStat.st_size));
+        if (::pread(noteFd, notes.data(), notes.size(), 0) != static_cast<ssize_t>(notes.size()))
+            state.SkipWithError("short read");
+        ::close(noteFd);
 
         QueryRecord q;
         (void)f.ReadRecord(FileNo::Queries, kQuery, q);
@@ -283,11 +225,8 @@ void BM_QueryResults_10y_200_Baseline(benchmark::State& state)
             if (c.s2 >= 1 && c.s2 <= kTimeOffCode) t += shiftText[static_cast<std::size_t>(c.s2)];
             if (c.e >= 1 && c.e <= kExplanations) t += explText[static_cast<std::size_t>(c.e)];
             if (c.oc == 1) t += onCall;
-            if (c.n > 0) {
-                char note[60];
-                if (::pread(noteFd, note, 60, static_cast<off_t>(c.n - 1) * 60) == 60)
-                    t += Runtime::Trim(Cp1252ToString(reinterpret_cast<const std::uint8_t*>(note), 60));
-            }
+            if (c.n > 0 && static_cast<std::size_t>(c.n) * 60 <= notes.size())
+                t += Runtime::Trim(Cp1252ToString(notes.data() + static_cast<std::size_t>(c.n - 1) * 60, 60));
             return t;
         };
 
@@ -363,7 +302,6 @@ void BM_QueryResults_10y_200_Baseline(benchmark::State& state)
             if (runStart >= 0) print(runStart, runEnd, text);
         }
         out.Command(Pv::EndDocument);
-        ::close(noteFd);
         out.Flush();
         if (!out.Ok()) state.SkipWithError("write");
         records = out.Records();
@@ -378,12 +316,6 @@ BENCHMARK(BM_QueryResults_10y_200_Baseline)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tavrin::bench::RunInApplication(argc, argv);
 }

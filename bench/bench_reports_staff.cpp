@@ -2,8 +2,8 @@
 // days sorted by five keys, and the Group Schedule of 99 groups by 7 days by 200 rows. Each
 // beside a baseline that does the same work plainly: the same day records read with one pread,
 // the same entry lines (sorted with precomputed keys and std::stable_sort for the schedule; the
-// same cells tested in a plain loop for the groups) and the same records written with one pwrite
-// per record and text.
+// same cells tested in a plain loop for the groups) and the same records gathered a page at a
+// time and written with one pwrite each.
 
 #include <benchmark/benchmark.h>
 
@@ -313,12 +313,6 @@ BENCHMARK(BM_Group_99x7x200_Baseline)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tavrin::bench::RunInApplication(argc, argv);
 }

@@ -1,9 +1,9 @@
 // Save and Open of the schedule file and the change of the schedule period, for a dense
 // schedule of ten years by 200 rows holding as many notes as the notes file takes. Each has a
 // baseline doing the least work for the same result: zlib deflating, checking and writing the
-// same bytes (Save), reading, inflating and writing them as fresh files put in place by a rename
-// (Open), and a plain read of the old files and a write of the two rebuilt ones, fresh and
-// renamed into place (period change).
+// same bytes as a fresh file synced and renamed into place (Save), reading, inflating and
+// writing them as fresh files put in place by a rename (Open), and a plain read of the old files
+// and a write of the two rebuilt ones, fresh and renamed into place (period change).
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <vector>
 
@@ -41,18 +42,17 @@ void WriteFd(int fd, const char* data, std::size_t n)
     }
 }
 
-void WriteAll(const QString& path, const char* data, std::size_t n, bool sync)
+void WriteAll(const QString& path, const char* data, std::size_t n)
 {
     const int fd = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) std::abort();
     WriteFd(fd, data, n);
-    if (sync) ::fsync(fd);
     ::close(fd);
 }
 
 // Writes a fresh file beside the target and renames it over the target, as the program puts
-// its working files in place.
-void WriteFresh(const QString& path, const char* data, std::size_t n)
+// its working files in place; synced, with the rename, as the program puts the schedule file.
+void WriteFresh(const QString& path, const char* data, std::size_t n, bool sync = false)
 {
     const QByteArray target = path.toLocal8Bit();
     const QByteArray fresh = target + ".new";
@@ -60,8 +60,14 @@ void WriteFresh(const QString& path, const char* data, std::size_t n)
     const int fd = ::open(fresh.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) std::abort();
     WriteFd(fd, data, n);
+    if (sync) ::fsync(fd);
     ::close(fd);
     if (::rename(fresh.constData(), target.constData()) != 0) std::abort();
+    if (sync) {
+        const int dir = ::open(QFileInfo(path).absolutePath().toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
+        ::fsync(dir);
+        ::close(dir);
+    }
 }
 
 // The dense schedule, built once, saved as a schedule file.
@@ -179,7 +185,7 @@ void BM_SaveBaseline_ZlibDeflateTestWrite(benchmark::State& state)
             benchmark::DoNotOptimize(Inflate(z, static_cast<std::size_t>(c.size()), crc).data());
             archive.insert(archive.end(), z.begin(), z.end());
         }
-        WriteAll(out, reinterpret_cast<const char*>(archive.data()), archive.size(), true);
+        WriteFresh(out, reinterpret_cast<const char*>(archive.data()), archive.size(), true);
     }
     state.SetBytesProcessed(state.iterations() * d.Bytes());
 }
@@ -213,7 +219,7 @@ void BM_OpenBaseline_ZlibReadInflateWrite(benchmark::State& state)
     {
         std::vector<std::uint8_t> all;
         for (const auto& z : compressed) all.insert(all.end(), z.begin(), z.end());
-        WriteAll(packed, reinterpret_cast<const char*>(all.data()), all.size(), false);
+        WriteAll(packed, reinterpret_cast<const char*>(all.data()), all.size());
     }
     const QString outDir = d.work.path() + QStringLiteral("/baseline");
     QDir().mkpath(outDir);
