@@ -321,8 +321,8 @@ private:
     // The Properties dialog of divider record `recordNo` (a display row, 0 the current row, 201
     // the day ruler); the record as written, or nothing when cancelled.
     std::optional<DividerPropertiesRecord> EditDividerProperties(int recordNo);
-    // After a definition dialog: the day ruler (with `ruler`), the cells and the coverage lines
-    // drawn again and the cursor day tagged again.
+    // After a definition dialog or Copy Multiple: the day ruler (with `ruler`), the cells and the
+    // coverage lines drawn again and the cursor day tagged again.
     void RedrawAfterDefinitions(bool ruler);
     // The file properties of a new schedule; its period unless cancelled.
     void ShowPropsForNewSchedule();

@@ -56,13 +56,8 @@ void MainForm::Edit_Mcopy_Click()
     Mcopy dlg(files_, grid_, msg_, this);
     dlg.exec();
     if (dlg.DialogCancelled) return;
-    SetBusy(true);
     FillShiftList();
-    grid_.DrawCoverageCounts(1, files_.VisibleDays, false);
-    grid_.DrawScheduleCells(1, files_.VisibleDays, 1, grid_.VisibleRows);
-    grid_.CursorDay = std::max(grid_.FirstTaggedDay, 1);
-    grid_.TagDayCells(grid_.CursorRow, grid_.CursorDay, 0);
-    SetBusy(false);
+    RedrawAfterDefinitions(false);
 }
 
 void MainForm::Report_Query_Click()

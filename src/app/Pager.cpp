@@ -1,18 +1,16 @@
 #include "app/Pager.h"
 
-#include <QApplication>
-#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
 #include "platform/BoxChecks.h"
+#include "platform/DialogControls.h"
 #include "platform/MsgBox.h"
 #include "platform/Runtime.h"
 #include "store/SchedFiles.h"
@@ -36,7 +34,7 @@ Pager::Pager(SchedFiles& files, MsgBox& msg, QWidget* parent) : QDialog(parent),
     auto* label = new QLabel(QStringLiteral("Start Date:"), this);
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->installEventFilter(this);
+    SelectAllOnFocus(Text1);
     const auto button = [this](QPushButton*& b, const char* name, const char* caption) {
         b = new QPushButton(QString::fromLatin1(caption), this);
         b->setObjectName(QString::fromLatin1(name));
@@ -119,15 +117,6 @@ void Pager::showEvent(QShowEvent* e)
     Text1->setSelection(0, 99);
     QDialog::showEvent(e);
     Text1->setFocus();
-}
-
-bool Pager::eventFilter(QObject* watched, QEvent* e)
-{
-    if (watched == Text1 && e->type() == QEvent::FocusIn) {
-        // After the mouse has placed the cursor, so that the whole text ends selected.
-        QTimer::singleShot(0, Text1, [this] { Text1->selectAll(); });
-    }
-    return QDialog::eventFilter(watched, e);
 }
 
 bool Pager::Text1_LostFocus()

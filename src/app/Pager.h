@@ -55,7 +55,6 @@ public slots:
 protected:
     void showEvent(QShowEvent* e) override;
     void reject() override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     OleDate PeriodStart() const;

@@ -1,5 +1,6 @@
 #include "editing/BulkEdit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -103,7 +104,8 @@ Status RunCopyMultiple(SchedFiles& files, const CopyPlan& plan)
     }
     const int periodDays = files.PeriodDays();
     const double source = RecordOf(files, plan.start);
-    DayRecord sourceDay;
+    // The destinations lie after the block, so its days stay as they are: each is read once.
+    std::vector<std::optional<DayRecord>> block(static_cast<std::size_t>(std::max(plan.blockDays, 0)));
     DayRecord targetDay;
     for (const OleDate d : plan.destinations) {
         const double target = RecordOf(files, d);
@@ -113,7 +115,13 @@ Status RunCopyMultiple(SchedFiles& files, const CopyPlan& plan)
             if (source + k < 1 || target + k < 1) continue;
             const auto s = static_cast<std::int64_t>(source + k);
             const auto t = static_cast<std::int64_t>(target + k);
-            TAVRIN_TRY(files.ReadRecord(FileNo::Days, s, sourceDay));
+            std::optional<DayRecord>& kept = block[static_cast<std::size_t>(k)];
+            if (!kept) {
+                DayRecord read;
+                TAVRIN_TRY(files.ReadRecord(FileNo::Days, s, read));
+                kept = read;
+            }
+            const DayRecord& sourceDay = *kept;
             TAVRIN_TRY(files.ReadRecord(FileNo::Days, t, targetDay));
             for (const int slot : targets) {
                 if (plan.requirementRow) {

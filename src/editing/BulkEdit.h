@@ -56,7 +56,7 @@ struct CopyPlan {
     std::vector<int> rows;  // display rows chosen
     OleDate start = 0;
     int blockDays = 0;
-    std::vector<OleDate> destinations;
+    std::vector<OleDate> destinations;  // each after the block, as CopyDestinations gives them
     CopyMultipleOptions options;
     bool requirementRow = false;  // the rows' cells are numbers: copied whole
 };

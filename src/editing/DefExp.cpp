@@ -12,6 +12,7 @@
 #include "editing/EditingCommon.h"
 #include "editing/QuickKey.h"
 #include "grid/GridPaint.h"
+#include "platform/DialogControls.h"
 #include "platform/Runtime.h"
 #include "store/SchedFiles.h"
 
@@ -37,21 +38,12 @@ DefExp::DefExp(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* parent)
     box(Text1, "Text1", 20);
     box(Abbr, "Abbr", 5);
     box(Text2, "Text2", 20);
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    Command2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setAutoDefault(false);
+    QHBoxLayout* buttons = NewOkCancelRow(this, Command1, Command2);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Description:"), Text1);
     form->addRow(QStringLiteral("Abbreviation:"), Abbr);
     form->addRow(QStringLiteral("Quick Key:"), Text2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
     auto* right = new QVBoxLayout;
     right->addLayout(form);
     right->addStretch();

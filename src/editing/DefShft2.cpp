@@ -17,6 +17,7 @@
 #include "editing/QuickKey.h"
 #include "grid/GridPaint.h"
 #include "platform/BoxChecks.h"
+#include "platform/DialogControls.h"
 #include "platform/ListTabStops.h"
 #include "platform/MsgBox.h"
 #include "platform/Runtime.h"
@@ -101,16 +102,7 @@ DefShft2::DefShft2(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* par
         Colors[static_cast<std::size_t>(i)] = b;
     }
 
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    Command2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    QHBoxLayout* buttons = NewOkCancelRow(this, Command1, Command2);
 
     auto* right = new QVBoxLayout;
     right->addLayout(form);

@@ -1,8 +1,6 @@
 #include "editing/Mcopy.h"
 
 #include <QCheckBox>
-#include <QEvent>
-#include <QFocusEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -10,7 +8,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -22,6 +19,7 @@
 #include "grid/GridPaint.h"
 #include "platform/BoxChecks.h"
 #include "platform/BusyPointer.h"
+#include "platform/DialogControls.h"
 #include "platform/Runtime.h"
 #include "store/SchedFiles.h"
 
@@ -38,24 +36,13 @@ Mcopy::Mcopy(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     List1 = NewMultiSelectList(this, "List1");
     Label1->setBuddy(List1);
-    const auto button = [this](QPushButton*& b, const char* name, const QString& caption) {
-        b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-    };
-    button(Command1, "Command1", QStringLiteral("Select &All"));
-    button(Command2, "Command2", QStringLiteral("C&lear All"));
-    button(Command3, "Command3", QStringLiteral("&Execute"));
-    button(Command4, "Command4", QStringLiteral("Cancel"));
+    Command1 = NewButton(this, "Command1", QStringLiteral("Select &All"));
+    Command2 = NewButton(this, "Command2", QStringLiteral("C&lear All"));
+    Command3 = NewButton(this, "Command3", QStringLiteral("&Execute"));
+    Command4 = NewButton(this, "Command4", QStringLiteral("Cancel"));
     Command3->setDefault(true);
-    StartDate = new QLineEdit(this);
-    StartDate->setObjectName(QStringLiteral("StartDate"));
-    StartDate->setMaxLength(20);
-    StartDate->installEventFilter(this);
-    NumWeeks = new QLineEdit(this);
-    NumWeeks->setObjectName(QStringLiteral("NumWeeks"));
-    NumWeeks->setMaxLength(3);
-    NumWeeks->installEventFilter(this);
+    StartDate = NewSelectingBox(this, "StartDate", 20);
+    NumWeeks = NewSelectingBox(this, "NumWeeks", 3);
     Label5 = new QLabel(this);
     Label5->setObjectName(QStringLiteral("Label5"));
     DestList = NewMultiSelectList(this, "DestList");
@@ -106,6 +93,11 @@ Mcopy::Mcopy(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* parent)
 
     checks_ = new BoxChecks(this);
     checks_->Add(StartDate, [this] { return CheckStartDate(); });
+    // The length is no check of its own: leaving it lists the destinations for it.
+    checks_->Add(NumWeeks, [this] {
+        FillDestinations();
+        return true;
+    });
     checks_->Exempt(Command4);
     guard_ = new StartDateGuard(StartDate, files_, msg_);
     for (QWidget* w :
@@ -270,18 +262,6 @@ void Mcopy::Command4_Click()
 void Mcopy::reject()
 {
     if (!closing_) Command4_Click();
-}
-
-bool Mcopy::eventFilter(QObject* watched, QEvent* e)
-{
-    if ((watched == StartDate || watched == NumWeeks) && e->type() == QEvent::FocusIn) {
-        auto* box = static_cast<QLineEdit*>(watched);
-        QTimer::singleShot(0, box, [box] { box->selectAll(); });
-    } else if (watched == NumWeeks && e->type() == QEvent::FocusOut) {
-        const auto reason = static_cast<QFocusEvent*>(e)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) FillDestinations();
-    }
-    return QDialog::eventFilter(watched, e);
 }
 
 }  // namespace tavrin

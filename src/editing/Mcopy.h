@@ -55,7 +55,6 @@ public:
 
 protected:
     void reject() override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void UpdateExecute();

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QFormLayout>
 #include <QFrame>
 #include <QGroupBox>
@@ -12,7 +11,6 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -24,6 +22,7 @@
 #include "grid/GridQuery.h"
 #include "platform/BoxChecks.h"
 #include "platform/BusyPointer.h"
+#include "platform/DialogControls.h"
 #include "platform/Runtime.h"
 #include "store/SchedFiles.h"
 
@@ -51,29 +50,18 @@ Multisch::Multisch(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* par
     setModal(true);
 
     SelectedEmps = NewMultiSelectList(this, "SelectedEmps");
-    const auto button = [this](QPushButton*& b, const char* name, const QString& caption) {
-        b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-    };
-    button(Command3, "Command3", QStringLiteral("Select All"));
-    button(Command4, "Command4", QStringLiteral("Clear All"));
-    button(Command7, "Command7", QStringLiteral("Query [none]"));
-    button(Command6, "Command6", QStringLiteral("Execute"));
-    button(Command2, "Command2", QStringLiteral("Close"));
+    Command3 = NewButton(this, "Command3", QStringLiteral("Select All"));
+    Command4 = NewButton(this, "Command4", QStringLiteral("Clear All"));
+    Command7 = NewButton(this, "Command7", QStringLiteral("Query [none]"));
+    Command6 = NewButton(this, "Command6", QStringLiteral("Execute"));
+    Command2 = NewButton(this, "Command2", QStringLiteral("Close"));
     Command6->setDefault(true);
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo2 = new QComboBox(this);
     Combo2->setObjectName(QStringLiteral("Combo2"));
-    StartDate = new QLineEdit(this);
-    StartDate->setObjectName(QStringLiteral("StartDate"));
-    StartDate->setMaxLength(20);
-    StartDate->installEventFilter(this);
-    NumWeeks = new QLineEdit(this);
-    NumWeeks->setObjectName(QStringLiteral("NumWeeks"));
-    NumWeeks->setMaxLength(3);
-    NumWeeks->installEventFilter(this);
+    StartDate = NewSelectingBox(this, "StartDate", 20);
+    NumWeeks = NewSelectingBox(this, "NumWeeks", 3);
     Label6 = new QLabel(this);
     Label6->setObjectName(QStringLiteral("Label6"));
     ClearAll = new QCheckBox(QStringLiteral("Clear cell contents first"), this);
@@ -422,15 +410,6 @@ void Multisch::Command2_Click()
 void Multisch::reject()
 {
     if (!running_) Command2_Click();
-}
-
-bool Multisch::eventFilter(QObject* watched, QEvent* e)
-{
-    if ((watched == StartDate || watched == NumWeeks) && e->type() == QEvent::FocusIn) {
-        auto* box = static_cast<QLineEdit*>(watched);
-        QTimer::singleShot(0, box, [box] { box->selectAll(); });
-    }
-    return QDialog::eventFilter(watched, e);
 }
 
 }  // namespace tavrin

@@ -18,6 +18,7 @@
 #include "grid/GridColours.h"
 #include "grid/GridPaint.h"
 #include "platform/BusyPointer.h"
+#include "platform/DialogControls.h"
 #include "store/SchedFiles.h"
 
 namespace tavrin {
@@ -94,16 +95,7 @@ ObjProps::ObjProps(SchedFiles& files, GridPaint& grid, MsgBox& msg, int dividerR
     }
     appearance->addLayout(justify);
 
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    Command2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    QHBoxLayout* buttons = NewOkCancelRow(this, Command1, Command2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(DividerStyle);
     layout->addWidget(SSFrame1);

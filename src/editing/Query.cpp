@@ -1,13 +1,11 @@
 #include "editing/Query.h"
 
 #include <QComboBox>
-#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "editing/DateBoxes.h"
@@ -17,6 +15,7 @@
 #include "grid/GridPaint.h"
 #include "platform/BoxChecks.h"
 #include "platform/BusyPointer.h"
+#include "platform/DialogControls.h"
 #include "platform/Runtime.h"
 #include "store/SchedFiles.h"
 
@@ -31,25 +30,14 @@ Query::Query(SchedFiles& files, GridPaint& grid, MsgBox& msg, EditingHost& host,
 
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
-    const auto box = [this](QLineEdit*& b, const char* name) {
-        b = new QLineEdit(this);
-        b->setObjectName(QString::fromLatin1(name));
-        // Room for a date in any display format (one with a month name is longer than ten).
-        b->setMaxLength(20);
-        b->installEventFilter(this);
-    };
-    box(StartDate, "StartDate");
-    box(EndDate, "EndDate");
-    const auto button = [this](QPushButton*& b, const char* name, const QString& caption) {
-        b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-    };
-    button(Command4, "Command4", QStringLiteral("BOF"));
-    button(Command3, "Command3", QStringLiteral("EOF"));
-    button(Edit, "Edit", QStringLiteral("Edit..."));
-    button(Command1, "Command1", QStringLiteral("Run..."));
-    button(Command2, "Command2", QStringLiteral("Close"));
+    // Room for a date in any display format (one with a month name is longer than ten).
+    StartDate = NewSelectingBox(this, "StartDate", 20);
+    EndDate = NewSelectingBox(this, "EndDate", 20);
+    Command4 = NewButton(this, "Command4", QStringLiteral("BOF"));
+    Command3 = NewButton(this, "Command3", QStringLiteral("EOF"));
+    Edit = NewButton(this, "Edit", QStringLiteral("Edit..."));
+    Command1 = NewButton(this, "Command1", QStringLiteral("Run..."));
+    Command2 = NewButton(this, "Command2", QStringLiteral("Close"));
     Command1->setDefault(true);
 
     auto* start = new QHBoxLayout;
@@ -168,20 +156,6 @@ void Query::Command1_Click()
 void Query::Command2_Click()
 {
     QDialog::reject();
-}
-
-void Query::reject()
-{
-    Command2_Click();
-}
-
-bool Query::eventFilter(QObject* watched, QEvent* e)
-{
-    if ((watched == StartDate || watched == EndDate) && e->type() == QEvent::FocusIn) {
-        auto* box = static_cast<QLineEdit*>(watched);
-        QTimer::singleShot(0, box, [box] { box->selectAll(); });
-    }
-    return QDialog::eventFilter(watched, e);
 }
 
 }  // namespace tavrin

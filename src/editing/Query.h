@@ -44,10 +44,6 @@ public:
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
 
-protected:
-    void reject() override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
-
 private:
     // A date box: a date before the period becomes its first day (start) or is refused (end),
     // a date after it is refused (start) or becomes its last day (end).

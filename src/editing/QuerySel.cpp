@@ -9,6 +9,7 @@
 
 #include "editing/EdQuery.h"
 #include "grid/GridPaint.h"
+#include "platform/DialogControls.h"
 #include "platform/Runtime.h"
 #include "store/SchedFiles.h"
 
@@ -75,21 +76,9 @@ QuerySel::QuerySel(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* par
     auto* label = new QLabel(QStringLiteral("Query Name"), this);
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    Command2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setAutoDefault(false);
-    Edit = new QPushButton(QStringLiteral("Edit..."), this);
-    Edit->setObjectName(QStringLiteral("Edit"));
-    Edit->setAutoDefault(false);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Edit);
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    QHBoxLayout* buttons = NewOkCancelRow(this, Command1, Command2);
+    Edit = NewButton(this, "Edit", QStringLiteral("Edit..."));
+    buttons->insertWidget(0, Edit);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(Combo1);

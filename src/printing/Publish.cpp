@@ -14,6 +14,7 @@
 #include "grid/GridPaint.h"
 #include "platform/BoxChecks.h"
 #include "platform/BusyPointer.h"
+#include "platform/DialogControls.h"
 #include "platform/MsgBox.h"
 #include "store/Records.h"
 
@@ -51,17 +52,7 @@ Publish::Publish(SchedulePropertiesRecord& props, bool& modified, const PublishP
     Label2->setObjectName(QStringLiteral("Label2"));
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
-    Command1 = new QPushButton(QStringLiteral("Publish"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    Command2 = new QPushButton(QStringLiteral("Close"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setAutoDefault(false);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    QHBoxLayout* buttons = NewOkCancelRow(this, Command1, Command2, QStringLiteral("Publish"), QStringLiteral("Close"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Frame1);
     layout->addWidget(Command3, 0, Qt::AlignLeft);

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "grid/GridPaint.h"
+#include "platform/DialogControls.h"
 #include "printing/PrintServices.h"
 
 namespace tavrin {
@@ -17,16 +18,7 @@ SetPrt::SetPrt(PrintServices& services, GridPaint* grid, QWidget* parent) : QDia
     setModal(true);
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    Command2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    QHBoxLayout* buttons = NewOkCancelRow(this, Command1, Command2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(List1);
     layout->addLayout(buttons);
