@@ -312,20 +312,15 @@ Status QtPrinterDevice::SetFontItalic(bool italic)
 double QtPrinterDevice::TextWidth(const QString& text)
 {
     const QFontMetricsF m(PrinterFont(), &Printer());
-    QString t = text;
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     double w = 0;
-    for (const QString& line : t.split(QLatin1Char('\n'))) w = std::max(w, m.horizontalAdvance(line));
+    for (const QString& line : NormaliseBreaks(text).split(QLatin1Char('\n')))
+        w = std::max(w, m.horizontalAdvance(line));
     return w * TwipsPerPixelX();
 }
 
 double QtPrinterDevice::TextHeight(const QString& text)
 {
-    QString t = text;
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    const auto lines = t.count(QLatin1Char('\n')) + 1;
+    const auto lines = NormaliseBreaks(text).count(QLatin1Char('\n')) + 1;
     return static_cast<double>(lines) * LineSpacing() * TwipsPerPixelY();
 }
 
@@ -336,11 +331,8 @@ Status QtPrinterDevice::Print(const QString& text)
     p.setFont(PrinterFont());
     p.setPen(Colour(fore_));
     const QFontMetricsF m(PrinterFont(), &Printer());
-    QString t = text;
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     const double left = CurrentX;
-    const QStringList lines = t.split(QLatin1Char('\n'));
+    const QStringList lines = NormaliseBreaks(text).split(QLatin1Char('\n'));
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (i > 0) {
             CurrentX = left;

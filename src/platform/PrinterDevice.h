@@ -69,16 +69,16 @@ public:
     // 1 transparent (the default), 2 opaque (white behind texts).
     virtual void SetBkMode(int mode) = 0;
 
-    // --- font
+    // --- font (the setting last taken; each device decides what it takes)
     virtual int FontCount() = 0;
     virtual QString Fonts(int i) = 0;
-    virtual QString FontName() = 0;
+    QString FontName() const { return fontName_; }
     virtual Status SetFontName(const QString& name) = 0;
-    virtual double FontSize() = 0;
+    double FontSize() const { return fontSize_; }
     virtual Status SetFontSize(double points) = 0;
-    virtual bool FontBold() = 0;
+    bool FontBold() const { return bold_; }
     virtual Status SetFontBold(bool bold) = 0;
-    virtual bool FontItalic() = 0;
+    bool FontItalic() const { return italic_; }
     virtual Status SetFontItalic(bool italic) = 0;
 
     // --- drawing (twips; both ends and edges included)
@@ -89,15 +89,15 @@ public:
     // colour when the fill style is 0 (solid), outlined in the fore colour.
     virtual Status Ellipse(int left, int top, int right, int bottom) = 0;
     // Pen width in device pixels.
-    virtual int DrawWidth() = 0;
+    int DrawWidth() const { return drawWidth_; }
     virtual Status SetDrawWidth(int pixels) = 0;
-    virtual std::uint32_t ForeColor() = 0;
+    std::uint32_t ForeColor() const { return fore_; }
     virtual void SetForeColor(std::uint32_t colour) = 0;
-    virtual std::uint32_t FillColor() = 0;
-    virtual void SetFillColor(std::uint32_t colour) = 0;
+    std::uint32_t FillColor() const { return fill_; }
+    void SetFillColor(std::uint32_t colour) { fill_ = colour & 0xFFFFFFu; }
     // 0 solid, 1 transparent.
-    virtual int FillStyle() = 0;
-    virtual void SetFillStyle(int style) = 0;
+    int FillStyle() const { return fillStyle_; }
+    void SetFillStyle(int style) { fillStyle_ = style; }
 
     // --- job: begun by the first output; NewPage takes effect with the next output, so that
     // EndDoc right after it adds no blank sheet, and EndDoc with nothing drawn sends nothing
@@ -120,6 +120,17 @@ public:
     // -1 draft, -2 low, -3 medium, -4 high (or a resolution in dots per inch).
     virtual int PrintQuality() = 0;
     virtual Status SetPrintQuality(int quality) = 0;
+
+protected:
+    // The font and drawing settings as the device took them.
+    QString fontName_ = QStringLiteral("Arial");
+    double fontSize_ = 8;
+    bool bold_ = false;
+    bool italic_ = false;
+    int drawWidth_ = 1;
+    std::uint32_t fore_ = 0;
+    std::uint32_t fill_ = 0;
+    int fillStyle_ = 1;
 };
 
 // The real printer: the CUPS printers Qt finds, and a "PDF file" target that always exists
@@ -153,27 +164,17 @@ public:
 
     int FontCount() override;
     QString Fonts(int i) override;
-    QString FontName() override { return fontName_; }
     Status SetFontName(const QString& name) override;
-    double FontSize() override { return fontSize_; }
     Status SetFontSize(double points) override;
-    bool FontBold() override { return bold_; }
     Status SetFontBold(bool bold) override;
-    bool FontItalic() override { return italic_; }
     Status SetFontItalic(bool italic) override;
 
     Status Line(double x1, double y1, double x2, double y2) override;
     Status Box(double x1, double y1, double x2, double y2) override;
     Status FilledBox(double x1, double y1, double x2, double y2, std::uint32_t colour) override;
     Status Ellipse(int left, int top, int right, int bottom) override;
-    int DrawWidth() override { return drawWidth_; }
     Status SetDrawWidth(int pixels) override;
-    std::uint32_t ForeColor() override { return fore_; }
     void SetForeColor(std::uint32_t colour) override { fore_ = colour & 0xFFFFFFu; }
-    std::uint32_t FillColor() override { return fill_; }
-    void SetFillColor(std::uint32_t colour) override { fill_ = colour & 0xFFFFFFu; }
-    int FillStyle() override { return fillStyle_; }
-    void SetFillStyle(int style) override { fillStyle_ = style; }
 
     Status NewPage() override;
     Status EndDoc() override;
@@ -222,19 +223,11 @@ private:
 
     FontService fonts_;
     QStringList fontList_;
-    QString fontName_ = QStringLiteral("Arial");
     QString family_;
-    double fontSize_ = 8;
-    bool bold_ = false;
-    bool italic_ = false;
     std::unique_ptr<QFont> font_;
     double lineSpacing_ = -1;
 
     int bkMode_ = 1;
-    int drawWidth_ = 1;
-    std::uint32_t fore_ = 0;
-    std::uint32_t fill_ = 0;
-    int fillStyle_ = 1;
 };
 
 }  // namespace tavrin

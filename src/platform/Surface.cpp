@@ -14,9 +14,6 @@
 
 namespace tavrin {
 
-namespace {
-
-// Line breaks as the platform's text call makes them: CR LF, CR and LF each end a line.
 QString NormaliseBreaks(const QString& text)
 {
     if (!text.contains(QLatin1Char('\r'))) return text;
@@ -25,6 +22,8 @@ QString NormaliseBreaks(const QString& text)
     t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return t;
 }
+
+namespace {
 
 QColor Colour(std::uint32_t c)
 {

@@ -212,6 +212,10 @@ private:
 // DT_BOTTOM apply to single lines only; the rectangle clips unless DT_NOCLIP is given.
 void DrawTextInRect(QPainter& p, const QString& text, const QRect& r, int flags);
 
+// Line breaks as the platform's text calls make them: CR LF, CR and LF each end a line; the text
+// with every break as LF.
+QString NormaliseBreaks(const QString& text);
+
 // 0x00BBGGRR to Qt's 0xAARRGGBB and back.
 inline unsigned int ToQRgb(std::uint32_t c)
 {

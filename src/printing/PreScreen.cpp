@@ -46,6 +46,16 @@ QScrollBar* MakeScroll(QWidget* parent, const char* name, Qt::Orientation o)
     return s;
 }
 
+// A file's bytes; none when it cannot be read.
+std::optional<QByteArray> ReadWhole(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
+    QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) return std::nullopt;
+    return bytes;
+}
+
 }  // namespace
 
 PreScreen::PreScreen(PrintServices& services, QWidget* parent)
@@ -373,6 +383,9 @@ void PreScreen::PublishReport(Publish& dialog)
         (next ? html.ButtonNext : html.ButtonPrev) = name;
     }
 
+    // The template is read once for all pages.
+    const std::optional<QByteArray> templ = ReadWhole(Places.TemplatePath());
+
     bool ok = files.size() >= 2 * qsizetype(PageCount);
     for (int n = 1; ok && n <= PageCount; ++n) {
         Status->setText(QStringLiteral("Publishing page %1 of %2").arg(n).arg(PageCount));
@@ -381,24 +394,19 @@ void PreScreen::PublishReport(Publish& dialog)
         html.Page = n;
         html.Picture = files[2 * n - 1];
         html.Next = n < PageCount ? files[2 * n] : QString();
-        ok = PublishPage(folder, files, dialog.CropImages(), html);
+        ok = PublishPage(folder, files, dialog.CropImages(), html, templ);
         html.Prev = files[2 * n - 2];
     }
     if (ok && withButtons) {
         bool missing = false;
         for (const bool next : {false, true}) {
-            QFile source(Places.ButtonPath(next));
-            if (!source.open(QIODevice::ReadOnly)) {
-                missing = true;
-                continue;
-            }
-            const QByteArray bytes = source.readAll();
-            if (source.error() != QFileDevice::NoError) {
+            const std::optional<QByteArray> bytes = ReadWhole(Places.ButtonPath(next));
+            if (!bytes) {
                 missing = true;
                 continue;
             }
             const QString target = folder + (next ? html.ButtonNext : html.ButtonPrev);
-            if (!WriteWholeFile(target, bytes)) {
+            if (!WriteWholeFile(target, *bytes)) {
                 s_.Msg.show(QStringLiteral("Cannot write ") + target, Mb::Exclamation, QStringLiteral("Error"));
                 break;
             }
@@ -416,7 +424,8 @@ void PreScreen::PublishReport(Publish& dialog)
     SetBusyPointer(false);
 }
 
-bool PreScreen::PublishPage(const QString& folder, const QStringList& files, bool crop, const PageHtml& html)
+bool PreScreen::PublishPage(const QString& folder, const QStringList& files, bool crop, const PageHtml& html,
+                            const std::optional<QByteArray>& templ)
 {
     const QString picturePath = folder + html.Picture;
     Replay.ResetInk();
@@ -440,15 +449,12 @@ bool PreScreen::PublishPage(const QString& folder, const QStringList& files, boo
         return false;
     }
 
-    QFile source(Places.TemplatePath());
-    QByteArray templ;
-    if (source.open(QIODevice::ReadOnly)) templ = source.readAll();
-    if (!source.isOpen() || source.error() != QFileDevice::NoError) {
+    if (!templ) {
         s_.Msg.show(QStringLiteral("Missing HTML template file QORHTML.TMP"));
         return false;
     }
     const QString htmlPath = folder + files[2 * html.Page - 2];
-    if (!WriteWholeFile(htmlPath, BuildPageHtml(templ, html))) {
+    if (!WriteWholeFile(htmlPath, BuildPageHtml(*templ, html))) {
         s_.Msg.show(QStringLiteral("Cannot write ") + htmlPath, Mb::Exclamation, QStringLiteral("Error"));
         return false;
     }

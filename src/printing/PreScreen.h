@@ -4,6 +4,7 @@
 // ends preview mode.
 
 #include <QDialog>
+#include <optional>
 #include <vector>
 
 #include "platform/Result.h"
@@ -103,8 +104,10 @@ protected:
 private:
     bool PreviewKey(int key);
     void UpdatePageButtons();
-    // Writes one page's picture and HTML file; false after the failure's message.
-    bool PublishPage(const QString& folder, const QStringList& files, bool crop, const PageHtml& html);
+    // Writes one page's picture and its HTML file from the template (none when it could not be
+    // read); false after the failure's message.
+    bool PublishPage(const QString& folder, const QStringList& files, bool crop, const PageHtml& html,
+                     const std::optional<QByteArray>& templ);
 
     PrintServices& s_;
     PreviewRec& rec_;

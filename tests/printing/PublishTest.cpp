@@ -376,6 +376,12 @@ TEST_F(PublishDialogTest, CloseAndEscapeCancelPublishDoesNot)
     }
     {
         auto d = Open();
+        d->close();
+        EXPECT_TRUE(d->DialogCancelled);
+        EXPECT_FALSE(d->isVisible());
+    }
+    {
+        auto d = Open();
         d->Command1_Click();
         EXPECT_FALSE(d->DialogCancelled);
         EXPECT_FALSE(d->isVisible());

@@ -206,16 +206,19 @@ TEST_F(PGSetupTest, OkChecksTheMarginBeingTypedAndStoresEverything)
 TEST_F(PGSetupTest, CancelLeavesTheCallersSettings)
 {
     dialogs.AnswerFont({QStringLiteral("Times New Roman"), 12, false, true});
-    for (bool escape : {false, true}) {
+    // Cancel, Esc and the close box.
+    for (int how : {0, 1, 2}) {
         const ReportSettingsRecord before = s;
         auto d = Open();
         d->Margins[0]->setText(QStringLiteral("2"));
         d->Margins_LostFocus(0);
         d->Command3_Click();
-        if (escape)
+        if (how == 0)
+            d->Command5->click();
+        else if (how == 1)
             QTest::keyClick(d.get(), Qt::Key_Escape);
         else
-            d->Command5->click();
+            d->close();
         EXPECT_TRUE(d->DialogCancelled);
         EXPECT_FALSE(d->isVisible());
         EXPECT_EQ(s, before);
@@ -284,10 +287,19 @@ TEST_F(SetPrtTest, OkTakesTheChosenPrinterAndItsPaper)
 
 TEST_F(SetPrtTest, CancelOrNothingChosenChangesNothing)
 {
-    {
+    // Cancel, Esc and the close box.
+    for (int how : {0, 1, 2}) {
         SetPrt d(print, nullptr);
+        d.show();
         d.List1->setCurrentRow(1);
-        d.Command2_Click();
+        if (how == 0)
+            d.Command2_Click();
+        else if (how == 1)
+            QTest::keyClick(&d, Qt::Key_Escape);
+        else
+            d.close();
+        EXPECT_FALSE(d.isVisible());
+        EXPECT_EQ(d.result(), QDialog::Rejected);
         EXPECT_EQ(printer.Current().DeviceName, QStringLiteral("Laser"));
     }
     // The current printer is not in the list: no entry is chosen, and OK does not fail.

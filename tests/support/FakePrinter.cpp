@@ -25,10 +25,7 @@ constexpr double kBorderTwipsPerPixel = 2.4;
 
 int Lines(const QString& text)
 {
-    QString t = text;
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return static_cast<int>(t.count(QLatin1Char('\n'))) + 1;
+    return static_cast<int>(NormaliseBreaks(text).count(QLatin1Char('\n'))) + 1;
 }
 
 }  // namespace

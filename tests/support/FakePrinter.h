@@ -68,26 +68,16 @@ public:
     void SetBkMode(int mode) override;
     int FontCount() override { return static_cast<int>(FontList.size()); }
     QString Fonts(int i) override { return i >= 0 && i < FontCount() ? FontList[i] : QString(); }
-    QString FontName() override { return fontName_; }
     Status SetFontName(const QString& name) override;
-    double FontSize() override { return fontSize_; }
     Status SetFontSize(double points) override;
-    bool FontBold() override { return bold_; }
     Status SetFontBold(bool bold) override;
-    bool FontItalic() override { return italic_; }
     Status SetFontItalic(bool italic) override;
     Status Line(double x1, double y1, double x2, double y2) override;
     Status Box(double x1, double y1, double x2, double y2) override;
     Status FilledBox(double x1, double y1, double x2, double y2, std::uint32_t colour) override;
     Status Ellipse(int left, int top, int right, int bottom) override;
-    int DrawWidth() override { return drawWidth_; }
     Status SetDrawWidth(int pixels) override;
-    std::uint32_t ForeColor() override { return fore_; }
     void SetForeColor(std::uint32_t colour) override;
-    std::uint32_t FillColor() override { return fill_; }
-    void SetFillColor(std::uint32_t colour) override { fill_ = colour & 0xFFFFFFu; }
-    int FillStyle() override { return fillStyle_; }
-    void SetFillStyle(int style) override { fillStyle_ = style; }
     Status NewPage() override;
     Status EndDoc() override;
     void KillDoc() override;
@@ -113,14 +103,6 @@ private:
     double LineHeight() const;
 
     std::map<QString, Rule> rules_;
-    QString fontName_ = QStringLiteral("Arial");
-    double fontSize_ = 8;
-    bool bold_ = false;
-    bool italic_ = false;
-    int drawWidth_ = 1;
-    std::uint32_t fore_ = 0;
-    std::uint32_t fill_ = 0;
-    int fillStyle_ = 1;
     int copies_ = 1;
     int paper_ = 1;
     int bin_ = 7;
