@@ -98,7 +98,8 @@ Status PreviewRec::Write()
 {
     ++PreviewCmdCount;
     const auto bytes = Encode(buf_);
-    if (!Buffered) return cmdFile_.write(PreviewCmdCount, bytes);
+    // Without its files a recording gathers nothing: the write fails at once, as the file says.
+    if (!FilesOpen()) return cmdFile_.write(PreviewCmdCount, bytes);
     if (cmdPending_.empty()) cmdPendingFirst_ = PreviewCmdCount;
     cmdPending_.insert(cmdPending_.end(), bytes.begin(), bytes.end());
     // A page of a crowded report stays well below this.
@@ -116,14 +117,11 @@ Status PreviewRec::WriteWithText(const QString& text)
     buf_.TextLen = static_cast<std::int16_t>(bytes.size());
     const std::int64_t at = PreviewTextPos;
     PreviewTextPos += bytes.size();
-    if (!bytes.isEmpty() && Buffered) {
+    if (!bytes.isEmpty()) {
         if (textPending_.empty()) textPendingFirst_ = at;
         textPending_.insert(textPending_.end(), bytes.cbegin(), bytes.cend());
     }
-    TAVRIN_TRY(Write());
-    if (bytes.isEmpty() || Buffered) return {};
-    return textFile_.write(at, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                                             static_cast<std::size_t>(bytes.size())));
+    return Write();
 }
 
 Status PreviewRec::PreviewFontSize(double size)

@@ -94,9 +94,6 @@ public:
     bool PrinterAvailable = true;
     // The title the report's page header left, for the window's caption.
     QString ReportTitle;
-    // Commands gathered in memory and written a page at a time (and when the recording ends),
-    // for producers of many commands; off, each command is written as it comes.
-    bool Buffered = false;
 
     // The first record of page p (1-based); 0 outside the index.
     std::int64_t PreviewPageIndex(int p) const;
@@ -128,7 +125,9 @@ public:
     Status PreviewPrintText(const QString& text, double x, double y);
     // The record keeps left in A, top in B, right in C and bottom in D, as the window draws it.
     Status PreviewEllipse(int left, int top, int right, int bottom, double colour);
-    // Writes the commands and texts gathered while Buffered.
+    // Writes the commands and texts gathered so far. Commands are gathered in memory and
+    // written a page at a time (and when the recording ends or a megabyte has gathered): a
+    // failed write shows at the end of its page.
     Status FlushPending();
 
     // --- reading back (the window)
@@ -145,7 +144,7 @@ private:
     WorkFile cmdFile_;
     WorkFile textFile_;
     PreviewCommandRecord buf_;
-    // Gathered while Buffered: records from record cmdPendingFirst_ on, texts from byte
+    // Gathered and not written yet: records from record cmdPendingFirst_ on, texts from byte
     // textPendingFirst_ on.
     std::vector<std::uint8_t> cmdPending_;
     std::int64_t cmdPendingFirst_ = 1;

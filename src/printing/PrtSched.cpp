@@ -87,9 +87,11 @@ void PrtSched::Finish(bool showWindow, bool countLastPage)
         return;
     }
     if (rec_.FilesOpen()) {
-        (void)rec_.PreviewEndDocument();
+        // The last page is written here: a recording that cannot be written whole is not shown.
+        const bool written = static_cast<bool>(rec_.PreviewEndDocument());
+        if (!written) PrinterError();
         if (countLastPage) ++rec_.PreviewPageCount;
-        if (showWindow) {
+        if (showWindow && written) {
             // The arrow, not the hourglass, while the window is open.
             SetBusyPointer(false);
             ShowPreviewWindow(s_);

@@ -51,12 +51,6 @@ SchedulePrintout::Outcome SchedulePrintout::PrintSchedule(const PrintoutRequest&
     text_ = request.text;
     if (text_) text_->Reset();
 
-    // A printout records thousands of commands: they are written a page at a time.
-    struct Buffering {
-        PreviewRec& rec;
-        explicit Buffering(PreviewRec& r) : rec(r) { rec.Buffered = true; }
-        ~Buffering() { rec.Buffered = false; }
-    } buffering(s_.Rec);
     PrtSched run(s_);
     run_ = &run;
     bool failed = !run.BeginRun();

@@ -195,17 +195,6 @@ void QueryPrt::AfterRun()
 
 void QueryPrt::ProducePages(PrtSched& run)
 {
-    // Years of days make many lines: the recording is written a page at a time.
-    struct Buffering {
-        PrtSched& run;
-        explicit Buffering(PrtSched& r) : run(r) { run.Rec().Buffered = run.Preview(); }
-        ~Buffering()
-        {
-            if (!run.Preview()) return;
-            if (!run.Rec().FlushPending() && !run.PrtStopped) run.PrinterError();
-            run.Rec().Buffered = false;
-        }
-    } buffering(run);
     MeasureMetrics(run);
     if (run.PrtStopped) return;
     PrintQueryHeader(run);

@@ -34,7 +34,13 @@ protected:
         replay.ReportFontName = QStringLiteral("Arial");
         replay.LoadFont(page, 8, false, false);
     }
-    void Play(bool lines = true) { replay.Render(page, ReadPreviewPage(rec.CommandFile(), 1), rec.TextFile(), lines); }
+    // The first page as recorded so far.
+    std::vector<PreviewCommandRecord> Page1()
+    {
+        EXPECT_TRUE(rec.FlushPending());
+        return ReadPreviewPage(rec.CommandFile(), 1);
+    }
+    void Play(bool lines = true) { replay.Render(page, Page1(), rec.TextFile(), lines); }
     // Pixels of a colour other than white in a block.
     int Marked(int left, int top, int right, int bottom) const
     {
@@ -176,7 +182,7 @@ TEST_F(ReplayTest, ThumbnailLinesAtTheThumbnailsScale)
     ASSERT_TRUE(rec.PreviewLine(0, 3000, 12000, 3000));
     Surface thumb(15, 15);
     thumb.Resize(408, 528);
-    replay.DrawThumbLines(thumb, ReadPreviewPage(rec.CommandFile(), 1), 0.5, 0.5);
+    replay.DrawThumbLines(thumb, Page1(), 0.5, 0.5);
     EXPECT_EQ(thumb.Pixel(200, 100), kRed);
     EXPECT_EQ(thumb.Pixel(200, 99), kWhite);
 }

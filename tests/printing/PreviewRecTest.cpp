@@ -1,5 +1,8 @@
+#include <QFileInfo>
+
 #include "PrintFixture.h"
 #include "platform/Cp1252.h"
+#include "support/FileSizeLimit.h"
 
 namespace tavrin::test {
 namespace {
@@ -159,32 +162,23 @@ TEST_F(PreviewRecTest, FilesThatCannotBeMadeAreReported)
     EXPECT_FALSE(lost.PreviewLine(0, 0, 1, 1));
 }
 
-TEST_F(PreviewRecTest, BufferedRecordingWritesTheSameFilesAPageAtATime)
+TEST_F(PreviewRecTest, TheRecordingIsWrittenAPageAtATime)
 {
-    const auto record = [this] {
-        EXPECT_TRUE(rec.PreviewFontSize(8));
-        EXPECT_TRUE(rec.PreviewDrawText(QStringLiteral("Ann"), {1, 2, 3, 4}, 32));
-        EXPECT_TRUE(rec.PreviewLine(1, 2, 3, 4));
-        EXPECT_TRUE(rec.PreviewNewPage());
-        EXPECT_TRUE(rec.PreviewDrawText(QStringLiteral("Carl"), {5, 6, 7, 8}, 33));
-        EXPECT_TRUE(rec.PreviewEndDocument());
-    };
-    record();
-    const QByteArray commands = Commands();
-    const QByteArray texts = Texts();
-
-    rec.Buffered = true;
-    ASSERT_TRUE(rec.OpenPreviewFiles());
+    const auto onDisk = [this] { return QFileInfo(rec.CommandPath()).size(); };
+    constexpr qint64 kSize = PreviewCommandRecord::Size;
     ASSERT_TRUE(rec.PreviewDrawText(QStringLiteral("Ann"), {1, 2, 3, 4}, 32));
-    EXPECT_TRUE(Commands().isEmpty());  // gathered until the page ends
-    ASSERT_TRUE(rec.OpenPreviewFiles());
-    record();
-    EXPECT_EQ(Commands(), commands);
-    EXPECT_EQ(Texts(), texts);
-    EXPECT_EQ(rec.PreviewPageIndex(2), 5);
+    ASSERT_TRUE(rec.PreviewLine(1, 2, 3, 4));
+    EXPECT_EQ(onDisk(), 0);  // gathered until the page ends
+    ASSERT_TRUE(rec.PreviewNewPage());
+    EXPECT_EQ(onDisk(), 3 * kSize);
+    EXPECT_EQ(rec.PreviewPageIndex(2), 4);
+    ASSERT_TRUE(rec.PreviewDrawText(QStringLiteral("Carl"), {5, 6, 7, 8}, 33));
+    ASSERT_TRUE(rec.PreviewEndDocument());
+    EXPECT_EQ(onDisk(), 5 * kSize);
+    EXPECT_EQ(Texts(), QByteArray("AnnCarl"));
 
     // A write that fails is reported at the end of its page.
-    rec.ClosePreviewFiles();
+    const FileSizeLimit full(5 * kSize + 10);
     EXPECT_TRUE(rec.PreviewLine(1, 2, 3, 4));
     EXPECT_FALSE(rec.PreviewNewPage());
 }

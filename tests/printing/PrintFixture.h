@@ -25,18 +25,21 @@ protected:
     {
         print.Now = [] { return Runtime::DateSerial(2024, 3, 5) + Runtime::TimeSerial(14, 30, 0); };
     }
-    QByteArray Commands() const
+    // The files as written so far, with what the recorder still gathers.
+    QByteArray Commands()
     {
+        (void)rec.FlushPending();
         QFile f(rec.CommandPath());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    QByteArray Texts() const
+    QByteArray Texts()
     {
+        (void)rec.FlushPending();
         QFile f(rec.TextPath());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     // Record n (from 1) as stored.
-    PreviewCommandRecord Record(int n) const
+    PreviewCommandRecord Record(int n)
     {
         const QByteArray all = Commands();
         PreviewCommandRecord r;

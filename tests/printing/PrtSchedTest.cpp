@@ -7,6 +7,7 @@
 #include "printing/PreScreen.h"
 #include "printing/ProgressPanel.h"
 #include "printing/PrtSched.h"
+#include "support/FileSizeLimit.h"
 #include "support/ModalDialogs.h"
 
 namespace tavrin::test {
@@ -142,7 +143,8 @@ TEST_F(PrtSchedTest, SetupPrinterOrderAndSizes)
 
 TEST_F(PrtSchedTest, CopiesAreAtLeastOne)
 {
-    for (auto [text, copies] : {std::pair{"0", 1}, {"x", 1}, {"", 1}, {"-3", 3}, {"2.5", 2}, {"7", 7}, {"-3000000000", 2147483647}}) {
+    for (auto [text, copies] :
+         {std::pair{"0", 1}, {"x", 1}, {"", 1}, {"-3", 3}, {"2.5", 2}, {"7", 7}, {"-3000000000", 2147483647}}) {
         (void)printer.SetCopies(9);
         PageSetup in;
         in.Copies = QString::fromLatin1(text);
@@ -268,17 +270,28 @@ TEST_F(PrtSchedTest, ARecordingThatCannotBeWrittenIsAFailedSetupOrAPrinterError)
     }
     EXPECT_FALSE(lost.PreviewMode);
 
-    // A write that fails mid-page takes the printer-error stop.
-    msg.Clear();
-    rec.PreviewMode = true;
-    PrtSched run(print);
-    ASSERT_TRUE(run.BeginRun());
-    run.Line(0, 0, 1, 1);
-    rec.ClosePreviewFiles();  // the handles are gone: the next write fails
-    run.Line(0, 0, 2, 2);
-    EXPECT_TRUE(run.PrtStopped);
-    ASSERT_EQ(msg.shown.size(), 1u);
-    EXPECT_EQ(msg.shown[0].prompt, kPrinterError);
+    // A write that fails takes the printer-error stop at the end of its page, or of the
+    // recording, which is then not shown.
+    for (const bool lastPage : {false, true}) {
+        msg.Clear();
+        rec.PreviewMode = true;
+        PrtSched run(print);
+        ASSERT_TRUE(run.BeginRun());
+        {
+            const FileSizeLimit full(16);  // no record fits
+            run.Line(0, 0, 1, 1);
+            EXPECT_FALSE(run.PrtStopped) << lastPage;
+            if (lastPage) {
+                run.Finish(true);
+            } else {
+                run.NewPage();
+            }
+        }
+        EXPECT_TRUE(run.PrtStopped) << lastPage;
+        ASSERT_EQ(msg.shown.size(), 1u) << lastPage;
+        EXPECT_EQ(msg.shown[0].prompt, kPrinterError) << lastPage;
+        if (!lastPage) run.Finish(false);
+    }
 }
 
 TEST_F(PrtSchedTest, ARunLeftWithoutFinishLeavesPreviewMode)
