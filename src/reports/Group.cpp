@@ -275,7 +275,6 @@ void Group::ProducePages(PrtSched& run)
     BeginPage(run);
     if (run.PrtStopped) return;
     int done = 0;
-    bool sortFailed = false;
     for (int g = 1; g <= kGroups; ++g) {
         const int q = CheckedQueryNo(Groups[static_cast<std::size_t>(g)].QueryNumber);
         if (q == 0) continue;
@@ -292,11 +291,8 @@ void Group::ProducePages(PrtSched& run)
         for (int i = 1; i <= DayCount; ++i) {
             const OleDate d = startDay_ + i - 1;
             if (!InPeriod(d)) continue;
-            if (const Status s = SortListForDay(Files(), sortable, keys, d); !s && !sortFailed) {
-                sortFailed = true;
-                ReportError(s);
-            }
             const DayRecord& day = ReportDay(i);
+            SortListOnDay(sortable, keys, day);
             std::vector<QString>& lines = dayLines[static_cast<std::size_t>(i - 1)];
             for (int row : EmployeeIndex) {
                 if (rule.Matches(emp, props, row, day)) lines.push_back(entryLines.Line(row, day));

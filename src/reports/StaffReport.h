@@ -109,11 +109,15 @@ private:
     class Entries;
 
     QString EntryText(int row, int style);
+    // The data slots of the selected entries.
+    std::vector<int> SelectedSlots() const;
+    // The largest number of those slots with a user shift on one of the first `days` days read.
+    int BusiestDay(const std::vector<int>& cellSlots, int days) const;
     // Sorts the list box for day d through a copy of its entries.
     void SortNameList(OleDate d);
     // The entry lines of a page's days, in the report font the grid left.
     void PrintDayCells(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int page,
-                       const SortKeySource& keys);
+                       const SortKeySource& keys, const EntryLines& lines);
 
     QString caption_;
     QString queryTitle_;
@@ -122,7 +126,6 @@ private:
     // The list's entries during a run, sorted day by day.
     std::unique_ptr<Entries> runEntries_;
     std::unique_ptr<QueryRule> runRule_;
-    bool sortFailed_ = false;
 };
 
 }  // namespace tavrin
