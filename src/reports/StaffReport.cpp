@@ -388,9 +388,7 @@ bool StaffReport::PrepareRun()
     DaysFilled = 0;
     LastDayReached = false;
     PrintingBlank = PrintBlank->isChecked();
-    StartDay = RangeFirst();
-    EndDay = RangeLast();
-    FirstWeekday = RunFirstWeekday();
+    TakeRunRange();
     runEntries_ = std::make_unique<Entries>();
     runEntries_->Take(*List1);
     runRule_.reset();
@@ -402,10 +400,9 @@ bool StaffReport::PrepareRun()
         runRule_ = std::make_unique<QueryRule>(Files().QueryBuf, QueryVariant::StaffReportCells);
     }
     if (PrintingBlank) return true;
-    const int days = static_cast<int>(EndDay - StartDay) + 1;
-    if (!ReadReportDays(StartDay, days)) return false;
+    if (!ReadReportDays(StartDay, RunDays())) return false;
     // The busiest day of a hand-made selection may be stale after a range change.
-    if (ActiveQuery() == 0) BusiestDayCount = BusiestDay(SelectedSlots(), days);
+    if (ActiveQuery() == 0) BusiestDayCount = BusiestDay(SelectedSlots(), RunDays());
     return true;
 }
 
@@ -442,7 +439,7 @@ void StaffReport::ProducePages(PrtSched& run)
         if (page > 1) run.NewPage();
         PrintPageHeader(run, header);
         if (run.PrtStopped) return;
-        PrintCalendarGrid(run, layout, g, WeeksOnPage, page, DateStyle(), [this](const CalendarLayout::Placement& p) {
+        PrintCalendarGrid(run, layout, g, WeeksOnPage, page, [this](const CalendarLayout::Placement& p) {
             if (p.Day == EndDay) LastDayReached = true;
             ++DaysDrawn;
         });
@@ -459,7 +456,7 @@ void StaffReport::PrintDayCells(PrtSched& run, const CalendarLayout& layout, con
 {
     const EmployeeTable& emp = Files().EmpTable;
     const SchedulePropertiesRecord& props = Files().ScheduleProps;
-    const double days = EndDay - StartDay + 1;
+    const double days = RunDays();
     for (const CalendarLayout::Placement& p : layout.Days()) {
         if (p.Page != page) continue;
         ++DaysFilled;

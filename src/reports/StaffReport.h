@@ -48,10 +48,6 @@ public:
     int DaysDrawn = 0;
     int DaysFilled = 0;
     int WeeksOnPage = 6;
-    bool PrintingBlank = false;
-    OleDate StartDay = 0;
-    OleDate EndDay = 0;
-    int FirstWeekday = 1;
 
     // The query of the name selection, 0 none (a stored number outside 1..99 is none).
     int ActiveQuery();
@@ -87,13 +83,8 @@ protected:
     void OpenOptions(const char* defaultTitle);
     void OpenSelection();
 
-    // The run's first column weekday and its number of day columns.
-    virtual int RunFirstWeekday() const = 0;
+    // The run's number of day columns.
     virtual int RunColumns() const = 0;
-    // The header's range line.
-    virtual QString RangeLineText() const = 0;
-    // How the grid shows the days.
-    virtual CalendarDates DateStyle() const = 0;
 
     void RangeChanged() override;
     bool PrepareRun() override;
