@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "grid/ExchangeSort.h"
 #include "grid/GridPaint.h"
 #include "platform/Cp1252.h"
 #include "platform/Runtime.h"
@@ -92,34 +93,7 @@ Status GridPaint::SortEmployeeRows(int mode, int lo, int hi)
             std::swap(rowMap[i], rowMap[j]);
         };
 
-        // Quicksort without recursion; the pivot is the last row of each range.
-        std::vector<std::pair<int, int>> stack{{lo, hi}};
-        while (!stack.empty()) {
-            auto [L, R] = stack.back();
-            stack.pop_back();
-            while (L < R) {
-                int i = L;
-                int j = R;
-                bool fromLeft = true;
-                while (i < j) {
-                    if (mustFollow(i, j)) {
-                        exchange(i, j);
-                        fromLeft = !fromLeft;
-                    }
-                    if (fromLeft)
-                        ++i;
-                    else
-                        --j;
-                }
-                if (R - 1 > j - L) {
-                    if (j + 1 < R) stack.emplace_back(j + 1, R);
-                    R = j - 1;
-                } else {
-                    if (j - 1 > L) stack.emplace_back(L, j - 1);
-                    L = j + 1;
-                }
-            }
-        }
+        ExchangeSort(lo, hi, mustFollow, exchange);
     }
     return files_.WriteRecord(FileNo::Employees, 1, emp);
 }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "grid/ExchangeSort.h"
 #include "platform/Cp1252.h"
 #include "platform/Runtime.h"
 #include "printing/RptText.h"
@@ -150,51 +151,16 @@ void SortNameBlock(SortableList& list, const SortKeySource& src, const DayRecord
         rank[byText[k]] = r;
     }
     const auto at = [&rank, first](int pos) -> int& { return rank[static_cast<std::size_t>(pos - first)]; };
-
-    std::vector<std::pair<int, int>> stack;
-    stack.emplace_back(first, last);
-    while (!stack.empty()) {
-        auto [L, R] = stack.back();
-        stack.pop_back();
-        while (L < R) {
-            // A part already in order would see no exchange down to its smallest pieces.
-            bool ordered = true;
-            for (int p = L; p < R && ordered; ++p) ordered = at(p) <= at(p + 1);
-            if (ordered) break;
-            int i = L;
-            int j = R;
-            bool forward = true;
-            while (i < j) {
-                if (at(i) > at(j)) {
-                    list.Swap(i, j);
-                    std::swap(at(i), at(j));
-                    forward = !forward;
-                }
-                if (forward) {
-                    ++i;
-                } else {
-                    --j;
-                }
-            }
-            if (R - 1 > j - L) {
-                if (i + 1 < R) stack.emplace_back(i + 1, R);
-                R = j - 1;
-            } else {
-                if (j - 1 > L) stack.emplace_back(L, j - 1);
-                L = i + 1;
-            }
-        }
-    }
+    ExchangeSort(
+        first, last, [&at](int i, int j) { return at(i) > at(j); },
+        [&](int i, int j) {
+            list.Swap(i, j);
+            std::swap(at(i), at(j));
+        });
 }
 
-Status SortListForDay(SchedFiles& files, SortableList& list, const SortKeySource& src, OleDate d)
+void SortListOnDay(SortableList& list, const SortKeySource& src, const DayRecord& day)
 {
-    const OleDate start = std::floor(OleDates::Clamped(files.ScheduleProps.PeriodStart));
-    const OleDate end = std::floor(OleDates::Clamped(files.ScheduleProps.PeriodEnd));
-    d = std::floor(d);
-    if (d < start || d > end) return {};
-    TAVRIN_TRY(files.ReadRecord(FileNo::Days, static_cast<std::int64_t>(d - start) + 1, files.DayBuf));
-
     const auto nameByte = [&](int pos) {
         const int row = list.RowAt(pos);
         return IsSlot(row) ? src.emp->Name[row].bytes[0] : std::uint8_t{0};
@@ -210,11 +176,21 @@ Status SortListForDay(SchedFiles& files, SortableList& list, const SortKeySource
     int blockStart = 1;
     for (int p = 1; p <= n; ++p) {
         if (nameByte(p) == '/') {
-            if (p - 1 >= blockStart) SortNameBlock(list, src, files.DayBuf, blockStart, p - 1);
+            if (p - 1 >= blockStart) SortNameBlock(list, src, day, blockStart, p - 1);
             blockStart = p + 1;
         }
     }
-    if (n >= blockStart) SortNameBlock(list, src, files.DayBuf, blockStart, n);
+    if (n >= blockStart) SortNameBlock(list, src, day, blockStart, n);
+}
+
+Status SortListForDay(SchedFiles& files, SortableList& list, const SortKeySource& src, OleDate d)
+{
+    const OleDate start = std::floor(OleDates::Clamped(files.ScheduleProps.PeriodStart));
+    const OleDate end = std::floor(OleDates::Clamped(files.ScheduleProps.PeriodEnd));
+    d = std::floor(d);
+    if (d < start || d > end) return {};
+    TAVRIN_TRY(files.ReadRecord(FileNo::Days, static_cast<std::int64_t>(d - start) + 1, files.DayBuf));
+    SortListOnDay(list, src, files.DayBuf);
     return {};
 }
 

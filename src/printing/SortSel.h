@@ -103,10 +103,11 @@ private:
 // may change their order through exchanges with others.
 void SortNameBlock(SortableList& list, const SortKeySource& src, const DayRecord& day, int first, int last);
 
-// Puts a list into the sort order of day d (an OLE date). Entries whose name begins with "/"
-// stay in place and cut the list into blocks sorted on their own. A day outside the period
-// leaves the list as it was. The day's record is read into files.DayBuf; a failed read leaves the
-// list alone and is returned.
+// Puts a list into the sort order of a day whose record is at hand. Entries whose name begins
+// with "/" stay in place and cut the list into blocks sorted on their own.
+void SortListOnDay(SortableList& list, const SortKeySource& src, const DayRecord& day);
+// The same for day d (an OLE date), read from the day file into files.DayBuf. A day outside the
+// period leaves the list as it was; a failed read leaves the list alone and is returned.
 Status SortListForDay(SchedFiles& files, SortableList& list, const SortKeySource& src, OleDate d);
 
 // The Sort Order dialog: edits the five keys of RptSettingsEdit. OK marks the schedule modified

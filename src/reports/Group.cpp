@@ -188,16 +188,15 @@ void Group::AdaptSetup(PGSetup& dlg)
 
 bool Group::PrepareRun()
 {
-    startDay_ = StartDateValue();
-    endDay_ = startDay_ + DayCount - 1;
-    return ReadReportDays(startDay_, DayCount);
+    TakeRunRange();
+    return ReadReportDays(StartDay, RunDays());
 }
 
 void Group::BeginPage(PrtSched& run)
 {
     PageHeader header;
     header.Title = Runtime::Trim(Block().Title.str());
-    if (DayCount > 1) header.RangeLine = DateRangeText(startDay_, endDay_);
+    if (DayCount > 1) header.RangeLine = RangeLineText();
     PrintPageHeader(run, header);
     if (run.PrtStopped) return;
     PrintCalendarGrid(run);
@@ -222,7 +221,7 @@ void Group::PrintCalendarGrid(PrtSched& run)
     run.FontBold(false);
     run.FontSize(12);
     for (int i = 1; i <= DayCount; ++i) {
-        const OleDate d = startDay_ + i - 1;
+        const OleDate d = StartDay + i - 1;
         const int weekday = Runtime::Weekday(d);
         const double left = Page.Left + (i - 1) * columnWidth_ + 23;
         const double right = Page.Left + i * columnWidth_ - 23;
@@ -275,7 +274,6 @@ void Group::ProducePages(PrtSched& run)
     BeginPage(run);
     if (run.PrtStopped) return;
     int done = 0;
-    bool sortFailed = false;
     for (int g = 1; g <= kGroups; ++g) {
         const int q = CheckedQueryNo(Groups[static_cast<std::size_t>(g)].QueryNumber);
         if (q == 0) continue;
@@ -290,13 +288,10 @@ void Group::ProducePages(PrtSched& run)
         std::vector<std::vector<QString>> dayLines(static_cast<std::size_t>(DayCount));
         std::size_t rowCount = 0;
         for (int i = 1; i <= DayCount; ++i) {
-            const OleDate d = startDay_ + i - 1;
+            const OleDate d = StartDay + i - 1;
             if (!InPeriod(d)) continue;
-            if (const Status s = SortListForDay(Files(), sortable, keys, d); !s && !sortFailed) {
-                sortFailed = true;
-                ReportError(s);
-            }
             const DayRecord& day = ReportDay(i);
+            SortListOnDay(sortable, keys, day);
             std::vector<QString>& lines = dayLines[static_cast<std::size_t>(i - 1)];
             for (int row : EmployeeIndex) {
                 if (rule.Matches(emp, props, row, day)) lines.push_back(entryLines.Line(row, day));

@@ -60,8 +60,6 @@ private:
     void PrintCalendarGrid(PrtSched& run);
     void PrintHeading(PrtSched& run, const QString& text, double y, bool band);
 
-    OleDate startDay_ = 0;
-    OleDate endDay_ = 0;
     double columnWidth_ = 0;
     double y0_ = 0;
     double headingHeight_ = 0;

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "platform/Runtime.h"
 #include "store/SchedFiles.h"
 
 namespace tavrin {
@@ -26,16 +25,6 @@ Per42::Per42(const ReportContext& ctx, QWidget* parent)
 ReportSettingsRecord& Per42::Block()
 {
     return Files().ScheduleProps.PersonalScheduleSettings;
-}
-
-int Per42::RunFirstWeekday() const
-{
-    return Runtime::Weekday(StartDay);
-}
-
-QString Per42::RangeLineText() const
-{
-    return DateRangeText(StartDay, EndDay);
 }
 
 }  // namespace tavrin

@@ -16,11 +16,6 @@ public:
 
     QLabel* Label1 = nullptr;  // Start Date:
     QLabel* Label3 = nullptr;  // Number of Days:
-
-protected:
-    int RunFirstWeekday() const override;
-    QString RangeLineText() const override;
-    CalendarDates DateStyle() const override { return CalendarDates::Dates; }
 };
 
 }  // namespace tavrin

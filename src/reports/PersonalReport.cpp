@@ -149,17 +149,15 @@ bool PersonalReport::PrepareRun()
         return false;
     }
     PrintingBlank = PrintBlank->isChecked();
-    StartDay = RangeFirst();
-    EndDay = RangeLast();
-    FirstWeekday = RunFirstWeekday();
+    TakeRunRange();
     rows_.clear();
     for (int i = 0; i < List1->count(); ++i) {
         const QListWidgetItem* item = List1->item(i);
         if (item->isSelected()) rows_.push_back(item->data(Qt::UserRole).toInt());
     }
     DaysPrinted = 0;
-    ProgressTotal = static_cast<int>(EndDay - StartDay + 1) * static_cast<int>(rows_.size());
-    return PrintingBlank || ReadReportDays(StartDay, static_cast<int>(EndDay - StartDay) + 1);
+    ProgressTotal = RunDays() * static_cast<int>(rows_.size());
+    return PrintingBlank || ReadReportDays(StartDay, RunDays());
 }
 
 QString PersonalReport::PageLine(int row) const
@@ -194,7 +192,7 @@ void PersonalReport::ProducePages(PrtSched& run)
         header.RangeLine = PageLine(row);
         PrintPageHeader(run, header);
         if (run.PrtStopped) return;
-        PrintCalendarGrid(run, layout, g, kWeeks, 1, DateStyle(), [this](const CalendarLayout::Placement&) {
+        PrintCalendarGrid(run, layout, g, kWeeks, 1, [this](const CalendarLayout::Placement&) {
             ++DaysPrinted;
             if (ProgressTotal > 0) SetProgress(std::clamp(DaysPrinted * 100 / ProgressTotal, 0, 100));
         });

@@ -35,10 +35,6 @@ public:
     QPushButton* AbortPrint = nullptr;
 
     // --- state of the last run
-    bool PrintingBlank = false;
-    OleDate StartDay = 0;
-    OleDate EndDay = 0;
-    int FirstWeekday = 1;
     int DaysPrinted = 0;
     int ProgressTotal = 0;
 
@@ -62,12 +58,6 @@ protected:
     void ArrangeControls(QGridLayout* range);
     // Ticks the contents boxes from the block (each tick runs its click) and fills the names.
     void OpenOptions();
-
-    // The first day column's weekday of a run.
-    virtual int RunFirstWeekday() const = 0;
-    // The header's range line before " - " and the name.
-    virtual QString RangeLineText() const = 0;
-    virtual CalendarDates DateStyle() const = 0;
 
     bool PrepareRun() override;
     void ProducePages(PrtSched& run) override;

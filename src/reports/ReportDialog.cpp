@@ -494,11 +494,28 @@ void ReportDialog::WeekdayColour(PrtSched& run, int weekday)
     if (Block().PrintInColour != 0) run.ForeColor(weekday == 1 ? PaletteColour(4) : PaletteColour(0));
 }
 
+void ReportDialog::TakeRunRange()
+{
+    StartDay = RangeFirst();
+    EndDay = RangeLast();
+    FirstWeekday = RunFirstWeekday();
+}
+
+int ReportDialog::RunFirstWeekday() const
+{
+    return Runtime::Weekday(StartDay);
+}
+
+QString ReportDialog::RangeLineText() const
+{
+    return DateRangeText(StartDay, EndDay);
+}
+
 void ReportDialog::PrintCalendarGrid(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int weeks,
-                                     int page, CalendarDates dates,
-                                     const std::function<void(const CalendarLayout::Placement&)>& dayPlaced)
+                                     int page, const std::function<void(const CalendarLayout::Placement&)>& dayPlaced)
 {
     const ReportSettingsRecord& b = Block();
+    const CalendarDates dates = DateStyle();
     const double y0 = g.Y0;
     run.DrawWidth(1);
     if (b.ShadeDayRuler != 0) {

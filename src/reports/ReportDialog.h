@@ -97,6 +97,12 @@ public:
     bool PrintAborted = false;
     bool TruncationStop = false;
     int PageNumber = 0;
+    // The first and last day of the run and the weekday of its first day column.
+    OleDate StartDay = 0;
+    OleDate EndDay = 0;
+    int FirstWeekday = 1;
+    // The run prints a blank schedule: frame and dates only.
+    bool PrintingBlank = false;
     ReportMetrics Metrics;
     PageArea Page;
 
@@ -226,12 +232,20 @@ protected:
     // How a calendar page shows its days: the whole date centred at the top in the block's font
     // size, or the day of the month at the top left in italics at the subtitle size.
     enum class CalendarDates { Dates, MonthDays };
+    // The run's range, from the dialog's: StartDay, EndDay and FirstWeekday.
+    void TakeRunRange();
+    int RunDays() const { return static_cast<int>(EndDay - StartDay) + 1; }
+    // The first day column's weekday of a run: the start day's.
+    virtual int RunFirstWeekday() const;
+    // The header's range line: "first to last".
+    virtual QString RangeLineText() const;
+    virtual CalendarDates DateStyle() const { return CalendarDates::Dates; }
     // One page of a calendar: the weekday band (shaded as the block says), the box, the column
     // lines and `weeks` week-row lines, the weekday names from the layout's first weekday and
-    // the dates of the page's days, each day handed to dayPlaced before its date is drawn. The
-    // drawing colour is black and the font the report font afterwards.
+    // the dates of the page's days in the DateStyle, each day handed to dayPlaced before its date
+    // is drawn. The drawing colour is black and the font the report font afterwards.
     void PrintCalendarGrid(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int weeks, int page,
-                           CalendarDates dates, const std::function<void(const CalendarLayout::Placement&)>& dayPlaced);
+                           const std::function<void(const CalendarLayout::Placement&)>& dayPlaced);
 
     // A month list: every month of the period, showing the month of the cursor's day.
     void FillMonthList(QComboBox* list);

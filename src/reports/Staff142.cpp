@@ -11,9 +11,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "platform/Runtime.h"
-#include "platform/Surface.h"
-#include "printing/PrtSched.h"
 #include "store/SchedFiles.h"
 
 namespace tavrin {
@@ -41,19 +38,9 @@ ReportSettingsRecord& Staff142::Block()
     return Files().ScheduleProps.ReportSettings[kStaffScheduleBlock];
 }
 
-int Staff142::RunFirstWeekday() const
-{
-    return Runtime::Weekday(StartDay);
-}
-
 int Staff142::RunColumns() const
 {
     return DayCount <= 7 ? DayCount : 7;
-}
-
-QString Staff142::RangeLineText() const
-{
-    return DateRangeText(StartDay, EndDay);
 }
 
 }  // namespace tavrin

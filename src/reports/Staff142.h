@@ -19,10 +19,7 @@ public:
     QComboBox* Combo1 = nullptr;  // name format
 
 protected:
-    int RunFirstWeekday() const override;
     int RunColumns() const override;
-    QString RangeLineText() const override;
-    CalendarDates DateStyle() const override { return CalendarDates::Dates; }
 };
 
 }  // namespace tavrin

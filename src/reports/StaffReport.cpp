@@ -256,24 +256,32 @@ void StaffReport::Scheduled()
 {
     if (SelectingNames || ActiveQuery() > 0) return;
     BusiestDayCount = 0;
+    const std::vector<int> cellSlots = SelectedSlots();
+    const int days = static_cast<int>(RangeLast() - RangeFirst()) + 1;
+    if (!cellSlots.empty() && ReadReportDays(RangeFirst(), days)) BusiestDayCount = BusiestDay(cellSlots, days);
+}
+
+std::vector<int> StaffReport::SelectedSlots() const
+{
+    const SchedulePropertiesRecord& props = Context().files.ScheduleProps;
     std::vector<int> cellSlots;
     for (const QListWidgetItem* item : List1->selectedItems()) {
         const int row = item->data(Qt::UserRole).toInt();
-        if (IsSlot(row) && IsSlot(Files().ScheduleProps.RowMap[row]))
-            cellSlots.push_back(Files().ScheduleProps.RowMap[row]);
+        if (IsSlot(row) && IsSlot(props.RowMap[row])) cellSlots.push_back(props.RowMap[row]);
     }
-    if (cellSlots.empty()) return;
-    for (OleDate d = std::max(RangeFirst(), PeriodStart()); d <= std::min(RangeLast(), PeriodEnd()); ++d) {
-        DayRecord& day = Files().DayBuf;
-        if (const Status s = Files().ReadRecord(FileNo::Days, static_cast<std::int64_t>(d - PeriodStart()) + 1, day);
-            !s) {
-            ReportError(s);
-            return;
-        }
+    return cellSlots;
+}
+
+int StaffReport::BusiestDay(const std::vector<int>& cellSlots, int days) const
+{
+    int busiest = 0;
+    for (int i = 1; i <= days; ++i) {
+        const DayRecord& day = ReportDay(i);
         const int count = static_cast<int>(std::count_if(
             cellSlots.begin(), cellSlots.end(), [&day](int slot) { return IsUserShift(day.Shift1Code[slot]); }));
-        BusiestDayCount = std::max(BusiestDayCount, count);
+        busiest = std::max(busiest, count);
     }
+    return busiest;
 }
 
 void StaffReport::RefreshNameList()
@@ -375,17 +383,12 @@ void StaffReport::RangeChanged()
 
 bool StaffReport::PrepareRun()
 {
-    // The busiest day of a hand-made selection may be stale after a range change.
-    if (ActiveQuery() == 0) Scheduled();
     WeeksOnPage = std::clamp(int(Block().Options[18]), 1, 6);
     DaysDrawn = 0;
     DaysFilled = 0;
     LastDayReached = false;
-    sortFailed_ = false;
     PrintingBlank = PrintBlank->isChecked();
-    StartDay = RangeFirst();
-    EndDay = RangeLast();
-    FirstWeekday = RunFirstWeekday();
+    TakeRunRange();
     runEntries_ = std::make_unique<Entries>();
     runEntries_->Take(*List1);
     runRule_.reset();
@@ -396,7 +399,11 @@ bool StaffReport::PrepareRun()
         }
         runRule_ = std::make_unique<QueryRule>(Files().QueryBuf, QueryVariant::StaffReportCells);
     }
-    return PrintingBlank || ReadReportDays(StartDay, static_cast<int>(EndDay - StartDay) + 1);
+    if (PrintingBlank) return true;
+    if (!ReadReportDays(StartDay, RunDays())) return false;
+    // The busiest day of a hand-made selection may be stale after a range change.
+    if (ActiveQuery() == 0) BusiestDayCount = BusiestDay(SelectedSlots(), RunDays());
+    return true;
 }
 
 void StaffReport::ProducePages(PrtSched& run)
@@ -422,6 +429,7 @@ void StaffReport::ProducePages(PrtSched& run)
     SortKeySource keys = KeySource();
     const std::vector<QByteArray> names = keys.Names();
     keys.names = &names;
+    const EntryLines lines(Files(), EntryOptions::From(Block()));
     PageHeader header;
     header.Title = Runtime::Trim(Block().Title.str());
     if (ActiveQuery() > 0) header.Title += QStringLiteral(" [") + queryTitle_ + QStringLiteral("]");
@@ -431,12 +439,12 @@ void StaffReport::ProducePages(PrtSched& run)
         if (page > 1) run.NewPage();
         PrintPageHeader(run, header);
         if (run.PrtStopped) return;
-        PrintCalendarGrid(run, layout, g, WeeksOnPage, page, DateStyle(), [this](const CalendarLayout::Placement& p) {
+        PrintCalendarGrid(run, layout, g, WeeksOnPage, page, [this](const CalendarLayout::Placement& p) {
             if (p.Day == EndDay) LastDayReached = true;
             ++DaysDrawn;
         });
         if (!PrintingBlank) {
-            PrintDayCells(run, layout, g, page, keys);
+            PrintDayCells(run, layout, g, page, keys, lines);
             if (run.PrtStopped) return;
         }
         if (LastDayReached) return;
@@ -444,12 +452,11 @@ void StaffReport::ProducePages(PrtSched& run)
 }
 
 void StaffReport::PrintDayCells(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int page,
-                                const SortKeySource& keys)
+                                const SortKeySource& keys, const EntryLines& lines)
 {
-    const EntryLines lines(Files(), EntryOptions::From(Block()));
     const EmployeeTable& emp = Files().EmpTable;
     const SchedulePropertiesRecord& props = Files().ScheduleProps;
-    const double days = EndDay - StartDay + 1;
+    const double days = RunDays();
     for (const CalendarLayout::Placement& p : layout.Days()) {
         if (p.Page != page) continue;
         ++DaysFilled;
@@ -461,12 +468,8 @@ void StaffReport::PrintDayCells(PrtSched& run, const CalendarLayout& layout, con
         const double y1 = g.RowTop(Metrics, p.Row) + Metrics.SubtitleLineHeight + 23;
 
         SortingList = true;
-        const Status sorted = SortListForDay(Files(), *runEntries_, keys, p.Day);
+        SortListOnDay(*runEntries_, keys, day);
         SortingList = false;
-        if (!sorted && !sortFailed_) {
-            sortFailed_ = true;
-            ReportError(sorted);
-        }
         int n = 0;
         for (const Entry& e : runEntries_->list) {
             if (!e.selected || !IsSlot(e.row)) continue;

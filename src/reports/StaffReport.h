@@ -48,10 +48,6 @@ public:
     int DaysDrawn = 0;
     int DaysFilled = 0;
     int WeeksOnPage = 6;
-    bool PrintingBlank = false;
-    OleDate StartDay = 0;
-    OleDate EndDay = 0;
-    int FirstWeekday = 1;
 
     // The query of the name selection, 0 none (a stored number outside 1..99 is none).
     int ActiveQuery();
@@ -87,13 +83,8 @@ protected:
     void OpenOptions(const char* defaultTitle);
     void OpenSelection();
 
-    // The run's first column weekday and its number of day columns.
-    virtual int RunFirstWeekday() const = 0;
+    // The run's number of day columns.
     virtual int RunColumns() const = 0;
-    // The header's range line.
-    virtual QString RangeLineText() const = 0;
-    // How the grid shows the days.
-    virtual CalendarDates DateStyle() const = 0;
 
     void RangeChanged() override;
     bool PrepareRun() override;
@@ -109,11 +100,15 @@ private:
     class Entries;
 
     QString EntryText(int row, int style);
+    // The data slots of the selected entries.
+    std::vector<int> SelectedSlots() const;
+    // The largest number of those slots with a user shift on one of the first `days` days read.
+    int BusiestDay(const std::vector<int>& cellSlots, int days) const;
     // Sorts the list box for day d through a copy of its entries.
     void SortNameList(OleDate d);
     // The entry lines of a page's days, in the report font the grid left.
     void PrintDayCells(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int page,
-                       const SortKeySource& keys);
+                       const SortKeySource& keys, const EntryLines& lines);
 
     QString caption_;
     QString queryTitle_;
@@ -122,7 +117,6 @@ private:
     // The list's entries during a run, sorted day by day.
     std::unique_ptr<Entries> runEntries_;
     std::unique_ptr<QueryRule> runRule_;
-    bool sortFailed_ = false;
 };
 
 }  // namespace tavrin

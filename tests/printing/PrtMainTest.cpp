@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 #include "PrintoutFixture.h"
 #include "printing/PrtMain.h"
@@ -219,6 +220,26 @@ TEST_F(PrtMainTest, BoxesRefuseBadEntries)
     d->Copies->setText(QStringLiteral("0"));
     d->Copies_LostFocus();
     EXPECT_EQ(d->Copies->text(), QStringLiteral("1"));
+}
+
+TEST_F(PrtMainTest, EscAndTheCloseBoxCloseWithoutCheckingTheBoxes)
+{
+    for (const bool esc : {false, true}) {
+        SCOPED_TRACE(esc ? "Esc" : "close box");
+        auto d = Open();
+        d->Option1[2]->click();
+        d->NumDays->setFocus();
+        d->NumDays->setText(QStringLiteral("50"));
+        msg.Clear();
+        if (esc) {
+            QTest::keyClick(d.get(), Qt::Key_Escape);
+        } else {
+            d->close();
+        }
+        EXPECT_FALSE(d->isVisible());
+        EXPECT_TRUE(msg.shown.empty());
+        EXPECT_FALSE(d->LastOutcome.has_value());
+    }
 }
 
 TEST_F(PrtMainTest, PrintUsesTheLastAcceptedDayCountCheckedAtPrint)

@@ -1,0 +1,85 @@
+// What every report dialog shares: Esc and the close box act as Close, except while a run holds
+// the dialog.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+#include "ReportFixture.h"
+#include "reports/CalRpt2.h"
+#include "reports/Group.h"
+#include "reports/Legend.h"
+#include "reports/Per42.h"
+#include "reports/QueryPrt.h"
+#include "reports/Staff142.h"
+#include "reports/StaffMC.h"
+
+namespace tavrin::test {
+namespace {
+
+class ReportDialogTest : public ReportFixture {};
+
+TEST_F(ReportDialogTest, EscAndTheCloseBoxCloseWithoutCheckingTheBoxes)
+{
+    using Make = std::function<std::unique_ptr<ReportDialog>(const ReportContext&)>;
+    struct Case {
+        const char* dialog;
+        Make make;
+    };
+    const OleDate first = Date(2024, 1, 7);
+    const Case cases[] = {
+        {"Staff142", [](const ReportContext& c) { return std::make_unique<Staff142>(c); }},
+        {"StaffMC", [](const ReportContext& c) { return std::make_unique<StaffMC>(c); }},
+        {"Group", [](const ReportContext& c) { return std::make_unique<Group>(c); }},
+        {"Per42", [](const ReportContext& c) { return std::make_unique<Per42>(c); }},
+        {"CalRpt2", [](const ReportContext& c) { return std::make_unique<CalRpt2>(c); }},
+        {"Legend", [](const ReportContext& c) { return std::make_unique<Legend>(c); }},
+        {"QueryPrt", [first](const ReportContext& c) { return std::make_unique<QueryPrt>(c, 0, first, first + 6); }},
+    };
+    for (const Case& c : cases) {
+        for (const bool esc : {false, true}) {
+            SCOPED_TRACE(std::string(c.dialog) + (esc ? ", Esc" : ", close box"));
+            const std::unique_ptr<ReportDialog> dlg = c.make(Context());
+            dlg->show();
+            // A start date that is no date is not checked on the way out.
+            if (dlg->StartDate) {
+                dlg->StartDate->setFocus();
+                dlg->StartDate->setText(QStringLiteral("abc"));
+            }
+            msg.Clear();
+            if (esc) {
+                QTest::keyClick(dlg.get(), Qt::Key_Escape);
+            } else {
+                dlg->close();
+            }
+            EXPECT_FALSE(dlg->isVisible());
+            EXPECT_EQ(dlg->result(), QDialog::Rejected);
+            EXPECT_TRUE(msg.shown.empty());
+        }
+    }
+}
+
+TEST_F(ReportDialogTest, ARunHoldsTheDialogUntilItEnds)
+{
+    Staff142 dlg(Context());
+    dlg.show();
+    dlg.Command3->click();
+    bool held = false;
+    OnNextDialog<PreScreen>(
+        [&](PreScreen* w) {
+            dlg.close();
+            QTest::keyClick(&dlg, Qt::Key_Escape);
+            held = dlg.isVisible();
+            w->Command1_Click();
+        },
+        1500);
+    dlg.Command6_Click();
+    EXPECT_TRUE(held);
+    EXPECT_TRUE(dlg.isVisible());
+    dlg.close();
+    EXPECT_FALSE(dlg.isVisible());
+}
+
+}  // namespace
+}  // namespace tavrin::test
