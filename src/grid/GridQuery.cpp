@@ -162,16 +162,24 @@ Result<QueryDayCounts> CountQueryMatches(const SchedFiles& files, const QueryRul
     for (std::int64_t d = from; d <= to; d += kChunkDays) {
         const auto n = static_cast<std::size_t>(std::min<std::int64_t>(kChunkDays, to - d + 1));
         TAVRIN_TRY(dayFile.readRange(d, std::span<std::uint8_t>(buf.get(), n * DayRecord::Size)));
-        for (std::size_t k = 0; k < n; ++k) {
-            const std::uint8_t* rec = buf.get() + k * DayRecord::Size;
-            int onDay = 0;
-            for (std::size_t j = 0; j < candidates.size(); ++j) {
-                const std::size_t i = candidates[j].index;
-                const bool hit = stored ? rule.StoredCellMatches(rec, i) : rule.CellMatches(StoredQueryCell(rec, i));
-                perCandidate[j] += hit;
-                onDay += hit;
+        // One loop per kind of test, so that the test is not chosen again for every cell.
+        const auto countDays = [&](auto hitAt) {
+            for (std::size_t k = 0; k < n; ++k) {
+                const std::uint8_t* rec = buf.get() + k * DayRecord::Size;
+                int onDay = 0;
+                for (std::size_t j = 0; j < candidates.size(); ++j) {
+                    const bool hit = hitAt(rec, candidates[j].index);
+                    perCandidate[j] += hit;
+                    onDay += hit;
+                }
+                counts.busiestDay = std::max(counts.busiestDay, onDay);
             }
-            counts.busiestDay = std::max(counts.busiestDay, onDay);
+        };
+        if (stored) {
+            countDays([&rule](const std::uint8_t* rec, std::size_t i) { return rule.StoredCellMatches(rec, i); });
+        } else {
+            countDays(
+                [&rule](const std::uint8_t* rec, std::size_t i) { return rule.CellMatches(StoredQueryCell(rec, i)); });
         }
     }
     for (std::size_t j = 0; j < candidates.size(); ++j) counts.perRow[candidates[j].row] = perCandidate[j];
