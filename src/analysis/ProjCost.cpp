@@ -756,13 +756,7 @@ void ProjCost::PrintPageHeader(PrtSched& run, const QString& title, const QStrin
     run.DrawText(title, r, Surface::DT_CENTER | Surface::DT_SINGLELINE);
     run.FontSize(kSubtitleSize);
     ++PageNumber;
-    const OleDate now = print_.Now();
-    run.DrawText(QStringLiteral("Run Date: ") + Runtime::FormatDate(now, files_.DateFormat), r, Surface::DT_SINGLELINE);
-    run.DrawText(QStringLiteral("Run Time: ") + Runtime::FormatDate(now, grid_.TimeFormat), r,
-                 Surface::DT_RIGHT | Surface::DT_SINGLELINE);
-    run.DrawText(QStringLiteral("Page: ") + Runtime::FormatNumber(PageNumber, QStringLiteral("0")), r,
-                 Surface::DT_RIGHT | Surface::DT_SINGLELINE | Surface::DT_BOTTOM);
-    run.DrawText(rangeText, r, Surface::DT_CENTER | Surface::DT_SINGLELINE | Surface::DT_BOTTOM);
+    run.DrawRunLines(r, files_.DateFormat, grid_.TimeFormat, PageNumber, rangeText);
     y = 60 + Layout.Band1 + Layout.Band2;
     printer.CurrentX = 0;
     printer.CurrentY = y;
