@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "editing/NameSelection.h"
 #include "grid/GridPaint.h"
 #include "platform/BoxChecks.h"
 #include "platform/MsgBox.h"
@@ -26,8 +27,8 @@ constexpr double kHighestRate = 999.99;
 
 QString CostListEntryText(const EmployeeTable& emp, int row)
 {
-    return Runtime::Trim(emp.Name[row].str()) + QStringLiteral(", ") + Runtime::Trim(emp.Position[row].str()) +
-           QStringLiteral(", ") + Runtime::FormatNumber(Fixed4ToDouble(emp.PayRate[row]), QStringLiteral("###0.00")) +
+    return NameEntryText(emp, row) + QStringLiteral(", ") +
+           Runtime::FormatNumber(Fixed4ToDouble(emp.PayRate[row]), QStringLiteral("###0.00")) +
            (IsDailyPay(emp.PayType[row]) ? QStringLiteral("/D") : QStringLiteral("/H"));
 }
 

@@ -61,22 +61,10 @@ namespace {
 struct CountedShift {
     OleDate date;  // the day the cell belongs to
     int row;       // display row
-    const std::uint8_t* rec;
-    std::size_t index;  // the data slot's index in the stored arrays
+    QueryCell cell;
     int first;
     int last;
 };
-
-// The stored layout of a day record: five arrays over the 200 slots.
-constexpr std::size_t kOnCallAt = 200;
-constexpr std::size_t kExplanationAt = 400;
-constexpr std::size_t kShift2At = 600;
-constexpr std::size_t kNoteAt = 800;
-
-int NoteNumberAt(const std::uint8_t* rec, std::size_t i)
-{
-    return static_cast<std::int16_t>(rec[kNoteAt + 2 * i] | (rec[kNoteAt + 2 * i + 1] << 8));
-}
 
 // Calls visit(CountedShift) for every counted shift of the query that covers a minute of `day`,
 // the day before first, rows in display order, a cell's first shift before its second.
@@ -122,13 +110,10 @@ Status ForEachCountedShift(const SchedFiles& files, const QueryRecord& query, Ol
         for (int r = 1; r <= rows.lastNamedRow; ++r) {
             if (rows.candidate[r] == 0) continue;
             const auto i = static_cast<std::size_t>(rows.slot[r] - 1);
-            const int s1 = rec[i];
-            if (!IsUserShift(s1)) continue;
-            const bool match = stored ? rule.StoredCellMatches(rec, i)
-                                      : rule.CellMatches(QueryCell{s1, rec[kShift2At + i], rec[kOnCallAt + i],
-                                                                   rec[kExplanationAt + i], NoteNumberAt(rec, i)});
-            if (!match) continue;
-            for (const int code : {s1, static_cast<int>(rec[kShift2At + i])}) {
+            if (!IsUserShift(rec[i])) continue;
+            const QueryCell cell = StoredQueryCell(rec, i);
+            if (!(stored ? rule.StoredCellMatches(rec, i) : rule.CellMatches(cell))) continue;
+            for (const int code : {cell.s1, cell.s2}) {
                 const Span& span = spans[static_cast<std::size_t>(code)];
                 if (!span.counted) continue;
                 const bool pastMidnight = span.e <= span.s;
@@ -140,7 +125,7 @@ Status ForEachCountedShift(const SchedFiles& files, const QueryRecord& query, Ol
                     hi = span.e - 1;
                 }
                 if (hi < lo) continue;
-                visit(CountedShift{date, r, rec, i, lo, hi});
+                visit(CountedShift{date, r, cell, lo, hi});
             }
         }
     }
@@ -204,14 +189,12 @@ Result<QString> CoverageDetailText(const SchedFiles& files, const QueryRecord& q
         QString line = Runtime::Trim(emp.Name[c.row].str());
         const QString position = Runtime::Trim(emp.Position[c.row].str());
         if (!position.isEmpty()) line += QStringLiteral(",") + position;
-        const int s1 = c.rec[c.index];
-        const int s2 = c.rec[kShift2At + c.index];
-        if (IsUserShift(s1)) line += shiftText(s1);
-        if (IsUserShift(s2)) line += shiftText(s2);
-        const int e = c.rec[kExplanationAt + c.index];
-        if (e != 0 && formats.explanationText) line += QStringLiteral(",") + Runtime::Trim(formats.explanationText(e));
-        const int n = NoteNumberAt(c.rec, c.index);
-        if (n > 0) line += QStringLiteral(",") + Runtime::Trim(files.GetNoteText(n));
+        if (IsUserShift(c.cell.s1)) line += shiftText(c.cell.s1);
+        if (IsUserShift(c.cell.s2)) line += shiftText(c.cell.s2);
+        if (c.cell.e != 0 && formats.explanationText) {
+            line += QStringLiteral(",") + Runtime::Trim(formats.explanationText(c.cell.e));
+        }
+        if (c.cell.n > 0) line += QStringLiteral(",") + Runtime::Trim(files.GetNoteText(c.cell.n));
         text += line + kEol;
     });
     if (!walked) return walked;

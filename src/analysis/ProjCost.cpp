@@ -17,6 +17,8 @@
 #include <cmath>
 
 #include "analysis/EditPay.h"
+#include "editing/DateBoxes.h"
+#include "editing/NameSelection.h"
 #include "grid/GridPaint.h"
 #include "platform/BoxChecks.h"
 #include "platform/BusyPointer.h"
@@ -155,9 +157,7 @@ ProjCost::ProjCost(SchedFiles& files, GridPaint& grid, PrintServices& print, QWi
     setModal(true);
 
     // --- names
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
-    List1->setSelectionMode(QAbstractItemView::MultiSelection);
+    List1 = NewMultiSelectList(this, "List1");
     auto* namesLabel = new QLabel(QStringLiteral("N&ames:"), this);
     namesLabel->setBuddy(List1);
     Command1 = MakeButton(this, "Command1", QStringLiteral("&Select All"));
@@ -424,17 +424,7 @@ bool ProjCost::PeriodOTFactor_LostFocus()
 
 bool ProjCost::StartDate_LostFocus()
 {
-    const QString text = StartDate->text();
-    const std::optional<OleDate> d = Runtime::ParseDate(text);
-    if (!d) {
-        files_.Msg().beep();
-        files_.Msg().show(QStringLiteral("The date entered ") + text + QStringLiteral(" is not a valid date."),
-                          Mb::Exclamation, kError);
-        StartDate->setText(StartTextAtOpen);
-        return false;
-    }
-    StartDate->setText(Runtime::FormatDate(*d, files_.DateFormat));
-    return true;
+    return AcceptTypedDate(StartDate, StartTextAtOpen, files_.Msg(), files_.DateFormat);
 }
 
 bool ProjCost::NumDays_LostFocus()
@@ -597,8 +587,8 @@ void ProjCost::PrintReport()
     PreviewRec& rec = print_.Rec;
     QApplication::processEvents();
     Picture1->SetPercent(0);
-    // The box checks have accepted the date; a time typed with it is not part of the day.
-    StartDay = Runtime::Int(Runtime::ParseDate(StartDate->text()).value_or(0));
+    // The box checks have accepted the date.
+    StartDay = TypedDate(StartDate).value_or(0);
     const int n = DayCount;
     const SchedulePropertiesRecord& props = files_.ScheduleProps;
     if (StartDay < props.PeriodStart || StartDay > props.PeriodEnd - (n - 1)) {
@@ -756,13 +746,7 @@ void ProjCost::PrintPageHeader(PrtSched& run, const QString& title, const QStrin
     run.DrawText(title, r, Surface::DT_CENTER | Surface::DT_SINGLELINE);
     run.FontSize(kSubtitleSize);
     ++PageNumber;
-    const OleDate now = print_.Now();
-    run.DrawText(QStringLiteral("Run Date: ") + Runtime::FormatDate(now, files_.DateFormat), r, Surface::DT_SINGLELINE);
-    run.DrawText(QStringLiteral("Run Time: ") + Runtime::FormatDate(now, grid_.TimeFormat), r,
-                 Surface::DT_RIGHT | Surface::DT_SINGLELINE);
-    run.DrawText(QStringLiteral("Page: ") + Runtime::FormatNumber(PageNumber, QStringLiteral("0")), r,
-                 Surface::DT_RIGHT | Surface::DT_SINGLELINE | Surface::DT_BOTTOM);
-    run.DrawText(rangeText, r, Surface::DT_CENTER | Surface::DT_SINGLELINE | Surface::DT_BOTTOM);
+    run.DrawRunLines(r, files_.DateFormat, grid_.TimeFormat, PageNumber, rangeText);
     y = 60 + Layout.Band1 + Layout.Band2;
     printer.CurrentX = 0;
     printer.CurrentY = y;

@@ -296,6 +296,18 @@ void PrtSched::DrawText(const QString& text, const PixelRect& r, int flags)
     Check(preview_ ? rec_.PreviewDrawText(text, r, flags) : printer_.DrawText(text, r, flags));
 }
 
+void PrtSched::DrawRunLines(const PixelRect& r, const QString& dateFormat, const QString& timeFormat, int pageNumber,
+                            const QString& rangeLine)
+{
+    const OleDate now = s_.Now();
+    DrawText(QStringLiteral("Run Date: ") + Runtime::FormatDate(now, dateFormat), r, Surface::DT_SINGLELINE);
+    DrawText(QStringLiteral("Run Time: ") + Runtime::FormatDate(now, timeFormat), r,
+             Surface::DT_RIGHT | Surface::DT_SINGLELINE);
+    DrawText(QStringLiteral("Page: ") + Runtime::FormatNumber(pageNumber, QStringLiteral("0")), r,
+             Surface::DT_RIGHT | Surface::DT_SINGLELINE | Surface::DT_BOTTOM);
+    DrawText(rangeLine, r, Surface::DT_CENTER | Surface::DT_SINGLELINE | Surface::DT_BOTTOM);
+}
+
 void PrtSched::PrintText(const QString& text)
 {
     if (PrtStopped) return;

@@ -111,6 +111,11 @@ public:
     void DrawWidth(int pixels);
     // Text in a rectangle of device pixels.
     void DrawText(const QString& text, const PixelRect& r, int flags);
+    // The lines of a page header's band r, at the size set: the run date at the top left, the
+    // run time at the top right, the page number at the bottom right and the range line centred
+    // at the bottom.
+    void DrawRunLines(const PixelRect& r, const QString& dateFormat, const QString& timeFormat, int pageNumber,
+                      const QString& rangeLine);
     // Text at the printer's current position.
     void PrintText(const QString& text);
     void Line(double x1, double y1, double x2, double y2);

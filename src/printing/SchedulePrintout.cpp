@@ -306,13 +306,7 @@ void SchedulePrintout::PrintPageHeader()
     run.FontSize(PrtTitleFontSize);
     run.DrawText(Title + q, r, Surface::DT_CENTER | Surface::DT_SINGLELINE);
     run.FontSize(PrtHeadingFontSize);
-    const OleDate now = s_.Now();
-    run.DrawText(QStringLiteral("Run Date: ") + Runtime::FormatDate(now, files_.DateFormat), r, Surface::DT_SINGLELINE);
-    run.DrawText(QStringLiteral("Run Time: ") + Runtime::FormatDate(now, grid_.TimeFormat), r,
-                 Surface::DT_RIGHT | Surface::DT_SINGLELINE);
-    run.DrawText(QStringLiteral("Page: ") + Runtime::FormatNumber(PrtPageNumber, QStringLiteral("0")), r,
-                 Surface::DT_RIGHT | Surface::DT_SINGLELINE | Surface::DT_BOTTOM);
-    run.DrawText(PeriodText(), r, Surface::DT_CENTER | Surface::DT_SINGLELINE | Surface::DT_BOTTOM);
+    run.DrawRunLines(r, files_.DateFormat, grid_.TimeFormat, PrtPageNumber, PeriodText());
 
     run.FontSize(FontSize);
     run.FontBold(FontBold);

@@ -470,13 +470,17 @@ TEST_F(ProjCostTest, ARangeOutsideThePeriodIsRefused)
         EXPECT_TRUE(d->isEnabled());
         d->StartDate->setText(Runtime::FormatDate(files->ScheduleProps.PeriodEnd - 2, files->DateFormat));
     }
-    // The count typed last is checked first, and a refused one prints nothing.
-    msg.Clear();
+    // The count typed last is checked first, and a refused one prints or previews nothing.
     d->StartDate->setText(atOpen);
-    d->NumDays->setText(QStringLiteral("43"));
-    d->Command3_Click();
-    EXPECT_EQ(msg.Last(), QStringLiteral("Number of days cannot be greater than 42."));
-    EXPECT_EQ(printer.Count(QStringLiteral("EndDoc")), 0);
+    for (bool preview : {false, true}) {
+        SCOPED_TRACE(preview);
+        msg.Clear();
+        d->NumDays->setText(QStringLiteral("43"));
+        preview ? d->Command6_Click() : d->Command3_Click();
+        EXPECT_EQ(msg.Last(), QStringLiteral("Number of days cannot be greater than 42."));
+        EXPECT_EQ(printer.Count(QStringLiteral("EndDoc")), 0);
+        EXPECT_FALSE(rec.PreviewMode);
+    }
 }
 
 TEST_F(ProjCostTest, AnUnusablePrinterIsReportedAndTheDialogStaysUsable)
