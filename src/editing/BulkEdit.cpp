@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <optional>
+#include <span>
+#include <vector>
 
 #include "grid/GridQuery.h"
 #include "store/SchedFiles.h"
@@ -21,6 +24,73 @@ double RecordOf(const SchedFiles& files, OleDate d)
 {
     return Day(d) - Day(files.ScheduleProps.PeriodStart) + 1;
 }
+
+// The day records a run reads and writes, held in memory from one read, with the notes it
+// stores held in the store's note batch. Each step of the run writes one day record after the
+// notes stored for it; Write puts all of them back with one write per file.
+class DayRun {
+public:
+    // Records first .. last (none when last < first); notes: the run stores notes.
+    DayRun(SchedFiles& files, std::int64_t first, std::int64_t last, bool notes)
+        : files_(files),
+          first_(first),
+          days_(static_cast<std::size_t>(std::max<std::int64_t>(last - first + 1, 0))),
+          notes_(notes)
+    {
+    }
+    ~DayRun()
+    {
+        if (notes_) files_.EndNoteBatch();
+    }
+    DayRun(const DayRun&) = delete;
+    DayRun& operator=(const DayRun&) = delete;
+
+    Status Read()
+    {
+        if (notes_) TAVRIN_TRY(files_.BeginNoteBatch());
+        if (days_.empty()) return {};
+        return files_.ReadRecords(FileNo::Days, first_, std::span<DayRecord>(days_));
+    }
+    DayRecord& Day(std::int64_t n) { return days_[static_cast<std::size_t>(n - first_)]; }
+    // Day n is done: it is written after the notes stored so far.
+    void Step(std::int64_t n)
+    {
+        steps_.push_back({n, files_.BatchedNotes()});
+        lo_ = std::min(lo_, n);
+        hi_ = std::max(hi_, n);
+    }
+    Status Write()
+    {
+        if (steps_.empty()) return {};
+        Status s = notes_ ? files_.WriteNoteBatch() : Status{};
+        if (s) {
+            s = files_.WriteRecords(FileNo::Days, lo_,
+                                    std::span<const DayRecord>(&Day(lo_), static_cast<std::size_t>(hi_ - lo_ + 1)));
+        }
+        if (s) return s;
+        // Written again record by record in the run's order, the run stops where one writing
+        // each day as it goes stops: the days before the first record that fails are written.
+        int note = 0;
+        for (const StepDone& step : steps_) {
+            for (; note < step.notes; ++note) TAVRIN_TRY(files_.WriteBatchedNote(note));
+            TAVRIN_TRY(files_.WriteRecord(FileNo::Days, step.day, Day(step.day)));
+        }
+        return {};
+    }
+
+private:
+    struct StepDone {
+        std::int64_t day;
+        int notes;  // notes stored up to it
+    };
+    SchedFiles& files_;
+    std::int64_t first_;
+    std::vector<DayRecord> days_;
+    bool notes_;
+    std::vector<StepDone> steps_;
+    std::int64_t lo_ = INT64_MAX;
+    std::int64_t hi_ = 0;
+};
 
 struct Target {
     int slot;
@@ -50,14 +120,17 @@ Result<MultiSchedPass> RunScheduleMultiplePass(SchedFiles& files, const MultiSch
     const int periodDays = files.PeriodDays();
     // Once a new note has been refused, the notes file stays full for the rest of the run.
     bool notesFull = false;
-    DayRecord day;
+    DayRun run(files, static_cast<std::int64_t>(std::max(first, 1.0)),
+               static_cast<std::int64_t>(std::min(first + plan.dayCount - 1, static_cast<double>(periodDays))),
+               storeNote);
+    TAVRIN_TRY(run.Read());
     for (int k = 0; k < plan.dayCount; ++k) {
         if (progress) progress(k);
         const double n = first + k;
         if (n < 1) continue;
         if (n > periodDays) break;
         const auto recordNo = static_cast<std::int64_t>(n);
-        TAVRIN_TRY(files.ReadRecord(FileNo::Days, recordNo, day));
+        DayRecord& day = run.Day(recordNo);
         for (const Target& t : targets) {
             if (!t.candidate || (rule && !rule->CellMatches(day, t.slot))) continue;
             const CellActionOutcome r = ApplyCellActions(day, t.slot, plan.actions, plan.twoShiftMode, times);
@@ -78,8 +151,9 @@ Result<MultiSchedPass> RunScheduleMultiplePass(SchedFiles& files, const MultiSch
                 notesFull = true;
             }
         }
-        if (!trial) TAVRIN_TRY(files.WriteRecord(FileNo::Days, recordNo, day));
+        if (!trial) run.Step(recordNo);
     }
+    TAVRIN_TRY(run.Write());
     return out;
 }
 
@@ -104,36 +178,45 @@ Status RunCopyMultiple(SchedFiles& files, const CopyPlan& plan)
     }
     const int periodDays = files.PeriodDays();
     const double source = RecordOf(files, plan.start);
-    // The destinations lie after the block, so its days stay as they are: each is read once.
-    std::vector<std::optional<DayRecord>> block(static_cast<std::size_t>(std::max(plan.blockDays, 0)));
-    DayRecord targetDay;
-    for (const OleDate d : plan.destinations) {
-        const double target = RecordOf(files, d);
-        for (int k = 0; k < plan.blockDays; ++k) {
-            if (target + k > periodDays) break;
-            // Days before the period have no records.
-            if (source + k < 1 || target + k < 1) continue;
-            const auto s = static_cast<std::int64_t>(source + k);
-            const auto t = static_cast<std::int64_t>(target + k);
-            std::optional<DayRecord>& kept = block[static_cast<std::size_t>(k)];
-            if (!kept) {
-                DayRecord read;
-                TAVRIN_TRY(files.ReadRecord(FileNo::Days, s, read));
-                kept = read;
+    // Each pair of source and target day in the copy's order; days after the period end and
+    // before its start have no records.
+    const auto eachDay = [&](auto&& copyDay) -> Status {
+        for (const OleDate d : plan.destinations) {
+            const double target = RecordOf(files, d);
+            for (int k = 0; k < plan.blockDays; ++k) {
+                if (target + k > periodDays) break;
+                if (source + k < 1 || target + k < 1) continue;
+                TAVRIN_TRY(copyDay(static_cast<std::int64_t>(source + k), static_cast<std::int64_t>(target + k)));
             }
-            const DayRecord& sourceDay = *kept;
-            TAVRIN_TRY(files.ReadRecord(FileNo::Days, t, targetDay));
-            for (const int slot : targets) {
-                if (plan.requirementRow) {
-                    CopyNumberCell(sourceDay, targetDay, slot);
-                } else {
-                    TAVRIN_TRY(CopyCellParts(files, targetDay, slot, CopySourceOf(sourceDay, slot), plan.options));
-                }
-            }
-            TAVRIN_TRY(files.WriteRecord(FileNo::Days, t, targetDay));
         }
-    }
-    return {};
+        return {};
+    };
+    std::int64_t lo = INT64_MAX;
+    std::int64_t hi = 0;
+    (void)eachDay([&](std::int64_t s, std::int64_t t) -> Status {
+        lo = std::min({lo, s, t});
+        hi = std::max({hi, s, t});
+        return {};
+    });
+    if (hi == 0) return {};
+    // The span in memory takes the copies in the same order as the file would: a block copied
+    // over one it overlaps reads what the copies before it wrote.
+    DayRun run(files, lo, hi, !plan.requirementRow && plan.options.CopyNotes != 0);
+    TAVRIN_TRY(run.Read());
+    TAVRIN_TRY(eachDay([&](std::int64_t s, std::int64_t t) -> Status {
+        const DayRecord sourceDay = run.Day(s);
+        DayRecord& targetDay = run.Day(t);
+        for (const int slot : targets) {
+            if (plan.requirementRow) {
+                CopyNumberCell(sourceDay, targetDay, slot);
+            } else {
+                TAVRIN_TRY(CopyCellParts(files, targetDay, slot, CopySourceOf(sourceDay, slot), plan.options));
+            }
+        }
+        run.Step(t);
+        return {};
+    }));
+    return run.Write();
 }
 
 }  // namespace tavrin

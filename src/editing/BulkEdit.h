@@ -1,7 +1,9 @@
 #pragma once
-// The runs of Schedule Multiple and Copy Multiple over the day file. Both work record by record
-// on the file (the caller has flushed the visible days first and reloads them afterwards) and
-// stop at the first record that cannot be read or written, with the store's error.
+// The runs of Schedule Multiple and Copy Multiple over the day file. Both read the days they touch
+// and the notes file with one read each, change them in memory and write them back with one
+// write each (the caller has flushed the visible days first and reloads them afterwards); they
+// stop at the first record that cannot be read or written, with the store's error, leaving the
+// days before it written.
 
 #include <functional>
 #include <vector>

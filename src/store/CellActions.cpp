@@ -118,7 +118,7 @@ Status CopyCellParts(SchedFiles& files, DayRecord& d, int slot, const CellCopySo
         if (src.NoteRecordNo > 0) {
             // A number past the notes file has no text.
             if (src.NoteRecordNo > files.NoteRecordCount()) return {};
-            TAVRIN_TRY(files.ReadRecord(FileNo::Notes, src.NoteRecordNo, note));
+            TAVRIN_TRY(files.ReadNote(src.NoteRecordNo, note));
         } else {
             note.NoteText = src.NoteText;
         }

@@ -395,6 +395,7 @@ Status SchedFiles::CloseWorkingFiles()
 
 int SchedFiles::NoteRecordCount() const
 {
+    if (noteBatch_) return static_cast<int>(noteBatch_->bytes.size() / NoteRecord::Size);
     const std::int64_t len = File(FileNo::Notes).length();
     return len > 0 ? static_cast<int>(std::min<std::int64_t>(len / NoteRecord::Size, 1 << 30)) : 0;
 }
@@ -403,8 +404,96 @@ QString SchedFiles::GetNoteText(int n) const
 {
     if (n <= 0 || n > NoteRecordCount()) return {};
     NoteRecord r;
-    if (!ReadRecord(FileNo::Notes, n, r)) return {};
+    if (!ReadNote(n, r)) return {};
     return r.NoteText.str();
+}
+
+Status SchedFiles::ReadNote(int n, NoteRecord& r) const
+{
+    if (!noteBatch_) return ReadRecord(FileNo::Notes, n, r);
+    if (n < 1) return Status::error(QStringLiteral("Cannot read note %1.").arg(n));
+    if (n > NoteRecordCount()) {
+        r = NoteRecord{};
+        return {};
+    }
+    Decode(std::span<const std::uint8_t>(noteBatch_->bytes)
+               .subspan(static_cast<std::size_t>(n - 1) * NoteRecord::Size, NoteRecord::Size),
+           r);
+    return {};
+}
+
+Status SchedFiles::PutNote(int n, const NoteRecord& note)
+{
+    if (!noteBatch_) return WriteRecord(FileNo::Notes, n, note);
+    std::vector<std::uint8_t>& bytes = noteBatch_->bytes;
+    const std::size_t at = static_cast<std::size_t>(n - 1) * NoteRecord::Size;
+    if (bytes.size() < at + NoteRecord::Size) bytes.resize(at + NoteRecord::Size);
+    Encode(note, std::span<std::uint8_t>(bytes.data() + at, NoteRecord::Size));
+    noteBatch_->stored.push_back(n);
+    return {};
+}
+
+Status SchedFiles::BeginNoteBatch()
+{
+    TAVRIN_TRY(CheckRecordFile(FileNo::Notes, NoteRecord::Size));
+    auto b = std::make_unique<NoteBatch>();
+    b->fileRecords = NoteRecordCount();
+    b->nextNoteNo = NextNoteNo;
+    b->bytes.reserve(static_cast<std::size_t>(std::max(b->fileRecords, kMaxNoteRecords)) * NoteRecord::Size);
+    b->bytes.resize(static_cast<std::size_t>(b->fileRecords) * NoteRecord::Size);
+    if (b->fileRecords > 0) TAVRIN_TRY(File(FileNo::Notes).readRange(1, b->bytes));
+    noteBatch_ = std::move(b);
+    return {};
+}
+
+Status SchedFiles::WriteNoteBatch()
+{
+    NoteBatch& b = *noteBatch_;
+    if (b.stored.empty()) return {};
+    WorkFile& f = File(FileNo::Notes);
+    const auto records = [&b](int first, int last) {
+        return std::span<const std::uint8_t>(b.bytes).subspan(
+            static_cast<std::size_t>(first - 1) * NoteRecord::Size,
+            static_cast<std::size_t>(last - first + 1) * NoteRecord::Size);
+    };
+    const int count = NoteRecordCount();
+    if (count > b.fileRecords) TAVRIN_TRY(f.write(b.fileRecords + 1, records(b.fileRecords + 1, count)));
+    int lo = b.fileRecords + 1;
+    int hi = 0;
+    for (const int n : b.stored) {
+        if (n > b.fileRecords) continue;
+        lo = std::min(lo, n);
+        hi = std::max(hi, n);
+    }
+    if (lo <= hi) TAVRIN_TRY(f.write(lo, records(lo, hi)));
+    b.written = b.stored.size();
+    return {};
+}
+
+Status SchedFiles::WriteBatchedNote(int i)
+{
+    NoteBatch& b = *noteBatch_;
+    const int n = b.stored[static_cast<std::size_t>(i)];
+    TAVRIN_TRY(File(FileNo::Notes)
+                   .write(n, std::span<const std::uint8_t>(b.bytes).subspan(
+                                 static_cast<std::size_t>(n - 1) * NoteRecord::Size, NoteRecord::Size)));
+    b.written = std::max(b.written, static_cast<std::size_t>(i) + 1);
+    return {};
+}
+
+void SchedFiles::EndNoteBatch()
+{
+    if (!noteBatch_) return;
+    const NoteBatch& b = *noteBatch_;
+    if (b.written < b.stored.size()) {
+        // New records are numbered on from the file's end: the counter follows the last one written.
+        int last = 0;
+        for (std::size_t i = 0; i < b.written; ++i) {
+            if (b.stored[i] > b.fileRecords) last = std::max(last, b.stored[i]);
+        }
+        NextNoteNo = last > 0 ? last + 1 : b.nextNoteNo;
+    }
+    noteBatch_.reset();
 }
 
 Status SchedFiles::StoreCellNote(DayRecord& day, int slot, const QString& text)
@@ -428,7 +517,7 @@ Status SchedFiles::StoreCellNote(DayRecord& day, int slot, const NoteRecord& not
     }
     // The text is written first: a note that could not be stored leaves the cell and the
     // counter as they were, never a cell naming a record without its text.
-    TAVRIN_TRY(WriteRecord(FileNo::Notes, n, note));
+    TAVRIN_TRY(PutNote(n, note));
     if (fresh) {
         if (n != NextNoteNo) {
             msgBox_.show(QStringLiteral("NOTE LOF>%1 CNT>%2").arg(n).arg(NextNoteNo));

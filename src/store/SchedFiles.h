@@ -16,6 +16,7 @@
 #include <array>
 #include <memory>
 #include <span>
+#include <vector>
 
 namespace tavrin {
 
@@ -67,6 +68,21 @@ Status ReadRecordsFrom(const WorkFile& f, std::int64_t first, std::span<R> out)
     return {};
 }
 
+// Writes records first .. first + records.size() - 1 with one write.
+template <class R>
+Status WriteRecordsTo(WorkFile& f, std::int64_t first, std::span<const R> records)
+{
+    if constexpr (kWireImage<R>) {
+        return f.write(first, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(records.data()),
+                                                            records.size() * R::Size));
+    }
+    std::vector<std::uint8_t> buf(records.size() * R::Size);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        Encode(records[i], std::span<std::uint8_t>(buf.data() + i * R::Size, R::Size));
+    }
+    return f.write(first, buf);
+}
+
 class SchedFiles {
 public:
     // workDir: the private working folder (without a trailing separator).
@@ -103,6 +119,12 @@ public:
     {
         TAVRIN_TRY(CheckRecordFile(f, R::Size));
         return WriteRecordTo(File(f), n, r);
+    }
+    template <class R>
+    Status WriteRecords(FileNo f, std::int64_t first, std::span<const R> records)
+    {
+        TAVRIN_TRY(CheckRecordFile(f, R::Size));
+        return WriteRecordsTo(File(f), first, records);
     }
 
     // Brings every working file but the settings file to a usable state (defaults written
@@ -157,6 +179,8 @@ public:
     QString GetNoteText(int n) const;
     // Records in the notes file.
     int NoteRecordCount() const;
+    // Reads note n; past the end of the notes file it reads as zero bytes.
+    Status ReadNote(int n, NoteRecord& r) const;
     // Stores text as the note of one cell by the numbering rule (a new record for a cell without
     // a note, the cell's own record otherwise). A full notes file sets NoteFileFull and changes
     // nothing.
@@ -167,6 +191,18 @@ public:
     static void EraseCellNote(DayRecord& day, int slot);
     // Ends an operation that stored notes: reports and clears NoteFileFull.
     void ReportNoteFileFull();
+
+    // A bulk edit holds the notes file in memory: between BeginNoteBatch and EndNoteBatch notes
+    // are read from and stored in a copy read with one read, and WriteNoteBatch writes the
+    // records stored back, the file's new records with one write and then the ones it had with
+    // another (a failure in the growth leaves the old records as they were).
+    Status BeginNoteBatch();
+    Status WriteNoteBatch();
+    // Records stored in the batch so far, in order; WriteBatchedNote writes the i-th alone.
+    int BatchedNotes() const { return noteBatch_ ? static_cast<int>(noteBatch_->stored.size()) : 0; }
+    Status WriteBatchedNote(int i);
+    // A batch not written in full leaves the note counter after the last new record written.
+    void EndNoteBatch();
 
     // --- Cost report text file ---
     Status OpenReportTextForWrite();
@@ -262,7 +298,16 @@ public:
     void MarkColumnDirty(int c) { SlotDirty[ColumnSlot[c]] = 1; }
 
 private:
+    struct NoteBatch {
+        std::vector<std::uint8_t> bytes;  // the notes file from record 1 on
+        int fileRecords = 0;              // records in the file when read
+        int nextNoteNo = 0;               // NextNoteNo when read
+        std::vector<int> stored;          // records stored, in order
+        std::size_t written = 0;          // of those, the first ones known to be in the file
+    };
+
     Status CheckRecordFile(FileNo f, std::size_t size) const;
+    Status PutNote(int n, const NoteRecord& note);
     Status OpenKept(FileNo f, const char* ext, int recordLength);
     // Makes the RowMap a permutation of 1..200, keeping each valid slot's first row.
     void RepairRowMap();
@@ -284,6 +329,7 @@ private:
     std::array<WorkFile, 17> files_;
     QFile reportText_;
     bool rowMapRepaired_ = false;
+    std::unique_ptr<NoteBatch> noteBatch_;
     FileLock scheduleLock_;  // the open schedule file, held as its lock
     FileLock saveAsLock_;    // the probe of a Save As target
 };
