@@ -1,6 +1,5 @@
 #include "analysis/EditPay.h"
 
-#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -9,12 +8,12 @@
 #include <QListWidgetItem>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "editing/NameSelection.h"
 #include "grid/GridPaint.h"
 #include "platform/BoxChecks.h"
+#include "platform/DialogControls.h"
 #include "platform/MsgBox.h"
 #include "platform/Runtime.h"
 #include "store/SchedFiles.h"
@@ -48,7 +47,7 @@ EditPay::EditPay(SchedFiles& files, QWidget* parent) : QDialog(parent), files_(f
     Position->setFrameShadow(QFrame::Sunken);
     PayRate = new QLineEdit(this);
     PayRate->setObjectName(QStringLiteral("PayRate"));
-    PayRate->installEventFilter(this);
+    SelectAllOnFocus(PayRate);
     auto* costLabel = new QLabel(QStringLiteral("&Cost:"), this);
     costLabel->setBuddy(PayRate);
 
@@ -132,15 +131,6 @@ bool EditPay::PayRate_LostFocus()
     }
     PayRate->setText(Runtime::FormatNumber(Runtime::Val(PayRate->text()), QStringLiteral("##0.00")));
     return ok;
-}
-
-bool EditPay::eventFilter(QObject* watched, QEvent* e)
-{
-    if (watched == PayRate && e->type() == QEvent::FocusIn) {
-        // After the mouse has placed the cursor, so that the whole text ends selected.
-        QTimer::singleShot(0, PayRate, [this] { PayRate->selectAll(); });
-    }
-    return QDialog::eventFilter(watched, e);
 }
 
 void EditPay::Command2_Click()

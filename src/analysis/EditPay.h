@@ -51,7 +51,6 @@ public slots:
     bool PayRate_LostFocus();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* e) override;
     void reject() override;
 
 private:

@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -22,6 +21,7 @@
 #include "grid/GridPaint.h"
 #include "platform/BoxChecks.h"
 #include "platform/BusyPointer.h"
+#include "platform/DialogControls.h"
 #include "platform/MsgBox.h"
 #include "platform/PrinterDevice.h"
 #include "platform/Runtime.h"
@@ -268,7 +268,7 @@ ProjCost::ProjCost(SchedFiles& files, GridPaint& grid, PrintServices& print, QWi
                        static_cast<QWidget*>(Command3), static_cast<QWidget*>(Command4)}) {
         w->installEventFilter(this);
     }
-    for (int b = 0; b < kOvertimeBoxes; ++b) Box(static_cast<OvertimeBox>(b))->installEventFilter(this);
+    for (int b = 0; b < kOvertimeBoxes; ++b) SelectAllOnFocus(Box(static_cast<OvertimeBox>(b)));
 
     connect(List1, &QListWidget::itemSelectionChanged, this, &ProjCost::UpdateSelectedCount);
     connect(List1, &QListWidget::itemDoubleClicked, this, &ProjCost::List1_DblClick);
@@ -530,11 +530,6 @@ bool ProjCost::eventFilter(QObject* watched, QEvent* e)
         } else if (watched == StartDate || watched == NumDays || watched == Command1 || watched == Command2 ||
                    watched == Command3 || watched == Command4) {
             Command5->setEnabled(false);
-        }
-        for (int b = 0; b < kOvertimeBoxes; ++b) {
-            QLineEdit* box = Box(static_cast<OvertimeBox>(b));
-            // After the mouse has placed the cursor, so that the whole text ends selected.
-            if (watched == box) QTimer::singleShot(0, box, [box] { box->selectAll(); });
         }
     } else if (e->type() == QEvent::MouseButtonPress) {
         for (int b = 0; b < kOvertimeBoxes; ++b) {

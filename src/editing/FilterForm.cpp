@@ -3,18 +3,17 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <utility>
 
 #include "editing/NameSelection.h"
+#include "platform/DialogControls.h"
 #include "platform/Runtime.h"
 #include "store/CellCodes.h"
 #include "store/SchedFiles.h"
@@ -44,18 +43,6 @@ Int16 Flag(const QCheckBox* b)
     return b->isChecked() ? kTrue : kFalse;
 }
 
-// Selects the whole text of a box when it gets the focus.
-class SelectAllOnFocus final : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* e) override
-    {
-        auto* box = qobject_cast<QLineEdit*>(watched);
-        if (box && e->type() == QEvent::FocusIn) QTimer::singleShot(0, box, [box] { box->selectAll(); });
-        return false;
-    }
-};
-
 QPushButton* Button(QDialog* dialog, const char* name, const QString& caption)
 {
     auto* b = new QPushButton(caption, dialog);
@@ -71,7 +58,7 @@ void FilterForm::CreateFilterForm(QDialog* dialog)
     CoverageDesc = new QLineEdit(dialog);
     CoverageDesc->setObjectName(QStringLiteral("CoverageDesc"));
     CoverageDesc->setMaxLength(20);
-    CoverageDesc->installEventFilter(new SelectAllOnFocus(CoverageDesc));
+    SelectAllOnFocus(CoverageDesc);
     SSTab1 = new QTabWidget(dialog);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
 

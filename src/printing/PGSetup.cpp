@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -10,10 +9,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "platform/BoxChecks.h"
+#include "platform/DialogControls.h"
 #include "platform/FileDialogs.h"
 #include "platform/MsgBox.h"
 #include "platform/PrinterDevice.h"
@@ -251,9 +250,9 @@ void PGSetup::BuildControls()
             Margins_LostFocus(i);
             return true;
         });
-        box->installEventFilter(this);
+        SelectAllOnFocus(box);
     }
-    ReportTitle->installEventFilter(this);
+    SelectAllOnFocus(ReportTitle);
     checks_->Exempt(Command5);
 
     connect(Command1, &QPushButton::clicked, this, &PGSetup::Command1_Click);
@@ -439,15 +438,6 @@ void PGSetup::reject()
 {
     DialogCancelled = true;
     QDialog::reject();
-}
-
-bool PGSetup::eventFilter(QObject* watched, QEvent* e)
-{
-    // Entering a margin box or the title selects its whole text.
-    if (e->type() == QEvent::FocusIn) {
-        if (auto* box = qobject_cast<QLineEdit*>(watched)) QTimer::singleShot(0, box, &QLineEdit::selectAll);
-    }
-    return QDialog::eventFilter(watched, e);
 }
 
 }  // namespace tavrin

@@ -78,7 +78,6 @@ public slots:
 
 protected:
     void reject() override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void BuildControls();

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,7 +10,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -20,6 +18,7 @@
 #include "grid/GridQuery.h"
 #include "platform/BoxChecks.h"
 #include "platform/BusyPointer.h"
+#include "platform/DialogControls.h"
 #include "platform/MsgBox.h"
 #include "platform/Runtime.h"
 #include "printing/Export.h"
@@ -161,8 +160,8 @@ void PrtMain::BuildControls()
     checks_->Add(NumDays, [this] { return NumDays_LostFocus(); });
     checks_->Add(Copies, [this] { return Copies_LostFocus(); });
     checks_->Exempt(Command2);
-    StartDate->installEventFilter(this);
-    NumDays->installEventFilter(this);
+    SelectAllOnFocus(StartDate);
+    SelectAllOnFocus(NumDays);
 
     connect(StartDate, &QLineEdit::textChanged, this, &PrtMain::StartDate_Change);
     connect(NumDays, &QLineEdit::textChanged, this, &PrtMain::NumDays_Change);
@@ -266,16 +265,6 @@ void PrtMain::WriteFormat()
     const Status s =
         files_.WriteRecord(FileNo::Formats, std::clamp(files_.CurrentFormatNo, 1, kFormats), files_.CurrentFormat);
     if (!s) files_.Msg().show(s.message(), Mb::Exclamation, kError);
-}
-
-bool PrtMain::eventFilter(QObject* watched, QEvent* e)
-{
-    if ((watched == StartDate || watched == NumDays) && e->type() == QEvent::FocusIn) {
-        auto* box = static_cast<QLineEdit*>(watched);
-        // After the mouse has placed the cursor, so that the whole text ends selected.
-        QTimer::singleShot(0, box, [box] { box->selectAll(); });
-    }
-    return QDialog::eventFilter(watched, e);
 }
 
 std::optional<OleDate> PrtMain::BoxStart() const

@@ -109,9 +109,6 @@ public:
     void ApplyQuery();
     void UpdateSortButton();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* e) override;
-
 private:
     void BuildControls();
     void LoadForm();

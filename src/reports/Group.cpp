@@ -145,7 +145,7 @@ bool Group::eventFilter(QObject* watched, QEvent* e)
             return true;
         }
     }
-    return ReportDialog::eventFilter(watched, e);
+    return QDialog::eventFilter(watched, e);
 }
 
 void Group::Command3_Click()

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -10,7 +9,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -19,6 +17,7 @@
 #include "grid/GridHost.h"
 #include "grid/GridPaint.h"
 #include "platform/BoxChecks.h"
+#include "platform/DialogControls.h"
 #include "platform/MsgBox.h"
 #include "platform/PrinterDevice.h"
 #include "platform/Runtime.h"
@@ -85,13 +84,13 @@ void ReportDialog::MakeRangeBoxes(int maxDays, bool daysCheckedWhenLeft)
     maxDays_ = maxDays;
     StartDate = new QLineEdit(this);
     StartDate->setObjectName(QStringLiteral("StartDate"));
-    StartDate->installEventFilter(this);
+    SelectAllOnFocus(StartDate);
     NumDays = new QLineEdit(this);
     NumDays->setObjectName(QStringLiteral("NumDays"));
     NumDays->setMaxLength(2);
     StartDate->setMinimumWidth(StartDate->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")));
     NumDays->setMinimumWidth(NumDays->fontMetrics().horizontalAdvance(QStringLiteral("0000")));
-    NumDays->installEventFilter(this);
+    SelectAllOnFocus(NumDays);
     checks_->Add(StartDate, [this] { return StartDate_LostFocus(); });
     if (daysCheckedWhenLeft) checks_->Add(NumDays, [this] { return NumDays_LostFocus(); });
     connect(NumDays, &QLineEdit::textChanged, this, &ReportDialog::NumDays_Change);
@@ -287,16 +286,6 @@ void ReportDialog::MarkModified()
 }
 
 // ---------------------------------------------------------------- boxes
-
-bool ReportDialog::eventFilter(QObject* watched, QEvent* e)
-{
-    if ((watched == StartDate || watched == NumDays) && watched && e->type() == QEvent::FocusIn) {
-        // After the mouse has placed the cursor, so that the whole text ends selected.
-        auto* box = static_cast<QLineEdit*>(watched);
-        QTimer::singleShot(0, box, [box] { box->selectAll(); });
-    }
-    return QDialog::eventFilter(watched, e);
-}
 
 bool ReportDialog::Copies_LostFocus()
 {

@@ -268,8 +268,6 @@ protected:
     void ReportError(const Status& s);
     void SetProgress(int percent);
 
-    bool eventFilter(QObject* watched, QEvent* e) override;
-
 private:
     void RunReport(bool preview);
     bool CheckNumDays(bool changed);
