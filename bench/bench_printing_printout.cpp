@@ -1,7 +1,9 @@
 // The schedule printout of 200 names by 42 days, every cell filled (several shifts, two-shift
 // cells, explanations, on-call marks, notes in a fifth of the cells), four coverage lines:
-//   - recorded for the preview, against the same records and texts written with one pwrite per
-//     file, as the printout gathers them (the baseline lays nothing out: it writes the bytes);
+//   - recorded for the preview, against the same kind and number of records and texts built
+//     straight from the day records (one pread of the day run, the texts of each code and heading
+//     encoded once, cell rectangles by arithmetic) and written a page at a time with one pwrite
+//     per file, as the printout gathers them;
 //   - printed to the PDF target, against QPainter on a QPdfWriter drawing the same items;
 //   - exported as delimited text to a file (which also records the drawing), against the same
 //     text built straight from the day records and written the same way.
@@ -192,29 +194,355 @@ void BM_PrintoutToRecorder(benchmark::State& state)
     for (auto _ : state) {
         if (s.Printout(true) != SchedulePrintout::Outcome::Done) state.SkipWithError("the printout failed");
     }
-    state.counters["records"] = static_cast<double>(Recorded().records.size());
+    state.counters["records"] = static_cast<double>(s.rec.PreviewCmdCount);
+    state.counters["text_bytes"] = static_cast<double>(s.rec.PreviewTextPos - 1);
+}
+
+// What is the same on every page of every run: the page area and the font measures, taken from
+// the printer as the printout takes them.
+struct PageLayout {
+    double tpx = 1, tpy = 1;
+    int left = 0, right = 0, top = 0, bottom = 0;
+    int headerHeight = 0, headerLineHeight = 0, lineHeight = 0, nameWidth = 0, positionWidth = 0, dayWidth = 0,
+        headingHeight = 0;
+    int rowHeight = 0, coverageHeight = 0;
+    // The three lines of a cell, in printer pixels below the row's top.
+    int bandTop[3] = {}, bandBottom[3] = {};
+    std::uint32_t shade = 0;
+
+    int Px(double t) const { return Runtime::CInt(t / tpx); }
+    int Py(double t) const { return Runtime::CInt(t / tpy); }
+    PixelRect Rect(int l, int t, int r, int b) const { return {Px(l), Py(t), Px(r), Py(b)}; }
+};
+
+PageLayout MeasurePage(Schedule& s)
+{
+    PrinterDevice& p = s.printer;
+    const ReportSettingsRecord& ps = s.files.CurrentFormat.PrintSettings;
+    PageLayout L;
+    L.tpx = p.TwipsPerPixelX();
+    L.tpy = p.TwipsPerPixelY();
+    const auto snapX = [&L](double t) { return L.Px(t) * L.tpx; };
+    const auto snapY = [&L](double t) { return L.Py(t) * L.tpy; };
+    const double offX = static_cast<int>(p.GetDeviceCaps(PrinterDevice::PHYSICALOFFSETX) * L.tpx);
+    const double offY = static_cast<int>(p.GetDeviceCaps(PrinterDevice::PHYSICALOFFSETY) * L.tpy);
+    const int sw = p.ScaleWidth(), sh = p.ScaleHeight();
+    L.left = static_cast<int>(snapX(std::max(0.0, ps.Margins[2] - offX)));
+    L.right = static_cast<int>(snapX(sw - std::max(0.0, ps.Margins[3] - (double(p.Width()) - sw - offX))));
+    L.top = static_cast<int>(snapY(std::max(0.0, ps.Margins[0] - offY)));
+    L.bottom = static_cast<int>(snapY(sh - std::max(0.0, ps.Margins[1] - (double(p.Height()) - sh - offY))));
+    if (L.left == 0) L.left = static_cast<int>(L.tpx);
+    if (L.top == 0) L.top = static_cast<int>(L.tpy);
+    if (L.right == sw) L.right = static_cast<int>(sw - L.tpx);
+    if (L.bottom == sh) L.bottom = static_cast<int>(sh - L.tpy);
+
+    (void)p.SetFontBold(false);
+    (void)p.SetFontSize(16);
+    const double title = p.TextHeight(QStringLiteral("Aj"));
+    (void)p.SetFontSize(10);
+    L.headerLineHeight = Runtime::CInt(p.TextHeight(QStringLiteral("Aj")));
+    L.headerHeight = Runtime::CInt(snapY(title + 2.0 * L.headerLineHeight));
+    (void)p.SetFontSize(8);
+    L.lineHeight = Runtime::CInt(p.TextHeight(QStringLiteral("jyA")));
+    L.nameWidth = Runtime::CInt(p.TextWidth(QString(12, QLatin1Char('M'))));
+    L.positionWidth = Runtime::CInt(p.TextWidth(QString(8, QLatin1Char('M'))));
+    const float share = static_cast<float>(L.right - L.left - L.nameWidth - L.positionWidth) / kDays;
+    L.dayWidth = Runtime::CInt(snapX(Runtime::CInt(share)));
+    L.nameWidth += L.right - (L.left + L.nameWidth + L.positionWidth + kDays * L.dayWidth);
+    L.headingHeight = 2 * L.lineHeight + 46;
+    L.coverageHeight = L.lineHeight + 46;
+    const int line = L.Py(L.lineHeight), gap = L.Py(23);
+    for (int b = 0; b < 3; ++b) {
+        L.bandTop[b] = gap + b * (line + gap);
+        L.bandBottom[b] = L.bandTop[b] + line - 1;
+    }
+    L.rowHeight = Runtime::CInt((gap + 3 * (line + gap)) * L.tpy);
+    const int grey = std::clamp(Runtime::CInt(255.0f - 255.0f * ps.ShadePercent / 100.0f), 0, 255);
+    L.shade = Rgb(grey, grey, grey);
+    return L;
+}
+
+// The records and texts of a preview recording, gathered a page at a time and written with one
+// pwrite per file and page, the texts first.
+class RecordWriter {
+public:
+    RecordWriter(int cmd, int txt) : cmd_(cmd), txt_(txt) {}
+
+    void Set(int command, std::int32_t value)
+    {
+        rec_.Command = static_cast<std::int16_t>(command);
+        rec_.Value = value;
+        Put();
+    }
+    void Corners(int command, int x1, int y1, int x2, int y2, std::int32_t fill = 0)
+    {
+        if (command == Pv::FilledBox) rec_.Value = fill;
+        rec_.Command = static_cast<std::int16_t>(command);
+        rec_.A = x1;
+        rec_.B = x2;
+        rec_.C = y1;
+        rec_.D = y2;
+        Put();
+    }
+    void Width(int w)
+    {
+        if (w != width_) Set(Pv::DrawWidth, width_ = w);
+    }
+    void Text(const QByteArray& bytes, const PixelRect& r, int flags)
+    {
+        rec_.Command = Pv::DrawText;
+        rec_.A = r.Left;
+        rec_.B = r.Top;
+        rec_.C = r.Right;
+        rec_.D = r.Bottom;
+        rec_.Value = flags;
+        rec_.TextPos = static_cast<std::int32_t>(textPos_ + texts_.size());
+        rec_.TextLen = static_cast<std::int16_t>(bytes.size());
+        texts_.insert(texts_.end(), bytes.cbegin(), bytes.cend());
+        Put();
+    }
+    bool EndPage(int command)
+    {
+        rec_.Command = static_cast<std::int16_t>(command);
+        Put();
+        width_ = -1;
+        const auto textBytes = static_cast<ssize_t>(texts_.size());
+        const auto cmdBytes = static_cast<ssize_t>(cmds_.size());
+        const bool ok = ::pwrite(txt_, texts_.data(), texts_.size(), textPos_ - 1) == textBytes &&
+                        ::pwrite(cmd_, cmds_.data(), cmds_.size(), cmdAt_) == cmdBytes;
+        textPos_ += textBytes;
+        cmdAt_ += cmdBytes;
+        texts_.clear();
+        cmds_.clear();
+        return ok;
+    }
+    std::int64_t Records() const { return cmdAt_ / static_cast<std::int64_t>(PreviewCommandRecord::Size); }
+    std::int64_t TextBytes() const { return textPos_ - 1; }
+
+private:
+    void Put()
+    {
+        const std::size_t at = cmds_.size();
+        cmds_.resize(at + PreviewCommandRecord::Size);
+        Encode(rec_, std::span<std::uint8_t>(cmds_.data() + at, PreviewCommandRecord::Size));
+    }
+
+    int cmd_, txt_;
+    PreviewCommandRecord rec_;
+    std::vector<std::uint8_t> cmds_, texts_;
+    std::int64_t cmdAt_ = 0, textPos_ = 1;
+    int width_ = -1;
+};
+
+// The whole printout straight from the day records: the day run read with one pread, the texts
+// of each shift code, explanation, mark, date and heading encoded once, every cell's rectangle
+// found by arithmetic.
+bool RecordPrintout(Schedule& s, const PageLayout& L, int days, RecordWriter& w)
+{
+    const SchedFiles& f = s.files;
+    std::vector<std::uint8_t> run(static_cast<std::size_t>(kDays) * DayRecord::Size);
+    if (::pread(days, run.data(), run.size(), 0) != static_cast<ssize_t>(run.size())) return false;
+    std::vector<DayRecord> day(kDays + 1);
+    for (int d = 1; d <= kDays; ++d)
+        Decode(std::span<const std::uint8_t>(run.data() + (d - 1) * DayRecord::Size, DayRecord::Size),
+               day[static_cast<std::size_t>(d)]);
+
+    // The texts of a cell's three lines: shift and times; shift and explanation; the marks.
+    const auto enc = [](const QString& t) { return StringToCp1252(t); };
+    std::vector<QByteArray> times(100), named(100 * 256);
+    for (int c = 1; c <= 99; ++c) {
+        const ShiftRecord& r = f.ShiftTable[c];
+        const QString name = Runtime::Trim(r.Abbreviation.str());
+        if (name.isEmpty()) continue;
+        times[static_cast<std::size_t>(c)] =
+            enc(name + QLatin1Char(',') + Runtime::FormatDate(r.StartTime, s.grid.TimeFormat) + QStringLiteral(" - ") +
+                Runtime::FormatDate(r.EndTime, s.grid.TimeFormat));
+        named[static_cast<std::size_t>(c * 256)] = enc(name);
+        for (int e = 1; e <= 4; ++e)
+            named[static_cast<std::size_t>(c * 256 + e)] =
+                enc(name + QLatin1Char(',') + Runtime::Trim(f.ExplTable.Abbreviation[e].str()));
+    }
+    const QByteArray marks[4] = {{}, "+", "*", "+, *"};
+
+    // The headings: the run lines, the weekday and date of each column, the column edges.
+    const OleDate now = s.print.Now();
+    const QByteArray title = enc(Runtime::Trim(f.CurrentFormat.PrintSettings.Title.str()));
+    const QByteArray runDate = enc(QStringLiteral("Run Date: ") + Runtime::FormatDate(now, f.DateFormat));
+    const QByteArray runTime = enc(QStringLiteral("Run Time: ") + Runtime::FormatDate(now, s.grid.TimeFormat));
+    const QByteArray period =
+        enc(Runtime::FormatDate(s.grid.ColumnDate(1), QStringLiteral("Long Date")) + QStringLiteral(" to ") +
+            Runtime::FormatDate(s.grid.ColumnDate(kDays), QStringLiteral("Long Date")));
+    std::vector<QByteArray> weekday(kDays + 1), date(kDays + 1);
+    std::vector<int> x(kDays + 2);
+    std::vector<bool> weekEnd(kDays + 1);
+    int ws = f.ScheduleProps.FirstDayOfWeek;
+    if (ws < 1 || ws > 7) ws = 1;
+    for (int d = 1; d <= kDays; ++d) {
+        const OleDate on = s.grid.ColumnDate(d);
+        weekday[static_cast<std::size_t>(d)] = enc(s.grid.WeekdayNames[Runtime::Weekday(on)]);
+        date[static_cast<std::size_t>(d)] = enc(Runtime::FormatDate(on, s.grid.RulerDateFormat));
+        weekEnd[static_cast<std::size_t>(d)] = Runtime::Weekday(on + 1) == ws;
+        x[static_cast<std::size_t>(d)] = L.left + L.nameWidth + L.positionWidth + (d - 1) * L.dayWidth;
+    }
+    x[kDays + 1] = L.right;
+
+    // The coverage lines count the shifts each selects.
+    const ScheduleFormatRecord& fmt = f.CurrentFormat;
+    const int lines = fmt.VisibleCoverageTotals;
+    std::vector<QByteArray> coverage(static_cast<std::size_t>(lines * (kDays + 1)));
+    for (int k = 1; k <= lines; ++k) {
+        const CoverageTotalRecord& c = fmt.CoverageTotals[k];
+        for (int d = 1; d <= kDays; ++d) {
+            const DayRecord& r = day[static_cast<std::size_t>(d)];
+            int n = 0;
+            for (int slot = 1; slot <= kNames; ++slot) n += c.SelectedShifts[r.Shift1Code[slot]] != 0;
+            coverage[static_cast<std::size_t>((k - 1) * (kDays + 1) + d)] = QByteArray::number(n);
+        }
+    }
+
+    constexpr int gap = 23;
+    const int single = Surface::DT_SINGLELINE;
+    const int y0 = L.top + L.headerHeight;
+    const int bodyTop = y0 + L.headingHeight;
+    const int total = kNames + lines;
+    int next = 1;
+    for (int page = 1; next <= total; ++page) {
+        // The rows that fit.
+        int last = next - 1, fill = bodyTop;
+        for (int r = next; r <= total; ++r) {
+            const int h = r <= kNames ? L.rowHeight : L.coverageHeight;
+            if (fill + h > L.bottom) break;
+            fill += h;
+            last = r;
+        }
+        const int coverageTop = last > kNames ? bodyTop + std::max(0, kNames - next + 1) * L.rowHeight : 0;
+
+        // The page header and the grid.
+        const PixelRect head = PixelRect{L.Px(L.left), L.Py(L.top), L.Px(L.right),
+                                         L.Py(L.top + L.headerHeight - L.headerLineHeight / 2.0)};
+        w.Set(Pv::FontSize, 16);
+        w.Text(title, head, Surface::DT_CENTER | single);
+        w.Set(Pv::FontSize, 10);
+        w.Text(runDate, head, single);
+        w.Text(runTime, head, Surface::DT_RIGHT | single);
+        w.Text(QByteArrayLiteral("Page: ") + QByteArray::number(page), head,
+               Surface::DT_RIGHT | Surface::DT_BOTTOM | single);
+        w.Text(period, head, Surface::DT_CENTER | Surface::DT_BOTTOM | single);
+        w.Set(Pv::FontSize, 8);
+        w.Set(Pv::FontBold, 0);
+        w.Set(Pv::FontItalic, 0);
+        w.Width(3);
+        w.Corners(Pv::FilledBox, L.left, y0, L.right, bodyTop, static_cast<std::int32_t>(L.shade));
+        if (coverageTop > 0) w.Corners(Pv::Line, L.left, coverageTop, L.right, coverageTop);
+        w.Corners(Pv::Box, L.left, y0, L.right, fill);
+        w.Corners(Pv::Line, L.left, bodyTop, L.right, bodyTop);
+        w.Width(1);
+        const int nameEdge = L.left + L.nameWidth;
+        w.Corners(Pv::Line, nameEdge, y0, nameEdge, coverageTop > 0 ? coverageTop : fill);
+        w.Width(3);
+        w.Corners(Pv::Line, nameEdge + L.positionWidth, y0, nameEdge + L.positionWidth, fill);
+        for (int d = 1; d <= kDays; ++d) {
+            w.Width(weekEnd[static_cast<std::size_t>(d)] ? 3 : 1);
+            w.Corners(Pv::Line, x[d + 1], y0, x[d + 1], fill);
+        }
+        w.Width(1);
+
+        // The headings.
+        const int top = y0 + L.headingHeight / 2 - L.lineHeight / 2;
+        w.Text("Name", L.Rect(L.left + gap, top, nameEdge - gap, top + L.lineHeight), Surface::DT_CENTER);
+        w.Text("Position", L.Rect(nameEdge + gap, top, nameEdge + L.positionWidth - gap, top + L.lineHeight),
+               Surface::DT_CENTER);
+        for (int d = 1; d <= kDays; ++d) {
+            const int cx = x[static_cast<std::size_t>(d)];
+            w.Text(weekday[static_cast<std::size_t>(d)], L.Rect(cx, y0 + gap, cx + L.dayWidth, y0 + gap + L.lineHeight),
+                   Surface::DT_CENTER);
+            w.Text(date[static_cast<std::size_t>(d)],
+                   L.Rect(cx, y0 + 2 * gap + L.lineHeight, cx + L.dayWidth, y0 + 2 * L.lineHeight + gap),
+                   Surface::DT_CENTER);
+        }
+
+        // The rows.
+        int y = bodyTop;
+        for (int r = next; r <= last; ++r) {
+            if (r <= kNames) {
+                const int bottom = std::min(y + L.rowHeight, L.bottom);
+                w.Corners(Pv::Line, L.left, bottom, L.right, bottom);
+                w.Text(enc(Runtime::Trim(f.EmpTable.Name[r].str())),
+                       L.Rect(L.left + gap, y + gap, nameEdge - gap, bottom - gap), single);
+                w.Text(enc(Runtime::Trim(f.EmpTable.Position[r].str())),
+                       L.Rect(nameEdge + gap, y + gap, nameEdge + L.positionWidth - gap, bottom - gap), single);
+                const int slot = f.ScheduleProps.RowMap[r];
+                const int yPx = L.Py(y), bottomPx = L.Py(bottom);
+                for (int d = 1; d <= kDays; ++d) {
+                    const DayRecord& v = day[static_cast<std::size_t>(d)];
+                    const int s1 = v.Shift1Code[slot];
+                    const int mark = (v.OnCallFlag[slot] == 1 ? 1 : 0) | (v.NoteNumber[slot] > 0 ? 2 : 0);
+                    if (s1 == 0) continue;
+                    const int cx = x[static_cast<std::size_t>(d)];
+                    const int l = L.Px(cx + gap), rt = L.Px(cx + L.dayWidth - gap);
+                    const auto band = [&](int b) {
+                        return PixelRect{l, yPx + L.bandTop[b], rt, std::min(yPx + L.bandBottom[b], bottomPx)};
+                    };
+                    w.Text(times[static_cast<std::size_t>(s1)], band(0), single);
+                    w.Text(named[static_cast<std::size_t>(s1 * 256 + v.ExplanationCode[slot])], band(1), single);
+                    if (mark != 0) w.Text(marks[mark], band(2), single);
+                }
+                y += L.rowHeight;
+            } else {
+                const int k = r - kNames;
+                const int bottom = std::min(y + L.coverageHeight, L.bottom);
+                if (r != last) w.Corners(Pv::Line, L.left, bottom, L.right, bottom);
+                w.Text(enc(Runtime::Trim(fmt.CoverageTotals[k].Title.str())),
+                       L.Rect(L.left + gap, y + gap, nameEdge + L.positionWidth - gap, bottom - gap),
+                       single | Surface::DT_BOTTOM);
+                for (int d = 1; d <= kDays; ++d) {
+                    const int cx = x[static_cast<std::size_t>(d)];
+                    w.Text(coverage[static_cast<std::size_t>((k - 1) * (kDays + 1) + d)],
+                           L.Rect(cx + gap, y + gap, cx + L.dayWidth - gap, bottom - gap),
+                           Surface::DT_RIGHT | Surface::DT_BOTTOM | single);
+                }
+                y += L.coverageHeight;
+            }
+        }
+        next = last + 1;
+        if (!w.EndPage(Pv::NewPage)) return false;
+    }
+    return w.EndPage(Pv::EndDocument);
 }
 
 void BM_PrintoutToRecorder_Baseline(benchmark::State& state)
 {
-    const Recording& r = Recorded();
+    Schedule& s = Shared();
+    const Recording& recorded = Recorded();
+    const PageLayout layout = MeasurePage(s);
     QTemporaryDir dir;
     const QByteArray cmdPath = QFile::encodeName(dir.filePath(QStringLiteral("Preview.RP1")));
     const QByteArray textPath = QFile::encodeName(dir.filePath(QStringLiteral("Preview.RP2")));
+    // The day run as the days file holds it.
+    const QByteArray dayPath = QFile::encodeName(dir.filePath(QStringLiteral("days.dat")));
+    const int days = ::open(dayPath.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+    for (int d = 1; d <= kDays; ++d) {
+        const auto bytes = Encode(s.files.ColumnDay(d));
+        (void)::pwrite(days, bytes.data(), bytes.size(), static_cast<off_t>((d - 1) * DayRecord::Size));
+    }
+    std::int64_t records = 0, textBytes = 0;
     for (auto _ : state) {
         ::unlink(cmdPath.constData());
         ::unlink(textPath.constData());
         const int cmd = ::open(cmdPath.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
         const int txt = ::open(textPath.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-        if (::pwrite(txt, r.texts.constData(), static_cast<std::size_t>(r.texts.size()), 0) != r.texts.size() ||
-            ::pwrite(cmd, r.commands.constData(), static_cast<std::size_t>(r.commands.size()), 0) !=
-                r.commands.size()) {
-            state.SkipWithError("write");
-        }
+        RecordWriter w(cmd, txt);
+        if (!RecordPrintout(s, layout, days, w)) state.SkipWithError("write");
+        records = w.Records();
+        textBytes = w.TextBytes();
         ::close(txt);
         ::close(cmd);
     }
-    state.counters["records"] = static_cast<double>(r.records.size());
+    ::close(days);
+    state.counters["records"] = static_cast<double>(records);
+    state.counters["text_bytes"] = static_cast<double>(textBytes);
+    state.counters["program_records"] = static_cast<double>(recorded.records.size());
+    state.counters["program_text_bytes"] = static_cast<double>(recorded.texts.size());
 }
 
 // ---------------------------------------------------------------- the PDF target
