@@ -33,12 +33,12 @@ QString Cp1252ToString(const std::uint8_t* bytes, std::size_t n)
 
 QByteArray StringToCp1252(const QString& text)
 {
-    QByteArray out;
-    out.reserve(text.size());
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char* to = out.data();
     for (QChar ch : text) {
         const char16_t c = ch.unicode();
         if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            out.append(static_cast<char>(c));
+            *to++ = static_cast<char>(c);
             continue;
         }
         char mapped = '?';
@@ -50,7 +50,7 @@ QByteArray StringToCp1252(const QString& text)
         }
         // Undefined positions decode to their own code point; keep them round-trip safe.
         if (mapped == '?' && c >= 0x80 && c <= 0x9F && kHigh[c - 0x80] == 0) mapped = static_cast<char>(c);
-        out.append(mapped);
+        *to++ = mapped;
     }
     return out;
 }
