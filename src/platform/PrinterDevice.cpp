@@ -137,6 +137,7 @@ void QtPrinterDevice::Configure()
     paperCode_ = CodeOf(p.pageLayout().pageSize());
     binCode_ = CodeOfSource(p.paperSource());
     lineSpacing_ = -1;
+    twipsPerPixel_ = 0;
 }
 
 bool QtPrinterDevice::IsPdf() const
@@ -204,8 +205,11 @@ int QtPrinterDevice::ScaleHeight()
 
 double QtPrinterDevice::TwipsPerPixelX()
 {
-    const int dpi = Printer().resolution();
-    return 1440.0 / (dpi > 0 ? dpi : 1200);
+    if (twipsPerPixel_ <= 0) {
+        const int dpi = Printer().resolution();
+        twipsPerPixel_ = 1440.0 / (dpi > 0 ? dpi : 1200);
+    }
+    return twipsPerPixel_;
 }
 
 double QtPrinterDevice::TwipsPerPixelY()
@@ -613,6 +617,7 @@ Status QtPrinterDevice::SetPrintQuality(int quality)
     if (painter_) return Refused(QStringLiteral("a change of print quality during a job"));
     p.setResolution(dpi);
     lineSpacing_ = -1;
+    twipsPerPixel_ = 0;
     return {};
 }
 

@@ -226,6 +226,8 @@ private:
     QString family_;
     std::unique_ptr<QFont> font_;
     double lineSpacing_ = -1;
+    // Twips per device pixel, asked of the printer once per resolution (0 until then).
+    double twipsPerPixel_ = 0;
 
     int bkMode_ = 1;
 };

@@ -125,31 +125,29 @@ void RowsSortable::Swap(int p, int q)
     std::swap(rows_[static_cast<std::size_t>(p - 1)], rows_[static_cast<std::size_t>(q - 1)]);
 }
 
-void SortNameBlock(SortableList& list, const SortKeySource& src, const DayRecord& day, int first, int last)
+namespace {
+
+// The rank of each text among them (equal texts, equal ranks). Comparing ranks answers every
+// comparison as comparing the texts would, so the exchanges, and the order, are the same.
+std::vector<int> RanksOf(const std::vector<QByteArray>& texts)
 {
-    if (first >= last) return;
-    // The day does not change during a sort, so each entry's key text is made once and replaced
-    // by its rank among the block's texts (equal texts, equal ranks). Comparing ranks answers
-    // every comparison as comparing the texts would, so the exchanges, and the order, are the same.
-    const auto n = static_cast<std::size_t>(last - first + 1);
-    const bool byName = std::find(src.keys.begin(), src.keys.end(), int(SortName)) != src.keys.end();
-    const std::vector<QByteArray> made = byName && !src.names ? src.Names() : std::vector<QByteArray>();
-    const std::vector<QByteArray>& names = src.names ? *src.names : made;
-    std::vector<QByteArray> texts(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        const int row = list.RowAt(first + static_cast<int>(k));
-        if (IsSlot(row)) texts[k] = src.KeyText(row, day, names);
-    }
+    const std::size_t n = texts.size();
     std::vector<std::size_t> byText(n);
     for (std::size_t k = 0; k < n; ++k) byText[k] = k;
     std::sort(byText.begin(), byText.end(), [&texts](std::size_t a, std::size_t b) { return texts[a] < texts[b]; });
-    // rank[p - first]: the rank of the entry now at position p; it moves with its entry.
     std::vector<int> rank(n);
     int r = 0;
     for (std::size_t k = 0; k < n; ++k) {
         if (k > 0 && texts[byText[k - 1]] < texts[byText[k]]) ++r;
         rank[byText[k]] = r;
     }
+    return rank;
+}
+
+// Sorts positions first..last by their ranks; rank[p - first] is the rank of the entry now at
+// position p and moves with its entry.
+void SortByRank(SortableList& list, int first, int last, std::vector<int>& rank)
+{
     const auto at = [&rank, first](int pos) -> int& { return rank[static_cast<std::size_t>(pos - first)]; };
     ExchangeSort(
         first, last, [&at](int i, int j) { return at(i) > at(j); },
@@ -159,11 +157,61 @@ void SortNameBlock(SortableList& list, const SortKeySource& src, const DayRecord
         });
 }
 
-void SortListOnDay(SortableList& list, const SortKeySource& src, const DayRecord& day)
+// The names a sort's key texts use: the caller's, else made here when a key is the name.
+std::vector<QByteArray> NamesToMake(const SortKeySource& src)
+{
+    const bool byName = std::find(src.keys.begin(), src.keys.end(), int(SortName)) != src.keys.end();
+    return byName && !src.names ? src.Names() : std::vector<QByteArray>();
+}
+
+}  // namespace
+
+void SortNameBlock(SortableList& list, const SortKeySource& src, const DayRecord& day, int first, int last)
+{
+    if (first >= last) return;
+    // The day does not change during a sort, so each entry's key text is made once and replaced
+    // by its rank among the block's texts.
+    const auto n = static_cast<std::size_t>(last - first + 1);
+    const std::vector<QByteArray> made = NamesToMake(src);
+    const std::vector<QByteArray>& names = src.names ? *src.names : made;
+    std::vector<QByteArray> texts(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        const int row = list.RowAt(first + static_cast<int>(k));
+        if (IsSlot(row)) texts[k] = src.KeyText(row, day, names);
+    }
+    std::vector<int> rank = RanksOf(texts);
+    SortByRank(list, first, last, rank);
+}
+
+DaySort::DaySort(const SortableList& list, const SortKeySource& src, const DayRecord& day)
+    : emp_(*src.emp), rank_(kSlots + 1)
+{
+    // Every entry's key text ranked among all of the list's: the ranks of any block compare as
+    // its texts do.
+    const std::vector<QByteArray> made = NamesToMake(src);
+    const std::vector<QByteArray>& names = src.names ? *src.names : made;
+    std::vector<QByteArray> texts(kSlots + 1);
+    for (int pos = 1; pos <= list.Count(); ++pos) {
+        const int row = list.RowAt(pos);
+        if (IsSlot(row)) texts[static_cast<std::size_t>(row)] = src.KeyText(row, day, names);
+    }
+    rank_ = RanksOf(texts);
+}
+
+void DaySort::Apply(SortableList& list) const
 {
     const auto nameByte = [&](int pos) {
         const int row = list.RowAt(pos);
-        return IsSlot(row) ? src.emp->Name[row].bytes[0] : std::uint8_t{0};
+        return IsSlot(row) ? emp_.Name[row].bytes[0] : std::uint8_t{0};
+    };
+    const auto sortBlock = [&](int first, int last) {
+        if (first >= last) return;
+        std::vector<int> rank(static_cast<std::size_t>(last - first + 1));
+        for (int p = first; p <= last; ++p) {
+            const int row = list.RowAt(p);
+            rank[static_cast<std::size_t>(p - first)] = rank_[static_cast<std::size_t>(IsSlot(row) ? row : 0)];
+        }
+        SortByRank(list, first, last, rank);
     };
     // The used length: up to the last entry with a name.
     int n = list.Count();
@@ -176,11 +224,16 @@ void SortListOnDay(SortableList& list, const SortKeySource& src, const DayRecord
     int blockStart = 1;
     for (int p = 1; p <= n; ++p) {
         if (nameByte(p) == '/') {
-            if (p - 1 >= blockStart) SortNameBlock(list, src, day, blockStart, p - 1);
+            if (p - 1 >= blockStart) sortBlock(blockStart, p - 1);
             blockStart = p + 1;
         }
     }
-    if (n >= blockStart) SortNameBlock(list, src, day, blockStart, n);
+    if (n >= blockStart) sortBlock(blockStart, n);
+}
+
+void SortListOnDay(SortableList& list, const SortKeySource& src, const DayRecord& day)
+{
+    DaySort(list, src, day).Apply(list);
 }
 
 Status SortListForDay(SchedFiles& files, SortableList& list, const SortKeySource& src, OleDate d)

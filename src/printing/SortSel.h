@@ -103,6 +103,21 @@ private:
 // may change their order through exchanges with others.
 void SortNameBlock(SortableList& list, const SortKeySource& src, const DayRecord& day, int first, int last);
 
+// The sort order of one day, its key texts made once: a report that sorts the same entries on
+// the same day again (the group schedule, once for each group) applies it as often as it needs.
+class DaySort {
+public:
+    // The key texts of the list's entries on `day`.
+    DaySort(const SortableList& list, const SortKeySource& src, const DayRecord& day);
+    // Puts a list of the same entries, in any order, into the day's order: as SortListOnDay.
+    void Apply(SortableList& list) const;
+
+private:
+    const EmployeeTable& emp_;
+    // By display row: the rank of its key text among the entries' (0 for one without a slot).
+    std::vector<int> rank_;
+};
+
 // Puts a list into the sort order of a day whose record is at hand. Entries whose name begins
 // with "/" stay in place and cut the list into blocks sorted on their own.
 void SortListOnDay(SortableList& list, const SortKeySource& src, const DayRecord& day);

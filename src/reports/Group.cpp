@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <optional>
 
 #include "grid/GridPaint.h"
 #include "grid/GridQuery.h"
@@ -268,6 +269,11 @@ void Group::ProducePages(PrtSched& run)
     const std::vector<QByteArray> names = keys.Names();
     keys.names = &names;
     RowsSortable sortable(EmployeeIndex);
+    // Each day's order is the same for every group: its key texts are made once.
+    std::vector<std::optional<DaySort>> daySorts(static_cast<std::size_t>(DayCount));
+    for (int i = 1; i <= DayCount; ++i) {
+        if (InPeriod(StartDay + i - 1)) daySorts[static_cast<std::size_t>(i - 1)].emplace(sortable, keys, ReportDay(i));
+    }
     const EmployeeTable& emp = Files().EmpTable;
     const SchedulePropertiesRecord& props = Files().ScheduleProps;
 
@@ -291,7 +297,7 @@ void Group::ProducePages(PrtSched& run)
             const OleDate d = StartDay + i - 1;
             if (!InPeriod(d)) continue;
             const DayRecord& day = ReportDay(i);
-            SortListOnDay(sortable, keys, day);
+            daySorts[static_cast<std::size_t>(i - 1)]->Apply(sortable);
             std::vector<QString>& lines = dayLines[static_cast<std::size_t>(i - 1)];
             for (int row : EmployeeIndex) {
                 if (rule.Matches(emp, props, row, day)) lines.push_back(entryLines.Line(row, day));

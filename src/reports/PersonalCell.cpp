@@ -44,6 +44,7 @@ PersonalCellLines::PersonalCellLines(const SchedFiles& files, const PersonalCont
         }
     }
     onCall_ = Runtime::Trim(files.ShiftTable[kOnCallCode].Description.str());
+    if (c_.Notes) notesRead_ = static_cast<bool>(files.ReadNotes(notes_));
     if (explanationText) {
         for (int e = 1; e <= kExplanations; ++e)
             explanations_[static_cast<std::size_t>(e)] = Runtime::Trim(explanationText(e));
@@ -55,6 +56,13 @@ void PersonalCellLines::AddShift(std::vector<PersonalLine>& out, int code) const
     const ShiftTexts& t = shifts_[static_cast<std::size_t>(code)];
     if (c_.Description) out.push_back({t.Description, c_.Colour, c_.Colour ? t.Colour : 0, false});
     if (!t.TimesLine.isEmpty()) out.push_back({t.TimesLine, false, 0, false});
+}
+
+QString PersonalCellLines::NoteText(int n) const
+{
+    if (!notesRead_) return Runtime::Trim(files_.GetNoteText(n));
+    if (n <= 0 || n > static_cast<int>(notes_.size())) return {};
+    return Runtime::Trim(notes_[static_cast<std::size_t>(n - 1)].NoteText.str());
 }
 
 std::vector<PersonalLine> PersonalCellLines::Lines(const DayRecord& day, int slot) const
@@ -74,7 +82,7 @@ std::vector<PersonalLine> PersonalCellLines::Lines(const DayRecord& day, int slo
     if (c_.Explanation && IsExplanationCode(e) && !explanations_[static_cast<std::size_t>(e)].isEmpty())
         block += explanations_[static_cast<std::size_t>(e)] + QLatin1Char('\r');
     if (c_.OnCall && day.OnCallFlag[slot] == 1) block += onCall_ + QLatin1Char('\r');
-    if (c_.Notes && !numberCell) block += Runtime::Trim(files_.GetNoteText(day.NoteNumber[slot]));
+    if (c_.Notes && !numberCell) block += NoteText(day.NoteNumber[slot]);
     if (!block.isEmpty()) out.push_back({block, false, 0, true});
     return out;
 }

@@ -43,7 +43,8 @@ struct PersonalLine {
     friend bool operator==(const PersonalLine&, const PersonalLine&) = default;
 };
 
-// The texts of one person's day cells. Shift texts and colours are made once.
+// The texts of one person's day cells. Shift texts and colours are made once, and the notes
+// read in one go.
 class PersonalCellLines {
 public:
     // timeFormat: the program's time format; explanationText: the explanation list's text of a
@@ -62,12 +63,17 @@ private:
         QString TimesLine;  // start - end and paid hours as ticked; empty without paid hours
     };
     void AddShift(std::vector<PersonalLine>& out, int code) const;
+    // The trimmed text of note n, "" for none.
+    QString NoteText(int n) const;
 
     const SchedFiles& files_;
     PersonalContents c_;
     std::array<ShiftTexts, kTimeOffCode + 1> shifts_;  // 1..99 and time-off
     QString onCall_;
     std::array<QString, kExplanations + 1> explanations_;
+    // The notes file when Notes is ticked; a failed read leaves the notes to be read one by one.
+    std::vector<NoteRecord> notes_;
+    bool notesRead_ = false;
 };
 
 }  // namespace tavrin

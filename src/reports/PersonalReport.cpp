@@ -160,10 +160,10 @@ bool PersonalReport::PrepareRun()
     return PrintingBlank || ReadReportDays(StartDay, RunDays());
 }
 
-QString PersonalReport::PageLine(int row) const
+QString PersonalReport::PageLine(const QString& range, int row) const
 {
     const EmployeeTable& emp = Context().files.EmpTable;
-    QString line = RangeLineText() + QStringLiteral(" - ") + Runtime::Trim(emp.Name[row].str());
+    QString line = range + QStringLiteral(" - ") + Runtime::Trim(emp.Name[row].str());
     const QString position = Runtime::Trim(emp.Position[row].str());
     if (!position.isEmpty()) line += QStringLiteral(", ") + position;
     return line;
@@ -178,6 +178,8 @@ void PersonalReport::ProducePages(PrtSched& run)
     const PixelSnap snap{run.Printer().TwipsPerPixelX(), run.Printer().TwipsPerPixelY()};
     const CalendarGeometry g = ComputeCalendarGeometry(Page, Metrics, 7, kWeeks, snap);
     const CalendarLayout layout(StartDay, EndDay, FirstWeekday, kWeeks);
+    const std::vector<QString> dates = CalendarDateTexts(layout);
+    const QString range = RangeLineText();
     GridHost* host = &Host();
     const PersonalCellLines lines(Files(), PersonalContents::From(Block()), Grid().TimeFormat,
                                   [host](int code) { return host->ExplanationListText(code); });
@@ -189,10 +191,10 @@ void PersonalReport::ProducePages(PrtSched& run)
     for (int row : rows_) {
         if (!first) run.NewPage();
         first = false;
-        header.RangeLine = PageLine(row);
+        header.RangeLine = PageLine(range, row);
         PrintPageHeader(run, header);
         if (run.PrtStopped) return;
-        PrintCalendarGrid(run, layout, g, kWeeks, 1, [this](const CalendarLayout::Placement&) {
+        PrintCalendarGrid(run, layout, dates, g, kWeeks, 1, [this](const CalendarLayout::Placement&) {
             ++DaysPrinted;
             if (ProgressTotal > 0) SetProgress(std::clamp(DaysPrinted * 100 / ProgressTotal, 0, 100));
         });

@@ -65,8 +65,9 @@ protected:
     bool EndsEveryPage() const override { return false; }
 
 private:
-    // The header's line: the range, the trimmed name and ", " + trimmed position when there is one.
-    QString PageLine(int row) const;
+    // The header's line: the range (RangeLineText), the trimmed name and ", " + trimmed position
+    // when there is one.
+    QString PageLine(const QString& range, int row) const;
     // One person's day cells, in the report font the grid left.
     void PrintPersonalDays(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g,
                            const PersonalCellLines& lines, int row);

@@ -500,11 +500,21 @@ QString ReportDialog::RangeLineText() const
     return DateRangeText(StartDay, EndDay);
 }
 
-void ReportDialog::PrintCalendarGrid(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int weeks,
-                                     int page, const std::function<void(const CalendarLayout::Placement&)>& dayPlaced)
+std::vector<QString> ReportDialog::CalendarDateTexts(const CalendarLayout& layout) const
+{
+    const QString format = DateStyle() == CalendarDates::Dates ? ctx_.files.DateFormat : QStringLiteral("d");
+    std::vector<QString> texts;
+    texts.reserve(layout.Days().size());
+    for (const CalendarLayout::Placement& p : layout.Days()) texts.push_back(Runtime::FormatDate(p.Day, format));
+    return texts;
+}
+
+void ReportDialog::PrintCalendarGrid(PrtSched& run, const CalendarLayout& layout, const std::vector<QString>& dates,
+                                     const CalendarGeometry& g, int weeks, int page,
+                                     const std::function<void(const CalendarLayout::Placement&)>& dayPlaced)
 {
     const ReportSettingsRecord& b = Block();
-    const CalendarDates dates = DateStyle();
+    const CalendarDates style = DateStyle();
     const double y0 = g.Y0;
     run.DrawWidth(1);
     if (b.ShadeDayRuler != 0) {
@@ -531,25 +541,21 @@ void ReportDialog::PrintCalendarGrid(PrtSched& run, const CalendarLayout& layout
                    Surface::DT_CENTER | Surface::DT_VCENTER | Surface::DT_SINGLELINE);
     }
     // The day numbers of a month stay at the subtitle size, not bold, in italics.
-    if (dates == CalendarDates::Dates) {
+    if (style == CalendarDates::Dates) {
         run.FontSize(b.FontSize);
     } else {
         run.FontItalic(true);
     }
-    for (const CalendarLayout::Placement& p : layout.Days()) {
+    const int dateFlags = style == CalendarDates::Dates ? Surface::DT_CENTER : 0;
+    const std::vector<CalendarLayout::Placement>& days = layout.Days();
+    for (std::size_t i = 0; i < days.size(); ++i) {
+        const CalendarLayout::Placement& p = days[i];
         if (p.Page != page) continue;
         if (dayPlaced) dayPlaced(p);
         const double y = g.RowTop(Metrics, p.Row);
         WeekdayColour(run, Runtime::Weekday(p.Day));
-        const double left = g.CellLeft(Page, p.Column);
-        const double right = g.CellRight(Page, p.Column);
-        if (dates == CalendarDates::Dates) {
-            DrawTextAt(run, Runtime::FormatDate(p.Day, Files().DateFormat), left, y + 23, right,
-                       y + g.WeekRowHeight + 23, Surface::DT_CENTER);
-        } else {
-            DrawTextAt(run, Runtime::FormatDate(p.Day, QStringLiteral("d")), left, y + 23, right,
-                       y + g.WeekRowHeight + 23, 0);
-        }
+        DrawTextAt(run, dates[i], g.CellLeft(Page, p.Column), y + 23, g.CellRight(Page, p.Column),
+                   y + g.WeekRowHeight + 23, dateFlags);
     }
     // What follows is not drawn in the last date's colour, nor in the names' and numbers' style:
     // the day cells, or on a blank schedule the next page's header, take the report font.

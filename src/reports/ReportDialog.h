@@ -240,11 +240,16 @@ protected:
     // The header's range line: "first to last".
     virtual QString RangeLineText() const;
     virtual CalendarDates DateStyle() const { return CalendarDates::Dates; }
+    // The dates of the layout's days in the DateStyle, in the order of its Days(): made once a
+    // run for its pages.
+    std::vector<QString> CalendarDateTexts(const CalendarLayout& layout) const;
     // One page of a calendar: the weekday band (shaded as the block says), the box, the column
     // lines and `weeks` week-row lines, the weekday names from the layout's first weekday and
-    // the dates of the page's days in the DateStyle, each day handed to dayPlaced before its date
-    // is drawn. The drawing colour is black and the font the report font afterwards.
-    void PrintCalendarGrid(PrtSched& run, const CalendarLayout& layout, const CalendarGeometry& g, int weeks, int page,
+    // the dates of the page's days (dates: CalendarDateTexts of the layout), each day handed to
+    // dayPlaced before its date is drawn. The drawing colour is black and the font the report
+    // font afterwards.
+    void PrintCalendarGrid(PrtSched& run, const CalendarLayout& layout, const std::vector<QString>& dates,
+                           const CalendarGeometry& g, int weeks, int page,
                            const std::function<void(const CalendarLayout::Placement&)>& dayPlaced);
 
     // A month list: every month of the period, showing the month of the cursor's day.

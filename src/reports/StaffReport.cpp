@@ -426,6 +426,7 @@ void StaffReport::ProducePages(PrtSched& run)
     }
 
     const CalendarLayout layout(StartDay, EndDay, FirstWeekday, WeeksOnPage);
+    const std::vector<QString> dates = CalendarDateTexts(layout);
     SortKeySource keys = KeySource();
     const std::vector<QByteArray> names = keys.Names();
     keys.names = &names;
@@ -439,7 +440,7 @@ void StaffReport::ProducePages(PrtSched& run)
         if (page > 1) run.NewPage();
         PrintPageHeader(run, header);
         if (run.PrtStopped) return;
-        PrintCalendarGrid(run, layout, g, WeeksOnPage, page, [this](const CalendarLayout::Placement& p) {
+        PrintCalendarGrid(run, layout, dates, g, WeeksOnPage, page, [this](const CalendarLayout::Placement& p) {
             if (p.Day == EndDay) LastDayReached = true;
             ++DaysDrawn;
         });

@@ -422,6 +422,18 @@ Status SchedFiles::ReadNote(int n, NoteRecord& r) const
     return {};
 }
 
+Status SchedFiles::ReadNotes(std::vector<NoteRecord>& out) const
+{
+    out.assign(static_cast<std::size_t>(NoteRecordCount()), NoteRecord{});
+    if (out.empty()) return {};
+    if (!noteBatch_) return ReadRecords(FileNo::Notes, 1, std::span<NoteRecord>(out));
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        Decode(std::span<const std::uint8_t>(noteBatch_->bytes).subspan(i * NoteRecord::Size, NoteRecord::Size),
+               out[i]);
+    }
+    return {};
+}
+
 Status SchedFiles::PutNote(int n, const NoteRecord& note)
 {
     if (!noteBatch_) return WriteRecord(FileNo::Notes, n, note);

@@ -181,6 +181,8 @@ public:
     int NoteRecordCount() const;
     // Reads note n; past the end of the notes file it reads as zero bytes.
     Status ReadNote(int n, NoteRecord& r) const;
+    // Every note, 1..NoteRecordCount(), in one read.
+    Status ReadNotes(std::vector<NoteRecord>& out) const;
     // Stores text as the note of one cell by the numbering rule (a new record for a cell without
     // a note, the cell's own record otherwise). A full notes file sets NoteFileFull and changes
     // nothing.

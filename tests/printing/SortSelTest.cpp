@@ -219,9 +219,17 @@ TEST_F(SortTest, TheSortGivesTheQuicksortsOrderOfEqualKeysExactly)
             if (trial % 3 == 0) std::sort(order.begin(), order.begin() + n / 2);
             std::vector<int> expected = order;
             ReferenceQuicksort(expected, src, day);
+            // The day's keys made once, from the same people in another order, sort alike.
+            std::vector<int> again = order;
+            std::vector<int> counted(static_cast<std::size_t>(n));
+            for (int k = 0; k < n; ++k) counted[static_cast<std::size_t>(k)] = k + 1;
+            RowsSortable countedList(counted);
+            RowsSortable againList(again);
+            DaySort(countedList, src, day).Apply(againList);
             RowsSortable list(order);
             SortNameBlock(list, src, day, 1, n);
             ASSERT_EQ(order, expected) << "trial " << trial;
+            ASSERT_EQ(again, expected) << "trial " << trial;
         }
     }
 }
