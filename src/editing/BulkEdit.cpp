@@ -112,7 +112,7 @@ Result<MultiSchedPass> RunScheduleMultiplePass(SchedFiles& files, const MultiSch
         if (!IsSlot(slot)) continue;
         targets.push_back({slot, !rule || rule->RowQualifies(files.EmpTable, files.ScheduleProps, row)});
     }
-    const ShiftTimes times(files.ShiftTable);
+    const ShiftPlacement shift(plan.actions.shift, plan.twoShiftMode, ShiftTimes(files.ShiftTable));
     const bool storeNote = !trial && plan.actions.StoresNote();
     NoteRecord note;
     note.NoteText = plan.actions.noteText;
@@ -133,7 +133,7 @@ Result<MultiSchedPass> RunScheduleMultiplePass(SchedFiles& files, const MultiSch
         DayRecord& day = run.Day(recordNo);
         for (const Target& t : targets) {
             if (!t.candidate || (rule && !rule->CellMatches(day, t.slot))) continue;
-            const CellActionOutcome r = ApplyCellActions(day, t.slot, plan.actions, plan.twoShiftMode, times);
+            const CellActionOutcome r = ApplyCellActions(day, t.slot, plan.actions, shift);
             out.changes += r.changes;
             if (r.conflict) {
                 out.conflict = true;

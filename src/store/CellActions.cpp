@@ -43,6 +43,11 @@ bool CellActions::StoresNote() const
 CellActionOutcome ApplyCellActions(DayRecord& d, int slot, const CellActions& a, bool twoShiftMode,
                                    const ShiftTimes& shifts)
 {
+    return ApplyCellActions(d, slot, a, ShiftPlacement(a.shift, twoShiftMode, shifts));
+}
+
+CellActionOutcome ApplyCellActions(DayRecord& d, int slot, const CellActions& a, const ShiftPlacement& shift)
+{
     CellActionOutcome out;
     if (!IsSlot(slot)) return out;
     if (a.clear) {
@@ -58,7 +63,7 @@ CellActionOutcome ApplyCellActions(DayRecord& d, int slot, const CellActions& a,
         out.changes += Set(d.OnCallFlag[slot], 1);
     } else if (IsUserShift(a.shift)) {
         const Byte second = d.Shift2Code[slot];
-        const TwoShiftOutcome r = ApplyTwoShiftRule(d, slot, a.shift, twoShiftMode, shifts);
+        const TwoShiftOutcome r = shift.Apply(d, slot);
         if (r.conflict) {
             // The rule leaves the new shift second; this cell keeps what it had.
             d.Shift2Code[slot] = second;
@@ -78,52 +83,17 @@ CellActionOutcome ApplyCellActions(DayRecord& d, int slot, const CellActions& a,
     return out;
 }
 
-CellCopySource CopySourceOf(const DayRecord& day, int slot)
+Status CopyCellNoteText(SchedFiles& files, DayRecord& d, int slot, const CellCopySource& src)
 {
-    CellCopySource s;
-    if (!IsSlot(slot)) return s;
-    s.Shift1 = day.Shift1Code[slot];
-    s.OnCall = day.OnCallFlag[slot];
-    s.Explanation = day.ExplanationCode[slot];
-    s.Shift2 = day.Shift2Code[slot];
-    s.HasNote = day.NoteNumber[slot] > 0;
-    if (s.HasNote) s.NoteRecordNo = day.NoteNumber[slot];
-    return s;
-}
-
-Status CopyCellParts(SchedFiles& files, DayRecord& d, int slot, const CellCopySource& src, const CopyMultipleOptions& o)
-{
-    if (!IsSlot(slot)) return {};
-    const bool ow = o.Overwrite != 0;
-    const auto fill = [ow](Byte& target, Byte value) {
-        if (target == 0 || ow) target = value;
-    };
-    if (o.CopyShifts != 0) {
-        // Time-off is no shift for this part.
-        if (src.Shift1 <= kUserShifts) fill(d.Shift1Code[slot], src.Shift1);
-        if (src.Shift2 <= kUserShifts) fill(d.Shift2Code[slot], src.Shift2);
+    NoteRecord note;
+    if (src.NoteRecordNo > 0) {
+        // A number past the notes file has no text.
+        if (src.NoteRecordNo > files.NoteRecordCount()) return {};
+        TAVRIN_TRY(files.ReadNote(src.NoteRecordNo, note));
+    } else {
+        note.NoteText = src.NoteText;
     }
-    if (o.CopyTimeOff != 0) {
-        if (src.Shift1 == 0 || src.Shift1 == kTimeOffCode) fill(d.Shift1Code[slot], src.Shift1);
-        if (src.Shift2 == 0 || src.Shift2 == kTimeOffCode) fill(d.Shift2Code[slot], src.Shift2);
-    }
-    if (o.CopyOnCall != 0) fill(d.OnCallFlag[slot], src.OnCall);
-    if (o.CopyExplanations != 0) fill(d.ExplanationCode[slot], src.Explanation);
-    if (o.CopyNotes != 0 && (d.NoteNumber[slot] < 1 || ow)) {
-        if (!src.HasNote) {
-            SchedFiles::EraseCellNote(d, slot);
-            return {};
-        }
-        NoteRecord note;
-        if (src.NoteRecordNo > 0) {
-            // A number past the notes file has no text.
-            if (src.NoteRecordNo > files.NoteRecordCount()) return {};
-            TAVRIN_TRY(files.ReadNote(src.NoteRecordNo, note));
-        } else {
-            note.NoteText = src.NoteText;
-        }
-        if (!IsBlank(note)) return files.StoreCellNote(d, slot, note);
-    }
+    if (!IsBlank(note)) return files.StoreCellNote(d, slot, note);
     return {};
 }
 

@@ -7,11 +7,10 @@
 #include "platform/Result.h"
 #include "store/CellCodes.h"
 #include "store/Records.h"
+#include "store/SchedFiles.h"
 #include "store/TwoShiftRule.h"
 
 namespace tavrin {
-
-class SchedFiles;
 
 // The shift and explanation actions that are no code: "[erase shifts]", "[erase explanations]".
 constexpr int kEraseAction = -1;
@@ -40,6 +39,8 @@ struct CellActionOutcome {
 // is placed counts once, also when it swaps places with the first shift.
 CellActionOutcome ApplyCellActions(DayRecord& day, int slot, const CellActions& a, bool twoShiftMode,
                                    const ShiftTimes& shifts);
+// The same for a run of many cells, with the placement of a.shift worked out once for the run.
+CellActionOutcome ApplyCellActions(DayRecord& day, int slot, const CellActions& a, const ShiftPlacement& shift);
 
 // One cell as a copy takes it: its codes and whether it has a note. The note's text is either
 // kept beside the cell (the clipboard) or in the source's record of the notes file, read only
@@ -54,15 +55,66 @@ struct CellCopySource {
     int NoteRecordNo = 0;  // above 0: the text is this record's
 };
 // A cell of a day record as a copy's source.
-CellCopySource CopySourceOf(const DayRecord& day, int slot);
+inline CellCopySource CopySourceOf(const DayRecord& day, int slot)
+{
+    CellCopySource s;
+    if (!IsSlot(slot)) return s;
+    s.Shift1 = day.Shift1Code[slot];
+    s.OnCall = day.OnCallFlag[slot];
+    s.Explanation = day.ExplanationCode[slot];
+    s.Shift2 = day.Shift2Code[slot];
+    s.HasNote = day.NoteNumber[slot] > 0;
+    if (s.HasNote) s.NoteRecordNo = day.NoteNumber[slot];
+    return s;
+}
+
+// The part of CopyCellParts that copies a source's note text into a cell.
+Status CopyCellNoteText(SchedFiles& files, DayRecord& target, int slot, const CellCopySource& source);
 
 // Copies the parts the options choose into a cell: a field is filled when the target's is empty,
 // or always with Overwrite. A copied note goes to a record of the target's own (a new one when it
 // has none; a full notes file sets NoteFileFull and leaves the cell without one), so notes are
 // never shared; a blank note text copies nothing, and a source without a note erases the
 // target's.
-Status CopyCellParts(SchedFiles& files, DayRecord& target, int slot, const CellCopySource& source,
-                     const CopyMultipleOptions& options);
+// (Inline: a copy goes through it for every cell of every day.)
+inline Status CopyCellParts(SchedFiles& files, DayRecord& d, int slot, const CellCopySource& src,
+                            const CopyMultipleOptions& o)
+{
+    if (!IsSlot(slot)) return {};
+    // Everything read before the first store: a store to a byte field may alias any of them.
+    const bool ow = o.Overwrite != 0;
+    const bool shifts = o.CopyShifts != 0;
+    const bool timeOff = o.CopyTimeOff != 0;
+    const bool onCall = o.CopyOnCall != 0;
+    const bool explanations = o.CopyExplanations != 0;
+    const bool notes = o.CopyNotes != 0;
+    const Byte shift1 = src.Shift1;
+    const Byte shift2 = src.Shift2;
+    const Byte onCallFlag = src.OnCall;
+    const Byte explanation = src.Explanation;
+    const auto fill = [ow](Byte& target, Byte value) {
+        if (target == 0 || ow) target = value;
+    };
+    if (shifts) {
+        // Time-off is no shift for this part.
+        if (shift1 <= kUserShifts) fill(d.Shift1Code[slot], shift1);
+        if (shift2 <= kUserShifts) fill(d.Shift2Code[slot], shift2);
+    }
+    if (timeOff) {
+        if (shift1 == 0 || shift1 == kTimeOffCode) fill(d.Shift1Code[slot], shift1);
+        if (shift2 == 0 || shift2 == kTimeOffCode) fill(d.Shift2Code[slot], shift2);
+    }
+    if (onCall) fill(d.OnCallFlag[slot], onCallFlag);
+    if (explanations) fill(d.ExplanationCode[slot], explanation);
+    if (notes && (d.NoteNumber[slot] < 1 || ow)) {
+        if (!src.HasNote) {
+            SchedFiles::EraseCellNote(d, slot);
+            return {};
+        }
+        return CopyCellNoteText(files, d, slot, src);
+    }
+    return {};
+}
 
 // A requirement row's number cell: all five fields, whatever the options.
 void CopyNumberCell(const DayRecord& source, DayRecord& target, int slot);

@@ -542,11 +542,6 @@ Status SchedFiles::StoreCellNote(DayRecord& day, int slot, const NoteRecord& not
     return {};
 }
 
-void SchedFiles::EraseCellNote(DayRecord& day, int slot)
-{
-    if (day.NoteNumber[slot] > 0) day.NoteNumber[slot] = static_cast<Int16>(-day.NoteNumber[slot]);
-}
-
 void SchedFiles::ReportNoteFileFull()
 {
     if (!NoteFileFull) return;

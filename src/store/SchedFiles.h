@@ -190,7 +190,10 @@ public:
     // The same with the text already in a note record (one text stored in many cells).
     Status StoreCellNote(DayRecord& day, int slot, const NoteRecord& note);
     // Erasing a note keeps its text for the cell's next note.
-    static void EraseCellNote(DayRecord& day, int slot);
+    static void EraseCellNote(DayRecord& day, int slot)
+    {
+        if (day.NoteNumber[slot] > 0) day.NoteNumber[slot] = static_cast<Int16>(-day.NoteNumber[slot]);
+    }
     // Ends an operation that stored notes: reports and clears NoteFileFull.
     void ReportNoteFileFull();
 

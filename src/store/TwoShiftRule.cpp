@@ -34,37 +34,26 @@ bool Overlap(const Span& one, const Span& two)
     return (a1 > a2 && a1 < b2) || (a2 > a1 && a2 < b1) || (b1 > a2 && b1 < b2) || (b2 > a1 && b2 < b1);
 }
 
-// The rule, with the spans of the shift codes from `spanOf`.
+// Where the rule puts `code` (1..99) into a cell whose first shift is `s1`, with the spans of
+// the shift codes from `spanOf`.
+template <class SpanOfCode>
+ShiftPlace PlaceOf(int s1, int code, bool twoShiftMode, SpanOfCode&& spanOf)
+{
+    if (s1 == kTimeOffCode) return ShiftPlace::None;
+    if (s1 == 0 || !twoShiftMode) return ShiftPlace::First;
+    if (s1 == code) return ShiftPlace::None;
+    const Span one = spanOf(s1);
+    const Span two = spanOf(code);
+    if (!one.paid || !two.paid) return ShiftPlace::Second;
+    if (Overlap(one, two)) return ShiftPlace::Conflict;
+    return two.start < one.start ? ShiftPlace::Earlier : ShiftPlace::Second;
+}
+
 template <class SpanOfCode>
 TwoShiftOutcome Apply(DayRecord& day, int slot, int code, bool twoShiftMode, SpanOfCode&& spanOf)
 {
-    TwoShiftOutcome out;
-    if (!IsSlot(slot) || !IsUserShift(code)) return out;
-    const int s1 = day.Shift1Code[slot];
-    const int s2 = day.Shift2Code[slot];
-    if (s1 == kTimeOffCode) return out;
-    if (s1 == 0 || !twoShiftMode) {
-        day.Shift1Code[slot] = static_cast<Byte>(code);
-        out.changed = s1 != code;
-        return out;
-    }
-    if (s1 == code) return out;
-
-    day.Shift2Code[slot] = static_cast<Byte>(code);
-    out.changed = s2 != code;
-    const Span one = spanOf(s1);
-    const Span two = spanOf(code);
-    if (!one.paid || !two.paid) return out;
-    if (Overlap(one, two)) {
-        out.conflict = true;
-        return out;
-    }
-    if (two.start < one.start) {
-        day.Shift2Code[slot] = static_cast<Byte>(s1);
-        day.Shift1Code[slot] = static_cast<Byte>(code);
-        out.changed = true;
-    }
-    return out;
+    if (!IsSlot(slot) || !IsUserShift(code)) return {};
+    return PlaceShift(day, slot, static_cast<Byte>(code), PlaceOf(day.Shift1Code[slot], code, twoShiftMode, spanOf));
 }
 
 }  // namespace
@@ -72,6 +61,15 @@ TwoShiftOutcome Apply(DayRecord& day, int slot, int code, bool twoShiftMode, Spa
 ShiftTimes::ShiftTimes(const ShiftTableArray& shifts)
 {
     for (int code = 1; code <= kShiftCodes; ++code) spans_[static_cast<std::size_t>(code)] = SpanOf(shifts[code]);
+}
+
+ShiftPlacement::ShiftPlacement(int code, bool twoShiftMode, const ShiftTimes& times)
+{
+    if (!IsUserShift(code)) return;  // placed nowhere
+    code_ = static_cast<Byte>(code);
+    for (std::size_t s1 = 0; s1 < places_.size(); ++s1) {
+        places_[s1] = PlaceOf(static_cast<int>(s1), code, twoShiftMode, [&times](int c) { return times.Of(c); });
+    }
 }
 
 bool ShiftsConflict(const ShiftRecord& first, const ShiftRecord& second)

@@ -3,10 +3,11 @@
 // starting one first, and two timed shifts may not overlap. Used by the cell commands and hot
 // keys of the main window and by Schedule Multiple.
 
+#include <array>
+#include <cstdint>
+
 #include "store/CellCodes.h"
 #include "store/Records.h"
-
-#include <array>
 
 namespace tavrin {
 
@@ -36,6 +37,57 @@ public:
 private:
     std::array<Span, kShiftCodes + 1> spans_{};
     Span none_{};
+};
+
+// Where the rule puts one shift code into a cell, by the cell's first shift.
+enum class ShiftPlace : std::uint8_t {
+    None,      // the cell is left alone
+    First,     // the code becomes the first shift
+    Second,    // the code becomes the second shift
+    Earlier,   // the code becomes the first shift and the first one the second
+    Conflict,  // the code becomes the second shift, and overlaps the first
+};
+
+// Puts `code` into a cell of a day (a data slot) as `place` says.
+inline TwoShiftOutcome PlaceShift(DayRecord& day, int slot, Byte code, ShiftPlace place)
+{
+    Byte& first = day.Shift1Code[slot];
+    Byte& second = day.Shift2Code[slot];
+    const Byte s1 = first;
+    const Byte s2 = second;
+    switch (place) {
+        case ShiftPlace::None:
+            break;
+        case ShiftPlace::First:
+            first = code;
+            return {s1 != code, false};
+        case ShiftPlace::Second:
+            second = code;
+            return {s2 != code, false};
+        case ShiftPlace::Earlier:
+            second = s1;
+            first = code;
+            return {true, false};
+        case ShiftPlace::Conflict:
+            second = code;
+            return {s2 != code, true};
+    }
+    return {};
+}
+
+// The rule for one shift code put into many cells: where it goes for every first shift a cell
+// may hold, worked out once.
+class ShiftPlacement {
+public:
+    ShiftPlacement(int code, bool twoShiftMode, const ShiftTimes& times);
+    TwoShiftOutcome Apply(DayRecord& day, int slot) const
+    {
+        return IsSlot(slot) ? PlaceShift(day, slot, code_, places_[day.Shift1Code[slot]]) : TwoShiftOutcome{};
+    }
+
+private:
+    Byte code_ = 0;
+    std::array<ShiftPlace, 256> places_{};  // by the cell's first shift
 };
 
 // Assigns shift `code` (1..99) to data slot `slot` of a day. A Time-Off cell is left alone; an
