@@ -393,9 +393,8 @@ Status SchedFiles::CloseWorkingFiles()
 
 // ---------------------------------------------------------------- notes
 
-int SchedFiles::NoteRecordCount() const
+int SchedFiles::NoteFileRecords() const
 {
-    if (noteBatch_) return static_cast<int>(noteBatch_->bytes.size() / NoteRecord::Size);
     const std::int64_t len = File(FileNo::Notes).length();
     return len > 0 ? static_cast<int>(std::min<std::int64_t>(len / NoteRecord::Size, 1 << 30)) : 0;
 }
@@ -431,17 +430,6 @@ Status SchedFiles::ReadNotes(std::vector<NoteRecord>& out) const
         Decode(std::span<const std::uint8_t>(noteBatch_->bytes).subspan(i * NoteRecord::Size, NoteRecord::Size),
                out[i]);
     }
-    return {};
-}
-
-Status SchedFiles::PutNote(int n, const NoteRecord& note)
-{
-    if (!noteBatch_) return WriteRecord(FileNo::Notes, n, note);
-    std::vector<std::uint8_t>& bytes = noteBatch_->bytes;
-    const std::size_t at = static_cast<std::size_t>(n - 1) * NoteRecord::Size;
-    if (bytes.size() < at + NoteRecord::Size) bytes.resize(at + NoteRecord::Size);
-    Encode(note, std::span<std::uint8_t>(bytes.data() + at, NoteRecord::Size));
-    noteBatch_->stored.push_back(n);
     return {};
 }
 
@@ -529,7 +517,15 @@ Status SchedFiles::StoreCellNote(DayRecord& day, int slot, const NoteRecord& not
     }
     // The text is written first: a note that could not be stored leaves the cell and the
     // counter as they were, never a cell naming a record without its text.
-    TAVRIN_TRY(PutNote(n, note));
+    if (noteBatch_) {
+        std::vector<std::uint8_t>& bytes = noteBatch_->bytes;
+        const std::size_t at = static_cast<std::size_t>(n - 1) * NoteRecord::Size;
+        if (bytes.size() < at + NoteRecord::Size) bytes.resize(at + NoteRecord::Size);
+        Encode(note, std::span<std::uint8_t>(bytes.data() + at, NoteRecord::Size));
+        noteBatch_->stored.push_back(n);
+    } else {
+        TAVRIN_TRY(WriteRecord(FileNo::Notes, n, note));
+    }
     if (fresh) {
         if (n != NextNoteNo) {
             msgBox_.show(QStringLiteral("NOTE LOF>%1 CNT>%2").arg(n).arg(NextNoteNo));

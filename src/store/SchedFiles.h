@@ -178,7 +178,10 @@ public:
     // Text of note n, right-trimmed; "" for 0, a negative number or one past the last record.
     QString GetNoteText(int n) const;
     // Records in the notes file.
-    int NoteRecordCount() const;
+    int NoteRecordCount() const
+    {
+        return noteBatch_ ? static_cast<int>(noteBatch_->bytes.size() / NoteRecord::Size) : NoteFileRecords();
+    }
     // Reads note n; past the end of the notes file it reads as zero bytes.
     Status ReadNote(int n, NoteRecord& r) const;
     // Every note, 1..NoteRecordCount(), in one read.
@@ -312,7 +315,7 @@ private:
     };
 
     Status CheckRecordFile(FileNo f, std::size_t size) const;
-    Status PutNote(int n, const NoteRecord& note);
+    int NoteFileRecords() const;
     Status OpenKept(FileNo f, const char* ext, int recordLength);
     // Makes the RowMap a permutation of 1..200, keeping each valid slot's first row.
     void RepairRowMap();
