@@ -203,14 +203,28 @@ Status RunCopyMultiple(SchedFiles& files, const CopyPlan& plan)
     // over one it overlaps reads what the copies before it wrote.
     DayRun run(files, lo, hi, !plan.requirementRow && plan.options.CopyNotes != 0);
     TAVRIN_TRY(run.Read());
+    // The cells of the block as sources, taken from a source day when it is first copied and
+    // again only after a copy wrote over that day.
+    const auto firstSource = static_cast<std::int64_t>(source);
+    const auto blockDays = static_cast<std::size_t>(std::max(plan.blockDays, 0));
+    std::vector<CellCopySource> sources(plan.requirementRow ? 0 : blockDays * targets.size());
+    std::vector<bool> taken(blockDays, false);
     TAVRIN_TRY(eachDay([&](std::int64_t s, std::int64_t t) -> Status {
-        const DayRecord sourceDay = run.Day(s);
         DayRecord& targetDay = run.Day(t);
-        for (const int slot : targets) {
-            if (plan.requirementRow) {
-                CopyNumberCell(sourceDay, targetDay, slot);
-            } else {
-                TAVRIN_TRY(CopyCellParts(files, targetDay, slot, CopySourceOf(sourceDay, slot), plan.options));
+        if (plan.requirementRow) {
+            for (const int slot : targets) CopyNumberCell(run.Day(s), targetDay, slot);
+        } else {
+            const auto k = static_cast<std::size_t>(s - firstSource);
+            CellCopySource* const cells = sources.data() + k * targets.size();
+            if (!taken[k]) {
+                for (std::size_t i = 0; i < targets.size(); ++i) cells[i] = CopySourceOf(run.Day(s), targets[i]);
+                taken[k] = true;
+            }
+            for (std::size_t i = 0; i < targets.size(); ++i) {
+                TAVRIN_TRY(CopyCellParts(files, targetDay, targets[i], cells[i], plan.options));
+            }
+            if (t >= firstSource && static_cast<std::size_t>(t - firstSource) < blockDays) {
+                taken[static_cast<std::size_t>(t - firstSource)] = false;
             }
         }
         run.Step(t);

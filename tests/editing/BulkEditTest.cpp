@@ -208,6 +208,30 @@ TEST_F(BulkEditTest, CopyMultipleRepeatsTheBlockAndStopsAtThePeriodEnd)
     EXPECT_EQ(S1(15, 1), 0);  // between destinations
 }
 
+TEST_F(BulkEditTest, ACopyOverTheBlockIsReadByTheCopiesAfterIt)
+{
+    // Days 1..3 copied to 6..8 and then to 2..4: the first destination takes the block as it
+    // was; in the second, day 2 takes day 1's shift and day 3 and 4 what the copies before them
+    // wrote.
+    SetFileCell(1, 1, 4);
+    SetFileCell(3, 1, 0, 0, 0, 7);
+    CopyPlan plan;
+    plan.rows = {1};
+    plan.start = First();
+    plan.blockDays = 3;
+    plan.destinations = {First() + 5, First() + 1};
+    plan.options.CopyShifts = kTrue;
+    plan.options.CopyExplanations = kTrue;
+    ASSERT_TRUE(RunCopyMultiple(*files, plan));
+    const struct {
+        int day, shift, explanation;
+    } cells[] = {{1, 4, 0}, {2, 4, 0}, {3, 4, 7}, {4, 4, 7}, {5, 0, 0}, {6, 4, 0}, {7, 0, 0}, {8, 0, 7}};
+    for (const auto& c : cells) {
+        EXPECT_EQ(S1(c.day, 1), c.shift) << c.day;
+        EXPECT_EQ(Expl(c.day, 1), c.explanation) << c.day;
+    }
+}
+
 TEST_F(BulkEditTest, ARequirementRowCopiesItsNumbersWhateverTheOptions)
 {
     SetFileCell(1, 3, kNumberCellCode, 50, 0, 0, 12);
