@@ -39,8 +39,66 @@ struct CellActionOutcome {
 // is placed counts once, also when it swaps places with the first shift.
 CellActionOutcome ApplyCellActions(DayRecord& day, int slot, const CellActions& a, bool twoShiftMode,
                                    const ShiftTimes& shifts);
+
+namespace cell_actions {
+
+// Sets a field and tells whether it changed.
+template <class T>
+inline int Set(T& field, int value)
+{
+    if (field == static_cast<T>(value)) return 0;
+    field = static_cast<T>(value);
+    return 1;
+}
+
+inline int EraseNote(DayRecord& d, int slot)
+{
+    if (d.NoteNumber[slot] <= 0) return 0;
+    SchedFiles::EraseCellNote(d, slot);
+    return 1;
+}
+
+}  // namespace cell_actions
+
 // The same for a run of many cells, with the placement of a.shift worked out once for the run.
-CellActionOutcome ApplyCellActions(DayRecord& day, int slot, const CellActions& a, const ShiftPlacement& shift);
+// (Inline: a run goes through it for every cell.)
+inline CellActionOutcome ApplyCellActions(DayRecord& d, int slot, const CellActions& a, const ShiftPlacement& shift)
+{
+    CellActionOutcome out;
+    if (!IsSlot(slot)) return out;
+    if (a.clear) {
+        out.changes += cell_actions::Set(d.Shift1Code[slot], 0) + cell_actions::Set(d.OnCallFlag[slot], 0) +
+                       cell_actions::Set(d.ExplanationCode[slot], 0) + cell_actions::Set(d.Shift2Code[slot], 0) +
+                       cell_actions::EraseNote(d, slot);
+    }
+
+    if (a.shift == kEraseAction) {
+        out.changes += cell_actions::Set(d.Shift1Code[slot], 0) + cell_actions::Set(d.Shift2Code[slot], 0);
+    } else if (a.shift == kTimeOffCode) {
+        if (d.Shift1Code[slot] == 0) out.changes += cell_actions::Set(d.Shift1Code[slot], kTimeOffCode);
+    } else if (a.shift == kOnCallCode) {
+        out.changes += cell_actions::Set(d.OnCallFlag[slot], 1);
+    } else if (IsUserShift(a.shift)) {
+        const Byte second = d.Shift2Code[slot];
+        const TwoShiftOutcome r = shift.Apply(d, slot);
+        if (r.conflict) {
+            // The rule leaves the new shift second; this cell keeps what it had.
+            d.Shift2Code[slot] = second;
+            out.conflict = true;
+        } else if (r.changed) {
+            ++out.changes;
+        }
+    }
+
+    if (a.explanation == kEraseAction) {
+        out.changes += cell_actions::Set(d.ExplanationCode[slot], 0);
+    } else if (IsExplanationCode(a.explanation)) {
+        out.changes += cell_actions::Set(d.ExplanationCode[slot], a.explanation);
+    }
+
+    if (a.eraseNotes) out.changes += cell_actions::EraseNote(d, slot);
+    return out;
+}
 
 // One cell as a copy takes it: its codes and whether it has a note. The note's text is either
 // kept beside the cell (the clipboard) or in the source's record of the notes file, read only
