@@ -33,9 +33,15 @@ QString Cp1252ToString(const std::uint8_t* bytes, std::size_t n)
 
 QByteArray StringToCp1252(const QString& text)
 {
-    // One byte per character, written in place.
     QByteArray out(text.size(), Qt::Uninitialized);
-    char* to = out.data();
+    StringToCp1252(text, out.data());
+    return out;
+}
+
+void StringToCp1252(QStringView text, char* out)
+{
+    // One byte per character.
+    char* to = out;
     for (QChar ch : text) {
         const char16_t c = ch.unicode();
         if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
@@ -53,7 +59,6 @@ QByteArray StringToCp1252(const QString& text)
         if (mapped == '?' && c >= 0x80 && c <= 0x9F && kHigh[c - 0x80] == 0) mapped = static_cast<char>(c);
         *to++ = mapped;
     }
-    return out;
 }
 
 }  // namespace tavrin

@@ -16,5 +16,7 @@ inline QString Cp1252ToString(const QByteArray& bytes)
 }
 // Characters the code page lacks become "?".
 QByteArray StringToCp1252(const QString& text);
+// The same bytes written to `out`, which has room for one byte per UTF-16 unit of text.
+void StringToCp1252(QStringView text, char* out);
 
 }  // namespace tavrin

@@ -49,6 +49,22 @@ Result<ScreenFont> FontService::Resolve(const FontSpec& request) const
 {
     const QString name = request.name.trimmed();
     if (name.isEmpty()) return Status::error(QStringLiteral("No font name was given."));
+    return ResolveFace(request, name, FindFace(name));
+}
+
+std::optional<ScreenFont> FontService::ResolveInstalled(const FontSpec& request) const
+{
+    const QString name = request.name.trimmed();
+    if (name.isEmpty()) return std::nullopt;
+    const Face* face = FindFace(name);
+    if (!face && !QFontDatabase::hasFamily(name)) return std::nullopt;
+    Result<ScreenFont> r = ResolveFace(request, name, face);
+    if (!r) return std::nullopt;
+    return std::move(r.value());
+}
+
+Result<ScreenFont> FontService::ResolveFace(const FontSpec& request, const QString& name, const Face* face) const
+{
     if (!std::isfinite(request.size) || request.size <= 0 || request.size > 2048) {
         return Status::error(QStringLiteral("Font size %1 is outside the usable range.").arg(request.size));
     }
@@ -56,7 +72,7 @@ Result<ScreenFont> FontService::Resolve(const FontSpec& request) const
     ScreenFont out;
     int px = PixelsFor(request.size);
     QString family = name;
-    if (const Face* face = FindFace(name)) {
+    if (face) {
         family = face->family;
         out.name = face->name;
         if (!face->points.empty()) {

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "platform/Result.h"
@@ -49,6 +50,9 @@ public:
     // True when a font of this name can be had: an installed family, or a classic name whose
     // stand-in is installed. Resolve gives any name a font; the printer accepts only these.
     bool Has(const QString& name) const;
+    // Resolve for a name Has accepts, the name looked up once; nothing when Has refuses it or
+    // Resolve fails.
+    std::optional<ScreenFont> ResolveInstalled(const FontSpec& request) const;
     // The font used where nothing else was asked for: 8-point "MS Sans Serif".
     ScreenFont DefaultFont() const;
 
@@ -70,6 +74,8 @@ private:
         std::vector<double> points;  // bitmap sizes; empty = scalable
     };
     const Face* FindFace(const QString& name) const;
+    // Resolve with the request's trimmed name and the face found for it.
+    Result<ScreenFont> ResolveFace(const FontSpec& request, const QString& name, const Face* face) const;
     int PixelsFor(double points) const;
 
     int dpi_;

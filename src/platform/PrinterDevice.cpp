@@ -280,9 +280,8 @@ QString QtPrinterDevice::Fonts(int i)
 Status QtPrinterDevice::SetFontName(const QString& name)
 {
     const QString n = name.trimmed();
-    if (!fonts_.Has(n)) return Refused(QStringLiteral("the font \"") + n + QLatin1Char('"'));
-    const auto r = fonts_.Resolve({n, 10, false, false});
-    if (!r) return r.status();
+    const std::optional<ScreenFont> r = fonts_.ResolveInstalled({n, 10, false, false});
+    if (!r) return Refused(QStringLiteral("the font \"") + n + QLatin1Char('"'));
     fontName_ = r->name;
     family_ = r->font.family();
     font_.reset();

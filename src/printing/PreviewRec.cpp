@@ -3,6 +3,7 @@
 #include <QFile>
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <tuple>
 
 #include "platform/Cp1252.h"
@@ -78,16 +79,25 @@ void PreviewRec::ClosePreviewFiles()
     cmdFile_.close();
 }
 
+void PreviewRec::Pending::Grow(std::size_t n)
+{
+    const std::size_t room = std::max({2 * room_, size_ + n, std::size_t{4096}});
+    auto data = std::make_unique_for_overwrite<std::uint8_t[]>(room);
+    if (size_ > 0) std::memcpy(data.get(), data_.get(), size_);
+    data_ = std::move(data);
+    room_ = room;
+}
+
 Status PreviewRec::FlushPending()
 {
     // Texts first: a record is never on disk before its text.
     if (!textPending_.empty()) {
-        const Status s = textFile_.write(textPendingFirst_, textPending_);
+        const Status s = textFile_.write(textPendingFirst_, textPending_.Bytes());
         textPending_.clear();
         TAVRIN_TRY(s);
     }
     if (!cmdPending_.empty()) {
-        const Status s = cmdFile_.write(cmdPendingFirst_, cmdPending_);
+        const Status s = cmdFile_.write(cmdPendingFirst_, cmdPending_.Bytes());
         cmdPending_.clear();
         TAVRIN_TRY(s);
     }
@@ -97,29 +107,29 @@ Status PreviewRec::FlushPending()
 Status PreviewRec::Write()
 {
     ++PreviewCmdCount;
-    const auto bytes = Encode(buf_);
     // Without its files a recording gathers nothing: the write fails at once, as the file says.
-    if (!FilesOpen()) return cmdFile_.write(PreviewCmdCount, bytes);
+    if (!FilesOpen()) return cmdFile_.write(PreviewCmdCount, Encode(buf_));
     if (cmdPending_.empty()) cmdPendingFirst_ = PreviewCmdCount;
-    cmdPending_.insert(cmdPending_.end(), bytes.begin(), bytes.end());
     // A page of a crowded report stays well below this.
     constexpr std::size_t kFlushBytes = 1 << 20;
+    Encode(buf_, std::span<std::uint8_t>(cmdPending_.Append(PreviewCommandRecord::Size), PreviewCommandRecord::Size));
     if (cmdPending_.size() >= kFlushBytes) return FlushPending();
     return {};
 }
 
 Status PreviewRec::WriteWithText(const QString& text)
 {
-    QByteArray bytes = StringToCp1252(text);
-    if (bytes.size() > Pv::kMaxTextLen) bytes.truncate(Pv::kMaxTextLen);
+    const qsizetype length = std::min<qsizetype>(text.size(), Pv::kMaxTextLen);
     // The text position of a record is 32-bit; a recording past it stores 0 and replays nothing.
     buf_.TextPos = PreviewTextPos <= INT32_MAX ? static_cast<std::int32_t>(PreviewTextPos) : 0;
-    buf_.TextLen = static_cast<std::int16_t>(bytes.size());
+    buf_.TextLen = static_cast<std::int16_t>(length);
     const std::int64_t at = PreviewTextPos;
-    PreviewTextPos += bytes.size();
-    if (!bytes.isEmpty()) {
+    PreviewTextPos += length;
+    if (length > 0) {
         if (textPending_.empty()) textPendingFirst_ = at;
-        textPending_.insert(textPending_.end(), bytes.cbegin(), bytes.cend());
+        // One byte per character, written in place.
+        StringToCp1252(QStringView(text).first(length),
+                       reinterpret_cast<char*>(textPending_.Append(static_cast<std::size_t>(length))));
     }
     return Write();
 }

@@ -10,6 +10,8 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <vector>
 
 #include "platform/Result.h"
@@ -144,11 +146,33 @@ private:
     WorkFile cmdFile_;
     WorkFile textFile_;
     PreviewCommandRecord buf_;
+    // Bytes gathered for one file; the room stays from page to page.
+    class Pending {
+    public:
+        // n more bytes at the end, for the caller to fill.
+        std::uint8_t* Append(std::size_t n)
+        {
+            if (n > room_ - size_) Grow(n);
+            std::uint8_t* at = data_.get() + size_;
+            size_ += n;
+            return at;
+        }
+        std::span<const std::uint8_t> Bytes() const { return {data_.get(), size_}; }
+        bool empty() const { return size_ == 0; }
+        std::size_t size() const { return size_; }
+        void clear() { size_ = 0; }
+
+    private:
+        void Grow(std::size_t n);
+        std::unique_ptr<std::uint8_t[]> data_;
+        std::size_t size_ = 0;
+        std::size_t room_ = 0;
+    };
     // Gathered and not written yet: records from record cmdPendingFirst_ on, texts from byte
     // textPendingFirst_ on.
-    std::vector<std::uint8_t> cmdPending_;
+    Pending cmdPending_;
     std::int64_t cmdPendingFirst_ = 1;
-    std::vector<std::uint8_t> textPending_;
+    Pending textPending_;
     std::int64_t textPendingFirst_ = 1;
     // Grows with the pages; the recording has no page limit.
     std::vector<std::int64_t> pageIndex_;

@@ -176,16 +176,20 @@ void SchedulePrintout::InitPrintout(const PrintoutRequest& request)
 
     cellLines_.clear();
     noteTexts_.clear();
+    rulerDates_.clear();
+    periodText_ = QString();
     noteTextShown_ = false;
     for (int k = 0; k <= 5; ++k) {
         const int code = fmt.CellItems[k].ContentCode;
         if (code == CellCode::NoteText || code == CellCode::NoteText2Line || code == CellCode::NoteText3Line)
             noteTextShown_ = true;
     }
+    // The export's texts, needed only when the run writes text.
     explanationNames_.assign(256, QString());
+    shiftFields_.assign(kUserShifts + 1, ShiftFields{});
+    if (!request.text) return;
     for (int e = 1; e <= kExplanations; ++e)
         explanationNames_[static_cast<std::size_t>(e)] = cellText_.ExplanationName(e);
-    shiftFields_.assign(kUserShifts + 1, ShiftFields{});
     for (int code = 1; code <= kUserShifts; ++code) {
         const ShiftRecord& shift = files_.ShiftTable[code];
         shiftFields_[static_cast<std::size_t>(code)] = {
@@ -306,7 +310,8 @@ void SchedulePrintout::PrintPageHeader()
     run.FontSize(PrtTitleFontSize);
     run.DrawText(Title + q, r, Surface::DT_CENTER | Surface::DT_SINGLELINE);
     run.FontSize(PrtHeadingFontSize);
-    run.DrawRunLines(r, files_.DateFormat, grid_.TimeFormat, PrtPageNumber, PeriodText());
+    if (periodText_.isNull()) periodText_ = PeriodText();
+    run.DrawRunLines(r, files_.DateFormat, grid_.TimeFormat, PrtPageNumber, periodText_);
 
     run.FontSize(FontSize);
     run.FontBold(FontBold);
@@ -414,6 +419,9 @@ void SchedulePrintout::PrintRowHeaders()
             Px(left + PrtNameWidth + kGap, top, left + PrtNameWidth + PrtPositionWidth - kGap, top + PrtLineHeight),
             Surface::DT_CENTER);
     }
+    // The dates are the same on every page.
+    if (rulerDates_.size() < static_cast<std::size_t>(LastDay) + 1)
+        rulerDates_.resize(static_cast<std::size_t>(LastDay) + 1);
     int c = 0;
     for (int d = FirstDay; d <= LastDay; ++d) {
         if (Omitted(d)) continue;
@@ -424,8 +432,9 @@ void SchedulePrintout::PrintRowHeaders()
         if (PrintInColour) SetColour(weekday == 1 ? PaletteColour(4) : kBlack);
         run.DrawText(grid_.WeekdayNames[weekday], Px(x, yh + kGap, x + PrtDayWidth, yh + kGap + PrtLineHeight),
                      Surface::DT_CENTER);
-        run.DrawText(Runtime::FormatDate(date, grid_.RulerDateFormat),
-                     Px(x, yh + kGap + PrtLineHeight + kGap, x + PrtDayWidth, yh + 2 * PrtLineHeight + kGap),
+        QString& ruler = rulerDates_[static_cast<std::size_t>(d)];
+        if (ruler.isNull()) ruler = Runtime::FormatDate(date, grid_.RulerDateFormat);
+        run.DrawText(ruler, Px(x, yh + kGap + PrtLineHeight + kGap, x + PrtDayWidth, yh + 2 * PrtLineHeight + kGap),
                      Surface::DT_CENTER);
     }
     SetColour(kBlack);
@@ -453,6 +462,14 @@ void SchedulePrintout::PrintRowHeaders()
 void SchedulePrintout::PrintScheduleBody()
 {
     PrtSched& run = *run_;
+    // The text edges of the day cells, in device pixels, the same in every row of the page.
+    const int columns = std::max(LastDay - FirstDay + 1, 0);
+    cellTextX_.assign(static_cast<std::size_t>(columns) + 1, {0, 0});
+    for (int c = 1; c <= columns; ++c) {
+        const int x = ColumnX(c);
+        cellTextX_[static_cast<std::size_t>(c)] = {run.TwipsToPrinterPixelsX(x + kGap),
+                                                   run.TwipsToPrinterPixelsX(x + PrtDayWidth - kGap)};
+    }
     int y = run.PrtPageTop + PrtHeaderHeight + PrtHeadingHeight;
     prevPlainDivider_ = false;
     for (int r = 1; r <= PrtLastRowOnPage; ++r) {
@@ -590,9 +607,7 @@ void SchedulePrintout::PrintDayCells(int slot, int y)
         if (!matched && mode == 0) continue;
         const bool dull = !matched && mode == 1;
 
-        const int x = ColumnX(c);
-        const int textLeft = run.TwipsToPrinterPixelsX(x + kGap);
-        const int textRight = run.TwipsToPrinterPixelsX(x + PrtDayWidth - kGap);
+        const auto [textLeft, textRight] = cellTextX_[static_cast<std::size_t>(c)];
         for (const CellLine& line : LinesOf(v)) {
             const std::size_t k = static_cast<std::size_t>(line.item);
             const PixelRect rect{textLeft, yPx + PrtBandTop[k], textRight, std::min(yPx + PrtBandBottom[k], bottomPx)};

@@ -13,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "grid/CellText.h"
@@ -187,6 +188,11 @@ private:
     std::vector<ShiftFields> shiftFields_;
     std::vector<QString> explanationNames_;
     std::unordered_map<int, QString> noteTexts_;
+    // The page headers' period line and the date of each day (by day), made on first use.
+    QString periodText_;
+    std::vector<QString> rulerDates_;
+    // The left and right text edges of each printed day column (from 1), set for each page.
+    std::vector<std::pair<int, int>> cellTextX_;
     std::uint32_t colour_ = 0;
     int width_ = -1;
     // The row printed just before was a plain divider of this colour (its band goes on).

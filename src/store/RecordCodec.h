@@ -163,7 +163,11 @@ inline void PutLE(std::uint8_t* p, T v)
     U u;
     if constexpr (std::is_floating_point_v<T>) u = std::bit_cast<U>(v);
     else u = static_cast<U>(v);
-    for (std::size_t i = 0; i < sizeof(T); ++i) p[i] = static_cast<std::uint8_t>(u >> (8 * i));
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(p, &u, sizeof(T));
+    } else {
+        for (std::size_t i = 0; i < sizeof(T); ++i) p[i] = static_cast<std::uint8_t>(u >> (8 * i));
+    }
 }
 
 template <class T>
@@ -172,7 +176,11 @@ inline T GetLE(const std::uint8_t* p)
     using U = std::make_unsigned_t<std::conditional_t<std::is_floating_point_v<T>,
                                                       std::conditional_t<sizeof(T) == 4, std::int32_t, std::int64_t>, T>>;
     U u = 0;
-    for (std::size_t i = 0; i < sizeof(T); ++i) u = static_cast<U>(u | (static_cast<U>(p[i]) << (8 * i)));
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&u, p, sizeof(T));
+    } else {
+        for (std::size_t i = 0; i < sizeof(T); ++i) u = static_cast<U>(u | (static_cast<U>(p[i]) << (8 * i)));
+    }
     if constexpr (std::is_floating_point_v<T>) return std::bit_cast<T>(u);
     else return static_cast<T>(u);
 }
