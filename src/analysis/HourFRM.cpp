@@ -136,10 +136,19 @@ Status ForEachCountedShift(const SchedFiles& files, const QueryRecord& query, Ol
 
 Status CountCoverageMinutes(const SchedFiles& files, const QueryRecord& query, OleDate day, MinuteCountColumn& counts)
 {
-    counts.fill(0);
-    return ForEachCountedShift(files, query, day, [&counts](const CountedShift& c) {
-        for (int m = c.first; m <= c.last; ++m) ++counts[static_cast<std::size_t>(m)];
+    // Each shift marks where it comes on and where it goes off; the running sum of the marks is
+    // then the number on duty in each minute.
+    std::array<int, kMinutesPerDay + 1> changes{};
+    const Status walked = ForEachCountedShift(files, query, day, [&changes](const CountedShift& c) {
+        ++changes[static_cast<std::size_t>(c.first)];
+        --changes[static_cast<std::size_t>(c.last) + 1];
     });
+    int onDuty = 0;
+    for (std::size_t m = 0; m < counts.size(); ++m) {
+        onDuty += changes[m];
+        counts[m] = static_cast<std::uint16_t>(onDuty);
+    }
+    return walked;
 }
 
 std::vector<QString> CoverageSlotTexts(const MinuteCountColumn& counts, int slotLength)

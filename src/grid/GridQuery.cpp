@@ -20,10 +20,33 @@ bool IsDividerRow(const EmployeeTable& emp, int row)
     return IsSlot(row) && emp.Name[row].bytes[0] == '/';
 }
 
+namespace {
+
+// FixedUpper(a) == FixedUpper(b), without building the texts when both are plain ASCII (as
+// positions nearly always are).
+template <std::size_t N>
+bool SameFixedUpper(const FixedText<N>& a, const FixedText<N>& b)
+{
+    const auto upper = [](std::uint8_t c) {
+        if (c == 0) return std::uint8_t{' '};
+        return c >= 'a' && c <= 'z' ? static_cast<std::uint8_t>(c - ('a' - 'A')) : c;
+    };
+    bool same = true;
+    for (std::size_t i = 0; i < N; ++i) {
+        const std::uint8_t x = a.bytes[i];
+        const std::uint8_t y = b.bytes[i];
+        if (x >= 0x80 || y >= 0x80) return FixedUpper(a) == FixedUpper(b);
+        same = same && upper(x) == upper(y);
+    }
+    return same;
+}
+
+}  // namespace
+
 bool FilterSelectsRow(const QueryFilter& q, const EmployeeTable& emp, int row, int slot)
 {
     if (q.IgnoreNames != 0) return true;
-    if (q.ByPosition != 0) return FixedUpper(emp.Position[row]) == FixedUpper(q.Position);
+    if (q.ByPosition != 0) return SameFixedUpper(emp.Position[row], q.Position);
     return IsSlot(slot) && q.SelectedNames[slot] != 0;
 }
 

@@ -144,6 +144,37 @@ TEST_F(QueryRuleTest, QueriesCellsAndVariants)
     }
 }
 
+TEST_F(QueryRuleTest, PositionsCompareUpperCasedWithZeroBytesAsBlanks)
+{
+    QueryFilter q = Query(false, true, true);
+    q.ByPosition = kTrue;
+    q.IgnoreShifts = kFalse;
+    q.SelectedShifts[1] = 1;
+    struct Case {
+        const char* name;
+        QString row;  // a null text leaves the row's position never assigned (zero bytes)
+        QString query;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"lower case", QStringLiteral("aide"), QStringLiteral("AIDE"), true},
+        {"never assigned, blank query", QString(), QString(), true},
+        {"never assigned, other query", QString(), QStringLiteral("RN"), false},
+        {"accented letters", QStringLiteral("\u00e4rztin"), QStringLiteral("\u00c4RZTIN"), true},
+        {"accented letter, plain query", QStringLiteral("\u00e4rztin"), QStringLiteral("ARZTIN"), false},
+        {"other text", QStringLiteral("LPN"), QStringLiteral("RN"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.row.isNull())
+            files->EmpTable.Position[1].clear();
+        else
+            files->EmpTable.Position[1] = c.row;
+        q.Position = c.query;
+        EXPECT_EQ(Match(q, QueryVariant::NameSelection, 1, {1, 0, 0, 0, 0}), c.expected);
+    }
+}
+
 TEST_F(QueryRuleTest, ScheduleMultipleRunIgnoresNamesWhenExplanationsAndShiftsAre)
 {
     QueryFilter q = Query(false, true, true);  // names chosen: nobody
