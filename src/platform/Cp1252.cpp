@@ -35,7 +35,12 @@ QByteArray StringToCp1252(const QString& text)
 {
     // One byte per character, written in place.
     QByteArray out(text.size(), Qt::Uninitialized);
-    char* to = out.data();
+    StringToCp1252(QStringView(text), out.data());
+    return out;
+}
+
+char* StringToCp1252(QStringView text, char* to)
+{
     for (QChar ch : text) {
         const char16_t c = ch.unicode();
         if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
@@ -53,7 +58,7 @@ QByteArray StringToCp1252(const QString& text)
         if (mapped == '?' && c >= 0x80 && c <= 0x9F && kHigh[c - 0x80] == 0) mapped = static_cast<char>(c);
         *to++ = mapped;
     }
-    return out;
+    return to;
 }
 
 }  // namespace tavrin

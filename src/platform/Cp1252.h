@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 #include <cstddef>
 #include <cstdint>
 
@@ -16,5 +17,7 @@ inline QString Cp1252ToString(const QByteArray& bytes)
 }
 // Characters the code page lacks become "?".
 QByteArray StringToCp1252(const QString& text);
+// The same, one byte per character written from `out` on; returns the end of what it wrote.
+char* StringToCp1252(QStringView text, char* out);
 
 }  // namespace tavrin

@@ -97,11 +97,12 @@ Status PreviewRec::FlushPending()
 Status PreviewRec::Write()
 {
     ++PreviewCmdCount;
-    const auto bytes = Encode(buf_);
     // Without its files a recording gathers nothing: the write fails at once, as the file says.
-    if (!FilesOpen()) return cmdFile_.write(PreviewCmdCount, bytes);
+    if (!FilesOpen()) return cmdFile_.write(PreviewCmdCount, Encode(buf_));
     if (cmdPending_.empty()) cmdPendingFirst_ = PreviewCmdCount;
-    cmdPending_.insert(cmdPending_.end(), bytes.begin(), bytes.end());
+    const std::size_t at = cmdPending_.size();
+    cmdPending_.resize(at + PreviewCommandRecord::Size);
+    Encode(buf_, std::span<std::uint8_t>(cmdPending_.data() + at, PreviewCommandRecord::Size));
     // A page of a crowded report stays well below this.
     constexpr std::size_t kFlushBytes = 1 << 20;
     if (cmdPending_.size() >= kFlushBytes) return FlushPending();
@@ -110,16 +111,18 @@ Status PreviewRec::Write()
 
 Status PreviewRec::WriteWithText(const QString& text)
 {
-    QByteArray bytes = StringToCp1252(text);
-    if (bytes.size() > Pv::kMaxTextLen) bytes.truncate(Pv::kMaxTextLen);
+    // One byte per character, so cutting the text cuts its bytes.
+    const qsizetype length = std::min<qsizetype>(text.size(), Pv::kMaxTextLen);
     // The text position of a record is 32-bit; a recording past it stores 0 and replays nothing.
     buf_.TextPos = PreviewTextPos <= INT32_MAX ? static_cast<std::int32_t>(PreviewTextPos) : 0;
-    buf_.TextLen = static_cast<std::int16_t>(bytes.size());
+    buf_.TextLen = static_cast<std::int16_t>(length);
     const std::int64_t at = PreviewTextPos;
-    PreviewTextPos += bytes.size();
-    if (!bytes.isEmpty()) {
+    PreviewTextPos += length;
+    if (length > 0) {
         if (textPending_.empty()) textPendingFirst_ = at;
-        textPending_.insert(textPending_.end(), bytes.cbegin(), bytes.cend());
+        const std::size_t end = textPending_.size();
+        textPending_.resize(end + static_cast<std::size_t>(length));
+        StringToCp1252(QStringView(text).first(length), reinterpret_cast<char*>(textPending_.data() + end));
     }
     return Write();
 }
