@@ -239,7 +239,7 @@ std::vector<QueryRun> QueryPrt::RunsOf(int row, const QueryRule& rule, const Que
 
 void QueryPrt::PrintQueryBody(PrtSched& run)
 {
-    const QueryDates dates(QueryDatePattern(Files().DateFormat));
+    QueryDates dates(QueryDatePattern(Files().DateFormat));
     ReportFont(run);
     PrinterDevice& p = run.Printer();
     const double wDate = p.TextWidth(dates(Runtime::DateSerial(1999, 12, 12)));
@@ -252,10 +252,19 @@ void QueryPrt::PrintQueryBody(PrtSched& run)
     const QueryRule rule(query_, QueryVariant::QueryResults, NotesOnly);
     const SchedFiles& f = Files();
     GridHost& host = Host();
+    const bool namesOnly = Check1->isChecked();
+    // The notes file in one read; should that fail, each note is read when first wanted.
+    std::vector<NoteRecord> notes;
+    const bool notesRead = !namesOnly && f.ReadNotes(notes);
     const QueryDayTexts texts(
         f.ShiftTable, [&host](int code) { return host.ExplanationListText(code); },
-        [&f](int n) { return f.GetNoteText(n); }, NotesOnly);
-    const bool namesOnly = Check1->isChecked();
+        [&f, &notes, notesRead](int n) {
+            if (!notesRead) return f.GetNoteText(n);
+            return n <= static_cast<int>(notes.size()) ? notes[static_cast<std::size_t>(n - 1)].NoteText.str()
+                                                       : QString();
+        },
+        NotesOnly);
+    if (!namesOnly) dates.Keep(daysFrom_, dayCount_);
 
     const auto follow = [&](const std::vector<QueryPages::Event>& events, const QString& name, const QString& heading,
                             const QueryRun* line) {

@@ -1,5 +1,6 @@
 #include "reports/QueryRuns.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -29,6 +30,21 @@ QueryDates::QueryDates(const QString& pattern) : separator_(Runtime::FormatDate(
 
 QString QueryDates::operator()(OleDate d) const
 {
+    const double k = std::floor(d) - keptFrom_;
+    if (k >= 0 && k < static_cast<double>(kept_.size())) return kept_[static_cast<std::size_t>(k)];
+    return Make(d);
+}
+
+void QueryDates::Keep(OleDate first, int count)
+{
+    kept_.clear();
+    keptFrom_ = std::floor(first);
+    kept_.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (int k = 0; k < count; ++k) kept_.push_back(Make(keptFrom_ + k));
+}
+
+QString QueryDates::Make(OleDate d) const
+{
     // Days from 1 January 1970, which is day 25569.
     const std::chrono::year_month_day ymd{std::chrono::sys_days{} +
                                           std::chrono::days(static_cast<long long>(std::floor(d)) - 25569)};
@@ -49,7 +65,14 @@ QString QueryDates::operator()(OleDate d) const
 QString QueryDates::Run(OleDate first, OleDate last) const
 {
     if (last == first) return (*this)(first);
-    return (*this)(first) + QStringLiteral(" - ") + (*this)(last);
+    const QString from = (*this)(first);
+    const QString to = (*this)(last);
+    QString text;
+    text.reserve(from.size() + 3 + to.size());
+    text += from;
+    text += QLatin1String(" - ");
+    text += to;
+    return text;
 }
 
 QString QueryRangeLine(OleDate start, OleDate end)
@@ -80,8 +103,22 @@ QString QueryDayTexts::operator()(const QueryCell& c) const
         if (IsExplanationCode(c.e)) t += explanations_[static_cast<std::size_t>(c.e)];
         if (c.oc == 1) t += onCall_;
     }
-    if (c.n > 0 && noteText_) t += Runtime::Trim(noteText_(c.n));
+    if (c.n > 0 && noteText_) t += Note(c.n);
     return t;
+}
+
+const QString& QueryDayTexts::Note(int n) const
+{
+    const auto i = static_cast<std::size_t>(n);
+    if (i >= notes_.size()) {
+        notes_.resize(i + 1);
+        noteKnown_.resize(i + 1);
+    }
+    if (!noteKnown_[i]) {
+        notes_[i] = Runtime::Trim(noteText_(n));
+        noteKnown_[i] = true;
+    }
+    return notes_[i];
 }
 
 QString QueryRun::LineText() const

@@ -28,10 +28,16 @@ public:
     QString operator()(OleDate d) const;
     // A run's dates: its first day, or its first and last day joined by " - ".
     QString Run(OleDate first, OleDate last) const;
+    // Makes the texts of the days from `first` on once, for the lines that follow.
+    void Keep(OleDate first, int count);
 
 private:
+    QString Make(OleDate d) const;
+
     std::array<char, 3> order_{'m', 'd', 'y'};
     QString separator_;
+    OleDate keptFrom_ = 0;
+    std::vector<QString> kept_;
 };
 
 // The header's range: the first day in the long date format, and " to " the last when it differs.
@@ -49,11 +55,17 @@ public:
     QString operator()(const QueryCell& c) const;
 
 private:
+    // The trimmed text of note n (n > 0), asked for once.
+    const QString& Note(int n) const;
+
     std::array<QString, kTimeOffCode + 1> shifts_;  // codes 1..100
     std::array<QString, kExplanations + 1> explanations_;
     QString onCall_;
     std::function<QString(int)> noteText_;
     bool notesOnly_;
+    // The notes' texts asked for so far, by number.
+    mutable std::vector<QString> notes_;
+    mutable std::vector<bool> noteKnown_;
 };
 
 // One line of an employee's results: the days Start..End read Text.

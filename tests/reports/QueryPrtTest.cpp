@@ -121,6 +121,19 @@ TEST_F(QueryPrtTest, TheTextOfAMatchingDay)
     for (const auto& c : cases) EXPECT_EQ(texts(c.cell).toStdString(), c.text);
     const QueryDayTexts notes(files->ShiftTable, explanation, noteText, true);
     EXPECT_EQ(notes(QueryCell{1, 2, 1, 2, note}).toStdString(), "Call home");
+
+    // Each note is read once however many days carry it.
+    int reads = 0;
+    const QueryDayTexts counted(
+        files->ShiftTable, explanation,
+        [&](int n) {
+            ++reads;
+            return noteText(n);
+        },
+        false);
+    for (int day = 0; day < 3; ++day) EXPECT_EQ(counted(QueryCell{1, 0, 0, 0, note}).toStdString(), "Day, Call home");
+    EXPECT_EQ(counted(QueryCell{0, 0, 0, 0, note + 1}).toStdString(), "");
+    EXPECT_EQ(reads, 2);
 }
 
 TEST(QueryDatesTest, DayLinesFollowTheDateOrderWithTheLocalesSeparator)
@@ -159,6 +172,19 @@ TEST(QueryDatesTest, DayLinesFollowTheDateOrderWithTheLocalesSeparator)
     sameAsFormatted(Runtime::DateSerial(2008, 9, 4));
     EXPECT_EQ(QueryRangeLine(d, d).toStdString(), "Freitag, 31. Dezember 1999");
     QLocale::setDefault(saved);
+}
+
+TEST(QueryDatesTest, KeptDaysReadAsMadeOnes)
+{
+    const QueryDates made(QStringLiteral("dd/mm/yy"));
+    QueryDates kept(QStringLiteral("dd/mm/yy"));
+    const OleDate first = Runtime::DateSerial(1999, 12, 30);
+    kept.Keep(first, 3);
+    for (int k = -2; k <= 4; ++k) {
+        EXPECT_EQ(kept(first + k), made(first + k)) << k;
+        EXPECT_EQ(kept.Run(first + k, first + 1), made.Run(first + k, first + 1)) << k;
+    }
+    EXPECT_EQ(kept.Run(first, first + 2).toStdString(), "30/12/99 - 01/01/00");
 }
 
 TEST(QueryPagesTest, HeadingsNeedThreeLinesAndRunsGoOnUnderTheName)
