@@ -28,7 +28,7 @@ PersonalContents PersonalContents::From(const ReportSettingsRecord& r)
 
 PersonalCellLines::PersonalCellLines(const SchedFiles& files, const PersonalContents& contents,
                                      const QString& timeFormat, const std::function<QString(int)>& explanationText)
-    : files_(files), c_(contents)
+    : c_(contents), notes_(files, contents.Notes)
 {
     for (int code = 1; code <= kTimeOffCode; ++code) {
         const ShiftRecord& s = files.ShiftTable[code];
@@ -44,7 +44,6 @@ PersonalCellLines::PersonalCellLines(const SchedFiles& files, const PersonalCont
         }
     }
     onCall_ = Runtime::Trim(files.ShiftTable[kOnCallCode].Description.str());
-    if (c_.Notes) notesRead_ = static_cast<bool>(files.ReadNotes(notes_));
     if (explanationText) {
         for (int e = 1; e <= kExplanations; ++e)
             explanations_[static_cast<std::size_t>(e)] = Runtime::Trim(explanationText(e));
@@ -60,9 +59,7 @@ void PersonalCellLines::AddShift(std::vector<PersonalLine>& out, int code) const
 
 QString PersonalCellLines::NoteText(int n) const
 {
-    if (!notesRead_) return Runtime::Trim(files_.GetNoteText(n));
-    if (n <= 0 || n > static_cast<int>(notes_.size())) return {};
-    return Runtime::Trim(notes_[static_cast<std::size_t>(n - 1)].NoteText.str());
+    return Runtime::Trim(notes_(n));
 }
 
 std::vector<PersonalLine> PersonalCellLines::Lines(const DayRecord& day, int slot) const

@@ -11,10 +11,9 @@
 #include <vector>
 
 #include "store/Records.h"
+#include "store/SchedFiles.h"
 
 namespace tavrin {
-
-class SchedFiles;
 
 // The contents boxes of a personal report (Options(1..6), ticked when not 0) and its colour
 // switch.
@@ -66,14 +65,12 @@ private:
     // The trimmed text of note n, "" for none.
     QString NoteText(int n) const;
 
-    const SchedFiles& files_;
     PersonalContents c_;
     std::array<ShiftTexts, kTimeOffCode + 1> shifts_;  // 1..99 and time-off
     QString onCall_;
     std::array<QString, kExplanations + 1> explanations_;
-    // The notes file when Notes is ticked; a failed read leaves the notes to be read one by one.
-    std::vector<NoteRecord> notes_;
-    bool notesRead_ = false;
+    // The notes file read in one go when Notes is ticked.
+    NoteTexts notes_;
 };
 
 }  // namespace tavrin

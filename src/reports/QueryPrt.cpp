@@ -253,17 +253,10 @@ void QueryPrt::PrintQueryBody(PrtSched& run)
     const SchedFiles& f = Files();
     GridHost& host = Host();
     const bool namesOnly = Check1->isChecked();
-    // The notes file in one read; should that fail, each note is read when first wanted.
-    std::vector<NoteRecord> notes;
-    const bool notesRead = !namesOnly && f.ReadNotes(notes);
+    const NoteTexts notes(f, !namesOnly);
     const QueryDayTexts texts(
         f.ShiftTable, [&host](int code) { return host.ExplanationListText(code); },
-        [&f, &notes, notesRead](int n) {
-            if (!notesRead) return f.GetNoteText(n);
-            return n <= static_cast<int>(notes.size()) ? notes[static_cast<std::size_t>(n - 1)].NoteText.str()
-                                                       : QString();
-        },
-        NotesOnly);
+        [&notes](int n) { return notes(n); }, NotesOnly);
     if (!namesOnly) dates.Keep(daysFrom_, dayCount_);
 
     const auto follow = [&](const std::vector<QueryPages::Event>& events, const QString& name, const QString& heading,

@@ -433,6 +433,18 @@ Status SchedFiles::ReadNotes(std::vector<NoteRecord>& out) const
     return {};
 }
 
+NoteTexts::NoteTexts(const SchedFiles& files, bool readAll) : files_(files)
+{
+    if (readAll) read_ = static_cast<bool>(files.ReadNotes(notes_));
+}
+
+QString NoteTexts::operator()(int n) const
+{
+    if (!read_) return files_.GetNoteText(n);
+    if (n <= 0 || n > static_cast<int>(notes_.size())) return {};
+    return notes_[static_cast<std::size_t>(n - 1)].NoteText.str();
+}
+
 Status SchedFiles::BeginNoteBatch()
 {
     TAVRIN_TRY(CheckRecordFile(FileNo::Notes, NoteRecord::Size));

@@ -342,4 +342,17 @@ private:
     FileLock saveAsLock_;    // the probe of a Save As target
 };
 
+// The texts of the notes for a run that reads many: the notes file read in one go, or, should
+// that read fail or not be wanted, each note read when asked. Reads as GetNoteText.
+class NoteTexts {
+public:
+    explicit NoteTexts(const SchedFiles& files, bool readAll = true);
+    QString operator()(int n) const;
+
+private:
+    const SchedFiles& files_;
+    std::vector<NoteRecord> notes_;
+    bool read_ = false;
+};
+
 }  // namespace tavrin
