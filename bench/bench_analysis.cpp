@@ -544,6 +544,9 @@ struct CoverageBaseline {
             auto& out = counts[static_cast<std::size_t>(col)];
             out.fill(0);
             if (ignoreNames && ignoreExpl && ignoreShifts) continue;
+            // Each shift marks the minute it comes on and the one after it goes off; the running
+            // sum of the marks is the count.
+            int marks[kMinutesPerDay + 1] = {};
             const bool notScheduled = sel[0] == 1;
             for (int k = 0; k < 2; ++k) {
                 const std::uint8_t* d = days + k * DayRecord::Size;
@@ -581,9 +584,15 @@ struct CoverageBaseline {
                             lo = 0;
                             hi = e - 1;
                         }
-                        for (int m = lo; m <= hi; ++m) ++out[static_cast<std::size_t>(m)];
+                        ++marks[lo];
+                        --marks[hi + 1];
                     }
                 }
+            }
+            int onDuty = 0;
+            for (int m = 0; m < kMinutesPerDay; ++m) {
+                onDuty += marks[m];
+                out[static_cast<std::size_t>(m)] = static_cast<std::uint16_t>(onDuty);
             }
         }
     }
