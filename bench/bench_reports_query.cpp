@@ -219,16 +219,23 @@ void BM_QueryResults_10y_200_Baseline(benchmark::State& state)
         for (int c = 1; c <= kExplanations; ++c)
             explText[static_cast<std::size_t>(c)] = s.host.ExplanationListText(c) + ", ";
         const QString onCall = Runtime::Trim(f.ShiftTable[kOnCallCode].Description.str()) + ", ";
+        // The text of every note, once.
+        std::vector<QString> noteText(notes.size() / 60);
+        for (std::size_t n = 0; n < noteText.size(); ++n)
+            noteText[n] = Runtime::Trim(Cp1252ToString(notes.data() + n * 60, 60));
         const auto dayText = [&](const QueryCell& c) {
             QString t;
             if (c.s1 >= 1 && c.s1 <= kTimeOffCode) t += shiftText[static_cast<std::size_t>(c.s1)];
             if (c.s2 >= 1 && c.s2 <= kTimeOffCode) t += shiftText[static_cast<std::size_t>(c.s2)];
             if (c.e >= 1 && c.e <= kExplanations) t += explText[static_cast<std::size_t>(c.e)];
             if (c.oc == 1) t += onCall;
-            if (c.n > 0 && static_cast<std::size_t>(c.n) * 60 <= notes.size())
-                t += Runtime::Trim(Cp1252ToString(notes.data() + static_cast<std::size_t>(c.n - 1) * 60, 60));
+            if (c.n > 0 && static_cast<std::size_t>(c.n) <= noteText.size())
+                t += noteText[static_cast<std::size_t>(c.n - 1)];
             return t;
         };
+        // The date of every day, once.
+        std::vector<QString> dateText(static_cast<std::size_t>(days));
+        for (int d = 0; d < days; ++d) dateText[static_cast<std::size_t>(d)] = PlainDate(s.start + d);
 
         const int kTop = top, kBottom = bottom, kLine = line, kTextX = textX;
         int page = 0;
@@ -273,8 +280,8 @@ void BM_QueryResults_10y_200_Baseline(benchmark::State& state)
                     first = false;
                     y += kLine;
                 }
-                QString dates = PlainDate(s.start + from);
-                if (to != from) dates += QStringLiteral(" - ") + PlainDate(s.start + to);
+                QString dates = dateText[static_cast<std::size_t>(from)];
+                if (to != from) dates += QStringLiteral(" - ") + dateText[static_cast<std::size_t>(to)];
                 out.Text(Pv::PrintText, dates, 120, 0, y, 0, 0);
                 out.Text(Pv::PrintText, text.size() > 2 && text.endsWith(QLatin1String(", ")) ? text.chopped(2) : text,
                          kTextX, 0, y, 0, 0);
