@@ -65,13 +65,6 @@ void RefuseInvalidDate(MsgBox& msg, const QString& text)
              QStringLiteral("Error"));
 }
 
-void RefuseDateOutOfRange(MsgBox& msg, const QString& text)
-{
-    msg.beep();
-    msg.show(QStringLiteral("The date entered ") + text + QStringLiteral(" is out of range."), Mb::Exclamation,
-             QStringLiteral("Error"));
-}
-
 StartDateGuard::StartDateGuard(QLineEdit* start, const SchedFiles& files, MsgBox& msg)
     : QObject(start), start_(start), files_(files), msg_(msg)
 {

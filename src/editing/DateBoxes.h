@@ -6,6 +6,7 @@
 #include <QString>
 #include <optional>
 
+#include "platform/DateRange.h"
 #include "platform/OleDate.h"
 
 class QLineEdit;
@@ -34,8 +35,6 @@ bool AcceptTypedDate(QLineEdit* box, const QString& restore, MsgBox& msg, const 
 
 // After a beep: "The date entered <text> is not a valid date." (title "Error").
 void RefuseInvalidDate(MsgBox& msg, const QString& text);
-// After a beep: "The date entered <text> is out of range." (title "Error").
-void RefuseDateOutOfRange(MsgBox& msg, const QString& text);
 
 // The start date of a bulk editor may not lie before the period: when a watched control gets the
 // focus from inside the dialog while the start box holds such a date, the date is refused and
