@@ -9,6 +9,7 @@
 #include "platform/DateRange.h"
 #include "platform/OleDate.h"
 
+class QLabel;
 class QLineEdit;
 class QWidget;
 
@@ -29,6 +30,9 @@ OleDate FirstTaggedDate(const GridPaint& grid);
 OleDate BulkStartDate(const GridPaint& grid, const SchedFiles& files);
 // The weekday ("dddd") of a typed date, "" when it is not a date.
 QString WeekdayText(const QString& typed);
+// A start box with its weekday label beside it: each keeps room for its longest text (the
+// longest month and weekday names in `dateFormat`), so that neither squeezes the other.
+void KeepRoomForDates(QLineEdit* box, QLabel* weekday, const QString& dateFormat);
 // The check of a date box: a date is shown in `dateFormat`; anything else is refused with its
 // message and `restore` comes back.
 bool AcceptTypedDate(QLineEdit* box, const QString& restore, MsgBox& msg, const QString& dateFormat);

@@ -1,7 +1,9 @@
 // What every dialog the window opens shares: its date boxes open with a date their own checks
-// accept, whatever the date format.
+// accept, whatever the date format, and each label's underlined letter leads to a control.
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QRegularExpression>
 #include <functional>
 #include <vector>
 
@@ -89,6 +91,43 @@ TEST_F(DialogBoxesTest, EveryDateBoxOpensWithADateItsOwnCheckAccepts)
                     << b.name;
             }
             EXPECT_TRUE(msg.shown.empty()) << msg.Last().toStdString();
+        });
+        msg.Clear();
+    }
+}
+
+TEST_F(DialogBoxesTest, EveryLabelWithAShortcutLetterHasAControlToGoTo)
+{
+    // An "&" before a letter underlines it only in a label that has a buddy; in any other it
+    // is shown as it is.
+    const QRegularExpression mnemonic(QStringLiteral("&[^&]"));
+    const std::pair<const char*, std::function<void()>> dialogs[] = {
+        {"Multisch", [this] { form->Edit_MSched_Click(); }},
+        {"Mcopy", [this] { form->Edit_Mcopy_Click(); }},
+        {"Query", [this] { form->Report_Query_Click(); }},
+        {"Props", [this] { form->Define_Props_Click(); }},
+        {"Pager", [this] { form->ButtonCal_Click(); }},
+        {"PrtMain", [this] { form->File_Print_Click(); }},
+        {"Staff142", [this] { form->Report_Staff_Day142_Click(); }},
+        {"StaffMC", [this] { form->Report_Staff_Month_Click(); }},
+        {"Group", [this] { form->Report_Staff_Group_Click(); }},
+        {"Per42", [this] { form->Report_Personal_Day142_Click(); }},
+        {"CalRpt2", [this] { form->Report_Personal_Month_Click(); }},
+        {"Legend", [this] { form->Report_Legend_Click(); }},
+        {"ProjCost", [this] { form->Report_Proj_Click(); }},
+        {"DefShft2", [this] { form->Define_Shifts_Click(); }},
+        {"DefExp", [this] { form->Define_Explainations_Click(); }},
+        {"ChgView", [this] { form->View_Change_Click(); }},
+    };
+    for (const auto& [name, open] : dialogs) {
+        SCOPED_TRACE(name);
+        Look(open, [&](QDialog* d) {
+            EXPECT_EQ(d->objectName().toStdString(), name);
+            for (const QLabel* label : d->findChildren<QLabel*>()) {
+                if (label->text().contains(mnemonic)) {
+                    EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
+                }
+            }
         });
         msg.Clear();
     }
