@@ -344,6 +344,12 @@ void Multisch::ShowProgress(int percent)
     Picture1->repaint();
 }
 
+void Multisch::RepaintWindows()
+{
+    if (QWidget* p = parentWidget()) p->window()->repaint();
+    repaint();
+}
+
 void Multisch::RefreshWindow()
 {
     const Status reloaded = files_.LoadVisibleDays();
@@ -385,6 +391,8 @@ void Multisch::Command6_Click()
                                          "the selected range. Do you wish to continue this operation?"),
                           Mb::YesNo + Mb::Exclamation, QStringLiteral("Shift Assignment Conflict"));
             if (answer != Mb::Yes) return;
+            // The pass holds every event back: what the question covered is drawn again first.
+            RepaintWindows();
             running_ = true;
             SetBusyPointer(true);
         }

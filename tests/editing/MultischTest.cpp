@@ -196,6 +196,54 @@ TEST_F(MultischTest, AConflictInATwoShiftFormatIsAskedBeforeAnythingIsWritten)
     EXPECT_EQ(progress, (QList<int>{50, 75, 100}));
 }
 
+TEST_F(MultischTest, AfterYesTheWindowsAreDrawnAgainBeforeTheRealPass)
+{
+    grid->TwoShiftMode = true;
+    SetFileCell(1, 1, 1);
+    QWidget window;
+    window.resize(400, 300);
+    window.show();
+    Multisch dlg(*files, *grid, msg, &window);
+    Show(dlg);
+    dlg.NumWeeks->setText(QStringLiteral("2"));
+    SelectName(dlg, 0);
+    Choose(dlg.Combo1, 3);
+
+    // What happens from the question on: paints of the window and the dialog, and the real
+    // pass's first step (its progress from half way).
+    QStringList events;
+    bool asked = false;
+    msg.onShow = [&](const ShownBox& box) {
+        if (box.title == "Shift Assignment Conflict") {
+            asked = true;
+            events << "question";
+        }
+    };
+    struct PaintLog final : QObject {
+        std::function<void(QObject*)> painted;
+        bool eventFilter(QObject* o, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint) painted(o);
+            return false;
+        }
+    } log;
+    log.painted = [&](QObject* o) {
+        if (asked) events << (o == &window ? "window" : "dialog");
+    };
+    window.installEventFilter(&log);
+    dlg.installEventFilter(&log);
+    QObject::connect(dlg.Done, &QProgressBar::valueChanged, [&](int v) {
+        if (asked && v >= 50 && !events.contains("pass")) events << "pass";
+    });
+    msg.Answer(Mb::Yes);
+    dlg.Command6_Click();
+    ASSERT_TRUE(events.contains("pass")) << events.join(' ').toStdString();
+    const QStringList before = events.mid(0, events.indexOf("pass"));
+    EXPECT_TRUE(before.contains("window")) << events.join(' ').toStdString();
+    EXPECT_TRUE(before.contains("dialog")) << events.join(' ').toStdString();
+    msg.onShow = nullptr;
+}
+
 TEST_F(MultischTest, AFullNotesFileIsReportedOnce)
 {
     ASSERT_TRUE(files->File(FileNo::Notes)
