@@ -308,7 +308,7 @@ void ProjCost::LoadForm()
     const SchedulePropertiesRecord& props = files_.ScheduleProps;
     OleDate d = props.PeriodStart + props.FirstVisibleDay + std::max(grid_.FirstTaggedDay, 1) - 1;
     d = std::min(d, props.PeriodEnd - 6);
-    StartTextAtOpen = Runtime::FormatDate(d, files_.DateFormat).left(10);
+    StartTextAtOpen = Runtime::FormatDate(d, files_.DateFormat);
     StartDate->setText(StartTextAtOpen);
     DayCount = std::clamp(grid_.DaysTagged(), 1, kMaxVisibleDays);
     NumDays->setText(QString::number(DayCount));

@@ -1,12 +1,16 @@
 #include "editing/DateBoxes.h"
 
 #include <QFocusEvent>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
+#include <QStringList>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
 
 #include "grid/GridPaint.h"
+#include "platform/DialogControls.h"
 #include "platform/MsgBox.h"
 #include "platform/Runtime.h"
 #include "store/SchedFiles.h"
@@ -46,6 +50,38 @@ QString WeekdayText(const QString& typed)
     return d ? Runtime::FormatDate(*d, QStringLiteral("dddd")) : QString();
 }
 
+void KeepRoomForDates(QLineEdit* box, QLabel* weekday, const QString& dateFormat)
+{
+    box->ensurePolished();
+    const QFontMetrics boxFont(box->font());
+    // Every month, each digit drawn as the widest digit.
+    QChar widestDigit = QLatin1Char('0');
+    for (char c = '1'; c <= '9'; ++c) {
+        if (boxFont.horizontalAdvance(QLatin1Char(c)) > boxFont.horizontalAdvance(widestDigit))
+            widestDigit = QLatin1Char(c);
+    }
+    QStringList dates;
+    for (unsigned m = 1; m <= 12; ++m) {
+        QString t = Runtime::FormatDate(OleDates::FromYmd(2000, m, 28), dateFormat);
+        for (QChar& c : t) {
+            if (c.isDigit()) c = widestDigit;
+        }
+        dates << t;
+    }
+    KeepRoomFor(box, dates);
+
+    weekday->ensurePolished();
+    const QFontMetrics labelFont(weekday->font());
+    int widest = 0;
+    // 2 Jan 2000 was a Sunday.
+    for (unsigned d = 2; d <= 8; ++d) {
+        widest = std::max(widest, labelFont.horizontalAdvance(
+                                      Runtime::FormatDate(OleDates::FromYmd(2000, 1, d), QStringLiteral("dddd"))));
+    }
+    const QMargins m = weekday->contentsMargins();
+    weekday->setMinimumWidth(widest + m.left() + m.right() + 2 * weekday->margin() + std::max(weekday->indent(), 0));
+}
+
 bool AcceptTypedDate(QLineEdit* box, const QString& restore, MsgBox& msg, const QString& dateFormat)
 {
     const std::optional<OleDate> d = TypedDate(box);
@@ -62,13 +98,6 @@ void RefuseInvalidDate(MsgBox& msg, const QString& text)
 {
     msg.beep();
     msg.show(QStringLiteral("The date entered ") + text + QStringLiteral(" is not a valid date."), Mb::Exclamation,
-             QStringLiteral("Error"));
-}
-
-void RefuseDateOutOfRange(MsgBox& msg, const QString& text)
-{
-    msg.beep();
-    msg.show(QStringLiteral("The date entered ") + text + QStringLiteral(" is out of range."), Mb::Exclamation,
              QStringLiteral("Error"));
 }
 

@@ -6,8 +6,10 @@
 #include <QString>
 #include <optional>
 
+#include "platform/DateRange.h"
 #include "platform/OleDate.h"
 
+class QLabel;
 class QLineEdit;
 class QWidget;
 
@@ -28,14 +30,15 @@ OleDate FirstTaggedDate(const GridPaint& grid);
 OleDate BulkStartDate(const GridPaint& grid, const SchedFiles& files);
 // The weekday ("dddd") of a typed date, "" when it is not a date.
 QString WeekdayText(const QString& typed);
+// A start box with its weekday label beside it: each keeps room for its longest text (the
+// longest month and weekday names in `dateFormat`), so that neither squeezes the other.
+void KeepRoomForDates(QLineEdit* box, QLabel* weekday, const QString& dateFormat);
 // The check of a date box: a date is shown in `dateFormat`; anything else is refused with its
 // message and `restore` comes back.
 bool AcceptTypedDate(QLineEdit* box, const QString& restore, MsgBox& msg, const QString& dateFormat);
 
 // After a beep: "The date entered <text> is not a valid date." (title "Error").
 void RefuseInvalidDate(MsgBox& msg, const QString& text);
-// After a beep: "The date entered <text> is out of range." (title "Error").
-void RefuseDateOutOfRange(MsgBox& msg, const QString& text);
 
 // The start date of a bulk editor may not lie before the period: when a watched control gets the
 // focus from inside the dialog while the start box holds such a date, the date is refused and

@@ -68,8 +68,11 @@ Mcopy::Mcopy(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* parent)
     auto* start = new QHBoxLayout;
     start->addWidget(StartDate);
     start->addWidget(Label5);
+    KeepRoomForDates(StartDate, Label5, files_.DateFormat);
+    auto* startLabel = new QLabel(QStringLiteral("&Starting Date:"), this);
+    startLabel->setBuddy(StartDate);
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("&Starting Date:"), start);
+    form->addRow(startLabel, start);
     form->addRow(QStringLiteral("Number of &Days:"), NumWeeks);
     auto* destLabel = new QLabel(QStringLiteral("Des&tination(s):"), this);
     destLabel->setBuddy(DestList);

@@ -84,17 +84,22 @@ Multisch::Multisch(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* par
     selectButtons->addWidget(Command4);
     auto* left = new QVBoxLayout;
     left->setSpacing(1);
-    left->addWidget(new QLabel(QStringLiteral("N&ames:"), this));
+    auto* namesLabel = new QLabel(QStringLiteral("N&ames:"), this);
+    namesLabel->setBuddy(SelectedEmps);
+    left->addWidget(namesLabel);
     left->addWidget(SelectedEmps, 1);
     left->addLayout(selectButtons);
     left->addWidget(Command7);
     auto* start = new QHBoxLayout;
     start->addWidget(StartDate);
     start->addWidget(Label6);
+    KeepRoomForDates(StartDate, Label6, files_.DateFormat);
+    auto* startLabel = new QLabel(QStringLiteral("&Starting Date:"), this);
+    startLabel->setBuddy(StartDate);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Shift:"), Combo1);
     form->addRow(QStringLiteral("&Explanation:"), Combo2);
-    form->addRow(QStringLiteral("&Starting Date:"), start);
+    form->addRow(startLabel, start);
     form->addRow(QStringLiteral("Number of &Days:"), NumWeeks);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -339,6 +344,12 @@ void Multisch::ShowProgress(int percent)
     Picture1->repaint();
 }
 
+void Multisch::RepaintWindows()
+{
+    if (QWidget* p = parentWidget()) p->window()->repaint();
+    repaint();
+}
+
 void Multisch::RefreshWindow()
 {
     const Status reloaded = files_.LoadVisibleDays();
@@ -380,6 +391,8 @@ void Multisch::Command6_Click()
                                          "the selected range. Do you wish to continue this operation?"),
                           Mb::YesNo + Mb::Exclamation, QStringLiteral("Shift Assignment Conflict"));
             if (answer != Mb::Yes) return;
+            // The pass holds every event back: what the question covered is drawn again first.
+            RepaintWindows();
             running_ = true;
             SetBusyPointer(true);
         }

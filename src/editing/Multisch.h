@@ -86,6 +86,8 @@ private:
     void ShowProgress(int percent);
     // Reloads the visible days and redraws the window's cells and coverage.
     void RefreshWindow();
+    // Draws the dialog and the window under it at once.
+    void RepaintWindows();
 
     SchedFiles& files_;
     GridPaint& grid_;

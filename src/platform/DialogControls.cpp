@@ -1,10 +1,13 @@
 #include "platform/DialogControls.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringList>
 #include <QTimer>
+#include <algorithm>
 
 namespace tavrin {
 
@@ -63,6 +66,19 @@ QLineEdit* NewSelectingBox(QWidget* parent, const char* name, int maxLength)
     box->setMaxLength(maxLength);
     SelectAllOnFocus(box);
     return box;
+}
+
+void KeepRoomFor(QLineEdit* box, const QStringList& texts)
+{
+    box->ensurePolished();
+    const QFontMetrics fm(box->font());
+    int widest = 0;
+    for (const QString& t : texts) widest = std::max(widest, fm.horizontalAdvance(t));
+    // The frame and margins around the text: the box's size hint is room for 17 "x" with them.
+    const int around = box->sizeHint().width() - 17 * fm.horizontalAdvance(QLatin1Char('x'));
+    // The box scrolls once the text, its cursor and the glyphs' overhang no longer fit.
+    const int overhang = std::max(0, -fm.minLeftBearing()) + std::max(0, -fm.minRightBearing());
+    box->setMinimumWidth(widest + 1 + overhang + around);
 }
 
 }  // namespace tavrin

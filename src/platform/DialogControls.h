@@ -3,6 +3,7 @@
 // dialog's closing buttons, and text boxes that select their text when they get the focus.
 
 #include <QString>
+#include <QStringList>
 
 class QHBoxLayout;
 class QLineEdit;
@@ -25,5 +26,8 @@ QHBoxLayout* NewOkCancelRow(QWidget* dialog, QPushButton*& ok, QPushButton*& can
 void SelectAllOnFocus(QLineEdit* box);
 // A text box of at most `maxLength` characters that selects its whole text when it gets the focus.
 QLineEdit* NewSelectingBox(QWidget* parent, const char* name, int maxLength);
+
+// The box is never made narrower than it takes to show each of `texts` whole, unscrolled.
+void KeepRoomFor(QLineEdit* box, const QStringList& texts);
 
 }  // namespace tavrin

@@ -18,6 +18,7 @@
 #include "grid/GridQuery.h"
 #include "platform/BoxChecks.h"
 #include "platform/BusyPointer.h"
+#include "platform/DateRange.h"
 #include "platform/DialogControls.h"
 #include "platform/MsgBox.h"
 #include "platform/Runtime.h"
@@ -549,16 +550,23 @@ void PrtMain::Command5_Click()
 
 // ---------------------------------------------------------------- print, preview, export
 
-void PrtMain::Command1_Click()
+bool PrtMain::CheckRange()
 {
     // Enter on a default button moves no focus: the boxes are checked here.
-    if (!checks_->RunAll()) return;
+    if (!checks_->RunAll()) return false;
+    const std::optional<OleDate> start = BoxStart();
+    return !start || !RefuseRangePastLastDate(StartDate, *start, BoxDays(), files_.Msg());
+}
+
+void PrtMain::Command1_Click()
+{
+    if (!CheckRange()) return;
     RunPrintout(false, false, QString());
 }
 
 void PrtMain::Command6_Click()
 {
-    if (!checks_->RunAll()) return;
+    if (!CheckRange()) return;
     PreviewRec& rec = s_.print.Rec;
     rec.PreviewTextNudgeX = 1;
     rec.PreviewMode = true;
@@ -569,7 +577,7 @@ void PrtMain::Command6_Click()
 
 void PrtMain::Command9_Click()
 {
-    if (!checks_->RunAll()) return;
+    if (!CheckRange()) return;
     Export dlg(files_, s_.print.Dialogs, this);
     s_.grid.PositionDialogOverForm(this, &dlg);
     dlg.exec();

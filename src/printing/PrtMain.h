@@ -118,6 +118,8 @@ private:
     // The printout driver: runs the printout over the chosen range (lending the view state
     // unless the range is the screen's) and, for an export, delivers the text.
     void RunPrintout(bool exportText, bool exportToFile, const QString& exportPath);
+    // The box checks, then the range: false (after the message) when the printout cannot run.
+    bool CheckRange();
     bool LendView(OleDate start, int days);
     void RestoreView();
     std::optional<OleDate> BoxStart() const;

@@ -17,6 +17,7 @@
 #include "grid/GridHost.h"
 #include "grid/GridPaint.h"
 #include "platform/BoxChecks.h"
+#include "platform/DateRange.h"
 #include "platform/DialogControls.h"
 #include "platform/MsgBox.h"
 #include "platform/PrinterDevice.h"
@@ -395,6 +396,7 @@ void ReportDialog::Command5_Click()
 void ReportDialog::RunReport(bool preview)
 {
     if (running_ || !checks_->RunAll()) return;
+    if (StartDate && RefuseRangePastLastDate(StartDate, StartDateValue(), DayCount, Print().Msg)) return;
     running_ = true;
     PrintAborted = false;
     TruncationStop = false;

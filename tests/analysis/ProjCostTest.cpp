@@ -483,6 +483,29 @@ TEST_F(ProjCostTest, ARangeOutsideThePeriodIsRefused)
     }
 }
 
+TEST_F(ProjCostTest, AnElevenCharacterDateFormatKeepsTheWholeStartDate)
+{
+    // What a C or C.UTF-8 locale gives.
+    files->DateFormat = QStringLiteral("dd MMM yyyy");
+    const QString start = Runtime::FormatDate(files->ScheduleProps.PeriodStart, files->DateFormat);
+    ASSERT_EQ(start.size(), 11);
+    auto d = Open();
+    EXPECT_EQ(d->StartDate->text(), start);
+    EXPECT_TRUE(d->StartDate_LostFocus());
+    EXPECT_EQ(d->StartDate->text(), start);
+
+    // The report runs from the date shown, and a bad entry brings the whole date back.
+    d->Command1_Click();
+    printer.ClearLog();
+    d->Command3_Click();
+    EXPECT_TRUE(msg.shown.empty()) << msg.Last().toStdString();
+    EXPECT_EQ(d->StartDay, files->ScheduleProps.PeriodStart);
+    EXPECT_EQ(printer.Count(QStringLiteral("EndDoc")), 1);
+    d->StartDate->setText(QStringLiteral("abc"));
+    EXPECT_FALSE(d->StartDate_LostFocus());
+    EXPECT_EQ(d->StartDate->text(), start);
+}
+
 TEST_F(ProjCostTest, AnUnusablePrinterIsReportedAndTheDialogStaysUsable)
 {
     auto d = Open();

@@ -181,6 +181,8 @@ TEST(CopyDestinationsTest, MultiplesOfTheBlockUpToThePeriodEndAndAtMostAHundred)
     };
     const OleDate march1 = d(3, 1);
     EXPECT_EQ(CopyDestinations(march1, 7, d(3, 31)), (std::vector<OleDate>{d(3, 8), d(3, 15), d(3, 22), d(3, 29)}));
+    // A destination on the period's last day is still one.
+    EXPECT_EQ(CopyDestinations(d(3, 3), 7, d(3, 31)), (std::vector<OleDate>{d(3, 10), d(3, 17), d(3, 24), d(3, 31)}));
     EXPECT_EQ(CopyDestinations(march1, 1, march1 + 500).size(), 100u);
     EXPECT_EQ(CopyDestinations(march1, 0, d(3, 31)), std::vector<OleDate>(100, march1));
     EXPECT_TRUE(CopyDestinations(march1, -7, d(3, 31)).empty());

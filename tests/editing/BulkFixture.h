@@ -53,6 +53,20 @@ protected:
     int S2(int n, int row) const { return FileDay(n).Shift2Code[Slot(row)]; }
     int Expl(int n, int row) const { return FileDay(n).ExplanationCode[Slot(row)]; }
     int Note(int n, int row) const { return FileDay(n).NoteNumber[Slot(row)]; }
+    // The day file's bytes with one field of a display row's cell set, as a day record lays it
+    // out: 200 bytes each of first shift, on-call, explanation and second shift, then 200 note
+    // numbers of two bytes, little-endian.
+    enum CellField { kShift1 = 0, kOnCall = 200, kExplanation = 400, kShift2 = 600, kNoteNo = 800 };
+    void Poke(QByteArray& days, int n, int row, CellField field, int value) const
+    {
+        const qsizetype slot = Slot(row) - 1;
+        const qsizetype at = qsizetype(n - 1) * 1200 + field + (field == kNoteNo ? 2 * slot : slot);
+        ASSERT_LE(at + (field == kNoteNo ? 2 : 1), days.size());
+        days[at] = static_cast<char>(value & 0xff);
+        if (field == kNoteNo) days[at + 1] = static_cast<char>((value >> 8) & 0xff);
+    }
+    // A note record: the text blank-padded to 60 characters.
+    static QByteArray NoteBytes(const char* text) { return QByteArray(text).leftJustified(60, ' '); }
     // Query n choosing shift code `shift` for anyone.
     void SaveShiftQuery(int n, const QString& title, int shift)
     {

@@ -11,6 +11,7 @@
 
 #include "editing/BulkFixture.h"
 #include "editing/Mcopy.h"
+#include "platform/Runtime.h"
 
 namespace tavrin::test {
 namespace {
@@ -64,6 +65,52 @@ TEST_F(McopyTest, OpeningTakesTheDefaultOptionsAndExecuteCopiesTheBlock)
     EXPECT_EQ(Expl(11, 1), 0);
     EXPECT_EQ(Day(9).Shift1Code[Slot(1)], 2);  // the window's days are read again
     EXPECT_TRUE(msg.shown.empty());
+}
+
+TEST_F(McopyTest, ExecuteWritesExactlyTheCopiedFieldsAndNotes)
+{
+    SetFileCell(1, 1, 1, 0, 1, 4);    // Ada: Day, on call, Training
+    SetFileCell(3, 2, kTimeOffCode);  // Bob: time off
+    SetFileCell(8, 2, 5);             // Bob's first target day is filled: kept without Overwrite
+    DayRecord d = FileDay(2);
+    ASSERT_TRUE(files->StoreCellNote(d, Slot(1), QStringLiteral("Swap with Bob")));
+    ASSERT_TRUE(files->WriteRecord(FileNo::Days, 2, d));
+    files->ScheduleProps.CopyOptions = CopyMultipleOptions{};  // never set: everything but Overwrite
+    auto dlg = Open();
+    QByteArray days = ReadFile(QStringLiteral(".SCH"));
+    QByteArray notes = ReadFile(QStringLiteral(".SNO"));
+    Show(*dlg);
+    SetLength(*dlg, QStringLiteral("7"));
+    dlg->List1->item(0)->setSelected(true);
+    dlg->List1->item(1)->setSelected(true);
+    dlg->DestList->item(0)->setSelected(true);
+    dlg->DestList->item(1)->setSelected(true);
+    dlg->Command3_Click();
+    ASSERT_EQ(dlg->result(), QDialog::Accepted);
+
+    // Both copies of the week, and each copied note in a record of its own, in copy order.
+    const int firstNew = static_cast<int>(notes.size() / 60) + 1;
+    for (const int target : {8, 15}) {
+        Poke(days, target, 1, kShift1, 1);
+        Poke(days, target, 1, kOnCall, 1);
+        Poke(days, target, 1, kExplanation, 4);
+        Poke(days, target + 2, 2, kShift1, kTimeOffCode);
+    }
+    Poke(days, 9, 1, kNoteNo, firstNew);
+    Poke(days, 16, 1, kNoteNo, firstNew + 1);
+    notes += NoteBytes("Swap with Bob").repeated(2);
+    EXPECT_EQ(ReadFile(QStringLiteral(".SCH")), days);
+    EXPECT_EQ(ReadFile(QStringLiteral(".SNO")), notes);
+}
+
+TEST_F(McopyTest, ADestinationOnThePeriodsLastDayIsListed)
+{
+    auto dlg = Open();
+    Show(*dlg);
+    Type(dlg->StartDate, Runtime::FormatDate(PeriodEnd() - 28, files->DateFormat));
+    SetLength(*dlg, QStringLiteral("7"));
+    ASSERT_EQ(dlg->DestList->count(), 4);
+    EXPECT_EQ(dlg->DestList->item(3)->text(), Runtime::FormatDate(PeriodEnd(), files->DateFormat));
 }
 
 TEST_F(McopyTest, AChangedStartOrLengthDropsTheChosenDestinations)

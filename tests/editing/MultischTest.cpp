@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <array>
 
 #include "editing/BulkFixture.h"
 #include "editing/Multisch.h"
@@ -36,6 +37,23 @@ protected:
     }
     static void Choose(QComboBox* combo, int code) { combo->setCurrentIndex(combo->findData(code)); }
     static void SelectName(Multisch& d, int entry) { d.SelectedEmps->item(entry)->setSelected(true); }
+    // The day and note files are the bytes before a run over days 1 and 2 of rows 1 and 2 with
+    // each cell's new first shift (0: kept), in the order day 1 row 1, row 2, day 2 row 1,
+    // row 2, and a note of `text` added to each cell in that order.
+    void ExpectFilesAfterRun(QByteArray days, QByteArray notes, const std::array<int, 4>& shifts, const char* text)
+    {
+        const int firstNew = static_cast<int>(notes.size() / 60) + 1;
+        for (int k = 0; k < 4; ++k) {
+            const int day = 1 + k / 2;
+            const int row = 1 + k % 2;
+            const int shift = shifts[static_cast<std::size_t>(k)];
+            if (shift != 0) Poke(days, day, row, kShift1, shift);
+            Poke(days, day, row, kNoteNo, firstNew + k);
+        }
+        notes += NoteBytes(text).repeated(4);
+        EXPECT_EQ(ReadFile(QStringLiteral(".SCH")), days);
+        EXPECT_EQ(ReadFile(QStringLiteral(".SNO")), notes);
+    }
 };
 
 TEST_F(MultischTest, OpeningListsTheNamesAndActionsAndExecuteWaitsForBoth)
@@ -124,6 +142,8 @@ TEST_F(MultischTest, ExecuteWritesTheDayFileRedrawsAndCountsTheChanges)
 {
     SetFileCell(1, 1, 2, 0, 0, 4);
     auto dlg = Open();
+    QByteArray days = ReadFile(QStringLiteral(".SCH"));
+    QByteArray notes = ReadFile(QStringLiteral(".SNO"));
     dlg->NumWeeks->setText(QStringLiteral("2"));
     SelectName(*dlg, 0);
     SelectName(*dlg, 1);
@@ -131,6 +151,9 @@ TEST_F(MultischTest, ExecuteWritesTheDayFileRedrawsAndCountsTheChanges)
     Choose(dlg->Combo2, kEraseAction);
     dlg->Text1->setText(QStringLiteral("Drill"));
     dlg->Command6_Click();
+    // The whole files: these cells and nothing else.
+    Poke(days, 1, 1, kExplanation, 0);
+    ExpectFilesAfterRun(days, notes, {2, 2, 2, 2}, "Drill");
     EXPECT_EQ(S1(2, 1), 2);
     EXPECT_EQ(S1(1, 2), 2);
     EXPECT_EQ(Expl(1, 1), 0);
@@ -166,8 +189,8 @@ TEST_F(MultischTest, AConflictInATwoShiftFormatIsAskedBeforeAnythingIsWritten)
     SelectName(*dlg, 1);
     Choose(dlg->Combo1, 3);
     dlg->Text1->setText(QStringLiteral("Half day"));
-    const QByteArray days = ReadFile(QStringLiteral(".SCH"));
-    const QByteArray notes = ReadFile(QStringLiteral(".SNO"));
+    QByteArray days = ReadFile(QStringLiteral(".SCH"));
+    QByteArray notes = ReadFile(QStringLiteral(".SNO"));
 
     msg.Answer(Mb::No);
     dlg->Command6_Click();
@@ -194,6 +217,56 @@ TEST_F(MultischTest, AConflictInATwoShiftFormatIsAskedBeforeAnythingIsWritten)
     EXPECT_EQ(msg.shown[1].prompt, "7 changes were made to the schedule.");
     // Whole percents: after the trial pass (at 0 until its conflict) the real one from half way.
     EXPECT_EQ(progress, (QList<int>{50, 75, 100}));
+    // The whole files: the conflicting cell keeps its shift but takes the note like the others.
+    ExpectFilesAfterRun(days, notes, {0, 3, 3, 3}, "Half day");
+}
+
+TEST_F(MultischTest, AfterYesTheWindowsAreDrawnAgainBeforeTheRealPass)
+{
+    grid->TwoShiftMode = true;
+    SetFileCell(1, 1, 1);
+    QWidget window;
+    window.resize(400, 300);
+    window.show();
+    Multisch dlg(*files, *grid, msg, &window);
+    Show(dlg);
+    dlg.NumWeeks->setText(QStringLiteral("2"));
+    SelectName(dlg, 0);
+    Choose(dlg.Combo1, 3);
+
+    // What happens from the question on: paints of the window and the dialog, and the real
+    // pass's first step (its progress from half way).
+    QStringList events;
+    bool asked = false;
+    msg.onShow = [&](const ShownBox& box) {
+        if (box.title == "Shift Assignment Conflict") {
+            asked = true;
+            events << "question";
+        }
+    };
+    struct PaintLog final : QObject {
+        std::function<void(QObject*)> painted;
+        bool eventFilter(QObject* o, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint) painted(o);
+            return false;
+        }
+    } log;
+    log.painted = [&](QObject* o) {
+        if (asked) events << (o == &window ? "window" : "dialog");
+    };
+    window.installEventFilter(&log);
+    dlg.installEventFilter(&log);
+    QObject::connect(dlg.Done, &QProgressBar::valueChanged, [&](int v) {
+        if (asked && v >= 50 && !events.contains("pass")) events << "pass";
+    });
+    msg.Answer(Mb::Yes);
+    dlg.Command6_Click();
+    ASSERT_TRUE(events.contains("pass")) << events.join(' ').toStdString();
+    const QStringList before = events.mid(0, events.indexOf("pass"));
+    EXPECT_TRUE(before.contains("window")) << events.join(' ').toStdString();
+    EXPECT_TRUE(before.contains("dialog")) << events.join(' ').toStdString();
+    msg.onShow = nullptr;
 }
 
 TEST_F(MultischTest, AFullNotesFileIsReportedOnce)

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <functional>
 
 #include "PrintoutFixture.h"
 #include "printing/PrtMain.h"
@@ -261,6 +262,36 @@ TEST_F(PrtMainTest, PrintUsesTheLastAcceptedDayCountCheckedAtPrint)
     ASSERT_EQ(d->LastOutcome, Outcome::Done);
     EXPECT_TRUE(msg.shown.empty());
     EXPECT_EQ(CountPrinted(QStringLiteral("Sunday, January 7, 2024 to Wednesday, January 10, 2024")), 1);
+}
+
+TEST_F(PrtMainTest, ARangePastTheLastDateIsRefused)
+{
+    auto d = Open();
+    Select(*d, QStringLiteral("Ann Baker, RN"));
+    // 31 Dec 9999 is the last date there is: a week from the 26th would print it four times.
+    SelectedRange(*d, OleDates::FromYmd(9999, 12, 26), 7);
+    const std::function<void()> commands[] = {[&] { d->Command1_Click(); }, [&] { d->Command6_Click(); },
+                                              [&] { d->Command9_Click(); }};
+    for (const auto& command : commands) {
+        msg.Clear();
+        printer.ClearLog();
+        command();
+        ASSERT_EQ(msg.shown.size(), 1u);
+        EXPECT_EQ(msg.shown[0].prompt, QStringLiteral("The date entered 12/26/9999 is out of range."));
+        EXPECT_EQ(msg.shown[0].title, QStringLiteral("Error"));
+        EXPECT_EQ(msg.beeps, 1);
+        EXPECT_FALSE(d->LastOutcome.has_value());
+        EXPECT_EQ(printer.Count(QStringLiteral("EndDoc")), 0);
+        EXPECT_FALSE(rec.PreviewMode);
+        EXPECT_EQ(d->focusWidget(), d->StartDate);
+    }
+    // A week that ends on it prints.
+    SelectedRange(*d, OleDates::FromYmd(9999, 12, 25), 7);
+    msg.Clear();
+    d->Command1_Click();
+    EXPECT_TRUE(msg.shown.empty()) << msg.Last().toStdString();
+    ASSERT_EQ(d->LastOutcome, Outcome::Done);
+    EXPECT_EQ(CountPrinted(QStringLiteral("Saturday, December 25, 9999 to Friday, December 31, 9999")), 1);
 }
 
 TEST_F(PrtMainTest, OmitCheckBelowSixDays)

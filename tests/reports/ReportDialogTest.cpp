@@ -1,8 +1,10 @@
 // What every report dialog shares: Esc and the close box act as Close, except while a run holds
 // the dialog.
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -56,6 +58,61 @@ TEST_F(ReportDialogTest, EscAndTheCloseBoxCloseWithoutCheckingTheBoxes)
             EXPECT_FALSE(dlg->isVisible());
             EXPECT_EQ(dlg->result(), QDialog::Rejected);
             EXPECT_TRUE(msg.shown.empty());
+        }
+    }
+}
+
+TEST_F(ReportDialogTest, ARangePastTheLastDateIsRefused)
+{
+    using Make = std::function<std::unique_ptr<ReportDialog>(const ReportContext&)>;
+    const std::pair<const char*, Make> dialogs[] = {
+        {"Staff142", [](const ReportContext& c) { return std::make_unique<Staff142>(c); }},
+        {"Group", [](const ReportContext& c) { return std::make_unique<Group>(c); }},
+        {"Per42", [](const ReportContext& c) { return std::make_unique<Per42>(c); }},
+    };
+    // 31 Dec 9999 is the last date there is: a week from the 26th runs past it.
+    struct Case {
+        const char* start;
+        bool refused;
+    };
+    const Case cases[] = {{"12/26/9999", true}, {"12/31/9999", true}, {"12/25/9999", false}};
+    // A preview window that appears is counted and closed.
+    int previews = 0;
+    QTimer closer;
+    closer.setInterval(20);
+    QObject::connect(&closer, &QTimer::timeout, [&previews] {
+        if (auto* w = qobject_cast<PreScreen*>(QApplication::activeModalWidget())) {
+            ++previews;
+            w->Command1_Click();
+        }
+    });
+    closer.start();
+    for (const auto& [name, make] : dialogs) {
+        const std::unique_ptr<ReportDialog> dlg = make(Context());
+        dlg->show();
+        if (auto* list = dlg->findChild<QListWidget*>(QStringLiteral("List1"))) list->selectAll();
+        dlg->NumDays->setText(QStringLiteral("7"));
+        for (const Case& c : cases) {
+            for (const bool preview : {false, true}) {
+                SCOPED_TRACE(std::string(name) + " " + c.start + (preview ? " preview" : " print"));
+                dlg->StartDate->setText(QString::fromLatin1(c.start));
+                msg.Clear();
+                printer.ClearLog();
+                previews = 0;
+                preview ? dlg->Command6_Click() : dlg->Command1_Click();
+                EXPECT_FALSE(print.Rec.PreviewMode);
+                EXPECT_EQ(preview ? previews : printer.Count(QStringLiteral("EndDoc")), c.refused ? 0 : 1);
+                if (!c.refused) {
+                    EXPECT_TRUE(msg.shown.empty()) << msg.Last().toStdString();
+                    continue;
+                }
+                ASSERT_EQ(msg.shown.size(), 1u);
+                EXPECT_EQ(msg.shown[0].prompt, QStringLiteral("The date entered %1 is out of range.").arg(c.start));
+                EXPECT_EQ(msg.shown[0].title, QStringLiteral("Error"));
+                EXPECT_EQ(printer.Count(QStringLiteral("DrawText")), 0);
+                EXPECT_EQ(dlg->focusWidget(), dlg->StartDate);
+                EXPECT_TRUE(dlg->isEnabled());
+            }
         }
     }
 }
