@@ -636,9 +636,19 @@ void HourFRM::CloseWindow()
     QDialog::reject();
 }
 
+void HourFRM::keyPressEvent(QKeyEvent* e)
+{
+    // Esc acts as Command1 reads: Back in the detail view, Close in the table view.
+    if (CoverageDetailMode && e->matches(QKeySequence::Cancel)) {
+        Back();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
 void HourFRM::reject()
 {
-    // Esc and the close box close the window, from the detail view by way of Back.
+    // The close box closes the window, from the detail view by way of Back.
     if (CoverageDetailMode) Back();
     CloseWindow();
 }

@@ -141,6 +141,7 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void reject() override;
 
 private:

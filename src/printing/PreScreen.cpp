@@ -1,5 +1,6 @@
 #include "printing/PreScreen.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
@@ -7,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/BoxChecks.h"
@@ -510,6 +513,32 @@ bool PreScreen::PreviewKey(int key)
     }
 }
 
+void PreScreen::PageWheel(const QWheelEvent& e)
+{
+    // One notch is 120 units of angle. Full size scrolls like a document view: the wheel's lines
+    // of small steps, Shift turning it sideways; fit mode turns one page a notch.
+    const QPoint angle = e.angleDelta();
+    if (FitMode) {
+        wheelRestPages_ += angle.y() / 120.0;
+        const int pages = static_cast<int>(wheelRestPages_);
+        wheelRestPages_ -= pages;
+        if (pages != 0) VScroll2->setValue(std::clamp(CurrentPage - pages, 1, PageCount));
+        return;
+    }
+    const bool sideways = e.modifiers() & Qt::ShiftModifier;
+    // Some platforms turn Shift+wheel into a sideways turn themselves.
+    const int down = sideways ? 0 : angle.y();
+    const int across = sideways ? angle.x() + angle.y() : angle.x();
+    const auto scroll = [](QScrollBar* bar, int delta, double& rest) {
+        rest += delta / 120.0 * QApplication::wheelScrollLines() * bar->singleStep();
+        const int move = static_cast<int>(rest);
+        rest -= move;
+        if (move != 0) bar->setValue(bar->value() - move);
+    };
+    scroll(VScroll1, down, wheelRestY_);
+    scroll(HScroll1, across, wheelRestX_);
+}
+
 bool PreScreen::eventFilter(QObject* watched, QEvent* e)
 {
     if (e->type() == QEvent::KeyPress) {
@@ -517,6 +546,10 @@ bool PreScreen::eventFilter(QObject* watched, QEvent* e)
         if (k->modifiers() == Qt::NoModifier || k->modifiers() == Qt::KeypadModifier) {
             if (PreviewKey(k->key())) return true;
         }
+    }
+    if (e->type() == QEvent::Wheel && (watched == PImage || watched == SImage || watched == this)) {
+        PageWheel(*static_cast<QWheelEvent*>(e));
+        return true;
     }
     return QDialog::eventFilter(watched, e);
 }

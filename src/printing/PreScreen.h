@@ -103,6 +103,8 @@ protected:
 
 private:
     bool PreviewKey(int key);
+    // The wheel over the page (or the window around it; the scroll bars take their own).
+    void PageWheel(const QWheelEvent& e);
     void UpdatePageButtons();
     // Writes one page's picture and its HTML file from the template (none when it could not be
     // read); false after the failure's message.
@@ -118,6 +120,10 @@ private:
     // Publishing settings where no schedule is at hand.
     SchedulePropertiesRecord ownProps_;
     bool ownModified_ = false;
+    // Wheel turns not yet worth a whole step (fine-grained wheels and touchpads).
+    double wheelRestX_ = 0;
+    double wheelRestY_ = 0;
+    double wheelRestPages_ = 0;
 };
 
 // Opens the preview window modally on the open recording and returns when it is closed; a

@@ -96,6 +96,10 @@ TEST(CostPricing, ShiftsByPayTypeAndOvertime)
     const Overtime both;
     Overtime dailyOff = both;
     dailyOff.dailyFactor = 1.0f;
+    Overtime dailyHalf = both;
+    dailyHalf.dailyFactor = 0.5f;
+    Overtime dailyLeast = both;
+    dailyLeast.dailyFactor = 0.01f;
     Overtime tenDayPeriods = both;
     tenDayPeriods.periodThreshold = 30;
     tenDayPeriods.periodFactor = 2;
@@ -115,6 +119,11 @@ TEST(CostPricing, ShiftsByPayTypeAndOvertime)
             {"Hourly", "10.00", "40.00", "10.00", "-", "5", "550.00"}},
         {"daily factor 1.00", Repeat(5, {1}), 0, 100000, dailyOff, 5500000,
             {"Hourly", "10.00", "40.00", "N/A", "10.00", "5", "550.00"}},
+        // Only exactly 1 switches daily overtime off: below 1 it is priced at less than the rate.
+        {"daily factor .50", Repeat(5, {1}), 0, 100000, dailyHalf, 4500000,
+            {"Hourly", "10.00", "40.00", "10.00", "-", "5", "450.00"}},
+        {"daily factor .01", Repeat(5, {1}), 0, 100000, dailyLeast, 4010000,
+            {"Hourly", "10.00", "40.00", "10.00", "-", "5", "401.00"}},
         {"two shifts, hourly", {{2, 3}}, 0, 100000, both, 1400000,
             {"Hourly", "10.00", "8.00", "4.00", "-", "1", "140.00"}},
         {"two shifts, daily", {{2, 3}}, 1, 1000000, both, 1000000,

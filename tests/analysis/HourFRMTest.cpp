@@ -504,7 +504,8 @@ TEST_F(HourFRMTest, PositionIsRememberedForTheRun)
     EXPECT_EQ(again->CurrentCol(), 1);
     again->Command2_Click();
     ASSERT_TRUE(again->CoverageDetailMode);
-    QTest::keyClick(again.get(), Qt::Key_Escape);  // Back first, then Close
+    again->show();
+    again->close();  // the close box: Back first, then Close
     EXPECT_FALSE(again->CoverageDetailMode);
     EXPECT_TRUE(again->DialogCancelled);
     EXPECT_EQ(state.SavedGridRow, 30);
@@ -513,6 +514,30 @@ TEST_F(HourFRMTest, PositionIsRememberedForTheRun)
     const auto fresh = Open();
     EXPECT_EQ(fresh->CurrentRow(), 1);
     EXPECT_EQ(fresh->CurrentCol(), 1);
+}
+
+TEST_F(HourFRMTest, EscGoesBackFromTheDetailViewAndClosesTheTable)
+{
+    SetColumns({1});
+    ScreenCell(2, 1, 13);
+    const auto dlg = Open();
+    dlg->show();
+    dlg->SetCurrentCell(9, 1);
+    dlg->Command2_Click();
+    ASSERT_TRUE(dlg->CoverageDetailMode);
+
+    QTest::keyClick(dlg.get(), Qt::Key_Escape);
+    EXPECT_FALSE(dlg->CoverageDetailMode);
+    EXPECT_EQ(dlg->Command1->text(), QStringLiteral("Close"));
+    EXPECT_FALSE(dlg->Grid1->isHidden());
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_FALSE(dlg->DialogCancelled);
+    EXPECT_EQ(state.SavedGridRow, 0);
+
+    QTest::keyClick(dlg.get(), Qt::Key_Escape);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_TRUE(dlg->DialogCancelled);
+    EXPECT_EQ(state.SavedGridRow, 9);
 }
 
 TEST_F(HourFRMTest, FailedWriteOfTheScreenDaysStopsTheOpening)

@@ -241,6 +241,40 @@ TEST_F(ProjCostTest, OvertimeBoxesCheckStoreAndShowTheirValues)
     }
 }
 
+// Adams works 10 hours on five days at 25.00: 8 a day are regular, 2 daily overtime, unless
+// the daily factor is exactly 1, when the period's 50 hours give 10 of period overtime.
+TEST_F(ProjCostTest, ADailyFactorBelowOneStillPricesDailyOvertime)
+{
+    struct Case {
+        const char* typed;
+        const char* dailyOT;  // Adams's and the totals' daily overtime
+        const char* cost;
+    };
+    const Case cases[] = {
+        {".50", "10.00", "1,125.00"},
+        {"0.99", "10.00", "1,247.50"},
+        {"1.00", "N/A", "1,375.00"},
+    };
+    auto d = Open();
+    d->Command1_Click();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        d->DayOtFactor->setText(QString::fromLatin1(c.typed));
+        ASSERT_TRUE(d->DayOtFactor_LostFocus());
+        d->Command3_Click();
+        ASSERT_TRUE(msg.shown.empty()) << msg.Last().toStdString();
+        const auto lines = ReadCostReportFile(*files);
+        ASSERT_TRUE(lines);
+        const ReportLine adams = SplitReportLine((*lines)[1]);
+        ASSERT_EQ(adams.Fields[0], QStringLiteral("Adams, Ann"));
+        EXPECT_EQ(adams.Fields[5].toStdString(), c.dailyOT);
+        EXPECT_EQ(adams.Fields[8].toStdString(), c.cost);
+        const ReportLine totals = SplitReportLine(lines->back());
+        ASSERT_EQ(totals.Fields[0], QStringLiteral("TOTALS"));
+        EXPECT_EQ(totals.Fields[5] == QStringLiteral("N/A"), QString::fromLatin1(c.dailyOT) == QStringLiteral("N/A"));
+    }
+}
+
 TEST_F(ProjCostTest, OnlyAChangedValueMarksTheScheduleModified)
 {
     auto d = Open();

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -5,6 +6,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "PrintFixture.h"
 #include "platform/Pane.h"
@@ -275,6 +277,13 @@ protected:
         return w;
     }
     static void Key(PreScreen& w, Qt::Key key) { QTest::keyClick(&w, key); }
+    // A wheel turn over a widget's middle: 120 a notch, positive away from the user.
+    static void Wheel(QWidget* over, QPoint angle, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        const QPointF at(over->width() / 2.0, over->height() / 2.0);
+        QWheelEvent e(at, over->mapToGlobal(at), QPoint(), angle, Qt::NoButton, mods, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(over, &e);
+    }
 };
 
 TEST_F(PreScreenTest, OnePageHasNoPaging)
@@ -357,6 +366,60 @@ TEST_F(PreScreenTest, PagingByButtonsAndKeys)
     EXPECT_TRUE(w->FitMode);
     EXPECT_EQ(w->CurrentPage, 2);
     EXPECT_EQ(w->VScroll1->value(), 15840);
+}
+
+TEST_F(PreScreenTest, TheWheelTurnsPagesWhenFittedAndScrollsAtFullSize)
+{
+    Record(3);
+    auto w = Open();
+    // Fitted: a notch towards the user is the next page, away the previous one.
+    struct Turn {
+        int angle;
+        int page;
+    };
+    for (const auto& [angle, page] : {Turn{-120, 2}, {-240, 3}, {-120, 3}, {120, 2}, {60, 2}, {60, 1}, {120, 1}}) {
+        SCOPED_TRACE(angle);
+        Wheel(w->SImage, QPoint(0, angle));
+        EXPECT_EQ(w->CurrentPage, page);
+        EXPECT_EQ(w->VScroll2->value(), page);
+        EXPECT_EQ(w->CurPage->text(), QStringLiteral("Page %1 of 3").arg(page));
+        // Each page's box lies one inch lower than the page before's.
+        EXPECT_EQ(w->PImage->Screen().Pixel(110, 110 + 96 * (page - 1)), kRed);
+    }
+
+    // Full size: a notch scrolls the wheel's lines of small steps, down or (with Shift) across.
+    w->Command4_Click();
+    w->Command2_Click();
+    ASSERT_FALSE(w->FitMode);
+    const int notch = QApplication::wheelScrollLines() * 360;
+    ASSERT_GT(notch, 0);
+    struct Scroll {
+        QPoint angle;
+        Qt::KeyboardModifiers mods;
+        int down;
+        int across;
+    };
+    const Scroll scrolls[] = {
+        {QPoint(0, -120), Qt::NoModifier, notch, 0},
+        {QPoint(0, -240), Qt::NoModifier, 3 * notch, 0},
+        {QPoint(0, 120), Qt::NoModifier, 2 * notch, 0},
+        {QPoint(0, -60), Qt::NoModifier, 2 * notch + notch / 2, 0},
+        {QPoint(0, -120), Qt::ShiftModifier, 2 * notch + notch / 2, notch},
+        // Where the platform has turned Shift+wheel sideways itself.
+        {QPoint(-120, 0), Qt::ShiftModifier, 2 * notch + notch / 2, 2 * notch},
+        {QPoint(240, 0), Qt::NoModifier, 2 * notch + notch / 2, 0},
+        {QPoint(0, 120 * 100), Qt::NoModifier, 0, 0},
+        {QPoint(0, -120 * 100), Qt::NoModifier, 15840, 0},
+    };
+    for (const Scroll& s : scrolls) {
+        SCOPED_TRACE(testing::Message() << s.angle.x() << "," << s.angle.y() << " shift " << bool(s.mods));
+        Wheel(w->PImage, s.angle, s.mods);
+        EXPECT_EQ(w->VScroll1->value(), s.down);
+        EXPECT_EQ(w->HScroll1->value(), s.across);
+        EXPECT_EQ(w->PImage->y(), 36 - s.down / 15);
+        EXPECT_EQ(w->PImage->x(), -s.across / 15);
+        EXPECT_EQ(w->CurrentPage, 2);
+    }
 }
 
 TEST_F(PreScreenTest, FittingTheThumbnail)

@@ -306,6 +306,45 @@ TEST_F(PrintoutTest, Pagination)
     }
 }
 
+// Nine employee rows end exactly on the page's bottom with a bottom margin of 10260 twips: the
+// ninth still prints on the first page; a page one pixel shorter takes it to the next.
+TEST_F(PrintoutTest, ARowEndingOnThePagesBottomPrintsOnThatPage)
+{
+    std::vector<int> rows;
+    for (int r = 1; r <= 12; ++r) {
+        SetName(r, QStringLiteral("Person %1").arg(r));
+        rows.push_back(r);
+    }
+    ScheduleFormatRecord& f = files->CurrentFormat;
+    f.OmitCoverageTotals = kTrue;
+    const auto pageArea = [&] {
+        PrtSched area(print);
+        area.ComputePageArea({f.PrintSettings.Margins[0], f.PrintSettings.Margins[1], f.PrintSettings.Margins[2],
+                              f.PrintSettings.Margins[3]},
+                             1);
+        return std::pair{area.PrtPageTop, area.PrtPageBottom};
+    };
+    struct Case {
+        int bottomMargin;
+        int overhang;  // of the ninth row's bottom below the page's
+        int onFirstPage;
+    };
+    for (const Case c : {Case{10260, 0, 9}, {10263, 2, 8}}) {
+        SCOPED_TRACE(c.bottomMargin);
+        f.PrintSettings.Margins[1] = static_cast<Int16>(c.bottomMargin);
+        ASSERT_EQ(Run(rows, true), Outcome::Done);
+        const auto [top, bottom] = pageArea();
+        const int nineRows =
+            top + printout->PrtHeaderHeight + printout->PrtHeadingHeight + 9 * printout->PrtEmployeeRowHeight;
+        ASSERT_EQ(nineRows - bottom, c.overhang);
+        EXPECT_EQ(shownPages, 2);
+        const QString recording = Recording();
+        const QString firstPage = recording.left(recording.indexOf(QStringLiteral("\nNewPage")));
+        for (int r = 1; r <= 12; ++r)
+            EXPECT_EQ(firstPage.contains(QStringLiteral("\"Person %1\"").arg(r)), r <= c.onFirstPage) << r;
+    }
+}
+
 TEST_F(PrintoutTest, RowTallerThanThePageGoesAloneAndIsCut)
 {
     ScheduleFormatRecord& f = files->CurrentFormat;

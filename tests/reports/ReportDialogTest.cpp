@@ -1,8 +1,10 @@
 // What every report dialog shares: Esc and the close box act as Close, except while a run holds
 // the dialog.
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -136,6 +138,88 @@ TEST_F(ReportDialogTest, ARunHoldsTheDialogUntilItEnds)
     EXPECT_TRUE(dlg.isVisible());
     dlg.close();
     EXPECT_FALSE(dlg.isVisible());
+}
+
+// A printer that refuses one call in the middle of a run of several pages: one message, nothing
+// drawn after the refused call, and the document ended.
+TEST_F(ReportDialogTest, APrinterErrorInTheMiddleOfARunEndsItOnce)
+{
+    for (int r = 5; r <= 8; ++r) SetName(r, QStringLiteral("Person %1").arg(r), QStringLiteral("RN"));
+    PutQuery(5, QStringLiteral("Everyone"), {}, true);
+    PutQuery(6, QStringLiteral("Days"), {1});
+    for (int d = 0; d < 40; d += 2) {
+        for (int r : {1, 2, 4, 5, 6, 7, 8}) PutCell(Date(2024, 1, 7) + d, r, 1);
+    }
+    using Make = std::function<std::unique_ptr<ReportDialog>()>;
+    struct Case {
+        const char* report;
+        Make make;
+        const char* op;  // the call that fails
+    };
+    const Case cases[] = {
+        {"Group",
+         [this] {
+             for (int g = 1; g <= 5; ++g) {
+                 GroupRecord r;
+                 r.QueryNumber = 5;
+                 EXPECT_TRUE(files->WriteRecord(FileNo::Groups, g, r));
+             }
+             auto dlg = std::make_unique<Group>(Context());
+             dlg->Block().FontSize = 40;
+             return dlg;
+         },
+         "DrawText"},
+        {"StaffMC",
+         [this] {
+             auto dlg = std::make_unique<StaffMC>(Context());
+             dlg->WeeksPerPage->setCurrentIndex(0);  // a week a page
+             dlg->Command3->click();
+             return dlg;
+         },
+         "Line"},
+        {"QueryPrt",
+         [this] {
+             auto dlg = std::make_unique<QueryPrt>(Context(), 6, Date(2024, 1, 7), Date(2024, 2, 15));
+             dlg->Block().FontSize = 28;
+             dlg->Command3_Click();
+             return dlg;
+         },
+         "Print"},
+    };
+    const QStringList drawing = {"DrawText", "Print", "Line", "Box", "FilledBox", "Ellipse", "NewPage"};
+    const auto calls = [&](const QString& op) { return printer.Count(op); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.report);
+        const std::unique_ptr<ReportDialog> dlg = c.make();
+        const QString op = QString::fromLatin1(c.op);
+        msg.Clear();
+        printer.ClearLog();
+        dlg->Command1_Click();
+        ASSERT_TRUE(msg.shown.empty()) << msg.Last().toStdString();
+        ASSERT_GE(calls(QStringLiteral("NewPage")), 2);
+        const int sent = calls(op);
+
+        msg.Clear();
+        printer.ClearLog();
+        printer.Fail(op, sent / 2);
+        dlg->Command1_Click();
+        ASSERT_EQ(msg.shown.size(), 1u);
+        EXPECT_EQ(msg.shown[0].title, QStringLiteral("Printer Error"));
+        EXPECT_EQ(msg.shown[0].prompt, QStringLiteral("Please check printer paper/on-line status.  Try using a "
+                                                      "different PRINT QUALITY setting."));
+        EXPECT_TRUE(dlg->PrintAborted);
+        EXPECT_TRUE(dlg->isEnabled());
+        const QStringList& log = printer.Log;
+        const qsizetype refused = log.indexOf(QRegularExpression(QStringLiteral(".*  # refused")));
+        ASSERT_GE(refused, 0);
+        EXPECT_TRUE(log[refused].startsWith(op));
+        EXPECT_GE(log.mid(0, refused).count(QStringLiteral("NewPage")), 1);  // in the middle of the run
+        const QStringList after = log.mid(refused + 1);
+        EXPECT_EQ(after.count(QStringLiteral("EndDoc")), 1);
+        for (const QString& line : after)
+            EXPECT_FALSE(drawing.contains(line.section(u' ', 0, 0))) << line.toStdString();
+        EXPECT_EQ(calls(QStringLiteral("EndDoc")), 1);
+    }
 }
 
 }  // namespace
