@@ -117,8 +117,9 @@ QString Group::GroupEntryText(int g)
 {
     QString title = QStringLiteral("undefined");
     if (const int q = CheckedQueryNo(Groups[static_cast<std::size_t>(g)].QueryNumber); q > 0) {
-        if (const Status s = Files().ReadRecord(FileNo::Queries, q, Files().QueryBuf); s) {
-            title = Runtime::Trim(Files().QueryBuf.Title.str());
+        QueryRecord query;
+        if (const Status s = Files().ReadRecord(FileNo::Queries, q, query); s) {
+            title = Runtime::Trim(query.Title.str());
         }
     }
     return QStringLiteral("%1 - ").arg(g, 2, 10, QLatin1Char('0')) + title;
@@ -283,12 +284,14 @@ void Group::ProducePages(PrtSched& run)
     for (int g = 1; g <= kGroups; ++g) {
         const int q = CheckedQueryNo(Groups[static_cast<std::size_t>(g)].QueryNumber);
         if (q == 0) continue;
-        if (const Status s = Files().ReadRecord(FileNo::Queries, q, Files().QueryBuf); !s) {
+        // A buffer of its own: the schedule's shared one keeps the highlighter's query.
+        QueryRecord query;
+        if (const Status s = Files().ReadRecord(FileNo::Queries, q, query); !s) {
             ReportError(s);
             return;
         }
-        const QString title = Runtime::Trim(Files().QueryBuf.Title.str());
-        const QueryRule rule(Files().QueryBuf, QueryVariant::GroupSchedule);
+        const QString title = Runtime::Trim(query.Title.str());
+        const QueryRule rule(query, QueryVariant::GroupSchedule);
 
         // Every day column starts empty for each group.
         std::vector<std::vector<QString>> dayLines(static_cast<std::size_t>(DayCount));
