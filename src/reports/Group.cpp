@@ -324,10 +324,10 @@ void Group::ProducePages(PrtSched& run)
                         const std::vector<QString>& lines = dayLines[static_cast<std::size_t>(i)];
                         if (ev.RowIndex >= static_cast<int>(lines.size())) continue;
                         const QString& text = lines[static_cast<std::size_t>(ev.RowIndex)];
-                        DrawTextAt(run, run.Preview() ? QLatin1Char(' ') + text : text,
-                                   Page.Left + i * columnWidth_ + 23, ev.Y + 23,
-                                   Page.Left + (i + 1) * columnWidth_ - 23, ev.Y + 23 + Metrics.BodyLineHeight,
-                                   Surface::DT_SINGLELINE);
+                        DrawCellText(run, run.Preview() ? QLatin1Char(' ') + text : text,
+                                     Page.Left + i * columnWidth_ + 23, ev.Y + 23,
+                                     Page.Left + (i + 1) * columnWidth_ - 23, ev.Y + 23 + Metrics.BodyLineHeight,
+                                     Surface::DT_SINGLELINE);
                     }
                     break;
                 case GroupPagination::Step::CloseBlock: {

@@ -479,8 +479,8 @@ void StaffReport::PrintDayCells(PrtSched& run, const CalendarLayout& layout, con
                                            : IsSlot(slot) && IsUserShift(day.Shift1Code[slot]);
             if (!included) continue;
             const QString text = lines.Line(e.row, day);
-            DrawTextAt(run, run.Preview() ? QLatin1Char(' ') + text : text, left, y1 + n * Metrics.BodyLineHeight,
-                       right, y1 + (n + 1) * Metrics.BodyLineHeight, Surface::DT_SINGLELINE);
+            DrawCellText(run, run.Preview() ? QLatin1Char(' ') + text : text, left, y1 + n * Metrics.BodyLineHeight,
+                         right, y1 + (n + 1) * Metrics.BodyLineHeight, Surface::DT_SINGLELINE);
             if (run.PrtStopped) return;
             ++n;
         }
