@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <functional>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "ReportFixture.h"
 #include "platform/Pane.h"
 #include "platform/Surface.h"
+#include "printing/SortSel.h"
 #include "reports/CalRpt2.h"
 #include "reports/Group.h"
 #include "reports/Legend.h"
@@ -18,6 +20,7 @@
 #include "reports/QueryPrt.h"
 #include "reports/Staff142.h"
 #include "reports/StaffMC.h"
+#include "store/CellCodes.h"
 
 namespace tavrin::test {
 namespace {
@@ -199,6 +202,96 @@ TEST_F(ReportDialogTest, DayCellTextsStopAtTheirColumnsInset)
             EXPECT_TRUE(printer.Log.contains(line)) << line.toStdString() << "\n" << printer.Dump().toStdString();
             EXPECT_EQ(line.section(QLatin1Char(' '), 5, 5).toInt() & Surface::DT_NOCLIP, 0);
         }
+        EXPECT_TRUE(msg.shown.empty()) << msg.Last().toStdString();
+    }
+}
+
+// Display rows and data slots apart (rows sorted): who is listed, in what order, and with which
+// contents come from the day record of each row's data slot. Ann's cell lies in slot 2, Bob's
+// (empty) in slot 4, Cy's in slot 1; a report that read by display row would list Bob with
+// Ann's cell and Ann with Cy's.
+TEST_F(ReportDialogTest, ReportsReadEachRowsCellFromItsDataSlot)
+{
+    SchedulePropertiesRecord& props = files->ScheduleProps;
+    props.RowMap[1] = 2;
+    props.RowMap[2] = 4;
+    props.RowMap[4] = 1;
+    const OleDate monday = Date(2024, 1, 8);
+    PutCell(monday, 1, 2, 0, 0, 2);  // Ann: Evening, Vacation
+    PutCell(monday, 4, 1);           // Cy: Day
+    PutQuery(1, QStringLiteral("Works"), {1, 2});
+    PutQuery(2, QStringLiteral("Lates"), {2});
+    GroupRecord group;
+    group.QueryNumber = 1;
+    ASSERT_TRUE(files->WriteRecord(FileNo::Groups, 1, group));
+    for (ReportSettingsRecord* block :
+         {&props.ReportSettings[kStaffScheduleBlock], &props.ReportSettings[kStaffCalendarBlock],
+          &props.ReportSettings[kGroupScheduleBlock], &props.PersonalScheduleSettings,
+          &props.EmployeeCalendarSettings}) {
+        block->Title = "Report";
+        block->FontName = "Arial";
+        block->FontSize = 8;
+        for (int i = 0; i <= 3; ++i) block->Margins[i] = 360;
+        block->Options[18] = 6;
+        block->Options[20] = kReportDefaultsSet;
+    }
+    // Abbreviations, shifts and explanations; sorted by shift, then name.
+    for (const int b : {kStaffScheduleBlock, kStaffCalendarBlock, kGroupScheduleBlock}) {
+        ReportSettingsRecord& block = props.ReportSettings[b];
+        block.Options[1] = block.Options[4] = block.Options[5] = 1;
+        block.Options[10] = SortShift;
+        block.Options[11] = SortName;
+    }
+    props.ReportSettings[kStaffCalendarBlock].Options[19] = 1;  // its names by query
+    // Shift descriptions and explanations.
+    for (ReportSettingsRecord* block : {&props.PersonalScheduleSettings, &props.EmployeeCalendarSettings}) {
+        for (int k = 1; k <= 6; ++k) block->Options[k] = 0;
+        block->Options[1] = block->Options[2] = kTrue;
+    }
+    gridHost.explTexts[2] = QStringLiteral("Vacation");
+
+    const auto allNames = [](const ReportContext& c) {
+        auto d = std::make_unique<Staff142>(c);
+        d->Command3->click();
+        return d;
+    };
+    struct Case {
+        const char* dialog;
+        MakeReport make;
+        QStringList listed;  // in this order, and nothing else of theirs
+    };
+    const QStringList staff{QStringLiteral(" Cy Cole,D"), QStringLiteral(" Ann Adams,E,VAC")};
+    const QStringList annsPage{QStringLiteral("Evening"), QStringLiteral("Vacation\\r")};
+    const Case cases[] = {
+        {"Staff142", allNames, staff},
+        {"StaffMC", [](const ReportContext& c) { return std::make_unique<StaffMC>(c); }, staff},
+        {"Group", [](const ReportContext& c) { return std::make_unique<Group>(c); }, staff},
+        {"Per42", WithFirstNameSelected<Per42>(), annsPage},
+        {"CalRpt2", WithFirstNameSelected<CalRpt2>(), annsPage},
+        {"QueryPrt",
+         [monday](const ReportContext& c) {
+             auto d = std::make_unique<QueryPrt>(c, 2, monday - 1, monday + 5);
+             d->Command3_Click();
+             return d;
+         },
+         {QStringLiteral("Ann Adams - 1"), QStringLiteral("01/08/24"), QStringLiteral("Evening, Vacation")}},
+    };
+    // The texts a page shows of the people and their cells (not the header's range or page line).
+    const auto cellTexts = [](const QString& dump) {
+        QStringList out;
+        for (const QString& t : Texts(dump)) {
+            if (t.contains(QLatin1String(" to ")) || t.endsWith(QLatin1String(", RN"))) continue;
+            static const QRegularExpression people(
+                QStringLiteral("Ann|Bob|Cy|\\bDay\\b|Evening|Vacation|VAC|^\\d\\d/\\d\\d/\\d\\d$"));
+            if (t.contains(people)) out << t;
+        }
+        return out;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dialog);
+        const std::unique_ptr<ReportDialog> dlg = c.make(Context());
+        EXPECT_EQ(cellTexts(Preview(*dlg)).join(QLatin1Char('|')).toStdString(),
+                  c.listed.join(QLatin1Char('|')).toStdString());
         EXPECT_TRUE(msg.shown.empty()) << msg.Last().toStdString();
     }
 }
