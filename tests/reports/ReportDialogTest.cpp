@@ -25,7 +25,26 @@
 namespace tavrin::test {
 namespace {
 
-class ReportDialogTest : public ReportFixture {};
+class ReportDialogTest : public ReportFixture {
+protected:
+    // The blocks of the calendar reports with their defaults set: "Arial" 8, quarter-inch
+    // margins, six weeks a page, the contents as they stand.
+    void PlainCalendarBlocks()
+    {
+        SchedulePropertiesRecord& props = files->ScheduleProps;
+        for (ReportSettingsRecord* block :
+             {&props.ReportSettings[kStaffScheduleBlock], &props.ReportSettings[kStaffCalendarBlock],
+              &props.ReportSettings[kGroupScheduleBlock], &props.PersonalScheduleSettings,
+              &props.EmployeeCalendarSettings}) {
+            block->Title = "Report";
+            block->FontName = "Arial";
+            block->FontSize = 8;
+            for (int i = 0; i <= 3; ++i) block->Margins[i] = 360;
+            block->Options[18] = 6;
+            block->Options[20] = kReportDefaultsSet;
+        }
+    }
+};
 
 using MakeReport = std::function<std::unique_ptr<ReportDialog>(const ReportContext&)>;
 
@@ -118,17 +137,7 @@ TEST_F(ReportDialogTest, DayCellTextsStopAtTheirColumnsInset)
         ASSERT_TRUE(files->WriteRecord(FileNo::Days, 2, d));
     }
     SchedulePropertiesRecord& props = files->ScheduleProps;
-    for (ReportSettingsRecord* block :
-         {&props.ReportSettings[kStaffScheduleBlock], &props.ReportSettings[kStaffCalendarBlock],
-          &props.ReportSettings[kGroupScheduleBlock], &props.PersonalScheduleSettings,
-          &props.EmployeeCalendarSettings}) {
-        block->Title = "Report";
-        block->FontName = "Arial";
-        block->FontSize = 8;
-        for (int i = 0; i <= 3; ++i) block->Margins[i] = 360;
-        block->Options[18] = 6;
-        block->Options[20] = kReportDefaultsSet;
-    }
+    PlainCalendarBlocks();
     for (const int b : {kStaffScheduleBlock, kStaffCalendarBlock, kGroupScheduleBlock}) {
         ReportSettingsRecord& block = props.ReportSettings[b];
         block.Options[1] = 0;  // descriptions, not abbreviations
@@ -224,17 +233,7 @@ TEST_F(ReportDialogTest, ReportsReadEachRowsCellFromItsDataSlot)
     GroupRecord group;
     group.QueryNumber = 1;
     ASSERT_TRUE(files->WriteRecord(FileNo::Groups, 1, group));
-    for (ReportSettingsRecord* block :
-         {&props.ReportSettings[kStaffScheduleBlock], &props.ReportSettings[kStaffCalendarBlock],
-          &props.ReportSettings[kGroupScheduleBlock], &props.PersonalScheduleSettings,
-          &props.EmployeeCalendarSettings}) {
-        block->Title = "Report";
-        block->FontName = "Arial";
-        block->FontSize = 8;
-        for (int i = 0; i <= 3; ++i) block->Margins[i] = 360;
-        block->Options[18] = 6;
-        block->Options[20] = kReportDefaultsSet;
-    }
+    PlainCalendarBlocks();
     // Abbreviations, shifts and explanations; sorted by shift, then name.
     for (const int b : {kStaffScheduleBlock, kStaffCalendarBlock, kGroupScheduleBlock}) {
         ReportSettingsRecord& block = props.ReportSettings[b];
