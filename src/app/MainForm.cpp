@@ -864,11 +864,16 @@ void MainForm::KillTextBoxes()
     if (Grid->isVisible()) Grid->setFocus();
 }
 
-void MainForm::UpdateHighLighter()
+bool MainForm::ReadHighlightQuery()
 {
     const int q = CheckedQueryNo(files_.ScheduleProps.HighlightQuery);
-    if (q > 0) {
-        if (!files_.ReadRecord(FileNo::Queries, q, files_.QueryBuf)) return;
+    return q > 0 && files_.ReadRecord(FileNo::Queries, q, files_.QueryBuf);
+}
+
+void MainForm::UpdateHighLighter()
+{
+    if (CheckedQueryNo(files_.ScheduleProps.HighlightQuery) > 0) {
+        if (!ReadHighlightQuery()) return;
         SSCommand2->setIcon(QIcon(ButtonPictures::HighlighterOn()));
         SetToolTipText(SSCommand2, QStringLiteral("Highlighter [") + Runtime::Trim(files_.QueryBuf.Title.str()) +
                                        QStringLiteral("]"));
@@ -886,6 +891,14 @@ void MainForm::resizeEvent(QResizeEvent* e)
     QMainWindow::resizeEvent(e);
     ToolPanel->resize(Form->width(), ToolPanel->height());
     grid_.LayoutAndRedrawSchedule();
+}
+
+void MainForm::paintEvent(QPaintEvent* e)
+{
+    QMainWindow::paintEvent(e);
+    // Whatever another command left in the shared buffer, the grid's next drawing highlights by
+    // the highlight query. Only the buffer: the button does not change here.
+    ReadHighlightQuery();
 }
 
 void MainForm::Timer1_Timer()

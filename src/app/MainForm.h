@@ -147,6 +147,9 @@ public:
     void EnabledIt();
     void KillTextBoxes();
     void UpdateHighLighter();
+    // Reads the highlight query into the shared query buffer, where other commands read their
+    // own queries too; false when none is set or it cannot be read.
+    bool ReadHighlightQuery();
     // Tool tips: shown one second after the pointer comes to rest on a control.
     void ShowToolTip(QWidget* control, const QString& text, int xTw, int yTw);
     void UpdateToolTip();
@@ -256,6 +259,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:

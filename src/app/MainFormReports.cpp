@@ -68,6 +68,8 @@ void MainForm::RunQueryReport(QWidget* over, int index, OleDate start, OleDate e
     QueryPrt dlg(ReportContext{files_, grid_, *this, Print(), SelectQueryFunction()}, index, start, end, over);
     grid_.PositionDialogOverForm(over, &dlg);
     dlg.exec();
+    // The results hold their query (the "[Notes]" one too) in the shared buffer while open.
+    UpdateHighLighter();
 }
 
 }  // namespace tavrin

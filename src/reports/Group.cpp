@@ -117,8 +117,9 @@ QString Group::GroupEntryText(int g)
 {
     QString title = QStringLiteral("undefined");
     if (const int q = CheckedQueryNo(Groups[static_cast<std::size_t>(g)].QueryNumber); q > 0) {
-        if (const Status s = Files().ReadRecord(FileNo::Queries, q, Files().QueryBuf); s) {
-            title = Runtime::Trim(Files().QueryBuf.Title.str());
+        QueryRecord query;
+        if (const Status s = Files().ReadRecord(FileNo::Queries, q, query); s) {
+            title = Runtime::Trim(query.Title.str());
         }
     }
     return QStringLiteral("%1 - ").arg(g, 2, 10, QLatin1Char('0')) + title;
@@ -283,12 +284,14 @@ void Group::ProducePages(PrtSched& run)
     for (int g = 1; g <= kGroups; ++g) {
         const int q = CheckedQueryNo(Groups[static_cast<std::size_t>(g)].QueryNumber);
         if (q == 0) continue;
-        if (const Status s = Files().ReadRecord(FileNo::Queries, q, Files().QueryBuf); !s) {
+        // A buffer of its own: the schedule's shared one keeps the highlighter's query.
+        QueryRecord query;
+        if (const Status s = Files().ReadRecord(FileNo::Queries, q, query); !s) {
             ReportError(s);
             return;
         }
-        const QString title = Runtime::Trim(Files().QueryBuf.Title.str());
-        const QueryRule rule(Files().QueryBuf, QueryVariant::GroupSchedule);
+        const QString title = Runtime::Trim(query.Title.str());
+        const QueryRule rule(query, QueryVariant::GroupSchedule);
 
         // Every day column starts empty for each group.
         std::vector<std::vector<QString>> dayLines(static_cast<std::size_t>(DayCount));
@@ -321,10 +324,10 @@ void Group::ProducePages(PrtSched& run)
                         const std::vector<QString>& lines = dayLines[static_cast<std::size_t>(i)];
                         if (ev.RowIndex >= static_cast<int>(lines.size())) continue;
                         const QString& text = lines[static_cast<std::size_t>(ev.RowIndex)];
-                        DrawTextAt(run, run.Preview() ? QLatin1Char(' ') + text : text,
-                                   Page.Left + i * columnWidth_ + 23, ev.Y + 23,
-                                   Page.Left + (i + 1) * columnWidth_ - 23, ev.Y + 23 + Metrics.BodyLineHeight,
-                                   Surface::DT_SINGLELINE);
+                        DrawCellText(run, run.Preview() ? QLatin1Char(' ') + text : text,
+                                     Page.Left + i * columnWidth_ + 23, ev.Y + 23,
+                                     Page.Left + (i + 1) * columnWidth_ - 23, ev.Y + 23 + Metrics.BodyLineHeight,
+                                     Surface::DT_SINGLELINE);
                     }
                     break;
                 case GroupPagination::Step::CloseBlock: {

@@ -24,6 +24,13 @@
 
 namespace tavrin {
 
+namespace {
+
+// Always seven days by six weeks: a range of up to 42 days fits, so nothing is cut off.
+constexpr int kWeeks = 6;
+
+}  // namespace
+
 PersonalReport::PersonalReport(const ReportContext& ctx, QWidget* parent, const QString& caption,
                                const QString& timesCaption)
     : ReportDialog(ctx, parent)
@@ -173,8 +180,6 @@ void PersonalReport::ProducePages(PrtSched& run)
 {
     MeasureMetrics(run);
     if (run.PrtStopped) return;
-    // Always seven days by six weeks: a range of up to 42 days fits, so nothing is cut off.
-    constexpr int kWeeks = 6;
     const PixelSnap snap{run.Printer().TwipsPerPixelX(), run.Printer().TwipsPerPixelY()};
     const CalendarGeometry g = ComputeCalendarGeometry(Page, Metrics, 7, kWeeks, snap);
     const CalendarLayout layout(StartDay, EndDay, FirstWeekday, kWeeks);
@@ -211,6 +216,9 @@ void PersonalReport::PrintPersonalDays(PrtSched& run, const CalendarLayout& layo
 {
     const int slot = IsSlot(row) ? Files().ScheduleProps.RowMap[row] : 0;
     const double lineHeight = Metrics.BodyLineHeight;
+    // The word-wrapped block is clipped across to its column only: downward it runs on, as far
+    // as the block of the last week row may reach.
+    const double blockBottom = g.RowTop(Metrics, kWeeks - 1) + g.WeekRowHeight - 23 - lineHeight;
     for (const CalendarLayout::Placement& p : layout.Days()) {
         if (!InPeriod(p.Day)) continue;
         const double left = g.CellLeft(Page, p.Column);
@@ -219,11 +227,10 @@ void PersonalReport::PrintPersonalDays(PrtSched& run, const CalendarLayout& layo
         double y = top + Metrics.SubtitleLineHeight + 23;
         for (const PersonalLine& line : lines.Lines(ReportDay(static_cast<int>(p.Day - StartDay) + 1), slot)) {
             if (line.Wrapped) {
-                DrawTextAt(run, line.Text, left, y, right, top + g.WeekRowHeight - 23 - lineHeight,
-                           Surface::DT_WORDBREAK);
+                DrawCellText(run, line.Text, left, y, right, blockBottom, Surface::DT_WORDBREAK);
             } else {
                 if (line.Coloured) run.ForeColor(line.Colour);
-                DrawTextAt(run, line.Text, left, y, right, y + lineHeight, Surface::DT_SINGLELINE);
+                DrawCellText(run, line.Text, left, y, right, y + lineHeight, Surface::DT_SINGLELINE);
                 if (line.Coloured) run.ForeColor(PaletteColour(0));
                 y += lineHeight;
             }

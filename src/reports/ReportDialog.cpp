@@ -472,6 +472,12 @@ void ReportDialog::DrawTextAt(PrtSched& run, const QString& text, double left, d
     run.DrawText(text, run.PrinterRect(left, top, right, bottom), flags | Surface::DT_NOCLIP);
 }
 
+void ReportDialog::DrawCellText(PrtSched& run, const QString& text, double left, double top, double right,
+                                double bottom, int flags)
+{
+    run.DrawText(text, run.PrinterRect(left, top, right, bottom), flags);
+}
+
 void ReportDialog::ReportFont(PrtSched& run)
 {
     const ReportSettingsRecord& b = Block();

@@ -225,6 +225,11 @@ protected:
     // Text in a rectangle given in twips; nothing is clipped.
     void DrawTextAt(PrtSched& run, const QString& text, double left, double top, double right, double bottom,
                     int flags);
+    // Text of a day cell in a rectangle given in twips, clipped to it: a long entry stops at its
+    // day column's inset instead of running over the next day's names. A rectangle one line
+    // high holds its line whole, so lines past the cell still run on downward, each in its own.
+    void DrawCellText(PrtSched& run, const QString& text, double left, double top, double right, double bottom,
+                      int flags);
     // The block's font size, bold and italic.
     void ReportFont(PrtSched& run);
     // Sunday in dark red and other days black, when the block prints in colour.

@@ -207,10 +207,10 @@ void StaffReport::UpdateQueryButton()
     const int q = ActiveQuery();
     queryTitle_.clear();
     if (q > 0) {
-        if (const Status s = Files().ReadRecord(FileNo::Queries, q, Files().QueryBuf); !s) {
+        if (const Status s = Files().ReadRecord(FileNo::Queries, q, query_); !s) {
             ReportError(s);
         } else {
-            queryTitle_ = Runtime::Trim(Files().QueryBuf.Title.str());
+            queryTitle_ = Runtime::Trim(query_.Title.str());
             Command7->setText(QStringLiteral("Query [") + queryTitle_ + QStringLiteral("]"));
             setWindowTitle(caption_ + QStringLiteral(" [") + queryTitle_ + QStringLiteral("]"));
             return;
@@ -234,12 +234,12 @@ void StaffReport::ApplyQuery()
 {
     const int q = ActiveQuery();
     if (q == 0) return;
-    if (const Status s = Files().ReadRecord(FileNo::Queries, q, Files().QueryBuf); !s) {
+    if (const Status s = Files().ReadRecord(FileNo::Queries, q, query_); !s) {
         ReportError(s);
         return;
     }
     SetBusyPointer(true);
-    const QueryRule rule(Files().QueryBuf, QueryVariant::NameSelection);
+    const QueryRule rule(query_, QueryVariant::NameSelection);
     const int days = static_cast<int>(RangeLast() - RangeFirst()) + 1;
     const Result<QueryDayCounts> counts = CountQueryMatches(Files(), rule, RangeFirst(), days);
     if (counts) {
@@ -393,11 +393,11 @@ bool StaffReport::PrepareRun()
     runEntries_->Take(*List1);
     runRule_.reset();
     if (ActiveQuery() > 0) {
-        if (const Status s = Files().ReadRecord(FileNo::Queries, ActiveQuery(), Files().QueryBuf); !s) {
+        if (const Status s = Files().ReadRecord(FileNo::Queries, ActiveQuery(), query_); !s) {
             ReportError(s);
             return false;
         }
-        runRule_ = std::make_unique<QueryRule>(Files().QueryBuf, QueryVariant::StaffReportCells);
+        runRule_ = std::make_unique<QueryRule>(query_, QueryVariant::StaffReportCells);
     }
     if (PrintingBlank) return true;
     if (!ReadReportDays(StartDay, RunDays())) return false;
@@ -479,8 +479,8 @@ void StaffReport::PrintDayCells(PrtSched& run, const CalendarLayout& layout, con
                                            : IsSlot(slot) && IsUserShift(day.Shift1Code[slot]);
             if (!included) continue;
             const QString text = lines.Line(e.row, day);
-            DrawTextAt(run, run.Preview() ? QLatin1Char(' ') + text : text, left, y1 + n * Metrics.BodyLineHeight,
-                       right, y1 + (n + 1) * Metrics.BodyLineHeight, Surface::DT_SINGLELINE);
+            DrawCellText(run, run.Preview() ? QLatin1Char(' ') + text : text, left, y1 + n * Metrics.BodyLineHeight,
+                         right, y1 + (n + 1) * Metrics.BodyLineHeight, Surface::DT_SINGLELINE);
             if (run.PrtStopped) return;
             ++n;
         }

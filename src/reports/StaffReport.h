@@ -111,6 +111,9 @@ private:
                        const SortKeySource& keys, const EntryLines& lines);
 
     QString caption_;
+    // The query of the name selection: read into a buffer of the dialog's own, so that the
+    // schedule's shared one keeps the highlighter's query.
+    QueryRecord query_;
     QString queryTitle_;
     QComboBox* nameFormat_ = nullptr;
     std::vector<int> weeks_;

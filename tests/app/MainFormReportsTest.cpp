@@ -8,12 +8,16 @@
 
 #include "app/MainFormFixture.h"
 #include "editing/QuerySel.h"
+#include "grid/GridColours.h"
 #include "grid/GridPaint.h"
+#include "platform/Pane.h"
 #include "platform/Runtime.h"
+#include "printing/PreScreen.h"
 #include "reports/CalRpt2.h"
 #include "reports/Group.h"
-#include "reports/Per42.h"
 #include "reports/Legend.h"
+#include "reports/Per42.h"
+#include "reports/QueryPrt.h"
 #include "reports/Staff142.h"
 #include "reports/StaffMC.h"
 #include "support/ModalDialogs.h"
@@ -116,6 +120,104 @@ TEST_F(MainFormReportsTest, TheLegendRefreshesTheWindowWhenItCloses)
     EXPECT_GE(form->Explainations->findText(QStringLiteral("Jury duty")), 0);
     EXPECT_EQ(form->HotKeyTable[74], -9);
     EXPECT_TRUE(msg.shown.empty());
+}
+
+// The reports read their queries while the grid highlights by another one: after each, the
+// next drawing (the day scrolled in) still highlights by the highlight query, and a repaint of
+// the window puts it back whatever the shared buffer was left holding.
+TEST_F(MainFormReportsTest, TheGridKeepsHighlightingByItsQueryAfterTheReports)
+{
+    files->EmpTable.Name[2] = "Bob Baker";
+    const auto query = [this](int n, const char* title, int shift) {
+        QueryRecord q;
+        q.Title = title;
+        q.IgnoreNames = kTrue;
+        q.IgnoreExplanations = kTrue;
+        q.SelectedShifts[shift] = 1;
+        ASSERT_TRUE(files->WriteRecord(FileNo::Queries, n, q));
+    };
+    query(1, "Days", 1);
+    query(2, "Evenings", 2);
+    // Ann works Days and Bob Evenings on every day, those that scroll in below included.
+    for (int d = 1; d <= files->VisibleDays + 8; ++d) {
+        DayRecord day;
+        ASSERT_TRUE(files->ReadRecord(FileNo::Days, d, day));
+        day.Shift1Code[files->ScheduleProps.RowMap[1]] = 1;
+        day.Shift1Code[files->ScheduleProps.RowMap[2]] = 2;
+        ASSERT_TRUE(files->WriteRecord(FileNo::Days, d, day));
+    }
+    ASSERT_TRUE(files->LoadVisibleDays());
+    // Every report that can choose a query chooses "Evenings".
+    for (const int block : {kStaffScheduleBlock, kStaffCalendarBlock})
+        files->ScheduleProps.ReportSettings[block].Options[19] = 2;
+    GroupRecord group;
+    group.QueryNumber = 2;
+    ASSERT_TRUE(files->WriteRecord(FileNo::Groups, 1, group));
+    files->ScheduleProps.HighlightQuery = 1;
+    form->UpdateHighLighter();
+
+    // Preview, then Close.
+    int previews = 0;
+    const auto previewAndClose = [&previews](ReportDialog* d) {
+        OnNextDialog<PreScreen>([&previews](PreScreen* w) {
+            ++previews;
+            w->Command1_Click();
+        });
+        d->Command6_Click();
+        d->Command2_Click();
+    };
+    const struct {
+        const char* what;
+        std::function<void()> run;
+    } cases[] = {
+        {"Staff 1 to 42 Day",
+         [&] {
+             OnNextDialog<Staff142>(previewAndClose);
+             form->Report_Staff_Day142->trigger();
+         }},
+        {"Staff Monthly Calendar",
+         [&] {
+             OnNextDialog<StaffMC>(previewAndClose);
+             form->Report_Staff_Month->trigger();
+         }},
+        {"Group",
+         [&] {
+             OnNextDialog<Group>(previewAndClose);
+             form->Report_Staff_Group->trigger();
+         }},
+        {"query results",
+         [&] {
+             OnNextDialog<QueryPrt>([](QueryPrt* d) { d->Command2_Click(); });
+             const OleDate start = files->ScheduleProps.PeriodStart;
+             form->RunQueryReport(form.get(), 2, start, start + 30);
+         }},
+        {"a repaint",
+         [&] {
+             ASSERT_TRUE(files->ReadRecord(FileNo::Queries, 2, files->QueryBuf));
+             form->repaint();
+         }},
+    };
+    GridPaint& grid = form->Painter();
+    const auto highlighted = [&](int row) {
+        const int c = files->VisibleDays;
+        const int left = ((c - 1) * grid.CellWidth) / grid.TPPX + 1;
+        const int top = ((row - 1) * grid.RowHeight) / grid.TPPY + 1;
+        int n = 0;
+        for (int y = top; y < top + grid.RowHeightPx - 1; ++y)
+            for (int x = left; x < left + grid.CellWidthPx - 1; ++x)
+                n += form->Grid->Screen().Pixel(x, y) == kHighlightColour;
+        return n > 0;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.run();
+        form->ScrollForwardOneDay();
+        EXPECT_TRUE(highlighted(1));
+        EXPECT_FALSE(highlighted(2));
+        EXPECT_EQ(files->QueryBuf.Title.str(), QStringLiteral("Days"));
+    }
+    EXPECT_EQ(previews, 3);
+    EXPECT_TRUE(msg.shown.empty()) << msg.Last().toStdString();
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "platform/PrinterDevice.h"
+#include "platform/Surface.h"
 
 namespace tavrin::test {
 namespace {
@@ -151,6 +152,46 @@ TEST_F(PdfTarget, TextsAsTypedWithLineBreaks)
     EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("First line\\s*\\n\\s*Second line"))))
         << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Printed here")));
+}
+
+// A text wider than its rectangle is cut at the rectangle's edges on paper, in every layout,
+// unless told not to be.
+TEST_F(PdfTarget, TextsAreClippedToTheirRectanglesUnlessToldNotTo)
+{
+    const struct {
+        int flags;
+        bool clipped;
+    } cases[] = {
+        {0, true},
+        {Surface::DT_SINGLELINE, true},
+        {Surface::DT_WORDBREAK, true},
+        {Surface::DT_SINGLELINE | Surface::DT_NOCLIP, false},
+    };
+    const double tpp = printer->TwipsPerPixelX();
+    const auto px = [tpp](double tw) { return static_cast<int>(tw / tpp); };
+    ASSERT_TRUE(printer->SetFontSize(14));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const double top = 1440 + 720.0 * static_cast<double>(i);
+        ASSERT_TRUE(printer->DrawText(QStringLiteral("Neurorehabilitationszentrum"),
+                                      {px(1440), px(top), px(2880), px(top + 480)}, cases[i].flags));
+    }
+    ASSERT_TRUE(printer->EndDoc());
+    // 72 dots per inch: one dot is 20 twips; the rectangles end at dot 144, which the rasteriser
+    // may still touch.
+    const QImage page = Picture(72);
+    ASSERT_FALSE(page.isNull());
+    const auto inked = [&page](int left, int right, int top) {
+        int n = 0;
+        for (int y = top; y < top + 24; ++y)
+            for (int x = left; x < right; ++x) n += page.pixelColor(x, y) != QColor(255, 255, 255);
+        return n;
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].flags);
+        const int top = 72 + 36 * static_cast<int>(i);
+        EXPECT_GT(inked(72, 144, top), 0);
+        EXPECT_EQ(inked(145, 300, top) == 0, cases[i].clipped);
+    }
 }
 
 TEST_F(PdfTarget, ARedLineIsRed)

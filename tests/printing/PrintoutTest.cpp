@@ -57,6 +57,40 @@ TEST_F(PrintoutTest, SmallScheduleRecording)
     EXPECT_EQ(progress, (std::vector<int>{12, 25, 38, 50, 62, 75, 88, 100, 0}));
 }
 
+// Display rows and data slots apart (rows sorted): each row prints and exports the cells of
+// its own data slot. Ann's cells lie in slot 2, Bob's (empty) in slot 4, Cy's in slot 1.
+TEST_F(PrintoutTest, RowsPrintAndExportTheCellsOfTheirDataSlots)
+{
+    files->ExplTable.Abbreviation[2] = "VAC";
+    files->CurrentFormat.VisibleCoverageTotals = 0;
+    SchedulePropertiesRecord& props = files->ScheduleProps;
+    props.RowMap[1] = 2;
+    props.RowMap[2] = 4;
+    props.RowMap[4] = 1;
+    SetName(1, QStringLiteral("Ann Adams"), QStringLiteral("RN"));
+    SetName(2, QStringLiteral("Bob Baker"), QStringLiteral("LPN"));
+    SetName(4, QStringLiteral("Cy Cole"), QStringLiteral("RN"));
+    Relayout();
+    SetCell(2, 1, 2, 0, 0, 2);  // Ann on Monday: Evening, Vacation
+    SetCell(2, 4, 1);           // Cy: Day
+    const std::vector<int> rows{1, 2, 4};
+
+    ASSERT_EQ(Run(rows, false), Outcome::Done);
+    QStringList printed;
+    for (const Drawn& d : PrintedTexts()) printed << d.text;
+    printed = printed.mid(printed.indexOf(QStringLiteral("Ann Adams")));
+    EXPECT_EQ(printed.join(QLatin1Char('|')).toStdString(), "Ann Adams|RN|E,VAC|Bob Baker|LPN|Cy Cole|RN|D");
+
+    ReportSettingsRecord& block = props.ReportSettings[kExportSettingsBlock];
+    block.Options = {};
+    block.Options[ExportOpt::Shift1] = block.Options[ExportOpt::Explanation] = block.Options[ExportOpt::Comma] = 1;
+    TextExport text(block.Options);
+    ASSERT_EQ(Run(rows, false, &text), Outcome::Done);
+    // After the two heading lines: Monday's explanation and first shift are the 3rd and 4th fields.
+    EXPECT_EQ(text.TextOut.section(QStringLiteral("\r\n"), 2).toStdString(),
+              "Ann Adams,,,VAC,E,,,,,,,,,,\r\nBob Baker,,,,,,,,,,,,,,\r\nCy Cole,,,,D,,,,,,,,,,\r\n");
+}
+
 TEST_F(PrintoutTest, SmallSchedulePrintedInColour)
 {
     SmallSchedule();

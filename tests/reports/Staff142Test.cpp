@@ -382,6 +382,42 @@ TEST_F(Staff142Test, ReportSetupIsRelabelledAndSortOrderResortsTheList)
                                                 QStringLiteral("Cole, Cy, RN")}));
 }
 
+// People alike in position, shift, start time and explanation are put in order by the fifth
+// key, in the list and on the page, and the Sort Order dialog shows that key.
+TEST_F(Staff142Test, TheFifthSortKeyOrdersTiesOnTheFirstFour)
+{
+    Defaults();
+    SetName(1, QStringLiteral("Cy Cole"), QStringLiteral("RN"));
+    SetName(2, QStringLiteral("Bob Baker"), QStringLiteral("RN"));
+    SetName(4, QStringLiteral("Ann Adams"), QStringLiteral("RN"));
+    for (int row : {1, 2, 4}) PutCell(Date(2024, 1, 7), row, 1);
+    Block().Options[10] = SortPosition;
+    Block().Options[11] = SortShift;
+    Block().Options[12] = SortStartTime;
+    Block().Options[13] = SortExplanation;
+    Block().Options[14] = SortName;
+    Tag(1, 1);
+    Staff142 dlg(Context());
+    EXPECT_EQ(dlg.Command8->text(), QStringLiteral("Sort...[Active]"));
+    EXPECT_EQ(Entries(*dlg.List1), (QStringList{QStringLiteral("Ann Adams, RN"), QStringLiteral("Bob Baker, RN"),
+                                                QStringLiteral("Cy Cole, RN")}));
+    dlg.Command3->click();
+    const QStringList texts = Texts(Preview(dlg));
+    const qsizetype ann = texts.indexOf(QStringLiteral(" Ann Adams"));
+    ASSERT_GE(ann, 0);
+    EXPECT_EQ(texts.mid(ann, 3),
+              (QStringList{QStringLiteral(" Ann Adams"), QStringLiteral(" Bob Baker"), QStringLiteral(" Cy Cole")}));
+
+    QString shown;
+    OnNextDialog<SortSel>([&shown](SortSel* s) {
+        shown = s->Combo1[4]->currentText();
+        s->Command1_Click();
+    });
+    dlg.Command8_Click();
+    EXPECT_EQ(shown, QStringLiteral("Name"));
+    EXPECT_EQ(Block().Options[14], SortName);
+}
+
 TEST_F(Staff142Test, AfterARunTheListShowsTheFirstDaysOrderAgain)
 {
     Defaults();
