@@ -29,6 +29,14 @@ std::uint32_t Magnitude(std::int32_t colour)
 const QString kError = QStringLiteral("Error");
 const QString kWarning = QStringLiteral("Warning");
 
+// The name of a report's print job: the program's and the report's title.
+QString JobName(const QString& title)
+{
+    const QString program = QStringLiteral("Tavrin");
+    const QString t = Runtime::Trim(title);
+    return t.isEmpty() ? program : program + QStringLiteral(" - ") + t;
+}
+
 }  // namespace
 
 PageSetup PageSetup::From(const ReportSettingsRecord& s, const QString& copies, double headingSize)
@@ -114,13 +122,6 @@ void PrtSched::Finish(bool showWindow, bool countLastPage)
 }
 
 // ---------------------------------------------------------------- page set-up
-
-QString PrtSched::JobName(const QString& title)
-{
-    const QString program = QStringLiteral("Tavrin");
-    const QString t = Runtime::Trim(title);
-    return t.isEmpty() ? program : program + QStringLiteral(" - ") + t;
-}
 
 void PrtSched::SetupPrinter(const PageSetup& in, bool& failed)
 {

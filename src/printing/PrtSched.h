@@ -75,11 +75,10 @@ public:
     bool BeginRun();
     // Printing: ends the document (after a stop the stop has ended it); a document the printer
     // did not take is a printer error, one written to a file is reported with the file's path.
-    // Preview: records the
-    // end of the document (and, when the producer ended only the pages between pages, counts the
-    // last one), shows the preview window when showWindow and the run did not stop, closes the
-    // recording, gives the printer its orientation back and abandons any printer job. Either
-    // way preview mode is off afterwards.
+    // Preview: records the end of the document (and, when the producer ended only the pages
+    // between pages, counts the last one), shows the preview window when showWindow and the run
+    // did not stop, closes the recording, gives the printer its orientation back and abandons
+    // any printer job. Either way preview mode is off afterwards.
     void Finish(bool showWindow, bool countLastPage = false);
 
     // --- page set-up
@@ -138,8 +137,6 @@ public:
     // Runs the stop for an error met outside the calls above; reason, when given, is the
     // printer's own account, shown below the message.
     void PrinterError(const QString& reason = {});
-    // The name of a report's print job.
-    static QString JobName(const QString& title);
 
 private:
     bool Check(const Status& s);

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 
 #include "support/CupsScheduler.h"
@@ -46,16 +47,21 @@ int Start(const QString& folder)
 int Check(const QString& folder)
 {
     CupsScheduler guard(folder);
-    if (!guard.Running()) return Fail(QStringLiteral("no print guard is running in ") + folder);
-    const std::vector<CupsScheduler::Job> jobs = guard.Jobs();
+    QStringList names;
+    if (guard.Running()) {
+        for (const CupsScheduler::Job& j : guard.Jobs()) names << j.Attribute(QStringLiteral("job-name"));
+    }
     const Status stopped = guard.Stop();
-    if (!jobs.empty()) {
+    // The spool keeps the document of every job taken, also when the guard has died since.
+    const qsizetype taken =
+        QDir(folder + QStringLiteral("/spool")).entryList({QStringLiteral("d[0-9]*")}, QDir::Files).size();
+    if (taken > 0 || !names.isEmpty()) {
         QString text = QStringLiteral(
                            "%1 print job(s) reached the guard printer, which stands for the system's "
                            "printer: a test or benchmark prints on a real queue instead of the PDF "
                            "target or the fake printer.")
-                           .arg(jobs.size());
-        for (const CupsScheduler::Job& j : jobs) text += QStringLiteral("\n  \"") + j.Attribute("job-name") + '"';
+                           .arg(std::max(taken, names.size()));
+        for (const QString& name : names) text += QStringLiteral("\n  \"") + name + QLatin1Char('"');
         return Fail(text);
     }
     if (!stopped) return Fail(stopped.message());
