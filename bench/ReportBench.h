@@ -156,6 +156,8 @@ struct ReportSchedule {
     ReportSchedule(int taggedDays, std::function<QString(int)> explanationListText)
         : host(std::move(explanationListText))
     {
+        // Runs that are not previews write the PDF, never a job for the system's printer.
+        (void)printer.SetCurrent({QtPrinterDevice::PdfTargetName(), dir.filePath(QStringLiteral("bench.pdf"))});
         bool isNew = false;
         (void)files.LoadScheduleSettings(isNew);
         files.ScheduleProps.PeriodStart = OleDates::FromYmd(2024, 1, 7);

@@ -64,6 +64,8 @@ struct Schedule {
 
     Schedule()
     {
+        // Runs that are not previews write the PDF, never a job for the system's printer.
+        (void)printer.SetCurrent({QtPrinterDevice::PdfTargetName(), dir.filePath(QStringLiteral("bench.pdf"))});
         bool isNew = false;
         (void)files.LoadScheduleSettings(isNew);
         files.ScheduleProps.PeriodStart = start;

@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev
+  libcups2-dev cups cups-client
   libzip-dev zlib1g-dev zip unzip
   libgif-dev
   fonts-liberation2 fonts-dejavu-core

@@ -1,5 +1,6 @@
 #include "platform/PrinterDevice.h"
 
+#include <cups/cups.h>
 #include <sys/stat.h>
 
 #include <QDir>
@@ -7,6 +8,7 @@
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -14,9 +16,13 @@
 #include <QTemporaryFile>
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <optional>
+
+#include "platform/AppPaths.h"
 
 namespace tavrin {
 
@@ -89,10 +95,96 @@ Status Refused(const QString& what)
     return Status::error(QStringLiteral("The printer does not support ") + what + QLatin1Char('.'));
 }
 
+QString LastCupsError()
+{
+    return QString::fromUtf8(cupsLastErrorString());
+}
+
+// A connection of its own to the printing system, with bounded waits: a scheduler that is not
+// running, cannot be reached or stops answering ends the operation instead of hanging the
+// program.
+class CupsLink {
+public:
+    static constexpr int kConnectMs = 5000;
+    static constexpr double kWaitSeconds = 30;
+
+    CupsLink()
+        : http_(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kConnectMs, nullptr))
+    {
+        if (http_) {
+            httpSetTimeout(http_, kWaitSeconds, [](http_t*, void*) { return 0; }, nullptr);
+        } else {
+            failure_ = QStringLiteral("the printing system at ") + QString::fromUtf8(cupsServer()) +
+                       QStringLiteral(" does not answer (") + LastCupsError() + QStringLiteral(").");
+        }
+    }
+    ~CupsLink()
+    {
+        if (http_) httpClose(http_);
+    }
+    CupsLink(const CupsLink&) = delete;
+    CupsLink& operator=(const CupsLink&) = delete;
+
+    http_t* get() const { return http_; }
+    explicit operator bool() const { return http_ != nullptr; }
+    QString Failure() const { return failure_; }
+
+private:
+    http_t* http_;
+    QString failure_;
+};
+
+// The options of one job, as the printing system's job attributes.
+class CupsOptions {
+public:
+    CupsOptions() = default;
+    ~CupsOptions() { cupsFreeOptions(count_, options_); }
+    CupsOptions(const CupsOptions&) = delete;
+    CupsOptions& operator=(const CupsOptions&) = delete;
+
+    void Add(const char* name, const QByteArray& value)
+    {
+        count_ = cupsAddOption(name, value.constData(), count_, &options_);
+    }
+    int Count() const { return count_; }
+    cups_option_t* Options() const { return options_; }
+
+private:
+    int count_ = 0;
+    cups_option_t* options_ = nullptr;
+};
+
+// The standard media-source keyword of a bin code, as the scheduler also names the PPD's
+// standard input slots; none for the two undefined codes.
+const char* MediaSourceFor(int code)
+{
+    static const char* const kSources[] = {
+        nullptr,  "top",   "bottom",  "middle",           "manual",       "envelope",
+        "manual", "auto",  "tractor", "any-small-format", "large-format", "large-capacity",
+        nullptr,  nullptr, "main"};
+    return code >= 1 && code <= 14 ? kSources[code] : nullptr;
+}
+
+// print-quality of a quality code: draft (3) for draft and low, normal (4) for medium, high (5).
+int IppQualityFor(int quality)
+{
+    switch (quality) {
+        case -1:
+        case -2:
+            return 3;
+        case -3:
+            return 4;
+        case -4:
+            return 5;
+        default:
+            return 0;
+    }
+}
+
 }  // namespace
 
-QtPrinterDevice::QtPrinterDevice(QString pdfPath)
-    : pdfPath_(pdfPath.isEmpty() ? DefaultPdfPath() : std::move(pdfPath)), fonts_(72)
+QtPrinterDevice::QtPrinterDevice(QString pdfPath, QString jobFolder)
+    : pdfPath_(pdfPath.isEmpty() ? DefaultPdfPath() : std::move(pdfPath)), jobFolder_(std::move(jobFolder)), fonts_(72)
 {
 }
 
@@ -103,21 +195,44 @@ QtPrinterDevice::~QtPrinterDevice()
 
 // ---------------------------------------------------------------- device
 
+std::vector<QtPrinterDevice::Target> QtPrinterDevice::ListTargets(QString* defaultQueue)
+{
+    std::vector<Target> out;
+    if (const CupsLink link; link) {
+        cups_dest_t* dests = nullptr;
+        const int n = cupsGetDests2(link.get(), &dests);
+        for (int i = 0; i < n; ++i) {
+            const cups_dest_t& d = dests[i];
+            const QString name = QString::fromUtf8(d.name);
+            if (d.is_default && defaultQueue) *defaultQueue = name;
+            // An instance is a set of saved options of a queue, not a printer of its own.
+            if (d.instance) continue;
+            const QString location =
+                QString::fromUtf8(cupsGetOption("printer-location", d.num_options, d.options)).trimmed();
+            out.push_back({{name, location.isEmpty() ? QStringLiteral("CUPS") : location}, name});
+        }
+        cupsFreeDests(n, dests);
+    }
+    out.push_back({{PdfTargetName(), pdfPath_}, QString()});
+    return out;
+}
+
 void QtPrinterDevice::Probe()
 {
     if (probed_) return;
     probed_ = true;
-    const QString defaultName = QPrinterInfo::defaultPrinterName();
-    for (const QPrinterInfo& info : QPrinterInfo::availablePrinters()) {
-        const QString location = info.location().trimmed();
-        targets_.push_back(
-            {{info.printerName(), location.isEmpty() ? QStringLiteral("CUPS") : location}, info.printerName()});
-        if (!defaultName.isEmpty() && info.printerName() == defaultName) current_ = targets_.size() - 1;
+    QString defaultQueue;
+    listed_ = ListTargets(&defaultQueue);
+    Target chosen = listed_.back();
+    for (const Target& t : listed_) {
+        if (!defaultQueue.isEmpty() && t.queue == defaultQueue) chosen = t;
     }
-    targets_.push_back({{PdfTargetName(), pdfPath_}, QString()});
-    if (defaultName.isEmpty() || targets_.size() == 1 || targets_[current_].info.DeviceName != defaultName) {
-        current_ = targets_.size() - 1;
-    }
+    Choose(chosen);
+}
+
+void QtPrinterDevice::Choose(const Target& target)
+{
+    current_ = target;
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     Configure();
 }
@@ -129,20 +244,25 @@ void QtPrinterDevice::Configure()
         p.setOutputFormat(QPrinter::PdfFormat);
     } else {
         p.setOutputFormat(QPrinter::NativeFormat);
-        p.setPrinterName(targets_[current_].queue);
+        p.setPrinterName(current_.queue);
+        // The queue's own sheet, not the one Qt starts every printer on.
+        const QPageSize own = QPrinterInfo(p).defaultPageSize();
+        if (own.isValid()) p.setPageSize(own);
     }
     p.setFullPage(false);
     // The printable area is what the device can reach: its own smallest margins.
     p.setPageMargins(p.pageLayout().minimumMargins(), QPageLayout::Point);
     paperCode_ = CodeOf(p.pageLayout().pageSize());
     binCode_ = CodeOfSource(p.paperSource());
+    orientationSet_ = binSet_ = qualitySet_ = false;
+    quality_ = 0;
     lineSpacing_ = -1;
     twipsPerPixel_ = 0;
 }
 
 bool QtPrinterDevice::IsPdf() const
 {
-    return targets_.empty() || targets_[current_].queue.isEmpty();
+    return current_.queue.isEmpty();
 }
 
 QPrinter& QtPrinterDevice::Printer()
@@ -154,31 +274,40 @@ QPrinter& QtPrinterDevice::Printer()
 std::vector<PrinterInfo> QtPrinterDevice::Printers()
 {
     Probe();
+    // Asked afresh: queues come and go while the program runs.
+    listed_ = ListTargets();
     std::vector<PrinterInfo> out;
-    for (const Target& t : targets_) out.push_back(t.info);
+    for (const Target& t : listed_) out.push_back(t.info);
     return out;
 }
 
 PrinterInfo QtPrinterDevice::Current()
 {
     Probe();
-    return targets_[current_].info;
+    return current_.info;
 }
 
 Status QtPrinterDevice::SetCurrent(const PrinterInfo& printer)
 {
     Probe();
-    for (std::size_t i = 0; i < targets_.size(); ++i) {
-        if (targets_[i].info == printer) {
-            if (i == current_) return {};
-            KillDoc();
-            current_ = i;
-            printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-            Configure();
-            return {};
+    if (printer == current_.info) return {};
+    const auto find = [&]() -> const Target* {
+        for (const Target& t : listed_) {
+            if (t.info == printer) return &t;
         }
+        return nullptr;
+    };
+    const Target* found = find();
+    if (!found) {
+        listed_ = ListTargets();
+        found = find();
     }
-    return Status::error(QStringLiteral("There is no printer called ") + printer.DeviceName + QLatin1Char('.'));
+    if (!found) {
+        return Status::error(QStringLiteral("There is no printer called ") + printer.DeviceName + QLatin1Char('.'));
+    }
+    KillDoc();
+    Choose(*found);
+    return {};
 }
 
 // ---------------------------------------------------------------- geometry
@@ -427,37 +556,51 @@ Status QtPrinterDevice::BeginOutput()
 {
     QPrinter& printer = Printer();
     if (!painter_) {
+        written_.clear();
+        // The PDF target is written beside its file and renamed at the end, so that an abandoned
+        // or failed job never leaves a half-written file under the target's name; a queue's job
+        // is drawn in the working folder and sent whole at the end.
+        QString stem;
+        QString failure;
         if (IsPdf()) {
-            // Written beside the target and renamed at the end, so that an abandoned or failed
-            // job never leaves a half-written file under the target's name.
             const QFileInfo target(pdfPath_);
-            QDir().mkpath(target.absolutePath());
-            QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                                QStringLiteral(".XXXXXX"));
-            temp.setAutoRemove(false);
-            if (!temp.open()) {
-                return Status::error(QStringLiteral("Cannot write ") + pdfPath_ + QStringLiteral(": ") +
-                                     temp.errorString());
-            }
-            tempPath_ = temp.fileName();
-            temp.close();
-            printer.setOutputFileName(tempPath_);
+            stem = target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX");
+            failure = QStringLiteral("Cannot write ") + pdfPath_ + QStringLiteral(": ");
+        } else {
+            const QString folder = jobFolder_.isEmpty() ? AppPaths::DefaultWorkDir() : jobFolder_;
+            stem = folder + QStringLiteral("/job-XXXXXX.pdf");
+            failure = QStringLiteral("The job for the printer ") + current_.info.DeviceName +
+                      QStringLiteral(" cannot be written in ") + folder + QStringLiteral(": ");
         }
+        QDir().mkpath(QFileInfo(stem).absolutePath());
+        QTemporaryFile temp(stem);
+        temp.setAutoRemove(false);
+        if (!temp.open()) return Status::error(failure + temp.errorString());
+        tempPath_ = temp.fileName();
+        temp.close();
+
+        // The job's pages are laid out as the printer's: same sheet, margins and resolution.
+        auto pdf = std::make_unique<QPdfWriter>(tempPath_);
+        pdf->setResolution(printer.resolution());
+        pdf->setPageLayout(printer.pageLayout());
+        pdf->setTitle(docName_);
+        pdf->setCreator(QStringLiteral("Tavrin"));
         auto painter = std::make_unique<QPainter>();
-        if (!painter->begin(&printer)) {
-            if (!tempPath_.isEmpty()) QFile::remove(tempPath_);
+        if (!painter->begin(pdf.get())) {
+            QFile::remove(tempPath_);
             tempPath_.clear();
             pendingPages_ = 0;
-            return Status::error(QStringLiteral("The printer ") + Current().DeviceName +
+            return Status::error(QStringLiteral("The printer ") + current_.info.DeviceName +
                                  QStringLiteral(" cannot start the job."));
         }
+        job_ = std::move(pdf);
         painter_ = std::move(painter);
     }
     while (pendingPages_ > 0) {
         --pendingPages_;
-        if (!printer.newPage()) {
+        if (!job_->newPage()) {
             pendingPages_ = 0;
-            return Status::error(QStringLiteral("The printer ") + Current().DeviceName +
+            return Status::error(QStringLiteral("The printer ") + current_.info.DeviceName +
                                  QStringLiteral(" cannot begin a new page."));
         }
     }
@@ -473,44 +616,126 @@ Status QtPrinterDevice::NewPage()
 void QtPrinterDevice::EndJob()
 {
     painter_.reset();
+    job_.reset();
     pendingPages_ = 0;
     tempPath_.clear();
 }
 
 Status QtPrinterDevice::EndDoc()
 {
+    written_.clear();
     if (!painter_) {
         pendingPages_ = 0;
         return {};
     }
     const bool ended = painter_->end();
+    // The file is complete and closed once its writer has gone.
+    painter_.reset();
+    job_.reset();
+    const QByteArray temp = QFile::encodeName(tempPath_);
     Status result;
-    if (!tempPath_.isEmpty()) {
-        if (!ended) {
-            QFile::remove(tempPath_);
-            result = Status::error(QStringLiteral("Cannot write ") + pdfPath_ + QLatin1Char('.'));
-        } else if (::chmod(QFile::encodeName(tempPath_).constData(), PdfMode(pdfPath_)) != 0 ||
-                   std::rename(QFile::encodeName(tempPath_).constData(), QFile::encodeName(pdfPath_).constData()) !=
-                       0) {
-            QFile::remove(tempPath_);
-            result = Status::error(QStringLiteral("Cannot write ") + pdfPath_ + QLatin1Char('.'));
-        }
-    } else if (!ended) {
-        result = Status::error(QStringLiteral("The printer ") + Current().DeviceName +
-                               QStringLiteral(" did not take the job."));
+    if (!ended) {
+        result = IsPdf() ? Status::error(QStringLiteral("Cannot write ") + pdfPath_ + QLatin1Char('.'))
+                         : Status::error(QStringLiteral("The job for the printer ") + current_.info.DeviceName +
+                                         QStringLiteral(" cannot be written in ") + tempPath_ + QLatin1Char('.'));
+    } else if (!IsPdf()) {
+        result = Submit(tempPath_);
+    } else if (::chmod(temp.constData(), PdfMode(pdfPath_)) != 0 ||
+               std::rename(temp.constData(), QFile::encodeName(pdfPath_).constData()) != 0) {
+        result = Status::error(QStringLiteral("Cannot write ") + pdfPath_ + QStringLiteral(": ") +
+                               QString::fromLocal8Bit(std::strerror(errno)));
+    } else {
+        written_ = pdfPath_;
     }
+    if (written_.isEmpty()) QFile::remove(tempPath_);
     EndJob();
     return result;
 }
 
+Status QtPrinterDevice::Submit(const QString& file)
+{
+    const auto refused = [this](const QString& reason) {
+        return Status::error(QStringLiteral("The printer ") + current_.info.DeviceName +
+                             QStringLiteral(" did not take the job: ") + reason);
+    };
+    const CupsLink link;
+    if (!link) return refused(link.Failure());
+    const QByteArray queue = current_.queue.toUtf8();
+    const std::unique_ptr<cups_dest_t, void (*)(cups_dest_t*)> dest(
+        cupsGetNamedDest(link.get(), queue.constData(), nullptr), [](cups_dest_t* d) { cupsFreeDests(1, d); });
+    if (!dest) return refused(LastCupsError());
+    const std::unique_ptr<cups_dinfo_t, void (*)(cups_dinfo_t*)> info(cupsCopyDestInfo(link.get(), dest.get()),
+                                                                      cupsFreeDestInfo);
+    if (!info) return refused(LastCupsError());
+
+    // What the report asked for, in the attributes' own terms; a setting never asked for is
+    // left to the queue. The sheet always goes: the pages are drawn for it.
+    CupsOptions options;
+    QPrinter& p = *printer_;
+    options.Add(CUPS_COPIES, QByteArray::number(std::max(1, p.copyCount())));
+    const QSizeF mm = p.pageLayout().pageSize().size(QPageSize::Millimeter);
+    if (const pwg_media_t* media = pwgMediaForSize(static_cast<int>(std::lround(mm.width() * 100)),
+                                                   static_cast<int>(std::lround(mm.height() * 100))))
+        options.Add(CUPS_MEDIA, media->pwg);
+    if (orientationSet_) {
+        options.Add(CUPS_ORIENTATION,
+                    p.pageLayout().orientation() == QPageLayout::Landscape ? CUPS_ORIENTATION_LANDSCAPE
+                                                                          : CUPS_ORIENTATION_PORTRAIT);
+    }
+    if (binSet_) {
+        if (const char* source = MediaSourceFor(binCode_)) options.Add(CUPS_MEDIA_SOURCE, source);
+    }
+    if (qualitySet_) {
+        if (const int q = IppQualityFor(quality_)) options.Add(CUPS_PRINT_QUALITY, QByteArray::number(q));
+        options.Add("printer-resolution", QByteArray::number(p.resolution()) + "dpi");
+    }
+
+    const QByteArray title = docName_.toUtf8();
+    int id = 0;
+    if (cupsCreateDestJob(link.get(), dest.get(), info.get(), &id, title.constData(), options.Count(),
+                          options.Options()) > IPP_STATUS_OK_EVENTS_COMPLETE ||
+        id <= 0) {
+        return refused(LastCupsError());
+    }
+    // From here a failure withdraws the job, so that no part of it is printed.
+    const auto withdraw = [&](const QString& reason) {
+        (void)cupsCancelDestJob(link.get(), dest.get(), id);
+        return refused(reason);
+    };
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly)) return withdraw(in.errorString());
+    if (cupsStartDestDocument(link.get(), dest.get(), info.get(), id, title.constData(), CUPS_FORMAT_PDF, 0, nullptr,
+                              1) != HTTP_STATUS_CONTINUE) {
+        return withdraw(LastCupsError());
+    }
+    std::vector<char> buffer(1 << 16);
+    bool sent = true;
+    for (;;) {
+        const qint64 n = in.read(buffer.data(), static_cast<qint64>(buffer.size()));
+        if (n == 0) break;
+        if (n < 0 || cupsWriteRequestData(link.get(), buffer.data(), static_cast<size_t>(n)) != HTTP_STATUS_CONTINUE) {
+            sent = false;
+            break;
+        }
+    }
+    // The scheduler's answer says whether it took the document, also after a failed write.
+    const ipp_status_t finished = cupsFinishDestDocument(link.get(), dest.get(), info.get());
+    if (finished > IPP_STATUS_OK_EVENTS_COMPLETE) return withdraw(LastCupsError());
+    if (!sent) return withdraw(in.error() != QFileDevice::NoError ? in.errorString() : LastCupsError());
+    return {};
+}
+
 void QtPrinterDevice::KillDoc()
 {
+    written_.clear();
     if (!painter_) {
         pendingPages_ = 0;
         return;
     }
-    if (!IsPdf()) printer_->abort();
     if (painter_->isActive()) painter_->end();
+    painter_.reset();
+    job_.reset();
+    // Nothing has been sent: the file is all there is of the job.
     if (!tempPath_.isEmpty()) QFile::remove(tempPath_);
     EndJob();
 }
@@ -574,6 +799,7 @@ Status QtPrinterDevice::SetPaperBin(int code)
     }
     if (source) p.setPaperSource(*source);
     binCode_ = code;
+    binSet_ = true;
     return {};
 }
 
@@ -591,6 +817,7 @@ Status QtPrinterDevice::SetOrientation(int orientation)
         return Refused(QStringLiteral("orientation ") + QString::number(orientation));
     }
     p.setPageMargins(p.pageLayout().minimumMargins(), QPageLayout::Point);
+    orientationSet_ = true;
     return {};
 }
 
@@ -609,11 +836,16 @@ Status QtPrinterDevice::SetPrintQuality(int quality)
     int dpi = quality;
     if (quality >= -4 && quality <= -1) dpi = kQualityDpi[static_cast<std::size_t>(-quality - 1)];
     const bool standard = quality >= -4 && quality <= -1;
-    const bool offered = (IsPdf() && standard) || p.supportedResolutions().contains(dpi);
+    // The queue's resolutions are its device's: the printer object offers only the PDF's 72.
+    const bool offered = (IsPdf() && standard) || QPrinterInfo(p).supportedResolutions().contains(dpi);
     if (dpi <= 0 || !offered) return Refused(QStringLiteral("print quality ") + QString::number(quality));
+    if (dpi != p.resolution()) {
+        // The resolution is the job's: it cannot change while pages are being drawn.
+        if (painter_) return Refused(QStringLiteral("a change of print quality during a job"));
+    }
+    qualitySet_ = true;
+    quality_ = quality;
     if (dpi == p.resolution()) return {};
-    // The resolution is the job's: it cannot change while pages are being drawn.
-    if (painter_) return Refused(QStringLiteral("a change of print quality during a job"));
     p.setResolution(dpi);
     lineSpacing_ = -1;
     twipsPerPixel_ = 0;

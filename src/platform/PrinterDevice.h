@@ -16,6 +16,7 @@
 #include "platform/Result.h"
 #include "platform/Surface.h"
 
+class QPagedPaintDevice;
 class QPainter;
 class QPrinter;
 
@@ -102,9 +103,17 @@ public:
     // --- job: begun by the first output; NewPage takes effect with the next output, so that
     // EndDoc right after it adds no blank sheet, and EndDoc with nothing drawn sends nothing
     virtual Status NewPage() = 0;
+    // Ends the job; fails, with the printing system's reason, when the job was not taken whole.
     virtual Status EndDoc() = 0;
     // Abandons the job in progress, if any.
     virtual void KillDoc() = 0;
+    // The name of the jobs from now on: the print queue lists it, a PDF keeps it as its title.
+    // A job already begun keeps the name it began with.
+    void SetDocName(const QString& name) { docName_ = name; }
+    QString DocName() const { return docName_; }
+    // The file the last EndDoc wrote; empty when the job went to a print queue or nothing was
+    // drawn.
+    virtual QString WrittenFile() const { return {}; }
 
     // --- job settings
     virtual int Copies() = 0;
@@ -122,6 +131,7 @@ public:
     virtual Status SetPrintQuality(int quality) = 0;
 
 protected:
+    QString docName_;
     // The font and drawing settings as the device took them.
     QString fontName_ = QStringLiteral("Arial");
     double fontSize_ = 8;
@@ -133,13 +143,20 @@ protected:
     int fillStyle_ = 1;
 };
 
-// The real printer: the CUPS printers Qt finds, and a "PDF file" target that always exists
-// (its port the file written). The system's default printer is current, else the PDF target.
-// Nothing is probed until the first operation that needs the printer.
+// The real printer: the queues of the printing system (CUPS), listed afresh each time they are
+// asked for, and a "PDF file" target that always exists (its port the file written). The
+// system's default printer is current, else the PDF target. Nothing is probed until the first
+// operation that needs the printer.
+//
+// A job is drawn into a PDF file: the PDF target's own file (written beside it and renamed when
+// complete), or for a queue a file in the working folder that EndDoc hands to the printing
+// system with the job's options (copies, paper, orientation, bin, quality) and then removes.
+// EndDoc fails, with the printing system's reason, unless the scheduler took the whole job.
 class QtPrinterDevice final : public PrinterDevice {
 public:
     // pdfPath: the file the PDF target writes; "Tavrin.pdf" in the user's documents when empty.
-    explicit QtPrinterDevice(QString pdfPath = {});
+    // jobFolder: where a queue's job is drawn before it is sent; the working folder when empty.
+    explicit QtPrinterDevice(QString pdfPath = {}, QString jobFolder = {});
     ~QtPrinterDevice() override;
 
     static QString PdfTargetName() { return QStringLiteral("PDF file"); }
@@ -179,6 +196,7 @@ public:
     Status NewPage() override;
     Status EndDoc() override;
     void KillDoc() override;
+    QString WrittenFile() const override { return written_; }
 
     int Copies() override;
     Status SetCopies(int copies) override;
@@ -194,15 +212,21 @@ public:
 private:
     struct Target {
         PrinterInfo info;
-        QString queue;  // CUPS queue name; empty for the PDF target
+        QString queue;  // the printing system's name of the queue; empty for the PDF target
     };
+    // The queues as the printing system lists them now, then the PDF target.
+    // defaultQueue: set to the system's default queue, when there is one.
+    std::vector<Target> ListTargets(QString* defaultQueue = nullptr);
     QPrinter& Printer();
     void Probe();
+    void Choose(const Target& target);
     void Configure();
     bool IsPdf() const;
     // Begins the job and any page asked for since the last output.
     Status BeginOutput();
     void EndJob();
+    // Hands the finished job file to the current queue.
+    Status Submit(const QString& file);
     // Device pixels of a twips length.
     double PxX(double tw);
     double PxY(double tw);
@@ -211,15 +235,25 @@ private:
     double LineSpacing();
 
     QString pdfPath_;
+    QString jobFolder_;
     QString tempPath_;
+    QString written_;
     bool probed_ = false;
-    std::vector<Target> targets_;
-    std::size_t current_ = 0;
+    std::vector<Target> listed_;
+    Target current_;
+    // The device the job's geometry, fonts and settings come from, and the PDF the job is drawn
+    // into, laid out like it.
     std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPagedPaintDevice> job_;
     std::unique_ptr<QPainter> painter_;
     int pendingPages_ = 0;
     int paperCode_ = 0;
     int binCode_ = 0;
+    // The settings asked for since the printer was chosen; the others are left to the queue.
+    bool orientationSet_ = false;
+    bool binSet_ = false;
+    bool qualitySet_ = false;
+    int quality_ = 0;
 
     FontService fonts_;
     QStringList fontList_;

@@ -29,11 +29,20 @@ std::uint32_t Magnitude(std::int32_t colour)
 const QString kError = QStringLiteral("Error");
 const QString kWarning = QStringLiteral("Warning");
 
+// The name of a report's print job: the program's and the report's title.
+QString JobName(const QString& title)
+{
+    const QString program = QStringLiteral("Tavrin");
+    const QString t = Runtime::Trim(title);
+    return t.isEmpty() ? program : program + QStringLiteral(" - ") + t;
+}
+
 }  // namespace
 
 PageSetup PageSetup::From(const ReportSettingsRecord& s, const QString& copies, double headingSize)
 {
     PageSetup p;
+    p.Title = Runtime::Trim(s.Title.str());
     p.FontName = Runtime::Trim(s.FontName.str());
     p.FontSize = s.FontSize;
     p.FontBold = s.FontBold != 0;
@@ -83,7 +92,16 @@ void PrtSched::Finish(bool showWindow, bool countLastPage)
 {
     finished_ = true;
     if (!preview_) {
-        if (!PrtStopped && !printer_.EndDoc()) PrinterError();
+        if (PrtStopped) return;
+        if (const Status ended = printer_.EndDoc(); !ended) {
+            // The document is ended already: the stop only tells.
+            PrtStopped = true;
+            ShowPrinterError(ended.message());
+        } else if (const QString file = printer_.WrittenFile(); !file.isEmpty()) {
+            // The main window has no status line: a short message says where the pages went.
+            s_.Msg.show(QStringLiteral("The report was written to ") + file + QLatin1Char('.'),
+                        Mb::OKOnly + Mb::Information);
+        }
         return;
     }
     if (rec_.FilesOpen()) {
@@ -108,6 +126,7 @@ void PrtSched::Finish(bool showWindow, bool countLastPage)
 void PrtSched::SetupPrinter(const PageSetup& in, bool& failed)
 {
     failed = true;
+    printer_.SetDocName(JobName(in.Title));
     const QString name = Runtime::Trim(in.FontName);
     if (preview_) {
         rec_.ReportFontName = name;
@@ -243,15 +262,22 @@ bool PrtSched::Check(const Status& s)
     return false;
 }
 
-void PrtSched::PrinterError()
+void PrtSched::PrinterError(const QString& reason)
 {
     if (PrtStopped) return;
     PrtStopped = true;
     // What was sent so far is ended as a document.
     if (!preview_) (void)printer_.EndDoc();
-    s_.Msg.show(QStringLiteral("Please check printer paper/on-line status.  Try using a different PRINT QUALITY "
-                               "setting."),
-                Mb::OKOnly + Mb::Exclamation, QStringLiteral("Printer Error"));
+    ShowPrinterError(reason);
+}
+
+void PrtSched::ShowPrinterError(const QString& reason)
+{
+    QString text = QStringLiteral("Please check printer paper/on-line status.  Try using a different PRINT QUALITY "
+                                  "setting.");
+    // The printing system's own reason, which names the printer, in a paragraph of its own.
+    if (!reason.isEmpty()) text += QStringLiteral("\n\n") + reason;
+    s_.Msg.show(text, Mb::OKOnly + Mb::Exclamation, QStringLiteral("Printer Error"));
 }
 
 void PrtSched::FontSize(double points)

@@ -46,9 +46,11 @@ struct PageSetup {
     QString Copies = QStringLiteral("1");  // the text of the dialog's copies box
     double TitleSize = 16;
     double HeadingSize = 10;
+    // The report's title as its pages show it; the print job is named after it.
+    QString Title;
 
-    // Font, orientation, quality, margins, paper (option 15) and bin (option 16) of a settings
-    // record; the copies text and the heading size are the caller's.
+    // Title, font, orientation, quality, margins, paper (option 15) and bin (option 16) of a
+    // settings record; the copies text and the heading size are the caller's.
     static PageSetup From(const ReportSettingsRecord& s, const QString& copies, double headingSize);
 };
 
@@ -71,16 +73,18 @@ public:
     // (after a message naming the working folder) when the recording cannot be opened, which
     // ends the run as a failed set-up. Printing: nothing to do.
     bool BeginRun();
-    // Printing: ends the document (after a stop the stop has ended it). Preview: records the
-    // end of the document (and, when the producer ended only the pages between pages, counts the
-    // last one), shows the preview window when showWindow and the run did not stop, closes the
-    // recording, gives the printer its orientation back and abandons any printer job. Either
-    // way preview mode is off afterwards.
+    // Printing: ends the document (after a stop the stop has ended it); a document the printer
+    // did not take is a printer error, one written to a file is reported with the file's path.
+    // Preview: records the end of the document (and, when the producer ended only the pages
+    // between pages, counts the last one), shows the preview window when showWindow and the run
+    // did not stop, closes the recording, gives the printer its orientation back and abandons
+    // any printer job. Either way preview mode is off afterwards.
     void Finish(bool showWindow, bool countLastPage = false);
 
     // --- page set-up
-    // Applies the inputs to the printer; failed when the run must stop (after the message).
-    // Copies (at least 1), paper and bin are applied whether or not it failed.
+    // Names the job after the program and the title, then applies the inputs to the printer;
+    // failed when the run must stop (after the message). Copies (at least 1), paper and bin are
+    // applied whether or not it failed.
     void SetupPrinter(const PageSetup& in, bool& failed);
     void GetPrinterOffsets();
     // The page area from the margins; edges on the printable area's right and bottom border
@@ -130,11 +134,13 @@ public:
 
     // A printer or recorder error stopped the run: nothing more is drawn.
     bool PrtStopped = false;
-    // Runs the stop for an error met outside the calls above.
-    void PrinterError();
+    // Runs the stop for an error met outside the calls above; reason, when given, is the
+    // printer's own account, shown below the message.
+    void PrinterError(const QString& reason = {});
 
 private:
     bool Check(const Status& s);
+    void ShowPrinterError(const QString& reason);
 
     PrintServices& s_;
     PrinterDevice& printer_;

@@ -62,6 +62,7 @@ SchedulePrintout::Outcome SchedulePrintout::PrintSchedule(const PrintoutRequest&
         in.FontBold = FontBold;
         in.FontItalic = FontItalic;
         in.TitleSize = PrtTitleFontSize;
+        in.Title = PageTitle();
         run.SetupPrinter(in, failed);
         if (!failed) {
             // Each page starts in black with thin lines, on the printer as in the preview.
@@ -89,12 +90,12 @@ SchedulePrintout::Outcome SchedulePrintout::PrintSchedule(const PrintoutRequest&
             }
         }
     }
-    const bool stopped = run.PrtStopped;
-    run.Finish(!failed && !stopped && !text_ && request.showPreview);
+    run.Finish(!failed && !run.PrtStopped && !text_ && request.showPreview);
     run_ = nullptr;
     request_ = nullptr;
     if (request.progress) request.progress(0);
-    return failed ? Outcome::SetupFailed : stopped ? Outcome::Stopped : Outcome::Done;
+    // A document the printer did not take at its end stops the run too.
+    return failed ? Outcome::SetupFailed : run.PrtStopped ? Outcome::Stopped : Outcome::Done;
 }
 
 void SchedulePrintout::InitPrintout(const PrintoutRequest& request)
@@ -293,14 +294,20 @@ void SchedulePrintout::PaginateRows()
 
 // ---------------------------------------------------------------- page header, grid, headings
 
+QString SchedulePrintout::PageTitle() const
+{
+    const QString q =
+        queryNo_ > 0 ? QStringLiteral(" [") + Runtime::Trim(query_.Title.str()) + QLatin1Char(']') : QString();
+    return Title + q;
+}
+
 void SchedulePrintout::PrintPageHeader()
 {
     PrtSched& run = *run_;
     colour_ = kBlack;  // a page starts in black, in the preview as on the printer
     width_ = -1;
-    const QString q =
-        queryNo_ > 0 ? QStringLiteral(" [") + Runtime::Trim(query_.Title.str()) + QLatin1Char(']') : QString();
-    s_.Rec.ReportTitle = Title + q;
+    const QString title = PageTitle();
+    s_.Rec.ReportTitle = title;
     // Printing something first begins the page on the printer.
     if (!run.Preview()) run.PrintText(QStringLiteral(" "));
 
@@ -308,7 +315,7 @@ void SchedulePrintout::PrintPageHeader()
                       run.TwipsToPrinterPixelsX(run.PrtPageRight),
                       run.TwipsToPrinterPixelsY(run.PrtPageTop + PrtHeaderHeight - PrtHeaderLineHeight / 2.0)};
     run.FontSize(PrtTitleFontSize);
-    run.DrawText(Title + q, r, Surface::DT_CENTER | Surface::DT_SINGLELINE);
+    run.DrawText(title, r, Surface::DT_CENTER | Surface::DT_SINGLELINE);
     run.FontSize(PrtHeadingFontSize);
     if (periodText_.isNull()) periodText_ = PeriodText();
     run.DrawRunLines(r, files_.DateFormat, grid_.TimeFormat, PrtPageNumber, periodText_);

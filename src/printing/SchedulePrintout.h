@@ -132,6 +132,9 @@ public:
     bool OmittedWeekday(int weekday) const;
     // Days printed.
     int PrintedDays() const;
+    // The title at the top of each page, with the query's while one is applied; it also names
+    // the print job.
+    QString PageTitle() const;
     // The text of the period: the first and last printed day in the long date format.
     QString PeriodText() const;
 

@@ -202,10 +202,15 @@ void QueryPrt::ProducePages(PrtSched& run)
     PrintQueryBody(run);
 }
 
+QString QueryPrt::PageTitle()
+{
+    return Runtime::Trim(query_.Title.str());
+}
+
 void QueryPrt::PrintQueryHeader(PrtSched& run)
 {
     PageHeader h;
-    h.Title = Runtime::Trim(query_.Title.str());
+    h.Title = PageTitle();
     h.RunTime = false;
     h.PageNumberAtTop = true;
     h.RangeLine = QueryRangeLine(RangeStart, RangeEnd);

@@ -48,6 +48,8 @@ public slots:
 
 protected:
     void AdaptSetup(PGSetup& dlg) override;
+    // The query's title.
+    QString PageTitle() override;
     bool PrepareRun() override;
     void ProducePages(PrtSched& run) override;
     bool EndsEveryPage() const override { return false; }

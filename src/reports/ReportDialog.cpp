@@ -433,6 +433,7 @@ bool ReportDialog::ProduceDocument(PrtSched& run)
     bool failed = true;
     PageSetup setup = PageSetup::From(Block(), Copies->text(), kSubtitleFontSize);
     setup.TitleSize = kTitleFontSize;
+    setup.Title = PageTitle();
     run.SetupPrinter(setup, failed);
     if (failed) return false;
     run.ComputePageArea(setup.Margins, 2);
@@ -592,6 +593,11 @@ MonthEntry ReportDialog::ChosenMonth(const QComboBox* list) const
         return {Runtime::FormatDate(start, QStringLiteral("mmmm, yyyy")), Runtime::Month(start)};
     }
     return {list->currentText(), list->currentData().toInt()};
+}
+
+QString ReportDialog::PageTitle()
+{
+    return Runtime::Trim(Block().Title.str());
 }
 
 void ReportDialog::PrintPageHeader(PrtSched& run, const PageHeader& h)

@@ -219,6 +219,8 @@ protected:
         // The band's height from the page top; 0: the header height less half a subtitle line.
         double BandHeight = 0;
     };
+    // The title at the top of the report's pages, which also names its print job: the block's.
+    virtual QString PageTitle();
     // The page header: page number + 1, title, run date and time, page number and range line,
     // then the block's font again.
     void PrintPageHeader(PrtSched& run, const PageHeader& h);

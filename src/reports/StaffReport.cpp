@@ -406,6 +406,13 @@ bool StaffReport::PrepareRun()
     return true;
 }
 
+QString StaffReport::PageTitle()
+{
+    QString title = ReportDialog::PageTitle();
+    if (ActiveQuery() > 0) title += QStringLiteral(" [") + queryTitle_ + QStringLiteral("]");
+    return title;
+}
+
 void StaffReport::ProducePages(PrtSched& run)
 {
     MeasureMetrics(run);
@@ -432,8 +439,7 @@ void StaffReport::ProducePages(PrtSched& run)
     keys.names = &names;
     const EntryLines lines(Files(), EntryOptions::From(Block()));
     PageHeader header;
-    header.Title = Runtime::Trim(Block().Title.str());
-    if (ActiveQuery() > 0) header.Title += QStringLiteral(" [") + queryTitle_ + QStringLiteral("]");
+    header.Title = PageTitle();
     header.RunDateTime = !PrintingBlank;
     header.RangeLine = RangeLineText();
     for (int page = 1; page <= layout.MaxPages(); ++page) {

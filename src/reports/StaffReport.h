@@ -87,6 +87,8 @@ protected:
     virtual int RunColumns() const = 0;
 
     void RangeChanged() override;
+    // The block's title, followed by the query's while one picks the names.
+    QString PageTitle() override;
     bool PrepareRun() override;
     void ProducePages(PrtSched& run) override;
     void AfterRun() override;

@@ -778,7 +778,8 @@ TEST_F(ProjCostTest, TwoLetterPagesAsPdfText)
     auto d = Open(services);
     d->Command1_Click();
     d->Command3_Click();
-    EXPECT_TRUE(msg.shown.empty()) << msg.Last().toStdString();
+    ASSERT_EQ(msg.shown.size(), 1u) << msg.Last().toStdString();
+    EXPECT_EQ(msg.shown[0].prompt, QStringLiteral("The report was written to ") + pdf + QLatin1Char('.'));
     EXPECT_EQ(d->Trims, (CostTrims{720, 720}));
     EXPECT_EQ(d->PageNumber, 2);
 

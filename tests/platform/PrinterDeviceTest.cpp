@@ -1,19 +1,39 @@
-// The real printer's PDF target, read back with the poppler tools.
+// The real printer: its PDF target and print queues of a scheduler of the test's own, read back
+// with the poppler tools and from the scheduler's spool.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "platform/PrinterDevice.h"
 #include "platform/Surface.h"
+#include "support/CupsScheduler.h"
 
 namespace tavrin::test {
 namespace {
+
+QString Tool(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(30000)) return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+QString PdfInfo(const QString& pdf)
+{
+    return Tool(QStringLiteral("pdfinfo"), {pdf});
+}
+QString PdfText(const QString& pdf)
+{
+    return Tool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+}
 
 class PdfTarget : public ::testing::Test {
 protected:
@@ -26,23 +46,13 @@ protected:
     QString Pdf() const { return dir.filePath(QStringLiteral("out.pdf")); }
     // Everything in the folder (temporary files included).
     QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot); }
-    static QString Run(const QString& program, const QStringList& args)
-    {
-        QProcess p;
-        p.start(program, args);
-        if (!p.waitForFinished(30000)) return {};
-        return QString::fromUtf8(p.readAllStandardOutput());
-    }
-    QString Info() const { return Run(QStringLiteral("pdfinfo"), {Pdf()}); }
-    QString Text() const
-    {
-        return Run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), Pdf(), QStringLiteral("-")});
-    }
+    QString Info() const { return PdfInfo(Pdf()); }
+    QString Text() const { return PdfText(Pdf()); }
     // The first page as a picture at the given resolution.
     QImage Picture(int dpi) const
     {
         const QString stem = dir.filePath(QStringLiteral("page"));
-        Run(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-aa"), QStringLiteral("no"),
+        Tool(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-aa"), QStringLiteral("no"),
                                          QStringLiteral("-aaVector"), QStringLiteral("no"), QStringLiteral("-r"),
                                          QString::number(dpi), QStringLiteral("-singlefile"), Pdf(), stem});
         return QImage(stem + QStringLiteral(".png"));
@@ -259,6 +269,192 @@ TEST_F(PdfTarget, AFileThatCannotBeWrittenFailsTheFirstOutput)
     ASSERT_TRUE(blocked.SetCurrent({QtPrinterDevice::PdfTargetName(), QStringLiteral("/proc/tavrin/out.pdf")}));
     EXPECT_FALSE(blocked.Line(0, 0, 100, 100));
     EXPECT_TRUE(blocked.EndDoc());
+}
+
+TEST_F(PdfTarget, TheJobsNameIsTheTitleAndTheFileWrittenIsKnown)
+{
+    printer->SetDocName(QStringLiteral("Tavrin - Staff 1 to 42 Day Schedule"));
+    ASSERT_TRUE(printer->Line(0, 0, 1440, 0));
+    EXPECT_TRUE(printer->WrittenFile().isEmpty());
+    ASSERT_TRUE(printer->EndDoc());
+    EXPECT_EQ(printer->WrittenFile(), Pdf());
+    EXPECT_TRUE(Info().contains(QRegularExpression(QStringLiteral("Title:\\s+Tavrin - Staff 1 to 42 Day Schedule\\n"))))
+        << Info().toStdString();
+    // A job with nothing drawn and an abandoned one write nothing.
+    ASSERT_TRUE(printer->EndDoc());
+    EXPECT_TRUE(printer->WrittenFile().isEmpty());
+    ASSERT_TRUE(printer->Line(0, 0, 1440, 0));
+    printer->KillDoc();
+    EXPECT_TRUE(printer->WrittenFile().isEmpty());
+}
+
+// ---------------------------------------------------------------- print queues
+
+// A scheduler of the test's own with the queue "Office"; the printer's jobs are drawn in "work".
+class QueueTarget : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        // A scheduler that cannot start fails the test: nothing here passes by skipping.
+        const Status up = cups.Start();
+        ASSERT_TRUE(up) << up.message().toStdString();
+        ASSERT_TRUE(cups.AddQueue(QStringLiteral("Office"), QStringLiteral("Room 12")));
+        cups.Use();
+        printer = std::make_unique<QtPrinterDevice>(dir.filePath(QStringLiteral("out.pdf")), Work());
+        ASSERT_TRUE(printer->SetCurrent(Office()));
+    }
+    void TearDown() override
+    {
+        printer.reset();
+        CupsScheduler::UseDefault();
+    }
+    static PrinterInfo Office() { return {QStringLiteral("Office"), QStringLiteral("Room 12")}; }
+    QString Work() const { return dir.filePath(QStringLiteral("work")); }
+    QStringList WorkFiles() const { return QDir(Work()).entryList(QDir::Files | QDir::Hidden); }
+    // Two pages with a text each.
+    Status PrintTwoPages()
+    {
+        printer->CurrentX = 1440;
+        printer->CurrentY = 1440;
+        TAVRIN_TRY(printer->Print(QStringLiteral("First page")));
+        TAVRIN_TRY(printer->NewPage());
+        printer->CurrentX = 1440;
+        printer->CurrentY = 1440;
+        TAVRIN_TRY(printer->Print(QStringLiteral("Second page")));
+        TAVRIN_TRY(printer->NewPage());
+        return printer->EndDoc();
+    }
+
+    QTemporaryDir dir;
+    CupsScheduler cups{dir.filePath(QStringLiteral("cups"))};
+    std::unique_ptr<QtPrinterDevice> printer;
+};
+
+TEST_F(QueueTarget, TheJobReachesTheQueueWithItsNamePagesAndOptions)
+{
+    // What the settings asked for arrives as the job's attributes; a setting never asked for is
+    // not sent and stays the queue's.
+    struct Case {
+        const char* what;
+        bool settings;
+        const char* copies;
+        const char* media;
+        const char* orientation;
+        const char* source;
+        const char* quality;
+        const char* resolution;
+        const char* pdfSize;
+    };
+    const Case cases[] = {
+        {"the printer's own settings", false, "1", "na_letter_8.5x11in", "", "", "", "", "612 x 792 pts"},
+        {"two landscape copies on legal paper from the lower tray in draft", true, "2", "na_legal_8.5x14in",
+         "landscape", "bottom", "draft", "300dpi", "1008 x 612 pts"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        printer = std::make_unique<QtPrinterDevice>(dir.filePath(QStringLiteral("out.pdf")), Work());
+        ASSERT_TRUE(printer->SetCurrent(Office()));
+        printer->SetDocName(QStringLiteral("Tavrin - Staff 1 to 42 Day Schedule"));
+        if (c.settings) {
+            ASSERT_TRUE(printer->SetCopies(2));
+            ASSERT_TRUE(printer->SetPaperSize(5));
+            ASSERT_TRUE(printer->SetOrientation(2));
+            ASSERT_TRUE(printer->SetPaperBin(2));
+            ASSERT_TRUE(printer->SetPrintQuality(-2));
+        }
+        const Status ended = PrintTwoPages();
+        ASSERT_TRUE(ended) << ended.message().toStdString();
+        EXPECT_TRUE(printer->WrittenFile().isEmpty());
+        // The job's file in the working folder has gone once the scheduler has it.
+        EXPECT_TRUE(WorkFiles().isEmpty()) << WorkFiles().join(' ').toStdString();
+
+        const std::vector<CupsScheduler::Job> jobs = cups.Jobs(QStringLiteral("Office"));
+        ASSERT_EQ(jobs.size(), c.settings ? 2u : 1u);
+        const CupsScheduler::Job& job = jobs.back();
+        EXPECT_EQ(job.Attribute("job-name"), QStringLiteral("Tavrin - Staff 1 to 42 Day Schedule"));
+        EXPECT_EQ(job.Attribute("copies"), QString::fromLatin1(c.copies));
+        EXPECT_EQ(job.Attribute("media"), QString::fromLatin1(c.media));
+        EXPECT_EQ(job.Attribute("orientation-requested"), QString::fromLatin1(c.orientation));
+        EXPECT_EQ(job.Attribute("media-source"), QString::fromLatin1(c.source));
+        EXPECT_EQ(job.Attribute("print-quality"), QString::fromLatin1(c.quality));
+        EXPECT_EQ(job.Attribute("printer-resolution"), QString::fromLatin1(c.resolution));
+
+        const QString document = cups.DocumentOf(job.id);
+        const QString info = PdfInfo(document);
+        EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n")))) << info.toStdString();
+        EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Title:\\s+Tavrin - Staff 1 to 42 Day Schedule"))));
+        EXPECT_TRUE(info.contains(QString::fromLatin1(c.pdfSize))) << info.toStdString();
+        const QStringList pages = PdfText(document).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+        ASSERT_EQ(pages.size(), 2);
+        EXPECT_TRUE(pages[0].contains(QStringLiteral("First page")));
+        EXPECT_TRUE(pages[1].contains(QStringLiteral("Second page")));
+    }
+}
+
+TEST_F(QueueTarget, AJobTheQueueDoesNotTakeFailsWithThePrintingSystemsReason)
+{
+    // A paused queue takes jobs; one that rejects them, a deleted one or a scheduler that is not
+    // running does not, and EndDoc says so, naming the printer. Nothing is left behind.
+    struct Case {
+        const char* what;
+        std::function<Status(CupsScheduler&)> change;
+        const char* reason;  // "" when the job is taken
+    };
+    const Case cases[] = {
+        {"paused", [](CupsScheduler& c) { return c.Run(QStringLiteral("cupsdisable"), {QStringLiteral("Office")}); },
+         ""},
+        {"rejecting",
+         [](CupsScheduler& c) {
+             return c.Run(QStringLiteral("cupsreject"), {QStringLiteral("-r"), QStringLiteral("Out of paper"),
+                                                         QStringLiteral("Office")});
+         },
+         "The printer Office did not take the job: Destination \"Office\" is not accepting jobs."},
+        {"deleted", [](CupsScheduler& c) { return c.DeleteQueue(QStringLiteral("Office")); },
+         "The printer Office did not take the job: The printer or class does not exist."},
+        {"scheduler stopped", [](CupsScheduler& c) { return c.Stop(); },
+         "The printer Office did not take the job: the printing system at "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(c.change(cups));
+        const std::size_t before = cups.Running() ? cups.Jobs().size() : 0;
+        QElapsedTimer clock;
+        clock.start();
+        const Status printed = PrintTwoPages();
+        EXPECT_LT(clock.elapsed(), 10000);
+        EXPECT_TRUE(WorkFiles().isEmpty()) << WorkFiles().join(' ').toStdString();
+        const QString reason = QString::fromLatin1(c.reason);
+        if (reason.isEmpty()) {
+            EXPECT_TRUE(printed) << printed.message().toStdString();
+            EXPECT_EQ(cups.Jobs().size(), before + 1);
+            ASSERT_TRUE(cups.Run(QStringLiteral("cupsenable"), {QStringLiteral("Office")}));
+            continue;
+        }
+        ASSERT_FALSE(printed);
+        EXPECT_TRUE(printed.message().startsWith(reason)) << printed.message().toStdString();
+        if (cups.Running()) {
+            EXPECT_EQ(cups.Jobs().size(), before);
+        }
+    }
+}
+
+TEST_F(QueueTarget, ThePrintersAreTheSystemsAsTheyAreNow)
+{
+    const PrinterInfo pdf{QtPrinterDevice::PdfTargetName(), dir.filePath(QStringLiteral("out.pdf"))};
+    EXPECT_EQ(printer->Printers(), (std::vector<PrinterInfo>{Office(), pdf}));
+    ASSERT_TRUE(cups.AddQueue(QStringLiteral("Lab")));
+    ASSERT_TRUE(cups.DeleteQueue(QStringLiteral("Office")));
+    const PrinterInfo lab{QStringLiteral("Lab"), QStringLiteral("CUPS")};
+    EXPECT_EQ(printer->Printers(), (std::vector<PrinterInfo>{lab, pdf}));
+    // The current printer stays current when it has gone; the new one can be chosen.
+    EXPECT_EQ(printer->Current(), Office());
+    ASSERT_TRUE(printer->SetCurrent(lab));
+    ASSERT_TRUE(PrintTwoPages());
+    EXPECT_EQ(cups.Jobs(QStringLiteral("Lab")).size(), 1u);
+    // A default printer set at the system is the one a new printer object starts on.
+    ASSERT_TRUE(cups.SetDefault(QStringLiteral("Lab")));
+    EXPECT_EQ(QtPrinterDevice(pdf.Port, Work()).Current(), lab);
 }
 
 }  // namespace

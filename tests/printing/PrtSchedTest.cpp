@@ -255,6 +255,85 @@ TEST_F(PrtSchedTest, APrinterErrorStopsTheRunOnce)
     }
 }
 
+TEST_F(PrtSchedTest, TheEndOfThePrintedDocument)
+{
+    // A document the printer did not take stops the run with its reason below the message; one
+    // written to a file says where; a printer that took it says nothing. A preview ends no
+    // document and says nothing.
+    struct Case {
+        const char* what;
+        bool preview;
+        bool refused;
+        const char* file;
+        const char* message;  // "" when none
+        const char* title;
+    };
+    const Case cases[] = {
+        {"refused", false, true, "", "\n\nThe printer refused EndDoc.", "Printer Error"},
+        {"refused by a file target", false, true, "/out/Tavrin.pdf", "\n\nThe printer refused EndDoc.",
+         "Printer Error"},
+        {"written to a file", false, false, "/out/Tavrin.pdf", "The report was written to /out/Tavrin.pdf.",
+         "Tavrin"},
+        {"taken by a queue", false, false, "", "", ""},
+        {"previewed", true, false, "/out/Tavrin.pdf", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakePrinter fresh;
+        FakeMsgBox box;
+        PrintServices services(fresh, rec, fonts, box, dialogs);
+        fresh.OutputFile = QString::fromLatin1(c.file);
+        if (c.refused) fresh.Fail(QStringLiteral("EndDoc"));
+        rec.PreviewMode = c.preview;
+        PrtSched run(services);
+        ASSERT_TRUE(run.BeginRun());
+        run.Line(0, 0, 10, 10);
+        run.NewPage();
+        run.Finish(false);
+        EXPECT_EQ(run.PrtStopped, c.refused);
+        const QString message = QString::fromLatin1(c.message);
+        if (message.isEmpty()) {
+            EXPECT_TRUE(box.shown.empty()) << box.Last().toStdString();
+            continue;
+        }
+        ASSERT_EQ(box.shown.size(), 1u);
+        EXPECT_EQ(box.shown[0].prompt, c.refused ? kPrinterError + message : message);
+        EXPECT_EQ(box.shown[0].title, QString::fromLatin1(c.title));
+        EXPECT_EQ(box.shown[0].flags, c.refused ? Mb::Exclamation : Mb::Information);
+        // The stop ends no second document.
+        EXPECT_EQ(fresh.Count(QStringLiteral("EndDoc")), 1);
+    }
+}
+
+TEST_F(PrtSchedTest, TheJobIsNamedAfterTheProgramAndTheReport)
+{
+    ReportSettingsRecord s;
+    s.Title = "  Staff 1 to 42 Day Schedule ";
+    struct Case {
+        QString title;
+        QString job;
+    };
+    const Case cases[] = {
+        {PageSetup::From(s, QStringLiteral("1"), 10).Title, QStringLiteral("Tavrin - Staff 1 to 42 Day Schedule")},
+        {QStringLiteral("Schedule [Nights]"), QStringLiteral("Tavrin - Schedule [Nights]")},
+        {QStringLiteral("   "), QStringLiteral("Tavrin")},
+    };
+    for (const Case& c : cases) {
+        for (const bool preview : {false, true}) {
+            rec.PreviewMode = preview;
+            PageSetup in;
+            in.Title = c.title;
+            PrtSched run(print);
+            ASSERT_TRUE(run.BeginRun());
+            bool failed = true;
+            run.SetupPrinter(in, failed);
+            EXPECT_FALSE(failed);
+            EXPECT_EQ(printer.DocName(), c.job) << preview;
+            run.Finish(false);
+        }
+    }
+}
+
 TEST_F(PrtSchedTest, ARecordingThatCannotBeWrittenIsAFailedSetupOrAPrinterError)
 {
     PreviewRec lost(dir.path() + QStringLiteral("/gone"));

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include "ReportFixture.h"
@@ -618,7 +619,14 @@ TEST_F(Staff142Test, PrintedToAPdfFile)
     Staff142 dlg(ReportContext{*files, *grid, gridHost, services, ctx.pickQuery});
     dlg.Command3->click();
     dlg.Command1_Click();
-    EXPECT_TRUE(msg.shown.empty()) << msg.Last().toStdString();
+    // The run says where it wrote; the file carries the job's name as its title.
+    ASSERT_EQ(msg.shown.size(), 1u) << msg.Last().toStdString();
+    EXPECT_EQ(msg.shown[0].prompt, QStringLiteral("The report was written to ") + pdf + QLatin1Char('.'));
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    ASSERT_TRUE(info.waitForFinished(30000));
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput())
+                    .contains(QRegularExpression(QStringLiteral("Title:\\s+Tavrin - Staff Schedule\\n"))));
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     ASSERT_TRUE(p.waitForFinished(30000));

@@ -274,7 +274,9 @@ Status FakePrinter::NewPage()
 
 Status FakePrinter::EndDoc()
 {
-    return Call(QStringLiteral("EndDoc"), QString(), NoPrinter);
+    const Status s = Call(QStringLiteral("EndDoc"), QString(), NoPrinter);
+    written_ = s ? OutputFile : QString();
+    return s;
 }
 
 void FakePrinter::KillDoc()

@@ -43,6 +43,8 @@ public:
     std::set<int> Bins;
     std::set<int> Qualities{-1, -2, -3, -4};
     QStringList FontList{QStringLiteral("Arial"), QStringLiteral("Courier New"), QStringLiteral("Times New Roman")};
+    // A file target: the file an EndDoc that is not refused writes (none when empty).
+    QString OutputFile;
 
     // --- what happened
     QStringList Log;
@@ -81,6 +83,7 @@ public:
     Status NewPage() override;
     Status EndDoc() override;
     void KillDoc() override;
+    QString WrittenFile() const override { return written_; }
     int Copies() override { return copies_; }
     Status SetCopies(int copies) override;
     int PaperSize() override { return paper_; }
@@ -103,6 +106,7 @@ private:
     double LineHeight() const;
 
     std::map<QString, Rule> rules_;
+    QString written_;
     int copies_ = 1;
     int paper_ = 1;
     int bin_ = 7;
