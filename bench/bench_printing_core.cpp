@@ -155,50 +155,98 @@ struct Recording {
     }
 };
 
-void Replay(benchmark::State& state, Recording& r, int pageNo)
-{
-    FontService fonts(96);
-    Surface page(15, 15);
-    page.Resize(1056, 816);  // Letter landscape at 96 dots per inch
-    PageReplay replay(fonts);
-    replay.PrinterTppX = replay.PrinterTppY = kRecordTpp;
-    replay.ReportFontName = QStringLiteral("Arial");
-    replay.LoadFont(page, 8, false, false);
-    const std::int64_t first = r.rec.PreviewPageIndex(pageNo);
-    for (auto _ : state) {
+// The preview's page picture and what plays a recorded page on it.
+struct PagePicture {
+    FontService fonts{96};
+    Surface page{15, 15};
+    PageReplay replay{fonts};
+    PagePicture()
+    {
+        page.Resize(1056, 816);  // Letter landscape at 96 dots per inch
+        replay.PrinterTppX = replay.PrinterTppY = kRecordTpp;
+        replay.ReportFontName = QStringLiteral("Arial");
+        replay.LoadFont(page, 8, false, false);
+    }
+    void Play(Recording& r, std::int64_t first)
+    {
         const auto records = ReadPreviewPage(r.rec.CommandFile(), first);
         replay.Render(page, records, r.rec.TextFile(), true);
-        benchmark::DoNotOptimize(page.Pixel(10, 10));
     }
+};
+
+// The same page painted plainly, from the items it was recorded from.
+struct PlainPicture {
+    FontService fonts{96};
+    bench::PlainPagePainter painter{fonts};
+    QImage image{1056, 816, QImage::Format_RGB32};
+    void Paint(const std::vector<Item>& items)
+    {
+        image.fill(Qt::white);
+        painter.Paint(image, items);
+    }
+};
+
+void Replay(benchmark::State& state, Recording& r, int pageNo)
+{
+    PagePicture picture;
+    const std::int64_t first = r.rec.PreviewPageIndex(pageNo);
+    for (auto _ : state) {
+        picture.Play(r, first);
+        benchmark::DoNotOptimize(picture.page.Pixel(10, 10));
+    }
+}
+
+// Paints a page's items plainly, once the page picture of the recorded page has been checked to
+// show exactly the same pixels.
+void ReplayBaseline(benchmark::State& state, Recording& r, int pageNo, const std::vector<Item>& items)
+{
+    PlainPicture plain;
+    {
+        PagePicture program;
+        program.Play(r, r.rec.PreviewPageIndex(pageNo));
+        plain.Paint(items);
+        const QString difference = bench::PictureDifference(program.page.Image(), plain.image);
+        if (!difference.isEmpty()) {
+            bench::FailDiffering(state, difference);
+            return;
+        }
+    }
+    for (auto _ : state) {
+        plain.Paint(items);
+        benchmark::DoNotOptimize(plain.image.pixel(10, 10));
+    }
+}
+
+Recording& OnePrintout()
+{
+    static Recording r(Commands());
+    return r;
 }
 
 void BM_ReplayPage(benchmark::State& state)
 {
-    static Recording r(Commands());
-    Replay(state, r, 1);
+    Replay(state, OnePrintout(), 1);
 }
 
 void BM_ReplayPage_Baseline(benchmark::State& state)
 {
-    const std::vector<Item> items = FirstPage();
-    FontService fonts(96);
-    bench::PlainPagePainter painter(fonts);
-    QImage image(1056, 816, QImage::Format_RGB32);
-    for (auto _ : state) {
-        image.fill(Qt::white);
-        painter.Paint(image, items);
-        benchmark::DoNotOptimize(image.pixel(10, 10));
-    }
+    ReplayBaseline(state, OnePrintout(), 1, FirstPage());
 }
 
 // 250 pages of 160 commands: the page index finds the last as quickly as the first.
+std::vector<Item> PageOf250()
+{
+    const std::vector<Item> page = FirstPage();
+    return {page.begin(), page.begin() + 159};
+}
+
 Recording& ManyPages()
 {
     static Recording r([] {
         std::vector<Item> items;
-        const std::vector<Item> page = FirstPage();
+        const std::vector<Item> page = PageOf250();
         for (int p = 0; p < 250; ++p) {
-            items.insert(items.end(), page.begin(), page.begin() + 159);
+            items.insert(items.end(), page.begin(), page.end());
             items.push_back({Op::NewPage, 0, 0, 0, 0, 0, {}});
         }
         return items;
@@ -211,9 +259,19 @@ void BM_ReplayPage1Of250(benchmark::State& state)
     Replay(state, ManyPages(), 1);
 }
 
+void BM_ReplayPage1Of250_Baseline(benchmark::State& state)
+{
+    ReplayBaseline(state, ManyPages(), 1, PageOf250());
+}
+
 void BM_ReplayPage250Of250(benchmark::State& state)
 {
     Replay(state, ManyPages(), 250);
+}
+
+void BM_ReplayPage250Of250_Baseline(benchmark::State& state)
+{
+    ReplayBaseline(state, ManyPages(), 250, PageOf250());
 }
 
 // ---------------------------------------------------------------- the PDF target
@@ -330,7 +388,9 @@ BENCHMARK(BM_Record40000Commands_Baseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReplayPage)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReplayPage_Baseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReplayPage1Of250)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReplayPage1Of250_Baseline)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReplayPage250Of250)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReplayPage250Of250_Baseline)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PdfPage)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PdfPage_Baseline)->Unit(benchmark::kMillisecond);
 
