@@ -5,9 +5,15 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QString>
 #include <list>
 #include <span>
@@ -60,6 +66,36 @@ inline QString BytesDifference(const QByteArray& program, const QByteArray& base
         .arg(program.size())
         .arg(baseline.size())
         .arg(at);
+}
+
+// Where two PDF files differ, page by page as poppler draws them at 150 dots per inch without
+// smoothing: empty when every page has the same pixels (or when poppler is not installed, which
+// is said once on stderr).
+inline QString PdfDifference(const QString& program, const QString& baseline)
+{
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (pdftoppm.isEmpty()) {
+        std::fprintf(stderr, "pdftoppm is not installed: the PDF files were not compared\n");
+        return {};
+    }
+    QTemporaryDir dir;
+    const auto pages = [&](const QString& pdf, const QString& stem) {
+        QProcess::execute(pdftoppm, {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("150"),
+                                     QStringLiteral("-aa"), QStringLiteral("no"), QStringLiteral("-aaVector"),
+                                     QStringLiteral("no"), pdf, dir.filePath(stem)});
+        QStringList out;
+        for (const QString& f : QDir(dir.path()).entryList({stem + QStringLiteral("*.png")}, QDir::Files, QDir::Name))
+            out << dir.filePath(f);
+        return out;
+    };
+    const QStringList a = pages(program, QStringLiteral("program"));
+    const QStringList b = pages(baseline, QStringLiteral("baseline"));
+    if (a.isEmpty() || a.size() != b.size()) return QStringLiteral("%1 pages against %2").arg(a.size()).arg(b.size());
+    for (qsizetype p = 0; p < a.size(); ++p) {
+        const QString difference = PictureDifference(QImage(a[p]), QImage(b[p]));
+        if (!difference.isEmpty()) return QStringLiteral("page %1: ").arg(p + 1) + difference;
+    }
+    return {};
 }
 
 // Where two preview recordings (command file and text file each) differ, comparing what each

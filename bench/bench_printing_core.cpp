@@ -76,69 +76,95 @@ void BM_Record40000Commands(benchmark::State& state)
     state.counters["commands"] = static_cast<double>(items.size());
 }
 
+// The records and texts gathered and written with one call each, on fresh files.
+bool PlainRecord(const QByteArray& cmdPath, const QByteArray& textPath, std::vector<std::uint8_t>& cmds,
+                 QByteArray& texts)
+{
+    ::unlink(cmdPath.constData());
+    ::unlink(textPath.constData());
+    const int cmd = ::open(cmdPath.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+    const int txt = ::open(textPath.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+    std::int64_t pos = 1;
+    std::uint8_t r[28] = {};
+    cmds.clear();
+    texts.clear();
+    for (const Item& i : Commands()) {
+        static constexpr int kCode[] = {1, 3, 5, 2, 8, 7, 10};
+        Put16(r, kCode[static_cast<int>(i.op)]);
+        QByteArray bytes;
+        switch (i.op) {
+            case Op::FontSize:
+            case Op::Colour:
+                Put32(r + 18, i.value);
+                break;
+            case Op::Bold:
+                Put32(r + 18, i.value != 0 ? -1 : 0);
+                break;
+            case Op::Text: {
+                const PixelRect p = Px(i, kRecordTpp);
+                Put32(r + 2, p.Left);
+                Put32(r + 6, p.Top);
+                Put32(r + 10, p.Right);
+                Put32(r + 14, p.Bottom);
+                Put32(r + 18, i.value);
+                bytes = StringToCp1252(i.text);
+                Put32(r + 22, static_cast<std::int32_t>(pos));
+                Put16(r + 26, static_cast<int>(bytes.size()));
+                break;
+            }
+            case Op::Line:
+            case Op::Filled:
+                Put32(r + 2, Runtime::CInt(i.a));
+                Put32(r + 6, Runtime::CInt(i.c));
+                Put32(r + 10, Runtime::CInt(i.b));
+                Put32(r + 14, Runtime::CInt(i.d));
+                if (i.op == Op::Filled) Put32(r + 18, i.value);
+                break;
+            case Op::NewPage:
+                break;
+        }
+        cmds.insert(cmds.end(), r, r + 28);
+        texts.append(bytes);
+        pos += bytes.size();
+    }
+    const bool ok = ::pwrite(txt, texts.constData(), static_cast<std::size_t>(texts.size()), 0) == texts.size() &&
+                    ::pwrite(cmd, cmds.data(), cmds.size(), 0) == static_cast<ssize_t>(cmds.size());
+    ::close(cmd);
+    ::close(txt);
+    return ok;
+}
+
 void BM_Record40000Commands_Baseline(benchmark::State& state)
 {
     QTemporaryDir dir;
-    const QByteArray cmdPath = QFile::encodeName(dir.filePath(QStringLiteral("Preview.RP1")));
-    const QByteArray textPath = QFile::encodeName(dir.filePath(QStringLiteral("Preview.RP2")));
-    const std::vector<Item>& items = Commands();
-    // The records and texts gathered and written with one call each.
+    const QString cmdPath = dir.filePath(QStringLiteral("Plain.RP1"));
+    const QString textPath = dir.filePath(QStringLiteral("Plain.RP2"));
     std::vector<std::uint8_t> cmds;
     QByteArray texts;
-    for (auto _ : state) {
-        ::unlink(cmdPath.constData());
-        ::unlink(textPath.constData());
-        const int cmd = ::open(cmdPath.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-        const int txt = ::open(textPath.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-        std::int64_t pos = 1;
-        std::uint8_t r[28] = {};
-        cmds.clear();
-        texts.clear();
-        for (const Item& i : items) {
-            static constexpr int kCode[] = {1, 3, 5, 2, 8, 7, 10};
-            Put16(r, kCode[static_cast<int>(i.op)]);
-            QByteArray bytes;
-            switch (i.op) {
-                case Op::FontSize:
-                case Op::Colour:
-                    Put32(r + 18, i.value);
-                    break;
-                case Op::Bold:
-                    Put32(r + 18, i.value != 0 ? -1 : 0);
-                    break;
-                case Op::Text: {
-                    const PixelRect p = Px(i, kRecordTpp);
-                    Put32(r + 2, p.Left);
-                    Put32(r + 6, p.Top);
-                    Put32(r + 10, p.Right);
-                    Put32(r + 14, p.Bottom);
-                    Put32(r + 18, i.value);
-                    bytes = StringToCp1252(i.text);
-                    Put32(r + 22, static_cast<std::int32_t>(pos));
-                    Put16(r + 26, static_cast<int>(bytes.size()));
-                    break;
-                }
-                case Op::Line:
-                case Op::Filled:
-                    Put32(r + 2, Runtime::CInt(i.a));
-                    Put32(r + 6, Runtime::CInt(i.c));
-                    Put32(r + 10, Runtime::CInt(i.b));
-                    Put32(r + 14, Runtime::CInt(i.d));
-                    if (i.op == Op::Filled) Put32(r + 18, i.value);
-                    break;
-                case Op::NewPage:
-                    break;
-            }
-            cmds.insert(cmds.end(), r, r + 28);
-            texts.append(bytes);
-            pos += bytes.size();
-        }
-        if (::pwrite(txt, texts.constData(), static_cast<std::size_t>(texts.size()), 0) != texts.size() ||
-            ::pwrite(cmd, cmds.data(), cmds.size(), 0) != static_cast<ssize_t>(cmds.size())) {
+    {
+        // Both write the same bytes.
+        PreviewRec rec(dir.path());
+        if (!rec.OpenPreviewFiles()) state.SkipWithError("cannot record");
+        Record(rec, Commands());
+        rec.ClosePreviewFiles();
+        if (!PlainRecord(QFile::encodeName(cmdPath), QFile::encodeName(textPath), cmds, texts)) {
             state.SkipWithError("write");
+            return;
         }
-        ::close(cmd);
-        ::close(txt);
+        QString difference = bench::BytesDifference(bench::FileBytes(rec.CommandPath()), bench::FileBytes(cmdPath),
+                                                    QStringLiteral("the command file"));
+        if (difference.isEmpty()) {
+            difference = bench::BytesDifference(bench::FileBytes(rec.TextPath()), bench::FileBytes(textPath),
+                                                QStringLiteral("the text file"));
+        }
+        if (!difference.isEmpty()) {
+            bench::FailDiffering(state, difference);
+            return;
+        }
+    }
+    for (auto _ : state) {
+        if (!PlainRecord(QFile::encodeName(cmdPath), QFile::encodeName(textPath), cmds, texts))
+            state.SkipWithError("write");
     }
 }
 
@@ -276,23 +302,26 @@ void BM_ReplayPage250Of250_Baseline(benchmark::State& state)
 
 // ---------------------------------------------------------------- the PDF target
 
-void BM_PdfPage(benchmark::State& state)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("page.pdf"));
-    QtPrinterDevice printer(path);
-    (void)printer.SetCurrent({QtPrinterDevice::PdfTargetName(), path});
-    (void)printer.SetOrientation(2);
-    (void)printer.SetPaperSize(1);
+// The first page printed by the program on the PDF target at path.
+struct ProgramPdf {
+    QtPrinterDevice printer;
     bench::QuietMsgBox msg;
     QtFileDialogs dialogs;
-    FontService fonts(96);
-    PreviewRec rec(dir.path());
-    PrintServices services(printer, rec, fonts, msg, dialogs);
-    (void)printer.SetFontName(QStringLiteral("Arial"));
-    const std::vector<Item> items = FirstPage();
-    const double tpp = printer.TwipsPerPixelX();
-    for (auto _ : state) {
+    FontService fonts{96};
+    PreviewRec rec;
+    PrintServices services{printer, rec, fonts, msg, dialogs};
+    std::vector<Item> items = FirstPage();
+
+    ProgramPdf(const QString& path, const QString& work) : printer(path), rec(work)
+    {
+        (void)printer.SetCurrent({QtPrinterDevice::PdfTargetName(), path});
+        (void)printer.SetOrientation(2);
+        (void)printer.SetPaperSize(1);
+        (void)printer.SetFontName(QStringLiteral("Arial"));
+    }
+    bool Print()
+    {
+        const double tpp = printer.TwipsPerPixelX();
         PrtSched run(services);
         run.BeginRun();
         for (const Item& i : items) {
@@ -320,67 +349,91 @@ void BM_PdfPage(benchmark::State& state)
             }
         }
         run.Finish(false);
-        if (run.PrtStopped) state.SkipWithError("printer error");
+        return !run.PrtStopped;
     }
+};
+
+void BM_PdfPage(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    ProgramPdf program(dir.filePath(QStringLiteral("page.pdf")), dir.path());
+    for (auto _ : state) {
+        if (!program.Print()) state.SkipWithError("printer error");
+    }
+}
+
+// The same page with QPainter on a QPdfWriter, written beside the file and renamed over it.
+void PlainPdf(const QString& path, const std::vector<Item>& items, const QString& family)
+{
+    const QString temp = path + QStringLiteral(".part");
+    const double tpp = 1440.0 / 1200;
+    QPdfWriter writer(temp);
+    writer.setResolution(1200);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Landscape, QMarginsF()));
+    QPainter p(&writer);
+    QFont font(family);
+    font.setPointSizeF(10);
+    p.setFont(font);
+    QColor colour(Qt::black);
+    for (const Item& i : items) {
+        switch (i.op) {
+            case Op::FontSize:
+                font.setPointSizeF(i.value);
+                p.setFont(font);
+                break;
+            case Op::Bold:
+                font.setBold(i.value != 0);
+                p.setFont(font);
+                break;
+            case Op::Colour:
+                colour = QColor::fromRgb(ToQRgb(static_cast<std::uint32_t>(i.value)));
+                break;
+            case Op::Text: {
+                const PixelRect r = Px(i, tpp);
+                int flags = (i.value & 1) ? Qt::AlignHCenter : (i.value & 2) ? Qt::AlignRight : Qt::AlignLeft;
+                flags |= (i.value & 32) ? Qt::TextSingleLine | ((i.value & 8) ? Qt::AlignBottom : Qt::AlignTop)
+                                        : Qt::AlignTop;
+                p.setPen(colour);
+                p.drawText(QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top), flags, i.text);
+                break;
+            }
+            case Op::Line:
+                p.setPen(QPen(colour, 1));
+                p.drawLine(QPointF(i.a / tpp, i.b / tpp), QPointF(i.c / tpp, i.d / tpp));
+                break;
+            case Op::Filled: {
+                const std::uint32_t c = static_cast<std::uint32_t>(std::abs(i.value));
+                p.fillRect(QRectF(QPointF(i.a / tpp, i.b / tpp), QPointF(i.c / tpp + 1, i.d / tpp + 1)),
+                           QColor::fromRgb(ToQRgb(c)));
+                break;
+            }
+            case Op::NewPage:
+                break;
+        }
+    }
+    p.end();
+    std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData());
 }
 
 void BM_PdfPage_Baseline(benchmark::State& state)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("page.pdf"));
-    const QString temp = dir.filePath(QStringLiteral(".page.pdf.part"));
+    const QString path = dir.filePath(QStringLiteral("plain.pdf"));
     const std::vector<Item> items = FirstPage();
-    const double tpp = 1440.0 / 1200;
     FontService fonts(96);
     const QString family = fonts.Resolve({QStringLiteral("Arial"), 8, false, false})->font.family();
-    for (auto _ : state) {
-        QPdfWriter writer(temp);
-        writer.setResolution(1200);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Landscape, QMarginsF()));
-        QPainter p(&writer);
-        QFont font(family);
-        font.setPointSizeF(10);
-        p.setFont(font);
-        QColor colour(Qt::black);
-        for (const Item& i : items) {
-            switch (i.op) {
-                case Op::FontSize:
-                    font.setPointSizeF(i.value);
-                    p.setFont(font);
-                    break;
-                case Op::Bold:
-                    font.setBold(i.value != 0);
-                    p.setFont(font);
-                    break;
-                case Op::Colour:
-                    colour = QColor::fromRgb(ToQRgb(static_cast<std::uint32_t>(i.value)));
-                    break;
-                case Op::Text: {
-                    const PixelRect r = Px(i, tpp);
-                    int flags = (i.value & 1) ? Qt::AlignHCenter : (i.value & 2) ? Qt::AlignRight : Qt::AlignLeft;
-                    flags |= (i.value & 32) ? Qt::TextSingleLine | ((i.value & 8) ? Qt::AlignBottom : Qt::AlignTop)
-                                            : Qt::AlignTop;
-                    p.setPen(colour);
-                    p.drawText(QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top), flags, i.text);
-                    break;
-                }
-                case Op::Line:
-                    p.setPen(QPen(colour, 1));
-                    p.drawLine(QPointF(i.a / tpp, i.b / tpp), QPointF(i.c / tpp, i.d / tpp));
-                    break;
-                case Op::Filled: {
-                    const std::uint32_t c = static_cast<std::uint32_t>(std::abs(i.value));
-                    p.fillRect(QRectF(QPointF(i.a / tpp, i.b / tpp), QPointF(i.c / tpp + 1, i.d / tpp + 1)),
-                               QColor::fromRgb(ToQRgb(c)));
-                    break;
-                }
-                case Op::NewPage:
-                    break;
-            }
+    {
+        // Both print the same page.
+        ProgramPdf program(dir.filePath(QStringLiteral("page.pdf")), dir.path());
+        if (!program.Print()) state.SkipWithError("printer error");
+        PlainPdf(path, items, family);
+        const QString difference = bench::PdfDifference(dir.filePath(QStringLiteral("page.pdf")), path);
+        if (!difference.isEmpty()) {
+            bench::FailDiffering(state, difference);
+            return;
         }
-        p.end();
-        std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData());
     }
+    for (auto _ : state) PlainPdf(path, items, family);
 }
 
 BENCHMARK(BM_Record40000Commands)->Unit(benchmark::kMillisecond);
