@@ -38,7 +38,13 @@ inline QString PictureDifference(const QImage& program, const QImage& baseline)
 {
     const QImage a = program.convertToFormat(QImage::Format_RGB32);
     const QImage b = baseline.convertToFormat(QImage::Format_RGB32);
-    if (a.size() != b.size()) return QStringLiteral("the pictures differ in size");
+    if (a.size() != b.size()) {
+        return QStringLiteral("the pictures differ in size: %1 x %2 against %3 x %4")
+            .arg(a.width())
+            .arg(a.height())
+            .arg(b.width())
+            .arg(b.height());
+    }
     for (int y = 0; y < a.height(); ++y) {
         const auto* pa = reinterpret_cast<const QRgb*>(a.constScanLine(y));
         const auto* pb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
