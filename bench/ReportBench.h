@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "SameResult.h"
 #include "grid/GridPaint.h"
 #include "platform/Cp1252.h"
 #include "platform/FileDialogs.h"

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "PlainPageArea.h"
 #include "SameResult.h"
 #include "grid/GridHost.h"
 #include "grid/GridPaint.h"
@@ -202,19 +203,13 @@ void BM_PrintoutToRecorder(benchmark::State& state)
 
 // What is the same on every page of every run: the page area and the font measures, taken from
 // the printer as the printout takes them.
-struct PageLayout {
-    double tpx = 1, tpy = 1;
-    int left = 0, right = 0, top = 0, bottom = 0;
+struct PageLayout : bench::PlainPageArea {
     int headerHeight = 0, headerLineHeight = 0, lineHeight = 0, nameWidth = 0, positionWidth = 0, dayWidth = 0,
         headingHeight = 0;
     int rowHeight = 0, coverageHeight = 0;
     // The three lines of a cell, in printer pixels below the row's top.
     int bandTop[3] = {}, bandBottom[3] = {};
     std::uint32_t shade = 0;
-
-    int Px(double t) const { return Runtime::CInt(t / tpx); }
-    int Py(double t) const { return Runtime::CInt(t / tpy); }
-    PixelRect Rect(int l, int t, int r, int b) const { return {Px(l), Py(t), Px(r), Py(b)}; }
 };
 
 PageLayout MeasurePage(Schedule& s)
@@ -222,21 +217,10 @@ PageLayout MeasurePage(Schedule& s)
     PrinterDevice& p = s.printer;
     const ReportSettingsRecord& ps = s.files.CurrentFormat.PrintSettings;
     PageLayout L;
-    L.tpx = p.TwipsPerPixelX();
-    L.tpy = p.TwipsPerPixelY();
-    const auto snapX = [&L](double t) { return L.Px(t) * L.tpx; };
-    const auto snapY = [&L](double t) { return L.Py(t) * L.tpy; };
-    const double offX = static_cast<int>(p.GetDeviceCaps(PrinterDevice::PHYSICALOFFSETX) * L.tpx);
-    const double offY = static_cast<int>(p.GetDeviceCaps(PrinterDevice::PHYSICALOFFSETY) * L.tpy);
-    const int sw = p.ScaleWidth(), sh = p.ScaleHeight();
-    L.left = static_cast<int>(snapX(std::max(0.0, ps.Margins[2] - offX)));
-    L.right = static_cast<int>(snapX(sw - std::max(0.0, ps.Margins[3] - (double(p.Width()) - sw - offX))));
-    L.top = static_cast<int>(snapY(std::max(0.0, ps.Margins[0] - offY)));
-    L.bottom = static_cast<int>(snapY(sh - std::max(0.0, ps.Margins[1] - (double(p.Height()) - sh - offY))));
-    if (L.left == 0) L.left = static_cast<int>(L.tpx);
-    if (L.top == 0) L.top = static_cast<int>(L.tpy);
-    if (L.right == sw) L.right = static_cast<int>(sw - L.tpx);
-    if (L.bottom == sh) L.bottom = static_cast<int>(sh - L.tpy);
+    static_cast<bench::PlainPageArea&>(L) =
+        bench::MeasurePageArea(p, {ps.Margins[0], ps.Margins[1], ps.Margins[2], ps.Margins[3]}, 1);
+    const auto snapY = [&L](double t) { return L.SnapY(t); };
+    const auto snapX = [&L](double t) { return L.SnapX(t); };
 
     (void)p.SetFontBold(false);
     (void)p.SetFontSize(16);

@@ -14,9 +14,12 @@
 #include <algorithm>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <vector>
 
+#include "PlainPageArea.h"
 #include "ReportBench.h"
+#include "grid/ExchangeSort.h"
 #include "grid/GridHost.h"
 #include "grid/GridPaint.h"
 #include "grid/GridQuery.h"
@@ -91,6 +94,18 @@ struct Schedule : bench::ReportSchedule {
         run.NewPage();
         run.Finish(false);
     }
+
+    // The program's recording and the baseline's are the same; else the benchmark fails.
+    bool SameRecording(benchmark::State& state) const
+    {
+        const QString difference = bench::RecordingDifference(
+            bench::FileBytes(rec.CommandPath()), bench::FileBytes(rec.TextPath()),
+            bench::FileBytes(dir.filePath(QStringLiteral("Plain.RP1"))),
+            bench::FileBytes(dir.filePath(QStringLiteral("Plain.RP2"))));
+        if (difference.isEmpty()) return true;
+        bench::FailDiffering(state, difference);
+        return false;
+    }
 };
 
 Schedule& Shared()
@@ -161,52 +176,195 @@ void BM_Staff142_200x42(benchmark::State& state)
     state.counters["records"] = static_cast<double>(s.rec.PreviewCmdCount);
 }
 
+// The measures of a report page, from the printer as the reports take them: the page area, the
+// title (16 points) and subtitle (12 points) lines, the header, the report font's line.
+struct ReportPage : bench::PlainPageArea {
+    double subtitleLine = 0, header = 0, bodyLine = 0, dayBand = 0;
+    std::uint32_t shade = 0;
+    // The header's texts lie between the page's top and half a subtitle line above the header's
+    // end.
+    PixelRect HeaderRect() const { return Rect(left, top, right, top + header - subtitleLine / 2); }
+};
+
+ReportPage MeasureReportPage(PrinterDevice& p, const ReportSettingsRecord& b)
+{
+    ReportPage page;
+    static_cast<bench::PlainPageArea&>(page) =
+        bench::MeasurePageArea(p, {b.Margins[0], b.Margins[1], b.Margins[2], b.Margins[3]}, 2);
+    (void)p.SetFontName(QStringLiteral("Arial"));
+    (void)p.SetFontBold(false);
+    (void)p.SetFontSize(16);
+    const double title = p.TextHeight(QStringLiteral("Aj"));
+    (void)p.SetFontSize(12);
+    page.subtitleLine = p.TextHeight(QStringLiteral("Aj"));
+    page.header = page.SnapY(title + 2 * page.subtitleLine);
+    (void)p.SetFontSize(b.FontSize);
+    page.bodyLine = p.TextHeight(QStringLiteral("jyA"));
+    page.dayBand = page.subtitleLine + 46;
+    const int grey = std::clamp(Runtime::CInt(255 - 255.0 * b.ShadePercent / 100), 0, 255);
+    page.shade = Rgb(grey, grey, grey);
+    return page;
+}
+
+// The parts of the entry lines and sort keys that depend on a row or a code, made once per run.
+struct EntryParts {
+    std::vector<QString> name, position;        // by row: the formatted name; "," and the position
+    std::vector<QByteArray> nameKey, positionKey;
+    std::array<QString, 100> shift{}, second{};  // by code: "," or "/" and the abbreviation
+    std::array<QByteArray, 100> shiftKey{};      // the description and the start time "hh:mm"
+    std::array<QString, 100> explanation{};      // "," and the abbreviation
+    std::array<QByteArray, 100> explanationKey{};
+    QString onCall;
+
+    EntryParts(const Schedule& s, int style) : name(kSlots + 1), position(kSlots + 1), nameKey(kSlots + 1),
+                                               positionKey(kSlots + 1)
+    {
+        const SchedFiles& f = s.files;
+        for (int r = 1; r <= kSlots; ++r) {
+            const auto i = static_cast<std::size_t>(r);
+            name[i] = RptText::FormatPersonName(Runtime::Trim(f.EmpTable.Name[r].str()), style);
+            nameKey[i] = StringToCp1252(name[i]);
+            const QString pos = Runtime::Trim(f.EmpTable.Position[r].str());
+            position[i] = QLatin1Char(',') + pos;
+            positionKey[i] = StringToCp1252(pos);
+        }
+        for (int c = 1; c <= 99; ++c) {
+            const auto i = static_cast<std::size_t>(c);
+            const ShiftRecord& r = f.ShiftTable[c];
+            const QString abbreviation = Runtime::Trim(r.Abbreviation.str());
+            shift[i] = QLatin1Char(',') + abbreviation;
+            second[i] = QLatin1Char('/') + abbreviation;
+            shiftKey[i] = StringToCp1252(Runtime::Trim(r.Description.str())) +
+                          QByteArray::number(100 + Runtime::Hour(r.StartTime)).right(2) + ':' +
+                          QByteArray::number(100 + Runtime::Minute(r.StartTime)).right(2);
+            explanation[i] = QLatin1Char(',') + Runtime::Trim(f.ExplTable.Abbreviation[c].str());
+            explanationKey[i] = StringToCp1252(Runtime::Trim(s.host.ExplanationListText(c)));
+        }
+        onCall = QLatin1Char(',') + Runtime::Trim(f.ShiftTable[kOnCallCode].Abbreviation.str());
+    }
+
+    // " Name,Position,+,S1/S2,R1": the preview's leading blank, the name and every part.
+    QString Line(int row, const DayRecord& d, int slot) const
+    {
+        const auto i = static_cast<std::size_t>(row);
+        QString line = QLatin1Char(' ') + name[i] + position[i];
+        if (d.OnCallFlag[slot] == 1) line += onCall;
+        const int s1 = d.Shift1Code[slot];
+        if (IsUserShift(s1)) {
+            line += shift[static_cast<std::size_t>(s1)];
+            const int s2 = d.Shift2Code[slot];
+            if (IsUserShift(s2)) line += second[static_cast<std::size_t>(s2)];
+        }
+        const int e = d.ExplanationCode[slot];
+        if (IsExplanationCode(e)) line += explanation[static_cast<std::size_t>(e)];
+        return line;
+    }
+    // The key by shift, start time, explanation, position and name.
+    void Key(QByteArray& k, int row, const DayRecord& d, int slot) const
+    {
+        const int s1 = d.Shift1Code[slot];
+        const int e = d.ExplanationCode[slot];
+        k.clear();
+        k += IsUserShift(s1) ? shiftKey[static_cast<std::size_t>(s1)] : QByteArrayLiteral("ZZ");
+        k += IsExplanationCode(e) ? explanationKey[static_cast<std::size_t>(e)] : QByteArrayLiteral("Z");
+        k += positionKey[static_cast<std::size_t>(row)];
+        k += nameKey[static_cast<std::size_t>(row)];
+    }
+};
+
+// The header of a page, as every report begins one.
+void PlainHeader(PlainRecorder& out, const Schedule& s, const ReportPage& page, const QString& title, int pageNo,
+                 const QString& range)
+{
+    const OleDate now = s.print.Now();
+    const PixelRect h = page.HeaderRect();
+    const auto text = [&](const QString& t, int flags) { out.Text(t, h.Left, h.Top, h.Right, h.Bottom, flags); };
+    out.Command(Pv::ForeColor);
+    out.Command(Pv::FontSize, 0, 0, 0, 0, 16);
+    text(title, 289);
+    out.Command(Pv::FontSize, 0, 0, 0, 0, 12);
+    text(QStringLiteral("Run Date: ") + Runtime::FormatDate(now, s.files.DateFormat), 288);
+    text(QStringLiteral("Run Time: ") + Runtime::FormatDate(now, s.grid->TimeFormat), 290);
+    text(QStringLiteral("Page: ") + QString::number(pageNo), 298);
+    text(range, 297);
+}
+
+// The report font again: its size, not bold, not italic.
+void PlainReportFont(PlainRecorder& out)
+{
+    out.Command(Pv::FontSize, 0, 0, 0, 0, 8);
+    out.Command(Pv::FontBold);
+    out.Command(Pv::FontItalic);
+}
+
 void BM_Staff142_200x42_Baseline(benchmark::State& state)
 {
     Schedule& s = Shared();
     const SchedFiles& f = s.files;
+    const ReportSettingsRecord& block = f.ScheduleProps.ReportSettings[kStaffScheduleBlock];
+    const OleDate start = f.ScheduleProps.PeriodStart;
     std::int64_t records = 0;
-    for (auto _ : state) {
+    std::optional<ReportPage> measured;
+    const auto run = [&] {
+        const ReportPage& page = *measured;
         PlainRecorder out(s.dir.path());
         const std::vector<DayRecord> days = bench::ReadDays(s.files, kDays);
-        const std::vector<QString> names = FormattedNames(f, 5);
-        std::vector<QByteArray> nameKeys(kSlots + 1);
-        for (int r = 1; r <= kSlots; ++r)
-            nameKeys[static_cast<std::size_t>(r)] = StringToCp1252(names[static_cast<std::size_t>(r)]);
-        PlainPage(out, 7, kDays);
+        const EntryParts parts(s, 5);
+        const auto px = [&](double l, double t, double r, double b, int flags, const QString& text) {
+            const PixelRect p = page.Rect(l, t, r, b);
+            out.Text(text, p.Left, p.Top, p.Right, p.Bottom, flags);
+        };
+
+        // The header and the calendar: seven columns of six week rows.
+        PlainHeader(out, s, page, QStringLiteral("Staff Schedule"), 1,
+                    Runtime::FormatDate(start, f.DateFormat) + QStringLiteral(" to ") +
+                        Runtime::FormatDate(start + kDays - 1, f.DateFormat));
+        PlainReportFont(out);
+        const double column = page.SnapX(Runtime::IntDiv(page.right - page.left, 7));
+        const double week = page.SnapY(Runtime::IntDiv(page.bottom - page.top - page.header - page.dayBand, 6));
+        const double y0 = page.top + page.header;
+        const auto cellLeft = [&](int c) { return page.left + c * column + 23; };
+        const auto cellRight = [&](int c) { return page.left + (c + 1) * column - 23; };
+        const auto rowTop = [&](int k) { return y0 + page.dayBand + k * week; };
+        const auto at = [](double t) { return Runtime::CInt(t); };
+        out.Command(Pv::DrawWidth, 0, 0, 0, 0, 1);
+        out.Command(Pv::FilledBox, page.left, page.right, at(y0), at(y0 + page.dayBand), std::int32_t(page.shade));
+        out.Command(Pv::Box, page.left, page.right, at(y0), page.bottom);
+        for (int i = 1; i < 7; ++i) out.Command(Pv::Line, at(page.left + i * column), at(page.left + i * column), at(y0), page.bottom);
+        for (int w = 0; w < 6; ++w) out.Command(Pv::Line, page.left, page.right, at(rowTop(w)), at(rowTop(w)));
+        out.Command(Pv::FontBold);
+        out.Command(Pv::FontSize, 0, 0, 0, 0, 12);
+        for (int c = 0; c < 7; ++c) px(cellLeft(c), y0 + 23, cellRight(c), y0 + page.subtitleLine + 23, 293, WeekdayName(c + 1));
+        out.Command(Pv::FontSize, 0, 0, 0, 0, 8);
+        for (int i = 0; i < kDays; ++i) {
+            px(cellLeft(i % 7), rowTop(i / 7) + 23, cellRight(i % 7), rowTop(i / 7) + week + 23, 257,
+               Runtime::FormatDate(start + i, f.DateFormat));
+        }
+        PlainReportFont(out);
+
+        // The names of each day, in the day's order: the list sorted again for every day from the
+        // order the day before left, first by the first day as the dialog shows it.
         std::vector<int> order(kSlots);
+        std::iota(order.begin(), order.end(), 1);
         std::vector<QByteArray> keys(kSlots + 1);
+        const auto sortFor = [&](const DayRecord& d) {
+            for (int r = 1; r <= kSlots; ++r) parts.Key(keys[static_cast<std::size_t>(r)], r, d, f.ScheduleProps.RowMap[r]);
+            const auto key = [&](int pos) -> const QByteArray& { return keys[static_cast<std::size_t>(order[static_cast<std::size_t>(pos)])]; };
+            ExchangeSort(
+                0, kSlots - 1, [&](int i, int j) { return key(i) > key(j); },
+                [&](int i, int j) { std::swap(order[static_cast<std::size_t>(i)], order[static_cast<std::size_t>(j)]); });
+        };
+        sortFor(days[0]);
         for (int i = 0; i < kDays; ++i) {
             const DayRecord& d = days[static_cast<std::size_t>(i)];
-            for (int r = 1; r <= kSlots; ++r) {
-                const int slot = f.ScheduleProps.RowMap[r];
-                const int s1 = d.Shift1Code[slot];
-                const int e = d.ExplanationCode[slot];
-                QByteArray& k = keys[static_cast<std::size_t>(r)];
-                k.clear();
-                if (IsUserShift(s1)) {
-                    k += StringToCp1252(f.ShiftTable[s1].Description.str());
-                    const OleDate t = f.ShiftTable[s1].StartTime;
-                    k += QByteArray::number(100 + Runtime::Hour(t)).right(2) + ':' +
-                         QByteArray::number(100 + Runtime::Minute(t)).right(2);
-                } else {
-                    k += "ZZ";
-                }
-                k += e > 0 ? StringToCp1252(Runtime::Trim(s.host.ExplanationListText(e))) : QByteArray("Z");
-                k += StringToCp1252(Runtime::Trim(f.EmpTable.Position[r].str()));
-                k += nameKeys[static_cast<std::size_t>(r)];
-            }
-            std::iota(order.begin(), order.end(), 1);
-            std::stable_sort(order.begin(), order.end(), [&keys](int a, int b) {
-                return keys[static_cast<std::size_t>(a)] < keys[static_cast<std::size_t>(b)];
-            });
+            sortFor(d);
+            const double y1 = rowTop(i / 7) + page.subtitleLine + 23;
             int n = 0;
-            const int x = 60 + (i % 7) * 685;
             for (int r : order) {
                 const int slot = f.ScheduleProps.RowMap[r];
                 if (!IsUserShift(d.Shift1Code[slot])) continue;
-                out.Text(QLatin1Char(' ') + names[static_cast<std::size_t>(r)] + PlainParts(s, r, d, slot), x,
-                         692 + n * 77, x + 665, 768 + n * 77, 288);
+                px(cellLeft(i % 7), y1 + n * page.bodyLine, cellRight(i % 7), y1 + (n + 1) * page.bodyLine, 288,
+                   parts.Line(r, d, slot));
                 ++n;
             }
         }
@@ -214,7 +372,16 @@ void BM_Staff142_200x42_Baseline(benchmark::State& state)
         out.Command(Pv::EndDocument);
         if (!out.Ok()) state.SkipWithError("write");
         records = out.Records();
+    };
+    {
+        Staff142 dlg(s.Context());
+        dlg.Command3_Click();
+        s.Record(dlg, state);
+        measured = MeasureReportPage(s.printer, block);
+        run();
+        if (!s.SameRecording(state)) return;
     }
+    for (auto _ : state) run();
     state.counters["records"] = static_cast<double>(records);
 }
 
@@ -234,7 +401,7 @@ void BM_Group_99x7x200_Baseline(benchmark::State& state)
     Schedule& s = Shared();
     const SchedFiles& f = s.files;
     std::int64_t records = 0;
-    for (auto _ : state) {
+    const auto run = [&] {
         PlainRecorder out(s.dir.path());
         const std::vector<DayRecord> days = bench::ReadDays(s.files, kGroupDays);
         const std::vector<QString> names = FormattedNames(f, 0);
@@ -300,7 +467,15 @@ void BM_Group_99x7x200_Baseline(benchmark::State& state)
         out.Command(Pv::EndDocument);
         if (!out.Ok()) state.SkipWithError("write");
         records = out.Records();
+    };
+    {
+        s.grid->DaysTaggedText = QStringLiteral(" %1").arg(kGroupDays);
+        Group dlg(s.Context());
+        s.Record(dlg, state);
+        run();
+        if (!s.SameRecording(state)) return;
     }
+    for (auto _ : state) run();
     state.counters["records"] = static_cast<double>(records);
 }
 
