@@ -31,6 +31,7 @@
 #include "printing/RptText.h"
 #include "printing/SortSel.h"
 #include "reports/Group.h"
+#include "reports/ReportLayout.h"
 #include "reports/Staff142.h"
 #include "store/CellCodes.h"
 #include "store/SchedFiles.h"
@@ -112,57 +113,6 @@ Schedule& Shared()
 {
     static Schedule s;
     return s;
-}
-
-// ---------------------------------------------------------------- plain pages
-
-// A header, a frame and the day texts of a page, as the reports draw them.
-void PlainPage(PlainRecorder& out, int columns, int dates)
-{
-    out.Command(Pv::ForeColor);
-    out.Command(Pv::FontSize, 0, 0, 0, 0, 16);
-    out.Text(QStringLiteral("Staff Schedule"), 50, 50, 4850, 375, 289);
-    out.Command(Pv::FontSize, 0, 0, 0, 0, 12);
-    out.Text(QStringLiteral("Run Date: 03/05/2024"), 50, 50, 4850, 375, 288);
-    out.Text(QStringLiteral("Run Time: 2:30p"), 50, 50, 4850, 375, 290);
-    out.Text(QStringLiteral("Page: 1"), 50, 50, 4850, 375, 298);
-    out.Text(QStringLiteral("01/07/2024 to 02/17/2024"), 50, 50, 4850, 375, 297);
-    for (int i = 0; i < 3; ++i) out.Command(Pv::FontSize + i, 0, 0, 0, 0, 8);
-    out.Command(Pv::DrawWidth, 0, 0, 0, 0, 1);
-    out.Command(Pv::FilledBox, 120, 11640, 1039, 1361, 230);
-    out.Command(Pv::Box, 120, 11640, 1039, 15240);
-    for (int i = 0; i < columns + 6; ++i) out.Command(Pv::Line, 120 + i * 1644, 120 + i * 1644, 1039, 15240);
-    for (int i = 0; i < columns; ++i) out.Text(WeekdayName(i + 1), 60 + i * 685, 443, 725 + i * 685, 558, 293);
-    for (int i = 0; i < dates; ++i) {
-        out.Text(Runtime::FormatDate(OleDates::FromYmd(2024, 1, 7) + i, QStringLiteral("MM/dd/yyyy")),
-                 60 + (i % 7) * 685, 577, 725 + (i % 7) * 685, 1000, 257);
-    }
-}
-
-// Every row's name in a name style, made once.
-std::vector<QString> FormattedNames(const SchedFiles& f, int style)
-{
-    std::vector<QString> names(kSlots + 1);
-    for (int r = 1; r <= kSlots; ++r) {
-        names[static_cast<std::size_t>(r)] = RptText::FormatPersonName(Runtime::Trim(f.EmpTable.Name[r].str()), style);
-    }
-    return names;
-}
-
-// The parts after a name, as the schedule shows them with every part ticked.
-QString PlainParts(const Schedule& s, int row, const DayRecord& d, int slot)
-{
-    QString line = QLatin1Char(',') + Runtime::Trim(s.files.EmpTable.Position[row].str());
-    if (d.OnCallFlag[slot] == 1) line += QLatin1Char(',') + s.files.ShiftTable[kOnCallCode].Abbreviation.str();
-    const int s1 = d.Shift1Code[slot];
-    if (IsUserShift(s1)) {
-        line += QLatin1Char(',') + s.files.ShiftTable[s1].Abbreviation.str();
-        const int s2 = d.Shift2Code[slot];
-        if (IsShiftCode(s2)) line += QLatin1Char('/') + s.files.ShiftTable[s2].Abbreviation.str();
-    }
-    const int e = d.ExplanationCode[slot];
-    if (IsExplanationCode(e)) line += QLatin1Char(',') + s.files.ExplTable.Abbreviation[e].str();
-    return line;
 }
 
 // ---------------------------------------------------------------- the staff schedule
@@ -400,34 +350,79 @@ void BM_Group_99x7x200_Baseline(benchmark::State& state)
 {
     Schedule& s = Shared();
     const SchedFiles& f = s.files;
+    const ReportSettingsRecord& block = f.ScheduleProps.ReportSettings[kGroupScheduleBlock];
+    const OleDate start = f.ScheduleProps.PeriodStart;
     std::int64_t records = 0;
+    std::optional<ReportPage> measured;
     const auto run = [&] {
+        const ReportPage& page = *measured;
         PlainRecorder out(s.dir.path());
         const std::vector<DayRecord> days = bench::ReadDays(s.files, kGroupDays);
-        const std::vector<QString> names = FormattedNames(f, 0);
-        // Rows of 184 twips and headings of 230 between 1924 and 16480 (A4), breaking pages by the
-        // report's allowance of a heading and half a row.
-        constexpr int kTop = 1924, kBottom = 16480, kLine = 184, kHeading = 230, kAllow = kHeading + kLine / 2;
-        int y = kTop;
-        int blockTop = y;
-        PlainPage(out, kGroupDays, 2 * kGroupDays);
-        const auto newPage = [&] {
-            out.Command(Pv::NewPage);
-            PlainPage(out, kGroupDays, 2 * kGroupDays);
-            y = kTop;
+        const EntryParts parts(s, 0);
+        const auto at = [](double t) { return Runtime::CInt(t); };
+        const auto px = [&](double l, double t, double r, double b, int flags, const QString& text) {
+            const PixelRect p = page.Rect(l, t, r, b);
+            out.Text(text, p.Left, p.Top, p.Right, p.Bottom, flags);
         };
-        const auto heading = [&](const QString& text) {
-            out.Command(Pv::FilledBox, 120, 11640, y, y + kHeading, 230);
-            out.Command(Pv::Box, 120, 11640, y, y + kHeading);
-            out.Text(text, 60, y / 2, 4840, y / 2 + 80, 256);
-            y += kHeading;
-            blockTop = y;
+        const double column = page.SnapX(Runtime::IntDiv(page.right - page.left, kGroupDays));
+        const double y0 = page.top + page.header;
+        const double band = page.dayBand;
+        const double heading = page.bodyLine + 46;
+        int pageNo = 0;
+        // A page: the header, and the band of weekdays and dates over the day columns.
+        const auto beginPage = [&] {
+            PlainHeader(out, s, page, QStringLiteral("Group Schedule"), ++pageNo,
+                        Runtime::FormatDate(start, f.DateFormat) + QStringLiteral(" to ") +
+                            Runtime::FormatDate(start + kGroupDays - 1, f.DateFormat));
+            PlainReportFont(out);
+            out.Command(Pv::DrawWidth, 0, 0, 0, 0, 1);
+            out.Command(Pv::FilledBox, page.left, page.right, at(y0), at(y0 + 1.05 * band), std::int32_t(page.shade));
+            out.Command(Pv::Line, page.left, page.right, at(y0 + 1.05 * band), at(y0 + 1.05 * band));
+            out.Command(Pv::Box, page.left, page.right, at(y0), at(y0 + 2 * band));
+            for (int i = 1; i < kGroupDays; ++i) {
+                const int x = at(page.left + i * column);
+                out.Command(Pv::Line, x, x, at(y0), at(y0 + 2 * band));
+            }
+            out.Command(Pv::FontBold);
+            out.Command(Pv::FontSize, 0, 0, 0, 0, 12);
+            for (int i = 0; i < kGroupDays; ++i) {
+                const double left = page.left + i * column + 23, right = page.left + (i + 1) * column - 23;
+                px(left, y0 + 23, right, y0 + 2 * band + 23, 289, WeekdayName(Runtime::Weekday(start + i)));
+                px(left, y0 + 23, right, y0 + 2 * band + 23, 297, Runtime::FormatDate(start + i, f.DateFormat));
+            }
+            PlainReportFont(out);
         };
-        const auto close = [&] {
-            for (int i = 0; i <= kGroupDays; ++i)
-                out.Command(Pv::Line, 120 + i * 1644, 120 + i * 1644, blockTop, y + 92);
-            out.Command(Pv::Line, 120, 11640, y + 92, y + 92);
+        const auto title = [&](const QString& text, double y, bool box) {
+            if (box) out.Command(Pv::Box, page.left, page.right, at(y), at(y + heading));
+            px(page.left + 23, y, page.right - 23, y + 23 + page.bodyLine, 256, QLatin1Char(' ') + text);
         };
+
+        // Each day's order by name, the names' keys made once; the rows' order goes on from one
+        // day and group to the next.
+        std::array<std::vector<int>, kGroupDays> ranks;
+        for (std::vector<int>& r : ranks) r.assign(kSlots + 1, 0);
+        {
+            std::vector<int> byName(kSlots);
+            std::iota(byName.begin(), byName.end(), 1);
+            std::stable_sort(byName.begin(), byName.end(), [&](int a, int b) {
+                return parts.nameKey[static_cast<std::size_t>(a)] < parts.nameKey[static_cast<std::size_t>(b)];
+            });
+            for (std::vector<int>& r : ranks) {
+                int rank = 0;
+                for (std::size_t k = 0; k < byName.size(); ++k) {
+                    if (k > 0 && parts.nameKey[static_cast<std::size_t>(byName[k - 1])] <
+                                     parts.nameKey[static_cast<std::size_t>(byName[k])])
+                        ++rank;
+                    r[static_cast<std::size_t>(byName[k])] = rank;
+                }
+            }
+        }
+        std::vector<int> order(kSlots);
+        std::iota(order.begin(), order.end(), 1);
+
+        // The page breaks as the report makes them.
+        GroupPagination pager({y0 + 2 * band, double(page.bottom), page.bodyLine, heading});
+        beginPage();
         for (int g = 1; g <= kGroups; ++g) {
             QueryRecord q;
             (void)f.ReadRecord(FileNo::Queries, g, q);
@@ -435,33 +430,56 @@ void BM_Group_99x7x200_Baseline(benchmark::State& state)
             std::array<std::vector<QString>, kGroupDays> lines;
             std::size_t rows = 0;
             for (int i = 0; i < kGroupDays; ++i) {
+                const std::vector<int>& rank = ranks[static_cast<std::size_t>(i)];
+                ExchangeSort(
+                    0, kSlots - 1,
+                    [&](int a, int b) {
+                        return rank[static_cast<std::size_t>(order[static_cast<std::size_t>(a)])] >
+                               rank[static_cast<std::size_t>(order[static_cast<std::size_t>(b)])];
+                    },
+                    [&](int a, int b) { std::swap(order[static_cast<std::size_t>(a)], order[static_cast<std::size_t>(b)]); });
                 const DayRecord& d = days[static_cast<std::size_t>(i)];
-                for (int r = 1; r <= kSlots; ++r) {
+                for (int r : order) {
                     const int slot = f.ScheduleProps.RowMap[r];
-                    if (rule.CellMatches(d, slot))
-                        lines[static_cast<std::size_t>(i)].push_back(
-                            QLatin1Char(' ') + names[static_cast<std::size_t>(r)] + PlainParts(s, r, d, slot));
+                    if (rule.CellMatches(d, slot)) lines[static_cast<std::size_t>(i)].push_back(parts.Line(r, d, slot));
                 }
                 rows = std::max(rows, lines[static_cast<std::size_t>(i)].size());
             }
-            const QString title = Runtime::Trim(q.Title.str());
-            if (y + kAllow >= kBottom || (rows > 1 && y + 2 * kAllow >= kBottom)) newPage();
-            heading(QLatin1Char(' ') + title);
-            for (std::size_t k = 0; k < rows; ++k) {
-                if (k > 0 && y + 2 * kAllow >= kBottom && rows - k > 1) {
-                    close();
-                    out.Text(QLatin1Char(' ') + title + QStringLiteral(", continued on next page..."), 60, y / 2, 4840,
-                             y / 2 + 80, 256);
-                    newPage();
-                    heading(QLatin1Char(' ') + title + QStringLiteral("  (continued)"));
+            const QString name = Runtime::Trim(q.Title.str());
+            for (const GroupPagination::Event& ev : pager.Place(static_cast<int>(rows))) {
+                switch (ev.step) {
+                    case GroupPagination::Step::Heading:
+                        title(name, ev.Y, true);
+                        break;
+                    case GroupPagination::Step::ContinuedHeading:
+                        title(name + QStringLiteral("  (continued)"), ev.Y, true);
+                        break;
+                    case GroupPagination::Step::ContinuationNote:
+                        title(name + QStringLiteral(", continued on next page..."), ev.Y, false);
+                        break;
+                    case GroupPagination::Step::Row:
+                        for (int i = 0; i < kGroupDays; ++i) {
+                            const std::vector<QString>& day = lines[static_cast<std::size_t>(i)];
+                            if (ev.RowIndex >= static_cast<int>(day.size())) continue;
+                            px(page.left + i * column + 23, ev.Y + 23, page.left + (i + 1) * column - 23,
+                               ev.Y + 23 + page.bodyLine, 288, day[static_cast<std::size_t>(ev.RowIndex)]);
+                        }
+                        break;
+                    case GroupPagination::Step::CloseBlock: {
+                        const int bottom = at(ev.Y + page.bodyLine / 2);
+                        for (int i = 0; i <= kGroupDays; ++i) {
+                            const int x = at(page.left + i * column);
+                            out.Command(Pv::Line, x, x, at(ev.BlockTop), bottom);
+                        }
+                        out.Command(Pv::Line, page.left, page.right, bottom, bottom);
+                        break;
+                    }
+                    case GroupPagination::Step::NewPage:
+                        out.Command(Pv::NewPage);
+                        beginPage();
+                        break;
                 }
-                for (int i = 0; i < kGroupDays; ++i) {
-                    const auto& day = lines[static_cast<std::size_t>(i)];
-                    if (k < day.size()) out.Text(day[k], 60 + i * 685, y / 2, 725 + i * 685, y / 2 + 80, 288);
-                }
-                y += kLine;
             }
-            close();
         }
         out.Command(Pv::NewPage);
         out.Command(Pv::EndDocument);
@@ -472,6 +490,7 @@ void BM_Group_99x7x200_Baseline(benchmark::State& state)
         s.grid->DaysTaggedText = QStringLiteral(" %1").arg(kGroupDays);
         Group dlg(s.Context());
         s.Record(dlg, state);
+        measured = MeasureReportPage(s.printer, block);
         run();
         if (!s.SameRecording(state)) return;
     }
