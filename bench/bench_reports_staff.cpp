@@ -17,7 +17,6 @@
 #include <optional>
 #include <vector>
 
-#include "PlainPageArea.h"
 #include "ReportBench.h"
 #include "grid/ExchangeSort.h"
 #include "grid/GridHost.h"
@@ -37,7 +36,11 @@
 #include "store/SchedFiles.h"
 
 using namespace tavrin;
+using bench::MeasureReportPage;
+using bench::PlainHeader;
 using bench::PlainRecorder;
+using bench::PlainReportFont;
+using bench::ReportPage;
 
 namespace {
 
@@ -95,18 +98,6 @@ struct Schedule : bench::ReportSchedule {
         run.NewPage();
         run.Finish(false);
     }
-
-    // The program's recording and the baseline's are the same; else the benchmark fails.
-    bool SameRecording(benchmark::State& state) const
-    {
-        const QString difference = bench::RecordingDifference(
-            bench::FileBytes(rec.CommandPath()), bench::FileBytes(rec.TextPath()),
-            bench::FileBytes(dir.filePath(QStringLiteral("Plain.RP1"))),
-            bench::FileBytes(dir.filePath(QStringLiteral("Plain.RP2"))));
-        if (difference.isEmpty()) return true;
-        bench::FailDiffering(state, difference);
-        return false;
-    }
 };
 
 Schedule& Shared()
@@ -124,36 +115,6 @@ void BM_Staff142_200x42(benchmark::State& state)
     dlg.Command3_Click();
     for (auto _ : state) s.Record(dlg, state);
     state.counters["records"] = static_cast<double>(s.rec.PreviewCmdCount);
-}
-
-// The measures of a report page, from the printer as the reports take them: the page area, the
-// title (16 points) and subtitle (12 points) lines, the header, the report font's line.
-struct ReportPage : bench::PlainPageArea {
-    double subtitleLine = 0, header = 0, bodyLine = 0, dayBand = 0;
-    std::uint32_t shade = 0;
-    // The header's texts lie between the page's top and half a subtitle line above the header's
-    // end.
-    PixelRect HeaderRect() const { return Rect(left, top, right, top + header - subtitleLine / 2); }
-};
-
-ReportPage MeasureReportPage(PrinterDevice& p, const ReportSettingsRecord& b)
-{
-    ReportPage page;
-    static_cast<bench::PlainPageArea&>(page) =
-        bench::MeasurePageArea(p, {b.Margins[0], b.Margins[1], b.Margins[2], b.Margins[3]}, 2);
-    (void)p.SetFontName(QStringLiteral("Arial"));
-    (void)p.SetFontBold(false);
-    (void)p.SetFontSize(16);
-    const double title = p.TextHeight(QStringLiteral("Aj"));
-    (void)p.SetFontSize(12);
-    page.subtitleLine = p.TextHeight(QStringLiteral("Aj"));
-    page.header = page.SnapY(title + 2 * page.subtitleLine);
-    (void)p.SetFontSize(b.FontSize);
-    page.bodyLine = p.TextHeight(QStringLiteral("jyA"));
-    page.dayBand = page.subtitleLine + 46;
-    const int grey = std::clamp(Runtime::CInt(255 - 255.0 * b.ShadePercent / 100), 0, 255);
-    page.shade = Rgb(grey, grey, grey);
-    return page;
 }
 
 // The parts of the entry lines and sort keys that depend on a row or a code, made once per run.
@@ -222,31 +183,6 @@ struct EntryParts {
     }
 };
 
-// The header of a page, as every report begins one.
-void PlainHeader(PlainRecorder& out, const Schedule& s, const ReportPage& page, const QString& title, int pageNo,
-                 const QString& range)
-{
-    const OleDate now = s.print.Now();
-    const PixelRect h = page.HeaderRect();
-    const auto text = [&](const QString& t, int flags) { out.Text(t, h.Left, h.Top, h.Right, h.Bottom, flags); };
-    out.Command(Pv::ForeColor);
-    out.Command(Pv::FontSize, 0, 0, 0, 0, 16);
-    text(title, 289);
-    out.Command(Pv::FontSize, 0, 0, 0, 0, 12);
-    text(QStringLiteral("Run Date: ") + Runtime::FormatDate(now, s.files.DateFormat), 288);
-    text(QStringLiteral("Run Time: ") + Runtime::FormatDate(now, s.grid->TimeFormat), 290);
-    text(QStringLiteral("Page: ") + QString::number(pageNo), 298);
-    text(range, 297);
-}
-
-// The report font again: its size, not bold, not italic.
-void PlainReportFont(PlainRecorder& out)
-{
-    out.Command(Pv::FontSize, 0, 0, 0, 0, 8);
-    out.Command(Pv::FontBold);
-    out.Command(Pv::FontItalic);
-}
-
 void BM_Staff142_200x42_Baseline(benchmark::State& state)
 {
     Schedule& s = Shared();
@@ -260,37 +196,13 @@ void BM_Staff142_200x42_Baseline(benchmark::State& state)
         PlainRecorder out(s.dir.path());
         const std::vector<DayRecord> days = bench::ReadDays(s.files, kDays);
         const EntryParts parts(s, 5);
-        const auto px = [&](double l, double t, double r, double b, int flags, const QString& text) {
-            const PixelRect p = page.Rect(l, t, r, b);
-            out.Text(text, p.Left, p.Top, p.Right, p.Bottom, flags);
-        };
-
-        // The header and the calendar: seven columns of six week rows.
+        // The header and the calendar.
         PlainHeader(out, s, page, QStringLiteral("Staff Schedule"), 1,
                     Runtime::FormatDate(start, f.DateFormat) + QStringLiteral(" to ") +
                         Runtime::FormatDate(start + kDays - 1, f.DateFormat));
         PlainReportFont(out);
-        const double column = page.SnapX(Runtime::IntDiv(page.right - page.left, 7));
-        const double week = page.SnapY(Runtime::IntDiv(page.bottom - page.top - page.header - page.dayBand, 6));
-        const double y0 = page.top + page.header;
-        const auto cellLeft = [&](int c) { return page.left + c * column + 23; };
-        const auto cellRight = [&](int c) { return page.left + (c + 1) * column - 23; };
-        const auto rowTop = [&](int k) { return y0 + page.dayBand + k * week; };
-        const auto at = [](double t) { return Runtime::CInt(t); };
-        out.Command(Pv::DrawWidth, 0, 0, 0, 0, 1);
-        out.Command(Pv::FilledBox, page.left, page.right, at(y0), at(y0 + page.dayBand), std::int32_t(page.shade));
-        out.Command(Pv::Box, page.left, page.right, at(y0), page.bottom);
-        for (int i = 1; i < 7; ++i) out.Command(Pv::Line, at(page.left + i * column), at(page.left + i * column), at(y0), page.bottom);
-        for (int w = 0; w < 6; ++w) out.Command(Pv::Line, page.left, page.right, at(rowTop(w)), at(rowTop(w)));
-        out.Command(Pv::FontBold);
-        out.Command(Pv::FontSize, 0, 0, 0, 0, 12);
-        for (int c = 0; c < 7; ++c) px(cellLeft(c), y0 + 23, cellRight(c), y0 + page.subtitleLine + 23, 293, WeekdayName(c + 1));
-        out.Command(Pv::FontSize, 0, 0, 0, 0, 8);
-        for (int i = 0; i < kDays; ++i) {
-            px(cellLeft(i % 7), rowTop(i / 7) + 23, cellRight(i % 7), rowTop(i / 7) + week + 23, 257,
-               Runtime::FormatDate(start + i, f.DateFormat));
-        }
-        PlainReportFont(out);
+        const bench::PlainCalendar calendar(page, s, start, kDays);
+        calendar.Draw(out, false);
 
         // The names of each day, in the day's order: the list sorted again for every day from the
         // order the day before left, first by the first day as the dialog shows it.
@@ -308,13 +220,13 @@ void BM_Staff142_200x42_Baseline(benchmark::State& state)
         for (int i = 0; i < kDays; ++i) {
             const DayRecord& d = days[static_cast<std::size_t>(i)];
             sortFor(d);
-            const double y1 = rowTop(i / 7) + page.subtitleLine + 23;
+            const double y1 = calendar.RowTop(i / 7) + page.subtitleLine + 23;
             int n = 0;
             for (int r : order) {
                 const int slot = f.ScheduleProps.RowMap[r];
                 if (!IsUserShift(d.Shift1Code[slot])) continue;
-                px(cellLeft(i % 7), y1 + n * page.bodyLine, cellRight(i % 7), y1 + (n + 1) * page.bodyLine, 288,
-                   parts.Line(r, d, slot));
+                page.Text(out, calendar.CellLeft(i % 7), y1 + n * page.bodyLine, calendar.CellRight(i % 7),
+                          y1 + (n + 1) * page.bodyLine, 288, parts.Line(r, d, slot));
                 ++n;
             }
         }
@@ -361,8 +273,7 @@ void BM_Group_99x7x200_Baseline(benchmark::State& state)
         const EntryParts parts(s, 0);
         const auto at = [](double t) { return Runtime::CInt(t); };
         const auto px = [&](double l, double t, double r, double b, int flags, const QString& text) {
-            const PixelRect p = page.Rect(l, t, r, b);
-            out.Text(text, p.Left, p.Top, p.Right, p.Bottom, flags);
+            page.Text(out, l, t, r, b, flags, text);
         };
         const double column = page.SnapX(Runtime::IntDiv(page.right - page.left, kGroupDays));
         const double y0 = page.top + page.header;
