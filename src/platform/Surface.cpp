@@ -26,10 +26,11 @@ QString NormaliseBreaks(const QString& text)
 
 namespace {
 
-// What the laid-out texts may hold: a few fonts, and texts enough for a page of a report in each
-// (its names and cell texts), so that memory stays bounded whatever is drawn.
-constexpr std::size_t kKeptFonts = 6;
-constexpr qsizetype kKeptTexts = 4096;
+// What the laid-out texts may hold: a few fonts, and in each texts enough for the names and cell
+// texts of a page, some 2 MB at most for each font whatever is drawn (a short line's layout
+// takes under 1 kB). A font whose texts fill it starts again.
+constexpr std::size_t kKeptFonts = 4;
+constexpr qsizetype kKeptTexts = 2048;
 
 QColor Colour(std::uint32_t c)
 {
@@ -527,7 +528,7 @@ const Surface::LaidOutText* Surface::LaidInRect(const QString& text, const QRect
     const int wrapWidth = wrap ? std::max(0, rect.width()) : 0;
     auto it = texts.find(laidText);
     if (it != texts.end() && it->wrapWidth == wrapWidth) return &*it;
-    if (it == texts.end() && texts.size() >= kKeptTexts) texts.clear();
+    if (it == texts.end()) MakeRoom();
 
     // Lines as the painter breaks them: each placed on a whole pixel below the one before and
     // the leading, unwrapped lines as wide as they come with their trailing blanks.
@@ -606,9 +607,9 @@ void Surface::DrawLaidOut(QPainter& p, const LaidOutText& laid, const QRect& rec
 const Surface::LaidOutLine& Surface::Laid(const QString& text) const
 {
     QHash<QString, LaidOutLine>& lines = layouts_->lines;
-    if (lines.size() >= kKeptTexts) lines.clear();
     auto it = lines.find(text);
     if (it == lines.end()) {
+        MakeRoom();
         LaidOutLine line;
         line.text = QStaticText(text);
         line.text.setTextFormat(Qt::PlainText);
@@ -754,6 +755,15 @@ int Surface::TextWidth(const QString& text) const
     for (const QString& line : NormaliseBreaks(text).split(QLatin1Char('\n')))
         w = std::max(w, m.horizontalAdvance(line));
     return w * tppX_;
+}
+
+void Surface::MakeRoom() const
+{
+    FontLayouts& l = *layouts_;
+    if (l.lines.size() + l.texts[0].size() + l.texts[1].size() < kKeptTexts) return;
+    l.lines.clear();
+    l.texts[0].clear();
+    l.texts[1].clear();
 }
 
 std::size_t Surface::LaidOutCount() const

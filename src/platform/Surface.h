@@ -227,6 +227,8 @@ private:
     void UseFontLayouts();
     const QFontMetrics& Metrics() const { return layouts_->metrics; }
     const LaidOutLine& Laid(const QString& text) const;
+    // Empties the current font's texts when they fill their room.
+    void MakeRoom() const;
     // The text laid out for a rectangle of the given flags, or null for one the painter's own
     // text call must lay out each time (right-to-left scripts, length variants).
     const LaidOutText* LaidInRect(const QString& text, const QRect& rect, int flags) const;
