@@ -5,6 +5,7 @@
 // page picture is, as the baselines do.
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QImage>
 #include <QPainter>
@@ -16,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "SameResult.h"
 #include "platform/FontService.h"
 #include "platform/Runtime.h"
 #include "platform/Surface.h"
@@ -128,73 +130,87 @@ inline void Record(PreviewRec& rec, const std::vector<Item>& items, double tpp =
 }
 
 // Paints printout items on a QImage with QPainter alone, as the preview's page picture shows
-// them (screen pixels at 15 twips each, texts laid out once per text and font), and keeps the
-// box around what it drew.
+// them (screen pixels at 15 twips each), and keeps the box around what it drew as the preview
+// keeps its ink box. Each text is laid
+// out once per font (a QStaticText) and placed in its rectangle by its alignment, as the
+// painter's text in a rectangle places one line: centred or right-aligned by its width, at the
+// bottom or centred by the font's height, clipped when it does not fit.
 class PlainPagePainter {
 public:
     explicit PlainPagePainter(FontService& fonts, double recordTpp = kRecordTpp) : fonts_(fonts), tpp_(recordTpp) {}
 
     void Paint(QImage& image, const std::vector<Item>& items)
     {
-        ink_ = QRect();
+        inkLeft_ = inkTop_ = 99999;
+        inkRight_ = inkBottom_ = 0;
         QPainter p(&image);
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setRenderHint(QPainter::TextAntialiasing, false);
         int size = 10;
         bool bold = false;
-        p.setFont(Font(size, bold));
+        FontTexts* font = &Font(size, bold);
+        p.setFont(font->font);
         QColor colour(Qt::black);
-        const auto px = [](double tw) { return static_cast<int>(tw / 15); };
+        // Lines and boxes on whole twips, as the recording keeps them.
+        const auto px = [](double tw) { return Runtime::CInt(tw) / 15; };
         for (const Item& i : items) {
             switch (i.op) {
                 case Op::FontSize:
-                    p.setFont(Font(size = i.value, bold));
+                    font = &Font(size = i.value, bold);
+                    p.setFont(font->font);
                     break;
                 case Op::Bold:
-                    p.setFont(Font(size, bold = i.value != 0));
+                    font = &Font(size, bold = i.value != 0);
+                    p.setFont(font->font);
                     break;
                 case Op::Colour:
                     colour = QColor::fromRgb(ToQRgb(static_cast<std::uint32_t>(i.value)));
                     break;
                 case Op::Text: {
                     const PixelRect r = Px(i, tpp_);
-                    const QRect rect(Runtime::IntDiv(r.Left * tpp_, 15), Runtime::IntDiv(r.Top * tpp_, 15),
-                                     Runtime::IntDiv((r.Right - r.Left) * tpp_, 15),
-                                     Runtime::IntDiv((r.Bottom - r.Top) * tpp_, 15) + 10);
-                    ink_ |= rect;
-                    p.setPen(colour);
-                    if ((i.value & (1 | 2 | 16 | 32)) == 0) {
-                        // Left and top: laid out once per text and font, as the page picture does.
-                        const QString key =
-                            QString::number(size) + (bold ? QLatin1Char('B') : QLatin1Char('R')) + i.text;
-                        auto it = laidOut_.find(key);
-                        if (it == laidOut_.end()) {
-                            QStaticText t(i.text);
-                            t.setTextFormat(Qt::PlainText);
-                            t.prepare(QTransform(), p.font());
-                            it = laidOut_.insert(key, t);
-                        }
-                        p.setClipRect(rect);
-                        p.drawStaticText(rect.topLeft(), *it);
-                        p.setClipping(false);
-                        break;
+                    const bool single = (i.value & 32) != 0;
+                    const bool bottom = single && (i.value & 8) != 0;
+                    // Each edge in screen pixels; texts at the top of their box get room below for
+                    // descenders.
+                    const auto screen = [this](int v) { return static_cast<int>(Runtime::IntDiv(v * tpp_, 15)); };
+                    const QRect rect(QPoint(screen(r.Left), screen(r.Top)),
+                                     QPoint(screen(r.Right) - 1, screen(r.Bottom) - 1 + (i.value & (4 | 8) ? 0 : 10)));
+                    Ink(rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1);
+                    if (i.text.isEmpty()) break;
+                    auto it = font->texts.find(i.text);
+                    if (it == font->texts.end()) {
+                        QStaticText t(i.text);
+                        t.setTextFormat(Qt::PlainText);
+                        t.prepare(QTransform(), font->font);
+                        it = font->texts.insert(i.text, t);
                     }
-                    int flags = (i.value & 1) ? Qt::AlignHCenter : (i.value & 2) ? Qt::AlignRight : Qt::AlignLeft;
-                    flags |= (i.value & 32) ? Qt::TextSingleLine | ((i.value & 8) ? Qt::AlignBottom : Qt::AlignTop)
-                                            : Qt::AlignTop;
-                    p.drawText(rect, flags, i.text);
+                    const QSizeF box(it->size().width(), font->height);
+                    QPointF at(rect.topLeft());
+                    if (i.value & 1)
+                        at.rx() += (rect.width() - box.width()) / 2;
+                    else if (i.value & 2)
+                        at.rx() += rect.width() - box.width();
+                    if (single && (i.value & 4))
+                        at.ry() += (rect.height() - box.height()) / 2;
+                    else if (bottom)
+                        at.ry() += rect.height() - box.height();
+                    const bool clip = !QRectF(rect).contains(QRectF(at, box));
+                    p.setPen(colour);
+                    if (clip) p.setClipRect(rect);
+                    p.drawStaticText(at, *it);
+                    if (clip) p.setClipping(false);
                     break;
                 }
                 case Op::Line:
                     p.setPen(colour);
                     p.drawLine(px(i.a), px(i.b), px(i.c), px(i.d));
-                    ink_ |= QRect(QPoint(px(i.a), px(i.b)), QPoint(px(i.c), px(i.d))).normalized();
+                    Ink(px(i.a), px(i.b), px(i.c), px(i.d));
                     break;
                 case Op::Filled: {
                     const QRect box(QPoint(px(i.a), px(i.b)), QPoint(px(i.c), px(i.d)));
                     p.fillRect(box, i.value > 0 ? QColor(0xC0, 0xC0, 0xC0)
                                                 : QColor::fromRgb(ToQRgb(static_cast<std::uint32_t>(-i.value))));
-                    ink_ |= box.normalized();
+                    Ink(px(i.a), px(i.b), px(i.c), px(i.d));
                     break;
                 }
                 case Op::NewPage:
@@ -202,27 +218,42 @@ public:
             }
         }
     }
-    // The box around everything the last Paint drew, in pixels.
-    QRect Ink() const { return ink_; }
+    // The box around everything the last Paint drew, in pixels: from the smallest left and top
+    // edge to the largest right and bottom edge, of text rectangles as they are and of the ends
+    // of lines and boxes.
+    QRect Ink() const { return {inkLeft_, inkTop_, inkRight_ - inkLeft_, inkBottom_ - inkTop_}; }
 
 private:
-    const QFont& Font(int size, bool bold)
+    void Ink(int left, int top, int right, int bottom)
+    {
+        inkLeft_ = std::min(inkLeft_, left);
+        inkTop_ = std::min(inkTop_, top);
+        inkRight_ = std::max(inkRight_, right);
+        inkBottom_ = std::max(inkBottom_, bottom);
+    }
+
+    // A font with its height and the texts laid out in it.
+    struct FontTexts {
+        QFont font;
+        qreal height = 0;
+        QHash<QString, QStaticText> texts;
+    };
+    FontTexts& Font(int size, bool bold)
     {
         auto it = cache_.find({size, bold});
         if (it == cache_.end()) {
-            it = cache_
-                     .emplace(std::pair{size, bold},
-                              fonts_.Resolve({QStringLiteral("Arial"), double(size), bold, false})->font)
-                     .first;
+            FontTexts f;
+            f.font = fonts_.Resolve({QStringLiteral("Arial"), double(size), bold, false})->font;
+            f.height = QFontMetricsF(f.font).height();
+            it = cache_.emplace(std::pair{size, bold}, std::move(f)).first;
         }
         return it->second;
     }
 
     FontService& fonts_;
     double tpp_;
-    std::map<std::pair<int, bool>, QFont> cache_;
-    QHash<QString, QStaticText> laidOut_;
-    QRect ink_;
+    std::map<std::pair<int, bool>, FontTexts> cache_;
+    int inkLeft_ = 0, inkTop_ = 0, inkRight_ = 0, inkBottom_ = 0;
 };
 
 }  // namespace tavrin::bench

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "PlainPageArea.h"
+#include "SameResult.h"
 #include "grid/GridPaint.h"
 #include "platform/Cp1252.h"
 #include "platform/FileDialogs.h"
@@ -220,6 +222,131 @@ struct ReportSchedule {
     }
 
     ReportContext Context() { return {files, *grid, host, print, {}}; }
+
+    // The program's recording and the baseline's are the same; else the benchmark fails.
+    bool SameRecording(benchmark::State& state) const
+    {
+        const QString difference = bench::RecordingDifference(
+            bench::FileBytes(rec.CommandPath()), bench::FileBytes(rec.TextPath()),
+            bench::FileBytes(dir.filePath(QStringLiteral("Plain.RP1"))),
+            bench::FileBytes(dir.filePath(QStringLiteral("Plain.RP2"))));
+        if (difference.isEmpty()) return true;
+        bench::FailDiffering(state, difference);
+        return false;
+    }
+};
+
+// The measures of a report page, from the printer as the reports take them: the page area, the
+// title (16 points) and subtitle (12 points) lines, the header, the report font's line.
+struct ReportPage : PlainPageArea {
+    double subtitleLine = 0, header = 0, bodyLine = 0, dayBand = 0;
+    std::uint32_t shade = 0;
+    // The header's texts lie between the page's top and half a subtitle line above the header's
+    // end.
+    PixelRect HeaderRect() const { return Rect(left, top, right, top + header - subtitleLine / 2); }
+    // A text in a rectangle of twips, recorded in printer pixels.
+    void Text(PlainRecorder& out, double l, double t, double r, double b, int flags, const QString& text) const
+    {
+        const PixelRect p = Rect(l, t, r, b);
+        out.Text(text, p.Left, p.Top, p.Right, p.Bottom, flags);
+    }
+};
+
+inline ReportPage MeasureReportPage(PrinterDevice& p, const ReportSettingsRecord& b)
+{
+    ReportPage page;
+    static_cast<PlainPageArea&>(page) =
+        MeasurePageArea(p, {b.Margins[0], b.Margins[1], b.Margins[2], b.Margins[3]}, 2);
+    (void)p.SetFontName(QStringLiteral("Arial"));
+    (void)p.SetFontBold(false);
+    (void)p.SetFontSize(16);
+    const double title = p.TextHeight(QStringLiteral("Aj"));
+    (void)p.SetFontSize(12);
+    page.subtitleLine = p.TextHeight(QStringLiteral("Aj"));
+    page.header = page.SnapY(title + 2 * page.subtitleLine);
+    (void)p.SetFontSize(b.FontSize);
+    page.bodyLine = p.TextHeight(QStringLiteral("jyA"));
+    page.dayBand = page.subtitleLine + 46;
+    const int grey = std::clamp(Runtime::CInt(255 - 255.0 * b.ShadePercent / 100), 0, 255);
+    page.shade = Rgb(grey, grey, grey);
+    return page;
+}
+
+// The header of a page, as every report begins one.
+inline void PlainHeader(PlainRecorder& out, const ReportSchedule& s, const ReportPage& page, const QString& title, int pageNo,
+                 const QString& range)
+{
+    const OleDate now = s.print.Now();
+    const PixelRect h = page.HeaderRect();
+    const auto text = [&](const QString& t, int flags) { out.Text(t, h.Left, h.Top, h.Right, h.Bottom, flags); };
+    out.Command(Pv::ForeColor);
+    out.Command(Pv::FontSize, 0, 0, 0, 0, 16);
+    text(title, 289);
+    out.Command(Pv::FontSize, 0, 0, 0, 0, 12);
+    text(QStringLiteral("Run Date: ") + Runtime::FormatDate(now, s.files.DateFormat), 288);
+    text(QStringLiteral("Run Time: ") + Runtime::FormatDate(now, s.grid->TimeFormat), 290);
+    text(QStringLiteral("Page: ") + QString::number(pageNo), 298);
+    text(range, 297);
+}
+
+// The report font again: its size, not bold, not italic.
+inline void PlainReportFont(PlainRecorder& out)
+{
+    out.Command(Pv::FontSize, 0, 0, 0, 0, 8);
+    out.Command(Pv::FontBold);
+    out.Command(Pv::FontItalic);
+}
+
+// A calendar page of seven day columns and six week rows under the header, as the calendar
+// reports draw it: the weekday band, the frame and lines, the weekday names and the dates.
+struct PlainCalendar {
+    const ReportPage& page;
+    double column = 0, week = 0, y0 = 0;
+    std::vector<QString> dates;  // made once for every page
+
+    // Days from start, a Sunday.
+    PlainCalendar(const ReportPage& p, const ReportSchedule& s, OleDate start, int days)
+        : page(p),
+          column(p.SnapX(Runtime::IntDiv(p.right - p.left, 7))),
+          week(p.SnapY(Runtime::IntDiv(p.bottom - p.top - p.header - p.dayBand, 6))),
+          y0(p.top + p.header)
+    {
+        for (int i = 0; i < days; ++i) dates.push_back(Runtime::FormatDate(start + i, s.files.DateFormat));
+    }
+    double CellLeft(int c) const { return page.left + c * column + 23; }
+    double CellRight(int c) const { return page.left + (c + 1) * column - 23; }
+    double RowTop(int k) const { return y0 + page.dayBand + k * week; }
+
+    // In colour Sundays are red. The report font follows.
+    void Draw(PlainRecorder& out, bool colour) const
+    {
+        const auto at = [](double t) { return Runtime::CInt(t); };
+        const auto weekdayColour = [&](int i) {
+            if (colour) out.Command(Pv::ForeColor, 0, 0, 0, 0, i % 7 == 0 ? static_cast<int>(PaletteColour(4)) : 0);
+        };
+        out.Command(Pv::DrawWidth, 0, 0, 0, 0, 1);
+        out.Command(Pv::FilledBox, page.left, page.right, at(y0), at(y0 + page.dayBand), std::int32_t(page.shade));
+        out.Command(Pv::Box, page.left, page.right, at(y0), page.bottom);
+        for (int i = 1; i < 7; ++i) {
+            const int x = at(page.left + i * column);
+            out.Command(Pv::Line, x, x, at(y0), page.bottom);
+        }
+        for (int w = 0; w < 6; ++w) out.Command(Pv::Line, page.left, page.right, at(RowTop(w)), at(RowTop(w)));
+        out.Command(Pv::FontBold);
+        out.Command(Pv::FontSize, 0, 0, 0, 0, 12);
+        for (int c = 0; c < 7; ++c) {
+            weekdayColour(c);
+            page.Text(out, CellLeft(c), y0 + 23, CellRight(c), y0 + page.subtitleLine + 23, 293, WeekdayName(c + 1));
+        }
+        out.Command(Pv::FontSize, 0, 0, 0, 0, 8);
+        for (int i = 0; i < static_cast<int>(dates.size()); ++i) {
+            weekdayColour(i);
+            page.Text(out, CellLeft(i % 7), RowTop(i / 7) + 23, CellRight(i % 7), RowTop(i / 7) + week + 23, 257,
+                      dates[static_cast<std::size_t>(i)]);
+        }
+        if (colour) out.Command(Pv::ForeColor);
+        PlainReportFont(out);
+    }
 };
 
 }  // namespace tavrin::bench

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QRegion>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -25,6 +26,12 @@ QString NormaliseBreaks(const QString& text)
 
 namespace {
 
+// What the laid-out texts may hold: a few fonts, and in each texts enough for the names and cell
+// texts of a page, some 2 MB at most for each font whatever is drawn (a short line's layout
+// takes under 1 kB). A font whose texts fill it starts again.
+constexpr std::size_t kKeptFonts = 4;
+constexpr qsizetype kKeptTexts = 2048;
+
 QColor Colour(std::uint32_t c)
 {
     return QColor::fromRgb(ToQRgb(c));
@@ -45,9 +52,9 @@ void FillPixels(QRgb* p, int n, QRgb v)
 
 Surface::Surface(int twipsPerPixelX, int twipsPerPixelY)
     : tppX_(twipsPerPixelX > 0 ? twipsPerPixelX : 15),
-      tppY_(twipsPerPixelY > 0 ? twipsPerPixelY : 15),
-      metrics_(std::make_unique<QFontMetrics>(font_.font))
+      tppY_(twipsPerPixelY > 0 ? twipsPerPixelY : 15)
 {
+    UseFontLayouts();
     image_ = QImage(1, 1, QImage::Format_RGB32);
     image_.fill(ToQRgb(back_));
 }
@@ -139,13 +146,9 @@ void Surface::SetPen(QPainter& p, std::uint32_t colour)
 
 void Surface::SetFont(const ScreenFont& f)
 {
-    if (!(f.font == font_.font) || f.font.bold() != font_.font.bold()) {
-        lines_[0].clear();
-        lines_[1].clear();
-    }
     font_ = f;
     fontDirty_ = true;
-    metrics_ = std::make_unique<QFontMetrics>(font_.font);
+    UseFontLayouts();
 }
 
 void Surface::SetFontBold(bool bold)
@@ -154,7 +157,25 @@ void Surface::SetFontBold(bool bold)
     font_.bold = bold;
     font_.font.setBold(bold);
     fontDirty_ = true;
-    metrics_ = std::make_unique<QFontMetrics>(font_.font);
+    UseFontLayouts();
+}
+
+void Surface::UseFontLayouts()
+{
+    const QFont& f = font_.font;
+    // Fonts set again and again are mostly copies of one kept: those are found without comparing.
+    const auto copy = [&f](const std::unique_ptr<FontLayouts>& l) { return l->font.isCopyOf(f); };
+    const auto same = [&f](const std::unique_ptr<FontLayouts>& l) { return l->font == f && l->font.bold() == f.bold(); };
+    if (layouts_ && (layouts_->font.isCopyOf(f) || same(fontLayouts_.front()))) return;
+    auto it = std::find_if(fontLayouts_.begin(), fontLayouts_.end(), copy);
+    if (it == fontLayouts_.end()) it = std::find_if(fontLayouts_.begin(), fontLayouts_.end(), same);
+    if (it == fontLayouts_.end()) {
+        if (fontLayouts_.size() >= kKeptFonts) fontLayouts_.pop_back();
+        fontLayouts_.insert(fontLayouts_.begin(), std::make_unique<FontLayouts>(f));
+    } else {
+        std::rotate(fontLayouts_.begin(), it, it + 1);
+    }
+    layouts_ = fontLayouts_.front().get();
 }
 
 void Surface::Clear()
@@ -420,7 +441,11 @@ void Surface::DrawText(const QString& text, const PixelRect& r, int flags)
     }
     // Unclipped text in a rectangle can reach anywhere.
     Changing((flags & DT_NOCLIP) ? QRect(0, 0, Width(), Height()) : rect);
-    DrawTextInRect(p, text, rect, flags);
+    const LaidOutText* laid = p.layoutDirection() != Qt::RightToLeft ? LaidInRect(text, rect, flags) : nullptr;
+    if (laid)
+        DrawLaidOut(p, *laid, rect, flags);
+    else
+        DrawTextInRect(p, text, rect, flags);
 }
 
 void DrawTextInRect(QPainter& p, const QString& text, const QRect& rect, int flags)
@@ -446,19 +471,152 @@ void DrawTextInRect(QPainter& p, const QString& text, const QRect& rect, int fla
     p.drawText(rect, qf, single ? text : NormaliseBreaks(text));
 }
 
+namespace {
+
+// The text as the painter's text in a rectangle lays it out: carriage returns and tabs become
+// blanks, line feeds blanks on one line and line separators otherwise. False for a text whose
+// layout cannot be kept: right-to-left scripts and direction marks are ordered over the whole
+// text, and U+009C separates length variants the painter chooses between by the rectangle.
+bool TextAsLaidOut(const QString& text, bool single, QString& out)
+{
+    bool edit = false;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\r' || u == u'\n' || u == u'\t') {
+            edit = true;
+        } else if (u == 0x9C || c.isSurrogate()) {
+            return false;
+        } else if (u >= 0x0590) {
+            switch (c.direction()) {
+                case QChar::DirR:
+                case QChar::DirAL:
+                case QChar::DirAN:
+                case QChar::DirRLE:
+                case QChar::DirRLO:
+                case QChar::DirLRE:
+                case QChar::DirLRO:
+                case QChar::DirPDF:
+                case QChar::DirRLI:
+                case QChar::DirLRI:
+                case QChar::DirFSI:
+                case QChar::DirPDI:
+                    return false;
+                default:
+                    break;
+            }
+        }
+    }
+    out = single ? text : NormaliseBreaks(text);
+    if (!edit) return true;
+    for (QChar& c : out) {
+        if (c == u'\r' || c == u'\t' || (single && c == u'\n'))
+            c = u' ';
+        else if (c == u'\n')
+            c = QChar::LineSeparator;
+    }
+    return true;
+}
+
+}  // namespace
+
+const Surface::LaidOutText* Surface::LaidInRect(const QString& text, const QRect& rect, int flags) const
+{
+    const bool wrap = (flags & DT_WORDBREAK) != 0;
+    QString laidText;
+    if (!TextAsLaidOut(text, (flags & DT_SINGLELINE) != 0, laidText)) return nullptr;
+    QHash<QString, LaidOutText>& texts = layouts_->texts[wrap ? 1 : 0];
+    const int wrapWidth = wrap ? std::max(0, rect.width()) : 0;
+    auto it = texts.find(laidText);
+    if (it != texts.end() && it->wrapWidth == wrapWidth) return &*it;
+    if (it == texts.end()) MakeRoom();
+
+    // Lines as the painter breaks them: each placed on a whole pixel below the one before and
+    // the leading, unwrapped lines as wide as they come with their trailing blanks.
+    const QFont& font = layouts_->font;
+    QTextLayout layout(laidText, font);
+    layout.setCacheEnabled(true);
+    QTextOption option;
+    option.setWrapMode(wrap ? QTextOption::WordWrap : QTextOption::ManualWrap);
+    if (!wrap) option.setFlags(QTextOption::IncludeTrailingSpaces);
+    option.setTextDirection(Qt::LeftToRight);
+    layout.setTextOption(option);
+    const qreal leading = QFontMetricsF(font).leading();
+    LaidOutText laid;
+    laid.wrapWidth = wrapWidth;
+    qreal height = -leading;
+    qreal width = 0;
+    layout.beginLayout();
+    for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
+        l.setLineWidth(wrap ? wrapWidth : 0x01000000);
+        height = std::ceil(height + leading);
+        l.setPosition(QPointF(0, height));
+        LaidOutText::Line line;
+        line.top = height;
+        height += l.ascent() + l.descent();
+        width = std::max(width, l.naturalTextWidth());
+        line.bottom = height;
+        line.width = width;
+        QString part = laidText.mid(l.textStart(), l.textLength());
+        while (part.endsWith(QChar::LineSeparator)) part.chop(1);
+        line.text = QStaticText(part);
+        line.text.setTextFormat(Qt::PlainText);
+        line.text.prepare(QTransform(), font);
+        laid.lines.push_back(std::move(line));
+    }
+    layout.endLayout();
+    for (int i = 0; i < layout.lineCount(); ++i)
+        laid.lines[static_cast<std::size_t>(i)].advance = layout.lineAt(i).horizontalAdvance();
+    return &*texts.insert(laidText, std::move(laid));
+}
+
+void Surface::DrawLaidOut(QPainter& p, const LaidOutText& laid, const QRect& rect, int flags)
+{
+    const bool single = (flags & DT_SINGLELINE) != 0;
+    const bool noClip = (flags & DT_NOCLIP) != 0;
+    const QRectF r(rect);
+    // The painter lays out lines only until they fill the rectangle, and its box of the text
+    // (which decides the clip) is that of those lines.
+    std::size_t n = laid.lines.size();
+    if (!noClip) {
+        const auto full = std::find_if(laid.lines.begin(), laid.lines.end(),
+                                       [&r](const LaidOutText::Line& l) { return l.bottom >= r.height(); });
+        if (full != laid.lines.end()) n = static_cast<std::size_t>(full - laid.lines.begin()) + 1;
+    }
+    if (n == 0) return;
+    const qreal height = laid.lines[n - 1].bottom;
+    const qreal width = laid.lines[n - 1].width;
+    qreal y = r.y();
+    if (single && (flags & DT_VCENTER))
+        y += (r.height() - height) / 2;
+    else if (single && (flags & DT_BOTTOM))
+        y += r.height() - height;
+    const auto left = [&](qreal w) {
+        if (flags & DT_CENTER) return r.x() + (r.width() - w) / 2;
+        if (flags & DT_RIGHT) return r.x() + r.width() - w;
+        return r.x();
+    };
+    const bool clip = !noClip && !r.contains(QRectF(left(width), y, width, height));
+    if (clip) p.setClipRect(rect);
+    for (std::size_t i = 0; i < n; ++i) {
+        const LaidOutText::Line& line = laid.lines[i];
+        p.drawStaticText(QPointF(left(line.advance), y + line.top), line.text);
+    }
+    if (clip) p.setClipping(false);
+}
+
 const Surface::LaidOutLine& Surface::Laid(const QString& text) const
 {
-    QHash<QString, LaidOutLine>& lines = lines_[font_.font.bold() ? 1 : 0];
-    if (lines.size() > 4096) lines.clear();
+    QHash<QString, LaidOutLine>& lines = layouts_->lines;
     auto it = lines.find(text);
     if (it == lines.end()) {
+        MakeRoom();
         LaidOutLine line;
         line.text = QStaticText(text);
         line.text.setTextFormat(Qt::PlainText);
         line.text.prepare(QTransform(), font_.font);
         // The glyphs' box from the line's top-left (the baseline lies at the ascent).
-        line.ink = metrics_->boundingRect(text).translated(0, metrics_->ascent());
-        line.advance = metrics_->horizontalAdvance(text);
+        line.ink = Metrics().boundingRect(text).translated(0, Metrics().ascent());
+        line.advance = Metrics().horizontalAdvance(text);
         it = lines.insert(text, line);
     }
     return *it;
@@ -467,7 +625,7 @@ const Surface::LaidOutLine& Surface::Laid(const QString& text) const
 QRect Surface::InkBound(const LaidOutLine& line, int x, int y) const
 {
     // The glyphs' box from the font's measures, with two pixels to spare all round.
-    return (line.ink | QRect(0, 0, line.advance, metrics_->height())).translated(x, y).adjusted(-2, -2, 2, 2);
+    return (line.ink | QRect(0, 0, line.advance, Metrics().height())).translated(x, y).adjusted(-2, -2, 2, 2);
 }
 
 void Surface::DrawLine(QPainter& p, int x, int y, const QString& text)
@@ -570,7 +728,7 @@ void Surface::Print(const QString& text)
         return;
     }
     const QStringList lines = NormaliseBreaks(text).split(QLatin1Char('\n'));
-    const QFontMetrics& m = *metrics_;
+    const QFontMetrics& m = Metrics();
     const double left = CurrentX;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (i > 0) {
@@ -592,16 +750,33 @@ int Surface::TextWidth(const QString& text) const
     if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) {
         return text.isEmpty() ? 0 : Laid(text).advance * tppX_;
     }
-    const QFontMetrics& m = *metrics_;
+    const QFontMetrics& m = Metrics();
     int w = 0;
     for (const QString& line : NormaliseBreaks(text).split(QLatin1Char('\n')))
         w = std::max(w, m.horizontalAdvance(line));
     return w * tppX_;
 }
 
+void Surface::MakeRoom() const
+{
+    FontLayouts& l = *layouts_;
+    if (l.lines.size() + l.texts[0].size() + l.texts[1].size() < kKeptTexts) return;
+    l.lines.clear();
+    l.texts[0].clear();
+    l.texts[1].clear();
+}
+
+std::size_t Surface::LaidOutCount() const
+{
+    std::size_t n = 0;
+    for (const auto& l : fontLayouts_)
+        n += static_cast<std::size_t>(l->lines.size() + l->texts[0].size() + l->texts[1].size());
+    return n;
+}
+
 int Surface::TextHeight(const QString& text) const
 {
-    const QFontMetrics& m = *metrics_;
+    const QFontMetrics& m = Metrics();
     const int lines = static_cast<int>(NormaliseBreaks(text).count(QLatin1Char('\n'))) + 1;
     return lines * m.height() * tppY_;
 }

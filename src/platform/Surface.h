@@ -6,17 +6,18 @@
 // measures take twips (1/1440 inch) and convert with the surface's twips per pixel.
 // Rectangles exclude their right and bottom edges. Everything is clipped to the surface.
 
+#include <QFontMetrics>
 #include <QHash>
 #include <QImage>
 #include <QStaticText>
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "platform/FontService.h"
 
 class QPainter;
-class QFontMetrics;
 
 namespace tavrin {
 
@@ -139,6 +140,8 @@ public:
     }
     int TextWidth(const QString& text) const;
     int TextHeight(const QString& text) const;
+    // The texts kept laid out, over every font kept: bounded, whatever is drawn.
+    std::size_t LaidOutCount() const;
 
     // The one watcher told of changes (null for none); a new one replaces the old, which is told
     // it is left. Watching reads nothing, so a surface that is only read can be watched.
@@ -187,17 +190,51 @@ private:
     std::uint32_t fill_ = 0;
     ScreenFont font_;
     bool fontDirty_ = true;
-    // Metrics of the font, kept with it: measuring is frequent.
-    std::unique_ptr<QFontMetrics> metrics_;
     // A line laid out once in the current font, with where its ink lies from its top-left.
     struct LaidOutLine {
         QStaticText text;
         QRect ink;
         int advance = 0;  // pixels
     };
-    // Laid-out lines of the current font, regular and bold: cell and name texts repeat.
-    mutable QHash<QString, LaidOutLine> lines_[2];
+    // A text laid out once for a rectangle, broken into lines as the painter's text in a
+    // rectangle breaks it; each line with its advance, its top, and the height and the widest
+    // width of the lines up to it (in pixels).
+    struct LaidOutText {
+        struct Line {
+            QStaticText text;
+            qreal advance = 0;
+            qreal top = 0;
+            qreal bottom = 0;
+            qreal width = 0;
+        };
+        std::vector<Line> lines;
+        int wrapWidth = 0;  // the width words were wrapped to
+    };
+    // What is kept for one font: its metrics (measuring is frequent) and the texts laid out in
+    // it, lines at a point and texts in a rectangle (unwrapped and wrapped). Cell, name and
+    // heading texts repeat, so each font keeps its own while the drawing moves between a few.
+    struct FontLayouts {
+        explicit FontLayouts(const QFont& f) : font(f), metrics(f) {}
+        QFont font;
+        QFontMetrics metrics;
+        QHash<QString, LaidOutLine> lines;
+        QHash<QString, LaidOutText> texts[2];
+    };
+    // The fonts drawn with lately, the current one first; a few at most, each keeping a
+    // bounded number of texts.
+    std::vector<std::unique_ptr<FontLayouts>> fontLayouts_;
+    FontLayouts* layouts_ = nullptr;
+    void UseFontLayouts();
+    const QFontMetrics& Metrics() const { return layouts_->metrics; }
     const LaidOutLine& Laid(const QString& text) const;
+    // Empties the current font's texts when they fill their room.
+    void MakeRoom() const;
+    // The text laid out for a rectangle of the given flags, or null for one the painter's own
+    // text call must lay out each time (right-to-left scripts, length variants).
+    const LaidOutText* LaidInRect(const QString& text, const QRect& rect, int flags) const;
+    // Draws a laid-out text in its rectangle where, and clipped as, the painter's text call
+    // draws it.
+    static void DrawLaidOut(QPainter& p, const LaidOutText& laid, const QRect& rect, int flags);
     // Where a line drawn with its top-left at (x, y) can leave ink.
     QRect InkBound(const LaidOutLine& line, int x, int y) const;
     void DrawLine(QPainter& p, int x, int y, const QString& text);

@@ -91,15 +91,27 @@ int PageReplay::Tw(std::int64_t v)
     return static_cast<int>(std::clamp(v, -kMaxTw, kMaxTw));
 }
 
+namespace {
+
+// Integer division as the picture's arithmetic has it, of whole numbers: the quotient truncated,
+// 0 for a divisor of 0.
+long long Quotient(long long a, int b)
+{
+    return b == 0 ? 0 : a / b;
+}
+
+}  // namespace
+
 int PageReplay::PxX(std::int32_t v) const
 {
-    const long long px = Runtime::IntDiv(v * PrinterTppX, ScreenTppX) + Runtime::IntDiv(PrinterOffsetX, ScreenTppX);
+    // The screen's twips per pixel and the offset are whole already: only the product is rounded.
+    const long long px = Quotient(Runtime::CInt(v * PrinterTppX), ScreenTppX) + Quotient(PrinterOffsetX, ScreenTppX);
     return static_cast<int>(std::clamp<long long>(px, -kMaxPx, kMaxPx));
 }
 
 int PageReplay::PxY(std::int32_t v) const
 {
-    const long long px = Runtime::IntDiv(v * PrinterTppY, ScreenTppY) + Runtime::IntDiv(PrinterOffsetY, ScreenTppY);
+    const long long px = Quotient(Runtime::CInt(v * PrinterTppY), ScreenTppY) + Quotient(PrinterOffsetY, ScreenTppY);
     return static_cast<int>(std::clamp<long long>(px, -kMaxPx, kMaxPx));
 }
 
@@ -184,8 +196,8 @@ void PageReplay::Render(Surface& page, const std::vector<PreviewCommandRecord>& 
                 const int x2 = Tw(std::int64_t(r.B) + offX);
                 const int y1 = Tw(std::int64_t(r.C) + offY);
                 const int y2 = Tw(std::int64_t(r.D) + offY);
-                Ink(Runtime::IntDiv(x1, ScreenTppX), Runtime::IntDiv(y1, ScreenTppY), Runtime::IntDiv(x2, ScreenTppX),
-                    Runtime::IntDiv(y2, ScreenTppY));
+                Ink(Quotient(x1, ScreenTppX), Quotient(y1, ScreenTppY), Quotient(x2, ScreenTppX),
+                    Quotient(y2, ScreenTppY));
                 if (r.Command == Pv::FilledBox)
                     page.FilledBox(x1, y1, x2, y2, FillColour(r.Value));
                 else if (r.Command == Pv::Line)

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "grid/ExchangeSort.h"
 #include "platform/Cp1252.h"
@@ -41,7 +42,22 @@ namespace {
 
 const QByteArray kZ("Z");
 
+// A text made once, when first wanted.
+template <class Make>
+const QByteArray& Once(std::optional<QByteArray>& kept, Make make)
+{
+    if (!kept) kept = make();
+    return *kept;
+}
+
 }  // namespace
+
+struct SortKeySource::Made {
+    std::array<std::optional<QByteArray>, kSlots + 1> positions;  // by display row
+    std::array<std::optional<QByteArray>, 100> shifts;           // by user shift code
+    std::array<std::optional<QByteArray>, 100> startTimes;
+    std::array<std::optional<QByteArray>, 256> explanations;  // by explanation code
+};
 
 std::vector<QByteArray> SortKeySource::Names() const
 {
@@ -56,36 +72,46 @@ std::vector<QByteArray> SortKeySource::Names() const
 
 QByteArray SortKeySource::KeyText(int row, const DayRecord& day, const std::vector<QByteArray>& names) const
 {
+    if (!made_) made_ = std::make_shared<Made>();
+    Made& m = *made_;
     QByteArray text;
+    text.reserve(64);
     const int slot = props->RowMap[row];
     const bool hasSlot = IsSlot(slot);
     const int s1 = hasSlot ? day.Shift1Code[slot] : 0;
     const bool userShift = s1 >= 1 && s1 <= 99;
+    const auto code = static_cast<std::size_t>(s1);
     for (int key : keys) {
         switch (key) {
             case SortName:
                 text += names[static_cast<std::size_t>(row)];
                 break;
             case SortPosition:
-                text += StringToCp1252(Runtime::Trim(emp->Position[row].str()));
+                text += Once(m.positions[static_cast<std::size_t>(row)],
+                             [&] { return StringToCp1252(Runtime::Trim(emp->Position[row].str())); });
                 break;
             case SortShift:
-                text += userShift ? StringToCp1252(Runtime::Trim((*shifts)[s1].Description.str())) : kZ;
+                text += userShift ? Once(m.shifts[code],
+                                         [&] { return StringToCp1252(Runtime::Trim((*shifts)[s1].Description.str())); })
+                                  : kZ;
                 break;
             case SortStartTime:
-                if (userShift) {
-                    const OleDate t = (*shifts)[s1].StartTime;
-                    text += QStringLiteral("%1:%2")
-                                .arg(Runtime::Hour(t), 2, 10, QLatin1Char('0'))
-                                .arg(Runtime::Minute(t), 2, 10, QLatin1Char('0'))
-                                .toLatin1();
-                } else {
-                    text += kZ;
-                }
+                text += userShift ? Once(m.startTimes[code],
+                                         [&] {
+                                             const OleDate t = (*shifts)[s1].StartTime;
+                                             return QStringLiteral("%1:%2")
+                                                 .arg(Runtime::Hour(t), 2, 10, QLatin1Char('0'))
+                                                 .arg(Runtime::Minute(t), 2, 10, QLatin1Char('0'))
+                                                 .toLatin1();
+                                         })
+                                  : kZ;
                 break;
             case SortExplanation: {
                 const int e = hasSlot ? day.ExplanationCode[slot] : 0;
-                text += e > 0 && explanationText ? StringToCp1252(Runtime::Trim(explanationText(e))) : kZ;
+                text += e > 0 && explanationText
+                            ? Once(m.explanations[static_cast<std::size_t>(e)],
+                                   [&] { return StringToCp1252(Runtime::Trim(explanationText(e))); })
+                            : kZ;
                 break;
             }
             default:

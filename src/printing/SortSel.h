@@ -9,6 +9,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "platform/OleDate.h"
@@ -60,6 +61,13 @@ struct SortKeySource {
     QByteArray KeyText(int row, const DayRecord& day, const std::vector<QByteArray>& names) const;
     // The formatted name of every display row, computed once per sort.
     std::vector<QByteArray> Names() const;
+
+private:
+    // The key texts of rows and codes, each made the first time a key text needs it: a source
+    // serves one sort or one report run, over which the tables and the explanation list stay as
+    // they are, and a run sorts for every day it prints.
+    struct Made;
+    mutable std::shared_ptr<Made> made_;
 };
 
 // A list of names as a report prints them. Positions are 1-based.

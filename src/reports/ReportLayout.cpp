@@ -121,36 +121,47 @@ EntryLines::EntryLines(const SchedFiles& files, const EntryOptions& options)
     : files_(files), o_(options), names_(kSlots + 1)
 {
     for (int row = 1; row <= kSlots; ++row) {
-        names_[static_cast<std::size_t>(row)] =
-            RptText::FormatPersonName(Runtime::Trim(files.EmpTable.Name[row].str()), o_.NameStyle);
+        QString& name = names_[static_cast<std::size_t>(row)];
+        name = RptText::FormatPersonName(Runtime::Trim(files.EmpTable.Name[row].str()), o_.NameStyle);
+        if (o_.Position) name += QLatin1Char(',') + Runtime::Trim(files.EmpTable.Position[row].str());
     }
+    const auto shiftText = [&](int code) {
+        const ShiftRecord* s = ShiftFor(files.ShiftTable, code);
+        if (!s) return QString();
+        return Runtime::Trim(o_.Abbreviations ? s->Abbreviation.str() : s->Description.str());
+    };
+    for (int code = 1; code <= 255; ++code) {
+        const auto c = static_cast<std::size_t>(code);
+        const QString text = shiftText(code);
+        shifts_[c] = QLatin1Char(',') + text;
+        seconds_[c] = QLatin1Char('/') + text;
+        if (IsExplanationCode(code)) {
+            explanations_[c] =
+                QLatin1Char(',') + Runtime::Trim(o_.Abbreviations ? files.ExplTable.Abbreviation[code].str()
+                                                                   : files.ExplTable.Description[code].str());
+        }
+    }
+    onCall_ = shifts_[kOnCallCode];
 }
 
 QString EntryLines::Line(int row, const DayRecord& day) const
 {
     if (!IsSlot(row)) return {};
-    QString line = names_[static_cast<std::size_t>(row)];
-    const SchedFiles& f = files_;
-    if (o_.Position) line += QLatin1Char(',') + Runtime::Trim(f.EmpTable.Position[row].str());
-    const int slot = f.ScheduleProps.RowMap[row];
-    if (!IsSlot(slot)) return line;
-    const auto shiftText = [&](int code) {
-        const ShiftRecord* s = ShiftFor(f.ShiftTable, code);
-        if (!s) return QString();
-        return Runtime::Trim(o_.Abbreviations ? s->Abbreviation.str() : s->Description.str());
-    };
-    if (o_.OnCall && day.OnCallFlag[slot] == 1) line += QLatin1Char(',') + shiftText(kOnCallCode);
+    const QString& name = names_[static_cast<std::size_t>(row)];
+    const int slot = files_.ScheduleProps.RowMap[row];
+    if (!IsSlot(slot)) return name;
+    QString line;
+    line.reserve(name.size() + 32);
+    line += name;
+    if (o_.OnCall && day.OnCallFlag[slot] == 1) line += onCall_;
     const int s1 = day.Shift1Code[slot];
     if (o_.Shift && IsUserShift(s1)) {
-        line += QLatin1Char(',') + shiftText(s1);
+        line += shifts_[static_cast<std::size_t>(s1)];
         const int s2 = day.Shift2Code[slot];
-        if (s2 > 0) line += QLatin1Char('/') + shiftText(s2);
+        if (s2 > 0) line += seconds_[static_cast<std::size_t>(s2)];
     }
     const int e = day.ExplanationCode[slot];
-    if (o_.Explanation && IsExplanationCode(e)) {
-        line += QLatin1Char(',') +
-                Runtime::Trim(o_.Abbreviations ? f.ExplTable.Abbreviation[e].str() : f.ExplTable.Description[e].str());
-    }
+    if (o_.Explanation && IsExplanationCode(e)) line += explanations_[static_cast<std::size_t>(e)];
     return line;
 }
 

@@ -141,7 +141,7 @@ struct EntryOptions {
 };
 
 // The entry lines of a run: a person's formatted name followed by the chosen parts, each after
-// a comma ("Smith, John,D/E,VAC"). Names are formatted once.
+// a comma ("Smith, John,D/E,VAC"). The parts of each row and code are made once per run.
 class EntryLines {
 public:
     EntryLines(const SchedFiles& files, const EntryOptions& options);
@@ -151,7 +151,11 @@ public:
 private:
     const SchedFiles& files_;
     EntryOptions o_;
-    std::vector<QString> names_;  // by display row
+    std::vector<QString> names_;          // by display row: the name and the position part
+    std::array<QString, 256> shifts_;     // by code: "," and the shift's text
+    std::array<QString, 256> seconds_;    // by code: "/" and the shift's text
+    std::array<QString, 256> explanations_;  // by code: "," and the explanation's text
+    QString onCall_;
 };
 
 // The page breaks of the group schedule, as a list of steps for the drawing to follow.

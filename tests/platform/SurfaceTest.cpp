@@ -150,6 +150,78 @@ TEST_F(SurfaceTest, CarriageReturnsAndLineFeedsBreakLines)
     EXPECT_EQ(Inked({0, lh, 60, 40}), 0);
 }
 
+TEST_F(SurfaceTest, TextsInARectangleLookAsThePaintersOwnTextCallDrawsThem)
+{
+    // Surfaces keep the layout of every text they draw in a rectangle: whatever the alignment,
+    // the breaks and the clip, a text drawn from its kept layout, again, in another font or
+    // colour, must look exactly as the painter's text call draws it.
+    s.Resize(120, 60);
+    const ScreenFont regular = *fonts.Resolve({QStringLiteral("Arial"), 8, false, false});
+    const ScreenFont bold = *fonts.Resolve({QStringLiteral("Arial"), 8, true, false});
+    const ScreenFont large = *fonts.Resolve({QStringLiteral("Times New Roman"), 14, false, true});
+    ScreenFont unhinted;  // a font whose lines are not whole pixels high
+    unhinted.font = QFont(regular.font.family());
+    unhinted.font.setPixelSize(10);
+    const ScreenFont* const order[] = {&regular, &bold, &large, &unhinted, &regular};
+    const char* const texts[] = {"D7", "Run Time: 14:30", "Two words, then more of them", "A\r\nB\rC", "jf ", "\tx"};
+    const PixelRect rects[] = {{7, 5, 110, 55}, {7, 5, 25, 18}, {7, 5, 60, 31}, {60, 30, 100, 49}, {3, 40, 40, 52}};
+    const int horizontal[] = {0, Surface::DT_CENTER, Surface::DT_RIGHT, Surface::DT_CENTER | Surface::DT_RIGHT};
+    const int vertical[] = {0, Surface::DT_VCENTER, Surface::DT_BOTTOM};
+    const int lines[] = {0, Surface::DT_SINGLELINE, Surface::DT_WORDBREAK,
+                         Surface::DT_SINGLELINE | Surface::DT_WORDBREAK};
+    int n = 0;
+    for (const char* text : texts) {
+        for (const PixelRect& r : rects) {
+            for (int h : horizontal) {
+                for (int v : vertical) {
+                    for (int l : lines) {
+                        for (int clip : {0, int(Surface::DT_NOCLIP)}) {
+                            const int flags = h | v | l | clip;
+                            // One line at the top left has its own way (the test above).
+                            if ((h | l) == 0 && !QByteArray(text).contains('\r')) continue;
+                            for (const ScreenFont* f : order) {
+                                const std::uint32_t colour = ++n % 2 ? kRed : 0xFF0000;
+                                s.SetFont(*f);
+                                s.SetForeColour(colour);
+                                s.Clear();
+                                s.DrawText(QString::fromLatin1(text), r, flags);
+                                QImage expected(s.Width(), s.Height(), QImage::Format_RGB32);
+                                expected.fill(Qt::white);
+                                {
+                                    QPainter p(&expected);
+                                    p.setRenderHint(QPainter::TextAntialiasing, false);
+                                    p.setFont(f->font);
+                                    p.setPen(QColor::fromRgb(ToQRgb(colour)));
+                                    DrawTextInRect(p, QString::fromLatin1(text),
+                                                   QRect(r.Left, r.Top, r.Width(), r.Height()), flags);
+                                }
+                                ASSERT_EQ(s.Image(), expected)
+                                    << "\"" << text << "\" flags " << flags << " in " << r.Width() << "x"
+                                    << r.Height() << " " << f->font.family().toStdString() << " "
+                                    << f->font.pixelSize() << (f->font.bold() ? " bold" : "");
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST_F(SurfaceTest, KeptLayoutsStayBoundedWhateverIsDrawn)
+{
+    for (int size = 6; size < 30; ++size) {
+        s.SetFont(*fonts.Resolve({QStringLiteral("Arial"), double(size), false, false}));
+        for (int k = 0; k < 2000; ++k) {
+            s.DrawText(QString::number(k), {0, 0, 60, 20}, k % 2 ? Surface::DT_CENTER : 0);
+            s.DrawText(QString::number(k), {0, 0, 60, 20}, Surface::DT_WORDBREAK);
+        }
+    }
+    // A few fonts of a couple of thousand texts each.
+    EXPECT_LE(s.LaidOutCount(), 4u * 2048);
+    EXPECT_GT(s.LaidOutCount(), 0u);
+}
+
 TEST_F(SurfaceTest, TwipMeasuresAndPrint)
 {
     const QFontMetrics m(s.Font().font);
