@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QFile>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -82,9 +83,36 @@ inline void UseOffscreenScreen()
     qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + path);
 }
 
-// The main of a benchmark program with widgets: an application on the offscreen platform (its
-// screen sized as UseOffscreenScreen makes it when sizedScreen), the check that both sides of a
-// comparison do the same work, when there is one, and then the benchmarks.
+// Both sides of a comparison must produce the same result (counts, records, bytes or pixels),
+// or their times mean nothing: says which comparison differs, and returns same.
+inline bool SameWork(bool same, const char* comparison)
+{
+    if (!same) std::fprintf(stderr, "%s: the program and its baseline do not produce the same result.\n", comparison);
+    return same;
+}
+
+// The bytes of a file ("" when it cannot be read).
+inline QByteArray FileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The main of a benchmark program. sameWork, when given, runs each comparison's two sides once,
+// before and outside anything timed, and checks their results with SameWork: when any differ,
+// nothing is timed and the program ends with status 1.
+inline int RunBenchmarks(int argc, char** argv, const std::function<bool()>& sameWork = {})
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    if (sameWork && !sameWork()) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
+// The same with widgets: an application on the offscreen platform (its screen sized as
+// UseOffscreenScreen makes it when sizedScreen).
 inline int RunInApplication(int argc, char** argv, bool sizedScreen = false, const std::function<bool()>& sameWork = {})
 {
     if (sizedScreen)
@@ -92,12 +120,7 @@ inline int RunInApplication(int argc, char** argv, bool sizedScreen = false, con
     else
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (sameWork && !sameWork()) return 1;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, sameWork);
 }
 
 }  // namespace tavrin::bench
