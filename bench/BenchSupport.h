@@ -11,6 +11,7 @@
 #include <QFile>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 
 #include "grid/GridHost.h"
@@ -96,6 +97,33 @@ inline QByteArray FileBytes(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Two recordings for the preview are the same: the same texts, and the same command records in
+// the fields each command sets (the recorder leaves the others as the record before had them,
+// and readers ignore them).
+inline bool SamePreview(const QString& commandsA, const QString& textsA, const QString& commandsB,
+                        const QString& textsB)
+{
+    constexpr int kRecord = 28;
+    const QByteArray a = FileBytes(commandsA);
+    const QByteArray b = FileBytes(commandsB);
+    if (a.isEmpty() || a.size() != b.size() || a.size() % kRecord != 0) return false;
+    if (FileBytes(textsA) != FileBytes(textsB)) return false;
+    for (qsizetype at = 0; at < a.size(); at += kRecord) {
+        const auto code = static_cast<std::uint8_t>(a[at]) | (static_cast<std::uint8_t>(a[at + 1]) << 8);
+        // Bytes 2..17 the coordinates, 18..21 the value, 22..27 the text's place.
+        const bool coordinates = code == 2 || (code >= 7 && code <= 9) || code >= 12;
+        const bool value = (code >= 1 && code <= 7) || code >= 12;
+        const bool text = code == 2 || code == 12;
+        const auto same = [&](int from, int to) {
+            return std::memcmp(a.constData() + at + from, b.constData() + at + from,
+                               static_cast<std::size_t>(to - from)) == 0;
+        };
+        if (!same(0, 2) || (coordinates && !same(2, 18)) || (value && !same(18, 22)) || (text && !same(22, 28)))
+            return false;
+    }
+    return true;
 }
 
 // The main of a benchmark program. sameWork, when given, runs each comparison's two sides once,
