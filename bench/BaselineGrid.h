@@ -302,12 +302,7 @@ inline bool SameGrid(GridPaint& program, BaselineGrid& baseline, const BaselineG
         if (fmt.CellItems[i].ShowOnScreen != 0 && fmt.CellItems[i].ContentCode > 0) return false;
     }
     if (fmt.CellItems[1].ContentCode != CellCode::Shift1And2 || g.rows <= 0 || g.days != f.VisibleDays) return false;
-    CellTextContext ctx;
-    ctx.shifts = &f.ShiftTable;
-    ctx.shiftColours = &f.ShiftColours;
-    ctx.explanations = &f.ExplTable;
-    ctx.useAbbreviations = fmt.UseAbbreviations != 0;
-    ctx.showTimeOff = fmt.ShowTimeOff != 0;
+    const CellTextContext ctx = program.ScreenTextContext();
     for (int r = 0; r < g.rows; ++r) {
         const int slot = f.ScheduleProps.RowMap[program.TopRow + r];
         for (int d = 1; d <= g.days; ++d) {

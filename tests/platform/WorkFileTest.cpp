@@ -3,6 +3,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Cp1252.h"
 #include "platform/WorkFile.h"
+#include "support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -91,15 +92,11 @@ TEST(WorkFile, GatheredWritesPutThePartsInOrderAndReportOneCutShort)
     EXPECT_TRUE(std::equal(out, out + 16, expected));
 
     // Cut short by a file size limit in the second part: reported, and the length measured again.
-    struct rlimit old {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 30;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const Status cut = f.writeGathered(6, parts);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    Status cut;
+    {
+        test::FileSizeLimit limit(30);
+        cut = f.writeGathered(6, parts);
+    }
     EXPECT_FALSE(cut);
     EXPECT_TRUE(cut.message().contains("record 8")) << cut.message().toStdString();
     EXPECT_EQ(f.length(), 30);
