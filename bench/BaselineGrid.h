@@ -14,7 +14,9 @@
 #include <array>
 #include <vector>
 
+#include "grid/CellText.h"
 #include "grid/GridPaint.h"
+#include "grid/GridQuery.h"
 #include "store/Records.h"
 #include "store/SchedFiles.h"
 
@@ -160,11 +162,8 @@ public:
                 const DayRecord& day = f.DayCache[f.ColumnSlot[d + 1]];
                 const int x = g.grid.x() + d * g.cellW;
                 const int s1 = day.Shift1Code[slot];
-                const int s2 = day.Shift2Code[slot];
                 if (!IsUserShift(s1) && s1 != kTimeOffCode) continue;
-                const QString text =
-                    IsUserShift(s1) && IsUserShift(s2) ? Name(s1) + QLatin1Char(',') + Name(s2) : Name(s1);
-                const QStaticText& t = Text(text);
+                const QStaticText& t = Text(CellText(day, slot));
                 const int left = x + 2 + 6;
                 const int y = g.grid.y() + r * g.rowH + 1;
                 p.setPen(ColourOf(s1));
@@ -178,23 +177,6 @@ public:
 
         // Coverage titles and counts.
         p.fillRect(g.coverageTitles, grey);
-        p.fillRect(g.coverage, QColor(128, 128, 128));
-        std::array<std::vector<float>, kCoverageLines + 1> totals;
-        for (int k = 1; k <= g.coverageLines; ++k) totals[k].assign(static_cast<std::size_t>(g.days), 0.0f);
-        for (int row = 1; row <= kSlots; ++row) {
-            const int slot = f.ScheduleProps.RowMap[row];
-            for (int d = 0; d < g.days; ++d) {
-                const DayRecord& day = f.DayCache[f.ColumnSlot[d + 1]];
-                const int s1 = day.Shift1Code[slot];
-                const int s2 = day.Shift2Code[slot];
-                for (int k = 1; k <= g.coverageLines; ++k) {
-                    const CoverageTotalRecord& line = f.CurrentFormat.CoverageTotals[k];
-                    if ((s1 <= 101 && line.SelectedShifts[s1]) || (IsUserShift(s2) && line.SelectedShifts[s2]) ||
-                        (day.OnCallFlag[slot] == 1 && line.SelectedShifts[101]))
-                        totals[static_cast<std::size_t>(k)][static_cast<std::size_t>(d)] += 1;
-                }
-            }
-        }
         p.setPen(Qt::black);
         for (int k = 1; k <= g.coverageLines; ++k) {
             const int y = (k - 1) * g.coverageRowH + 1;
@@ -203,13 +185,75 @@ public:
                 grey);
             p.drawStaticText(g.coverageTitles.x() + 2, g.coverageTitles.y() + y,
                              Text(f.CurrentFormat.CoverageTotals[k].Title.str()));
+        }
+        PaintCoverageCounts(p, g, CountCoverage(g));
+    }
+
+    // The text a shift or time-off cell shows: its shifts' abbreviations.
+    QString CellText(const DayRecord& day, int slot)
+    {
+        const int s1 = day.Shift1Code[slot];
+        const int s2 = day.Shift2Code[slot];
+        return IsUserShift(s1) && IsUserShift(s2) ? Name(s1) + QLatin1Char(',') + Name(s2) : Name(s1);
+    }
+
+    // The coverage lines counted on the visible days: for each line the rows it takes and the
+    // codes that pass, in small tables, then every cell of those rows ([line][day], lines from 1).
+    using CoverageCounts = std::vector<std::vector<int>>;
+    CoverageCounts CountCoverage(const BaselineGeometry& g) const
+    {
+        const SchedFiles& f = files_;
+        CoverageCounts totals(kCoverageLines + 1, std::vector<int>(static_cast<std::size_t>(g.days), 0));
+        for (int k = 1; k <= g.coverageLines; ++k) {
+            const CoverageTotalRecord& line = f.CurrentFormat.CoverageTotals[k];
+            if (line.IgnoreNames && line.IgnoreExplanations && line.IgnoreShifts) continue;  // counts nobody
+            // "Not Scheduled" tests the first shift alone; 101 is the on-call mark.
+            const bool notScheduled = line.SelectedShifts[0] == 1;
+            std::array<bool, 256> first{}, second{}, expl{};
+            for (int c = 0; c <= kTimeOffCode; ++c) {
+                first[static_cast<std::size_t>(c)] = line.SelectedShifts[c] == 1;
+                second[static_cast<std::size_t>(c)] = !notScheduled && line.SelectedShifts[c] == 1;
+            }
+            for (int e = 0; e <= kExplanations; ++e)
+                expl[static_cast<std::size_t>(e)] = line.SelectedExplanations[e] == 1;
+            if (line.IgnoreShifts) first.fill(true);
+            if (line.IgnoreShifts) second.fill(true);
+            if (line.IgnoreExplanations) expl.fill(true);
+            const bool onCall = line.SelectedShifts[kOnCallCode] == 1;
+            std::vector<int>& counts = totals[static_cast<std::size_t>(k)];
+            for (int row = 1; row <= kSlots; ++row) {
+                const int slot = f.ScheduleProps.RowMap[row];
+                if (f.EmpTable.Name[row].bytes[0] <= '/' || !IsSlot(slot)) continue;
+                const bool takes = line.IgnoreNames  ? true
+                                   : line.ByPosition ? FixedUpper(f.EmpTable.Position[row]) == FixedUpper(line.Position)
+                                                     : line.SelectedNames[slot] != 0;
+                if (!takes) continue;
+                for (int d = 0; d < g.days; ++d) {
+                    const DayRecord& day = f.DayCache[f.ColumnSlot[d + 1]];
+                    const bool shift = first[day.Shift1Code[slot]] || second[day.Shift2Code[slot]] ||
+                                       (onCall && day.OnCallFlag[slot] == 1);
+                    counts[static_cast<std::size_t>(d)] += shift && expl[day.ExplanationCode[slot]];
+                }
+            }
+        }
+        return totals;
+    }
+
+    // The counted coverage cells: grey, with the count at the right where it is not 0.
+    void PaintCoverageCounts(QPainter& p, const BaselineGeometry& g, const CoverageCounts& totals)
+    {
+        p.fillRect(g.coverage, QColor(128, 128, 128));
+        p.setPen(Qt::black);
+        const QColor grey(192, 192, 192);
+        for (int k = 1; k <= g.coverageLines; ++k) {
+            const int y = g.coverage.y() + (k - 1) * g.coverageRowH + 1;
             for (int d = 0; d < g.days; ++d) {
                 const int x = g.coverage.x() + d * g.cellW;
-                p.fillRect(QRect(x + 1, g.coverage.y() + y, g.cellW - 1, g.coverageRowH - 1), grey);
-                const float v = totals[static_cast<std::size_t>(k)][static_cast<std::size_t>(d)];
+                p.fillRect(QRect(x + 1, y, g.cellW - 1, g.coverageRowH - 1), grey);
+                const int v = totals[static_cast<std::size_t>(k)][static_cast<std::size_t>(d)];
                 if (v == 0) continue;
-                const QStaticText& t = Text(QString::number(static_cast<int>(v)));
-                p.drawStaticText(x + g.cellW - 1 - static_cast<int>(t.size().width()), g.coverage.y() + y, t);
+                const QStaticText& t = Text(QString::number(v));
+                p.drawStaticText(x + g.cellW - 1 - static_cast<int>(t.size().width()), y, t);
             }
         }
     }
@@ -247,5 +291,39 @@ private:
     std::array<QString, 256> names_;
     QImage ring_, cross_, bell_, noteBox_, explBox_, bothBox_;
 };
+
+// The baseline draws what the program drew: the text the format's one screen item (both shifts)
+// gives every visible cell, and the same coverage counts.
+inline bool SameGrid(GridPaint& program, BaselineGrid& baseline, const BaselineGeometry& g)
+{
+    SchedFiles& f = program.Files();
+    const ScheduleFormatRecord& fmt = f.CurrentFormat;
+    for (int i = 2; i <= 5; ++i) {
+        if (fmt.CellItems[i].ShowOnScreen != 0 && fmt.CellItems[i].ContentCode > 0) return false;
+    }
+    if (fmt.CellItems[1].ContentCode != CellCode::Shift1And2 || g.rows <= 0 || g.days != f.VisibleDays) return false;
+    const CellTextContext ctx = program.ScreenTextContext();
+    for (int r = 0; r < g.rows; ++r) {
+        const int slot = f.ScheduleProps.RowMap[program.TopRow + r];
+        for (int d = 1; d <= g.days; ++d) {
+            const DayRecord& day = f.ColumnDay(d);
+            const CellValues v{day.Shift1Code[slot], day.Shift2Code[slot], day.OnCallFlag[slot],
+                               day.ExplanationCode[slot], day.NoteNumber[slot]};
+            LineColour colour;
+            const QString ours = CellItemText(CellCode::Shift1And2, v, ctx, colour);
+            const bool drawn = IsUserShift(v.s1) || v.s1 == kTimeOffCode;
+            if (ours != (drawn ? baseline.CellText(day, slot) : QString())) return false;
+        }
+    }
+    const BaselineGrid::CoverageCounts counts = baseline.CountCoverage(g);
+    for (int k = 1; k <= g.coverageLines; ++k) {
+        for (int d = 1; d <= g.days; ++d) {
+            if (program.CoverageTotal(d, k) !=
+                static_cast<float>(counts[static_cast<std::size_t>(k)][static_cast<std::size_t>(d - 1)]))
+                return false;
+        }
+    }
+    return true;
+}
 
 }  // namespace tavrin::bench

@@ -363,7 +363,7 @@ BENCHMARK(BM_BuildCostReportFile_Baseline)->Unit(benchmark::kMillisecond);
 
 // Both sides must write the same file and find the same widest texts, or the comparison means
 // nothing.
-bool SameWork()
+bool SameCostWork()
 {
     Schedule s;
     const QFontMetricsF fm(ReportFont());
@@ -372,17 +372,9 @@ bool SameWork()
     const QByteArray ours = ReportBytes(s);
     Baseline b(s);
     b.Run();
-    if (ours != ReportBytes(s)) {
-        std::fprintf(stderr, "The baseline writes other bytes than the program.\n");
-        return false;
-    }
-    for (int k = 0; k <= 9; ++k) {
-        if (r->WidestColumnText[k] != b.widest[static_cast<std::size_t>(k)]) {
-            std::fprintf(stderr, "The baseline finds another widest text in column %d.\n", k);
-            return false;
-        }
-    }
-    return true;
+    bool same = !ours.isEmpty() && ours == ReportBytes(s);
+    for (int k = 0; k <= 9; ++k) same = same && r->WidestColumnText[k] == b.widest[static_cast<std::size_t>(k)];
+    return bench::SameWork(same, "estimated cost report file and widest texts");
 }
 
 // ---------------------------------------------------------------- hourly coverage
@@ -627,16 +619,12 @@ bool SameCoverageWork()
     CoverageCounts ours{}, theirs{};
     if (!ProgramCount(s, ours)) return false;
     CoverageBaseline(s).Run(theirs);
-    if (ours != theirs) {
-        std::fprintf(stderr, "The coverage baseline counts otherwise than the program.\n");
-        return false;
-    }
-    return true;
+    return bench::SameWork(ours == theirs && ours != CoverageCounts{}, "hourly coverage counts");
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    return tavrin::bench::RunInApplication(argc, argv, false, [] { return SameWork() && SameCoverageWork(); });
+    return tavrin::bench::RunInApplication(argc, argv, false, [] { return SameCostWork() && SameCoverageWork(); });
 }

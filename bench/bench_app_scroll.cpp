@@ -243,17 +243,26 @@ void BM_OneRowScroll(benchmark::State& state)
 }
 BENCHMARK(BM_OneRowScroll)->Unit(benchmark::kMillisecond);
 
+// The baseline window draws the texts and counts the main window drew.
+bool SameRedrawWork()
+{
+    Window& w = TheWindow();
+    w.UseDays(42);
+    bench::BaselineGrid baseline(w.files, w.form->Grid->ScreenFontUsed().font);
+    return bench::SameWork(
+        bench::SameGrid(w.form->Painter(), baseline, bench::GeometryOf(w.form->Painter(), w.form.get())),
+        "redraw of 42 days, painted");
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     tavrin::bench::UseOffscreenScreen();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
     auto window = std::make_unique<Window>();
     theWindow = window.get();
-    benchmark::RunSpecifiedBenchmarks();
+    const int status = tavrin::bench::RunBenchmarks(argc, argv, SameRedrawWork);
     window.reset();
-    benchmark::Shutdown();
-    return 0;
+    return status;
 }

@@ -64,9 +64,6 @@ struct Schedule {
     QByteArray days;   // the day file as made
     QByteArray notes;  // the notes file as made
     int nextNote = 0;
-    // The files after the program's run, which its baseline must leave the same.
-    QByteArray ranDays;
-    QByteArray ranNotes;
 
     Schedule()
     {
@@ -111,18 +108,6 @@ struct Schedule {
         (void)f.open(QIODevice::ReadOnly);
         return f.readAll();
     }
-    void KeepResult()
-    {
-        ranDays = Read(".SCH");
-        ranNotes = Read(".SNO");
-    }
-    // A baseline that wrote other bytes than the program does other work.
-    void CheckResult(benchmark::State& state) const
-    {
-        if (!ranDays.isEmpty() && (Read(".SCH") != ranDays || Read(".SNO") != ranNotes)) {
-            state.SkipWithError("the baseline wrote other records than the program");
-        }
-    }
     // Back to the files as made (the day records the runs change, and the notes file).
     void Restore()
     {
@@ -160,6 +145,19 @@ MultiSchedPlan AssignPlan(const Schedule& s)
     return p;
 }
 
+// The trial pass, which meets a conflict, and the real one: the fields changed.
+long ProgramScheduleMultiple(Schedule& s, const MultiSchedPlan& plan, benchmark::State* state = nullptr)
+{
+    const Result<MultiSchedPass> trial = RunScheduleMultiplePass(s.files, plan, true);
+    if ((!trial || !trial->conflict) && state) state->SkipWithError("no conflict");
+    const Result<MultiSchedPass> real = RunScheduleMultiplePass(s.files, plan, false);
+    if (!real) {
+        if (state) state->SkipWithError("run failed");
+        return -1;
+    }
+    return real->changes;
+}
+
 void BM_ScheduleMultiple(benchmark::State& state)
 {
     Schedule& s = Shared();
@@ -169,13 +167,8 @@ void BM_ScheduleMultiple(benchmark::State& state)
         state.PauseTiming();
         s.Restore();
         state.ResumeTiming();
-        const Result<MultiSchedPass> trial = RunScheduleMultiplePass(s.files, plan, true);
-        if (!trial || !trial->conflict) state.SkipWithError("no conflict");
-        const Result<MultiSchedPass> real = RunScheduleMultiplePass(s.files, plan, false);
-        if (!real) state.SkipWithError("run failed");
-        changes = real->changes;
+        changes = ProgramScheduleMultiple(s, plan, &state);
     }
-    s.KeepResult();
     state.counters["changes"] = static_cast<double>(changes);
 }
 
@@ -279,24 +272,41 @@ struct NotesInMemory {
     }
 };
 
-void BM_ScheduleMultiple_Baseline(benchmark::State& state)
-{
-    Schedule& s = Shared();
-    const std::array<Span, 256> spans = Spans(s.files.ShiftTable);
+// The day and notes files held open by a baseline.
+struct OpenFiles {
+    int days;
+    int notes;
+    explicit OpenFiles(const Schedule& s)
+        : days(::open(s.Path(".SCH").constData(), O_RDWR)), notes(::open(s.Path(".SNO").constData(), O_RDWR))
+    {
+    }
+    ~OpenFiles()
+    {
+        ::close(days);
+        ::close(notes);
+    }
+    OpenFiles(const OpenFiles&) = delete;
+    OpenFiles& operator=(const OpenFiles&) = delete;
+};
+
+struct PlainScheduleMultiple {
+    const std::array<Span, 256> spans;
     std::uint8_t text[60];
-    std::memset(text, ' ', sizeof text);
-    std::memcpy(text, kNote, std::strlen(kNote));
-    const int days = ::open(s.Path(".SCH").constData(), O_RDWR);
-    const int notes = ::open(s.Path(".SNO").constData(), O_RDWR);
+    OpenFiles files;
     DayRun run;
     NotesInMemory notesBuf;
     std::uint8_t scratch[1200];
-    long changes = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        s.Restore();
-        state.ResumeTiming();
-        run.Read(days, 0, kRunDays);
+
+    explicit PlainScheduleMultiple(const Schedule& s) : spans(Spans(s.files.ShiftTable)), files(s)
+    {
+        std::memset(text, ' ', sizeof text);
+        std::memcpy(text, kNote, std::strlen(kNote));
+    }
+
+    // The fields changed.
+    long Run()
+    {
+        run.Read(files.days, 0, kRunDays);
         // The trial, on a copy of each day: up to the first conflict, nothing written.
         bool conflict = false;
         for (int d = 0; d < kRunDays && !conflict; ++d) {
@@ -304,8 +314,8 @@ void BM_ScheduleMultiple_Baseline(benchmark::State& state)
             for (int i = 0; i < kSlots && !conflict; ++i) conflict = AssignRaw(scratch, i, kNewShift, spans) < 0;
         }
         // The real pass.
-        changes = 0;
-        notesBuf.Read(notes);
+        long changes = 0;
+        notesBuf.Read(files.notes);
         int count = notesBuf.Count();
         for (int d = 0; d < kRunDays; ++d) {
             std::uint8_t* rec = run.Day(d);
@@ -324,12 +334,23 @@ void BM_ScheduleMultiple_Baseline(benchmark::State& state)
                 ++changes;
             }
         }
-        notesBuf.Write(notes);
-        run.Write(days, 0);
+        notesBuf.Write(files.notes);
+        run.Write(files.days, 0);
+        return conflict ? changes : -1;
     }
-    ::close(days);
-    ::close(notes);
-    s.CheckResult(state);
+};
+
+void BM_ScheduleMultiple_Baseline(benchmark::State& state)
+{
+    Schedule& s = Shared();
+    PlainScheduleMultiple plain(s);
+    long changes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        s.Restore();
+        state.ResumeTiming();
+        changes = plain.Run();
+    }
     state.counters["changes"] = static_cast<double>(changes);
 }
 
@@ -357,29 +378,26 @@ void BM_CopyMultiple(benchmark::State& state)
         state.ResumeTiming();
         if (!RunCopyMultiple(s.files, plan)) state.SkipWithError("copy failed");
     }
-    s.KeepResult();
 }
 
-void BM_CopyMultiple_Baseline(benchmark::State& state)
-{
-    Schedule& s = Shared();
-    const int days = ::open(s.Path(".SCH").constData(), O_RDWR);
-    const int notes = ::open(s.Path(".SNO").constData(), O_RDWR);
+struct PlainCopyMultiple {
+    OpenFiles files;
     DayRun run;
     NotesInMemory notesBuf;
-    const auto fill = [](std::uint8_t& target, std::uint8_t value) {
-        if (target == 0) target = value;
-    };
-    const auto note = [](const std::uint8_t* rec, int i) {
-        return static_cast<std::int16_t>(rec[800 + 2 * i] | (rec[801 + 2 * i] << 8));
-    };
-    for (auto _ : state) {
-        state.PauseTiming();
-        s.Restore();
-        state.ResumeTiming();
+
+    explicit PlainCopyMultiple(const Schedule& s) : files(s) {}
+
+    void Run()
+    {
+        const auto fill = [](std::uint8_t& target, std::uint8_t value) {
+            if (target == 0) target = value;
+        };
+        const auto note = [](const std::uint8_t* rec, int i) {
+            return static_cast<std::int16_t>(rec[800 + 2 * i] | (rec[801 + 2 * i] << 8));
+        };
         // The block and its destinations, which follow it, in one read.
-        run.Read(days, 0, kBlock * (kDestinations + 1));
-        notesBuf.Read(notes);
+        run.Read(files.days, 0, kBlock * (kDestinations + 1));
+        notesBuf.Read(files.notes);
         int count = notesBuf.Count();
         for (int dest = 1; dest <= kDestinations; ++dest) {
             for (int k = 0; k < kBlock; ++k) {
@@ -410,12 +428,44 @@ void BM_CopyMultiple_Baseline(benchmark::State& state)
                 }
             }
         }
-        notesBuf.Write(notes);
-        run.Write(days, kBlock);
+        notesBuf.Write(files.notes);
+        run.Write(files.days, kBlock);
     }
-    ::close(days);
-    ::close(notes);
-    s.CheckResult(state);
+};
+
+void BM_CopyMultiple_Baseline(benchmark::State& state)
+{
+    Schedule& s = Shared();
+    PlainCopyMultiple plain(s);
+    for (auto _ : state) {
+        state.PauseTiming();
+        s.Restore();
+        state.ResumeTiming();
+        plain.Run();
+    }
+}
+
+// Each baseline leaves the day and notes files the program leaves, and changed.
+bool SameBulkWork()
+{
+    Schedule& s = Shared();
+    const auto files = [&s] { return std::pair{s.Read(".SCH"), s.Read(".SNO")}; };
+    s.Restore();
+    const long ourChanges = ProgramScheduleMultiple(s, AssignPlan(s));
+    const auto ours = files();
+    s.Restore();
+    const long theirChanges = PlainScheduleMultiple(s).Run();
+    bool same = ourChanges > 0 && ourChanges == theirChanges && ours == files() && ours.first != s.days;
+    if (!bench::SameWork(same, "Schedule Multiple")) return false;
+
+    s.Restore();
+    same = RunCopyMultiple(s.files, BlockPlan(s)).ok();
+    const auto copied = files();
+    s.Restore();
+    PlainCopyMultiple(s).Run();
+    same = same && copied == files() && copied.first != s.days;
+    s.Restore();
+    return bench::SameWork(same, "Copy Multiple");
 }
 
 }  // namespace
@@ -424,4 +474,8 @@ BENCHMARK(BM_ScheduleMultiple)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ScheduleMultiple_Baseline)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CopyMultiple)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CopyMultiple_Baseline)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_MAIN();
+
+int main(int argc, char** argv)
+{
+    return bench::RunBenchmarks(argc, argv, SameBulkWork);
+}

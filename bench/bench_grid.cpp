@@ -136,27 +136,37 @@ void BM_CoverageCounts(benchmark::State& state)
     for (auto _ : state) w.grid->DrawCoverageCounts(1, w.files.VisibleDays, false);
 }
 
-// The coverage cells drawn straight: 42 x 20 rectangles and numbers.
+// The coverage lines counted plainly and their cells drawn straight: 42 x 20 rectangles and
+// numbers.
 void BM_CoverageCounts_Baseline(benchmark::State& state)
 {
     Window w(42, 20);
-    const int cw = w.grid->CellWidthPx;
-    const int ch = w.grid->CoverageRowHeightPx;
-    QImage image(cw * 42 + 2, ch * 20 + 2, QImage::Format_RGB32);
-    const QFont font = w.panes.Grid->ScreenFontUsed().font;
+    const bench::BaselineGeometry geo = bench::GeometryOf(*w.grid, w.form.get());
+    bench::BaselineGrid baseline(w.files, w.panes.Grid->ScreenFontUsed().font);
+    QImage image(1920, 1080, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter p(&image);
-        p.setFont(font);
-        for (int d = 0; d < 42; ++d) {
-            for (int k = 0; k < 20; ++k) {
-                const QRect r(d * cw + 1, k * ch + 1, cw - 1, ch - 1);
-                p.fillRect(r, QColor(192, 192, 192));
-                p.drawText(r, Qt::AlignRight, QString::number(k + d));
-            }
-        }
+        p.setFont(w.panes.Grid->ScreenFontUsed().font);
+        baseline.PaintCoverageCounts(p, geo, baseline.CountCoverage(geo));
         p.end();
         benchmark::DoNotOptimize(image.constBits());
     }
+}
+
+// Each baseline draws the texts and counts the program drew.
+bool SameGridWork()
+{
+    for (const auto& [days, lines] : {std::pair{28, 4}, std::pair{42, 4}, std::pair{42, 20}}) {
+        Window w(days, lines);
+        const bench::BaselineGeometry geo = bench::GeometryOf(*w.grid, w.form.get());
+        bench::BaselineGrid baseline(w.files, w.panes.Grid->ScreenFontUsed().font);
+        if (geo.coverageLines != lines) return bench::SameWork(false, "coverage lines shown");
+        if (!bench::SameWork(bench::SameGrid(*w.grid, baseline, geo), days == 28   ? "redraw of 28 days"
+                                                                      : lines == 4 ? "redraw of 42 days"
+                                                                                   : "coverage counts"))
+            return false;
+    }
+    return true;
 }
 
 BENCHMARK(BM_Redraw28Days)->Unit(benchmark::kMillisecond);
@@ -170,5 +180,5 @@ BENCHMARK(BM_CoverageCounts_Baseline)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    return tavrin::bench::RunInApplication(argc, argv, true);
+    return tavrin::bench::RunInApplication(argc, argv, true, SameGridWork);
 }

@@ -104,15 +104,9 @@ void GridPaint::DrawCellNumberEllipse(float value, int x, int y)
 
 // ---------------------------------------------------------------- the cells
 
-void GridPaint::DrawScheduleCells(int firstDay, int lastDay, int firstRow, int lastRow)
+CellTextContext GridPaint::ScreenTextContext()
 {
-    firstDay = std::max(firstDay, 1);
-    lastDay = std::min(lastDay, files_.VisibleDays);
-    firstRow = std::max({firstRow, 1, 2 - TopRow});  // only rows that show display rows 1..200
-    lastRow = std::min({lastRow, VisibleRows, kSlots - TopRow + 1});
-    if (firstDay > lastDay || firstRow > lastRow) return;
-
-    ScheduleFormatRecord& fmt = files_.CurrentFormat;
+    const ScheduleFormatRecord& fmt = files_.CurrentFormat;
     CellTextContext ctx;
     ctx.shifts = &files_.ShiftTable;
     ctx.shiftColours = &files_.ShiftColours;
@@ -122,6 +116,19 @@ void GridPaint::DrawScheduleCells(int firstDay, int lastDay, int firstRow, int l
     ctx.timeFormat = Runtime::Trim(fmt.TimeFormat.str());
     ctx.explanationListText = [this](int e) { return host_.ExplanationListText(e); };
     ctx.noteText = [this](int n) { return files_.GetNoteText(n); };
+    return ctx;
+}
+
+void GridPaint::DrawScheduleCells(int firstDay, int lastDay, int firstRow, int lastRow)
+{
+    firstDay = std::max(firstDay, 1);
+    lastDay = std::min(lastDay, files_.VisibleDays);
+    firstRow = std::max({firstRow, 1, 2 - TopRow});  // only rows that show display rows 1..200
+    lastRow = std::min({lastRow, VisibleRows, kSlots - TopRow + 1});
+    if (firstDay > lastDay || firstRow > lastRow) return;
+
+    ScheduleFormatRecord& fmt = files_.CurrentFormat;
+    const CellTextContext ctx = ScreenTextContext();
 
     const int boxW = (9 * 15) / TPPX;
     const int boxH = (9 * 15) / TPPY;

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 
+#include "grid/CellText.h"
 #include "grid/GridHost.h"
 #include "grid/GridPanes.h"
 #include "platform/FontService.h"
@@ -106,6 +107,8 @@ public:
 
     // ---------------------------------------------------------------- cells
     void DrawScheduleCells(int firstDay, int lastDay, int firstRow, int lastRow);
+    // What the cells' texts are made from in the current format.
+    CellTextContext ScreenTextContext();
     // A requirement row's number cell: its value (n + s2 / 100) with s1, oc and e set to 0
     // (and s2, n when the value is 0); 0 and nothing changed for any other cell.
     static float UnpackCellNumber(int& s1, int& oc, int& e, int& s2, int& n);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -91,6 +92,103 @@ QueryRule::QueryRule(const QueryFilter& q, QueryVariant variant, bool notesOnly)
             matchesNothing_ = !notesOnly_ && FilterIgnoresAll(q);
             break;
     }
+    spansFit_ = StoredTestApplies() && ToSpans(first_, firstSpans_) && ToSpans(second_, secondSpans_) &&
+                ToSpans(explanations_, explanationSpans_);
+}
+
+bool QueryRule::ToSpans(const Table& t, CodeSpans& out)
+{
+    out = CodeSpans{};
+    for (std::size_t c = 0; c < t.size();) {
+        if (t[c] == 0) {
+            ++c;
+            continue;
+        }
+        std::size_t last = c;
+        while (last + 1 < t.size() && t[last + 1] != 0) ++last;
+        if (out.count == kMaxSpans) return false;
+        out.lo[static_cast<std::size_t>(out.count)] = static_cast<std::uint8_t>(c);
+        out.width[static_cast<std::size_t>(out.count)] = static_cast<std::uint8_t>(last - c);
+        ++out.count;
+        c = last + 1;
+    }
+    out.all = out.count == 1 && out.lo[0] == 0 && out.width[0] == 255;
+    return true;
+}
+
+namespace {
+
+// Sixteen cells of a day record at a time (a vector of the compiler's, plain SSE2 or NEON).
+using Cells16 = std::uint8_t __attribute__((vector_size(16)));
+constexpr int kCellVectors = (kSlots + 15) / 16;
+static_assert(kSlots >= 16);
+
+// Start of vector v in a 200-entry array: the last one overlaps its neighbour so that no read
+// leaves the array.
+constexpr std::size_t VectorAt(int v)
+{
+    return v < kCellVectors - 1 ? static_cast<std::size_t>(16 * v) : static_cast<std::size_t>(kSlots - 16);
+}
+
+Cells16 Load16(const std::uint8_t* p)
+{
+    Cells16 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+Cells16 Splat(std::uint8_t x)
+{
+    Cells16 v;
+    std::memset(&v, x, sizeof v);
+    return v;
+}
+
+}  // namespace
+
+void QueryRule::StoredDayMatches(const std::uint8_t* rec, std::uint8_t* hits) const
+{
+    if (!spansFit_) {
+        const bool stored = StoredTestApplies();
+        for (std::size_t i = 0; i < kSlots; ++i)
+            hits[i] = stored ? StoredCellMatches(rec, i) : CellMatches(StoredQueryCell(rec, i));
+        return;
+    }
+    // Each clause is 0xFF in the lanes where it holds.
+    Cells16 shifts[kCellVectors]{};
+    Cells16 explanations[kCellVectors]{};
+    const auto passing = [rec](Cells16* into, std::size_t array, const CodeSpans& spans) {
+        if (spans.all) {
+            for (int v = 0; v < kCellVectors; ++v) into[v] = Splat(0xFF);
+            return;
+        }
+        for (int k = 0; k < spans.count; ++k) {
+            const Cells16 lo = Splat(spans.lo[static_cast<std::size_t>(k)]);
+            const Cells16 width = Splat(spans.width[static_cast<std::size_t>(k)]);
+            for (int v = 0; v < kCellVectors; ++v)
+                into[v] |= reinterpret_cast<Cells16>(Load16(rec + array + VectorAt(v)) - lo <= width);
+        }
+    };
+    passing(shifts, 0, firstSpans_);
+    passing(shifts, 600, secondSpans_);
+    passing(explanations, 400, explanationSpans_);
+    for (int v = 0; v < kCellVectors; ++v) {
+        const std::size_t at = VectorAt(v);
+        Cells16 m = shifts[v];
+        if (onCall_) m |= reinterpret_cast<Cells16>(Load16(rec + 200 + at) == Splat(1));
+        m &= explanations[v];
+        if (notesOnly_) {
+            // Note numbers are little-endian Integers from byte 800 on.
+            std::uint8_t live[16];
+            for (std::size_t j = 0; j < 16; ++j) {
+                const std::size_t p = 800 + 2 * (at + j);
+                live[j] = static_cast<std::int16_t>(rec[p] | (rec[p + 1] << 8)) > 0 ? 0xFF : 0;
+            }
+            m &= Load16(live);
+        }
+        m &= Splat(1);
+        std::memcpy(hits + at, &m, sizeof m);
+    }
 }
 
 bool QueryRule::RowQualifies(const EmployeeTable& emp, const SchedulePropertiesRecord& props, int row) const
@@ -178,34 +276,45 @@ Result<QueryDayCounts> CountQueryMatches(const SchedFiles& files, const QueryRul
         return counts;
     }
 
-    const bool stored = rule.StoredTestApplies();
-    std::vector<int> perCandidate(candidates.size(), 0);
+    // Every slot is tested and counted a vector at a time; the candidates' slots are kept.
+    // Counts of up to 255 days are held in bytes, then added to the totals.
+    constexpr std::size_t kPadded = 16 * ((kSlots + 15) / 16);
+    alignas(16) std::uint8_t hits[kPadded] = {};  // past kSlots: always 0
+    alignas(16) std::uint8_t candidate[kPadded] = {};
+    for (const Candidate& c : candidates) candidate[c.index] = 1;
+    Cells16 recent[kPadded / 16]{};
+    int recentDays = 0;
+    std::array<int, kSlots> perSlot{};
+    const auto addRecent = [&]() {
+        std::uint8_t bytes[kPadded];
+        std::memcpy(bytes, recent, sizeof bytes);
+        for (std::size_t i = 0; i < kSlots; ++i) perSlot[i] += bytes[i];
+        for (Cells16& r : recent) r = Cells16{};
+        recentDays = 0;
+    };
     const WorkFile& dayFile = files.File(FileNo::Days);
     const auto buf = std::make_unique_for_overwrite<std::uint8_t[]>(kChunkDays * DayRecord::Size);
     for (std::int64_t d = from; d <= to; d += kChunkDays) {
         const auto n = static_cast<std::size_t>(std::min<std::int64_t>(kChunkDays, to - d + 1));
         TAVRIN_TRY(dayFile.readRange(d, std::span<std::uint8_t>(buf.get(), n * DayRecord::Size)));
-        // One loop per kind of test, so that the test is not chosen again for every cell.
-        const auto countDays = [&](auto hitAt) {
-            for (std::size_t k = 0; k < n; ++k) {
-                const std::uint8_t* rec = buf.get() + k * DayRecord::Size;
-                int onDay = 0;
-                for (std::size_t j = 0; j < candidates.size(); ++j) {
-                    const bool hit = hitAt(rec, candidates[j].index);
-                    perCandidate[j] += hit;
-                    onDay += hit;
-                }
-                counts.busiestDay = std::max(counts.busiestDay, onDay);
+        for (std::size_t k = 0; k < n; ++k) {
+            rule.StoredDayMatches(buf.get() + k * DayRecord::Size, hits);
+            Cells16 onDay{};
+            for (std::size_t v = 0; v < kPadded / 16; ++v) {
+                const Cells16 h = Load16(hits + 16 * v);
+                recent[v] += h;
+                onDay += h & Load16(candidate + 16 * v);
             }
-        };
-        if (stored) {
-            countDays([&rule](const std::uint8_t* rec, std::size_t i) { return rule.StoredCellMatches(rec, i); });
-        } else {
-            countDays(
-                [&rule](const std::uint8_t* rec, std::size_t i) { return rule.CellMatches(StoredQueryCell(rec, i)); });
+            // The lanes hold at most kPadded / 16 each: their sum fits a byte.
+            std::uint64_t half[2];
+            std::memcpy(half, &onDay, sizeof half);
+            const auto total = static_cast<int>(((half[0] + half[1]) * 0x0101010101010101ULL) >> 56);
+            counts.busiestDay = std::max(counts.busiestDay, total);
+            if (++recentDays == 255) addRecent();
         }
     }
-    for (std::size_t j = 0; j < candidates.size(); ++j) counts.perRow[candidates[j].row] = perCandidate[j];
+    addRecent();
+    for (const Candidate& c : candidates) counts.perRow[c.row] = perSlot[c.index];
     counts.daysExamined = static_cast<int>(to - from + 1);
     return counts;
 }

@@ -139,6 +139,9 @@ public:
     }
     // StoredCellMatches gives this rule's answer.
     bool StoredTestApplies() const { return !matchesNothing_ && !everyCell_ && variant_ != QueryVariant::PrintoutBody; }
+    // Stage two for every slot of a stored day record: hits[i] := 1 where slot index i (0..199)
+    // matches, else 0 (hits holds kSlots entries).
+    void StoredDayMatches(const std::uint8_t* rec, std::uint8_t* hits) const;
     bool CellMatches(const DayRecord& day, int slot) const;
     // Both stages for one cell.
     bool Matches(const EmployeeTable& emp, const SchedulePropertiesRecord& props, int row, const DayRecord& day) const;
@@ -163,6 +166,21 @@ private:
     Table first_{};
     Table second_{};
     Table explanations_{};
+
+    // The same tables as runs of consecutive codes that pass, so that a whole day is tested
+    // sixteen cells at a time; a table of more runs than fit is tested code by code.
+    static constexpr int kMaxSpans = 16;
+    struct CodeSpans {
+        bool all = false;  // every code passes
+        int count = 0;
+        std::array<std::uint8_t, kMaxSpans> lo{};
+        std::array<std::uint8_t, kMaxSpans> width{};  // last code - lo
+    };
+    static bool ToSpans(const Table& t, CodeSpans& out);
+    bool spansFit_ = false;
+    CodeSpans firstSpans_;
+    CodeSpans secondSpans_;
+    CodeSpans explanationSpans_;
 };
 
 // The "[Notes]" query of the Query dialog, never stored: every cell of a named row that holds a

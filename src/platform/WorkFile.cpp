@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 #include <vector>
 
@@ -154,6 +155,43 @@ Status WorkFile::write(std::int64_t recordNo, std::span<const std::uint8_t> data
     const bool ok = PwriteAll(fd_, data.data(), data.size(), offset, &err);
     noteWrite(offset, data.size(), ok);
     if (!ok) return ioError("write", recordNo, err);
+    return {};
+}
+
+Status WorkFile::writeGathered(std::int64_t recordNo, std::span<const std::span<const std::uint8_t>> parts)
+{
+    if (fd_ < 0) return ioError("write", recordNo, EBADF);
+    if (recordNo < 1) return ioError("write", recordNo, EINVAL);
+    const std::int64_t start = (recordNo - 1) * recordLength_;
+    std::int64_t offset = start;
+    constexpr std::size_t kBatch = 64;
+    iovec iov[kBatch];
+    for (std::size_t i = 0; i < parts.size();) {
+        const std::size_t n = std::min(kBatch, parts.size() - i);
+        for (std::size_t k = 0; k < n; ++k)
+            iov[k] = iovec{const_cast<std::uint8_t*>(parts[i + k].data()), parts[i + k].size()};
+        ssize_t r;
+        do r = ::pwritev(fd_, iov, static_cast<int>(n), static_cast<off_t>(offset));
+        while (r < 0 && errno == EINTR);
+        int err = r < 0 ? errno : 0;
+        // What a short write left over goes part by part, each retried until it is written.
+        auto done = static_cast<std::size_t>(std::max<ssize_t>(r, 0));
+        for (std::size_t k = 0; k < n && err == 0; ++k) {
+            const std::size_t len = parts[i + k].size();
+            if (done < len && !PwriteAll(fd_, parts[i + k].data() + done, len - done, offset + done, &err)) {
+                offset += done;
+                break;
+            }
+            done -= std::min(done, len);
+            offset += len;
+        }
+        if (err != 0) {
+            noteWrite(start, 0, false);
+            return ioError("write", offset / recordLength_ + 1, err);
+        }
+        i += n;
+    }
+    noteWrite(start, static_cast<std::size_t>(offset - start), true);
     return {};
 }
 

@@ -39,6 +39,9 @@ public:
     // Reads out.size() bytes from the start of record n on (several records at once).
     Status readRange(std::int64_t recordNo, std::span<std::uint8_t> out) const { return read(recordNo, out); }
     Status write(std::int64_t recordNo, std::span<const std::uint8_t> data);
+    // Writes the parts one after another from the start of record n on, with one system call
+    // for all of them as far as the system takes it (records that lie apart in memory).
+    Status writeGathered(std::int64_t recordNo, std::span<const std::span<const std::uint8_t>> parts);
     // Writes the same record as records first .. first + count - 1.
     Status writeRepeated(std::int64_t first, std::int64_t count, std::span<const std::uint8_t> record);
     // Flushes the file's data to the disk.

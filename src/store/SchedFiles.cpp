@@ -171,25 +171,31 @@ Status SchedFiles::InitWorkingFiles()
         rowMapRepaired_ = false;
     }
     struct Step {
+        FileNo handle;
         const char* ext;
         int recordLength;
         Status (SchedFiles::*init)(WorkFile&);
     };
     static const Step kSteps[] = {
-        {".SCH", DayRecord::Size, &SchedFiles::InitDays},
-        {".SSH", ShiftRecord::Size, &SchedFiles::InitShifts},
-        {".SEM", EmployeeTable::Size, &SchedFiles::InitEmployees},
-        {".SNO", NoteRecord::Size, &SchedFiles::InitNotes},
-        {".SEP", ExplanationTable::Size, &SchedFiles::InitExplanations},
-        {".SSF", ScheduleFormatRecord::Size, &SchedFiles::InitFormats},
-        {".SQ1", QueryRecord::Size, &SchedFiles::InitQueries},
-        {".SDV", DividerPropertiesRecord::Size, &SchedFiles::InitDividers},
-        {".SGR", GroupRecord::Size, &SchedFiles::InitGroups},
+        {FileNo::Days, ".SCH", DayRecord::Size, &SchedFiles::InitDays},
+        {FileNo::Shifts, ".SSH", ShiftRecord::Size, &SchedFiles::InitShifts},
+        {FileNo::Employees, ".SEM", EmployeeTable::Size, &SchedFiles::InitEmployees},
+        {FileNo::Notes, ".SNO", NoteRecord::Size, &SchedFiles::InitNotes},
+        {FileNo::Explanations, ".SEP", ExplanationTable::Size, &SchedFiles::InitExplanations},
+        {FileNo::Formats, ".SSF", ScheduleFormatRecord::Size, &SchedFiles::InitFormats},
+        {FileNo::Queries, ".SQ1", QueryRecord::Size, &SchedFiles::InitQueries},
+        {FileNo::Dividers, ".SDV", DividerPropertiesRecord::Size, &SchedFiles::InitDividers},
+        {FileNo::Groups, ".SGR", GroupRecord::Size, &SchedFiles::InitGroups},
     };
+    // Each file is completed through its own handle, which then stays open: nothing else
+    // writes it in between. A file that cannot be completed leaves every handle closed.
     for (const Step& step : kSteps) {
-        WorkFile f;
-        TAVRIN_TRY(f.open(WorkPath(QString::fromLatin1(step.ext)), step.recordLength));
-        TAVRIN_TRY((this->*step.init)(f));
+        Status s = OpenKept(step.handle, step.ext, step.recordLength);
+        if (s) s = (this->*step.init)(File(step.handle));
+        if (!s) {
+            CloseAllFiles();
+            return s;
+        }
     }
     return {};
 }
@@ -288,16 +294,10 @@ Status SchedFiles::OpenWorkingFiles()
     TAVRIN_TRY(InitWorkingFiles());
 
     ResetPrinter();
-    TAVRIN_TRY(OpenDaysFile());
-
-    TAVRIN_TRY(OpenShiftsFile());
+    // The files are open under their handles now, and EmpTable has been read.
     TAVRIN_TRY(RefillShiftTable());
     ShiftBuf = ShiftTable[kUserShifts];
 
-    TAVRIN_TRY(OpenEmployeesFile());
-    TAVRIN_TRY(ReadRecord(FileNo::Employees, 1, EmpTable));
-
-    TAVRIN_TRY(OpenFormatsFile());
     if (CurrentFormatNo < 1 || CurrentFormatNo > kFormats) CurrentFormatNo = 1;
     {
         // One read of all five formats: the menu needs their names, the window the current one.
@@ -322,15 +322,9 @@ Status SchedFiles::OpenWorkingFiles()
 
     VisibleDays = CurrentFormat.DaysOnScreen;
 
-    TAVRIN_TRY(OpenNotesFile());
     NextNoteNo = static_cast<int>(File(FileNo::Notes).length() / NoteRecord::Size) + 1;
 
-    TAVRIN_TRY(OpenExplanationsFile());
     TAVRIN_TRY(ReadRecord(FileNo::Explanations, 1, ExplTable));
-
-    TAVRIN_TRY(OpenQueriesFile());
-    TAVRIN_TRY(OpenDividersFile());
-    TAVRIN_TRY(OpenGroupsFile());
 
     TAVRIN_TRY(LoadVisibleDays());
     WorkingFilesOpen = true;
@@ -367,17 +361,47 @@ Status SchedFiles::FlushWorkingData()
     // The lent period and cache are not the schedule's: writing them would misplace days.
     if (ViewLent) return Status::error(QStringLiteral("The schedule cannot be written while it is being printed."));
     TAVRIN_TRY(WriteRecord(FileNo::Employees, 1, EmpTable));
-    const int days = PeriodDays();
-    for (int i = 1; i <= VisibleDays; ++i) {
-        const int s = ColumnSlot[i];
-        if (!SlotDirty[s]) continue;
-        if (SlotDayNo[s] >= 1 && SlotDayNo[s] <= days) TAVRIN_TRY(WriteRecord(FileNo::Days, SlotDayNo[s], DayCache[s]));
-        SlotDirty[s] = 0;
-    }
+    TAVRIN_TRY(WriteDirtyDays());
     ScheduleProps.CurrentFormat = static_cast<Int16>(CurrentFormatNo);
     WorkFile settings;
     TAVRIN_TRY(settings.open(WorkPath(QStringLiteral(".SPR")), SchedulePropertiesRecord::Size));
     return WriteRecordTo(settings, 1, ScheduleProps);
+}
+
+Status SchedFiles::WriteDirtyDays()
+{
+    static_assert(kWireImage<DayRecord>, "the cached days are written as they lie in memory");
+    const int days = PeriodDays();
+    std::array<std::span<const std::uint8_t>, kMaxVisibleDays> run;
+    for (int i = 1; i <= VisibleDays;) {
+        const int s = ColumnSlot[i];
+        const int first = SlotDayNo[s];
+        if (!SlotDirty[s] || first < 1 || first > days) {
+            SlotDirty[s] = 0;  // a column past the period is never written
+            ++i;
+            continue;
+        }
+        // Dirty columns showing the days that follow in the file go with it in one write; after
+        // a scroll their slots need not lie side by side in the cache.
+        int n = 0;
+        std::size_t parts = 0;  // slots side by side in the cache make one part
+        for (int c = i; c <= VisibleDays; ++c) {
+            const int t = ColumnSlot[c];
+            if (!SlotDirty[t] || SlotDayNo[t] != first + n || SlotDayNo[t] > days) break;
+            const auto* rec = reinterpret_cast<const std::uint8_t*>(&DayCache[t]);
+            if (parts > 0 && run[parts - 1].data() + run[parts - 1].size() == rec)
+                run[parts - 1] = std::span(run[parts - 1].data(), run[parts - 1].size() + DayRecord::Size);
+            else
+                run[parts++] = std::span(rec, DayRecord::Size);
+            ++n;
+        }
+        // A failed write leaves all of them dirty: any of them may not have reached the file.
+        TAVRIN_TRY(CheckRecordFile(FileNo::Days, DayRecord::Size));
+        TAVRIN_TRY(File(FileNo::Days).writeGathered(first, std::span(run.data(), parts)));
+        for (int c = i; c < i + n; ++c) SlotDirty[ColumnSlot[c]] = 0;
+        i += n;
+    }
+    return {};
 }
 
 Status SchedFiles::CloseWorkingFiles()

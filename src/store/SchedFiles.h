@@ -128,7 +128,7 @@ public:
     }
 
     // Brings every working file but the settings file to a usable state (defaults written
-    // into missing or short files).
+    // into missing or short files) and leaves it open under its handle; reads EmpTable.
     Status InitWorkingFiles();
     // Loads ScheduleProps, or writes the settings of a new schedule when the file is empty.
     Status LoadScheduleSettings(bool& isNew);
@@ -315,6 +315,9 @@ private:
     };
 
     Status CheckRecordFile(FileNo f, std::size_t size) const;
+    // Writes the dirty cached days that lie in the period, each run of consecutive days with one
+    // write, and clears their marks.
+    Status WriteDirtyDays();
     int NoteFileRecords() const;
     Status OpenKept(FileNo f, const char* ext, int recordLength);
     // Makes the RowMap a permutation of 1..200, keeping each valid slot's first row.

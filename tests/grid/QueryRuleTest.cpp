@@ -2,6 +2,8 @@
 // over the day file that select names.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "grid/GridFixture.h"
 #include "grid/GridQuery.h"
 #include "store/SchedFiles.h"
@@ -247,6 +249,104 @@ TEST_F(QueryRuleTest, CountsOverTheDayFileKeepTheBusiestDayAndThePeriod)
     EXPECT_EQ(n->perRow[5], 0);
     EXPECT_EQ(n->perRow[2], 0);
     EXPECT_EQ(n->busiestDay, 1);
+}
+
+// Counting over the day file tests whole days at once; on random cells of every slot, for
+// queries of every shape, it must count what the rule says cell by cell.
+TEST_F(QueryRuleTest, CountsOverManyDaysAgreeWithTheRuleCellByCell)
+{
+    for (int r = 1; r <= kSlots; ++r) {
+        if (r % 17 == 0)
+            SetName(r, QStringLiteral("/Div"));
+        else if (r % 23 == 0)
+            SetName(r, QString());
+        else
+            SetName(r, QStringLiteral("N%1").arg(r), r % 3 == 0 ? QStringLiteral("rn") : QStringLiteral("LPN"));
+    }
+    // Rows sorted away from their slots.
+    for (int r = 1; r + 7 <= kSlots; r += 9)
+        std::swap(files->ScheduleProps.RowMap[r], files->ScheduleProps.RowMap[r + 7]);
+
+    // 600 days: more than a byte counts.
+    constexpr int kDays = 600;
+    std::mt19937 rng(7);
+    const auto pick = [&rng](std::initializer_list<int> codes) {
+        return *(codes.begin() + std::uniform_int_distribution<std::size_t>(0, codes.size() - 1)(rng));
+    };
+    std::vector<DayRecord> days(kDays);
+    for (int d = 0; d < kDays; ++d) {
+        DayRecord& day = days[static_cast<std::size_t>(d)];
+        for (int slot = 1; slot <= kSlots; ++slot) {
+            day.Shift1Code[slot] = static_cast<Byte>(pick({0, 0, 1, 2, 3, 4, 5, 8, 9, 99, kTimeOffCode, 101, 200}));
+            day.Shift2Code[slot] = static_cast<Byte>(pick({0, 0, 0, 2, 3, 5, 9, 101, 250}));
+            day.OnCallFlag[slot] = static_cast<Byte>(pick({0, 0, 0, 1, 2}));
+            day.ExplanationCode[slot] = static_cast<Byte>(pick({0, 0, 1, 2, 4, 7, 99, 150}));
+            day.NoteNumber[slot] = static_cast<Int16>(pick({0, 0, 0, 5, -5, 1, -32768, 32767}));
+        }
+        ASSERT_TRUE(files->WriteRecord(FileNo::Days, d + 1, day));
+    }
+
+    QueryFilter shifts25 = Query(true, true, false);
+    shifts25.SelectedShifts[2] = shifts25.SelectedShifts[5] = 1;
+    QueryFilter mixed = Query(false, false, false);  // names by slot, Not Scheduled, explanations
+    for (int slot = 1; slot <= kSlots; slot += 3) mixed.SelectedNames[slot] = 1;
+    mixed.SelectedShifts[0] = mixed.SelectedShifts[3] = mixed.SelectedShifts[4] = 1;
+    for (int e : {1, 2, 7, 99}) mixed.SelectedExplanations[e] = 1;
+    QueryFilter onCallOff = Query(false, true, false);  // by position
+    onCallOff.ByPosition = kTrue;
+    onCallOff.Position = "RN";
+    onCallOff.SelectedShifts[kOnCallCode] = onCallOff.SelectedShifts[kTimeOffCode] = 1;
+    QueryFilter everyOther = Query(true, false, false);  // more runs of codes than are kept
+    for (int c = 1; c <= kTimeOffCode; c += 2) everyOther.SelectedShifts[c] = 1;
+    everyOther.SelectedExplanations[0] = everyOther.SelectedExplanations[4] = 1;
+    QueryFilter allShifts = Query(true, false, false);
+    for (int c = 0; c <= kOnCallCode; ++c) allShifts.SelectedShifts[c] = 1;
+    for (int e = 1; e <= kExplanations; ++e) allShifts.SelectedExplanations[e] = 1;
+    QueryFilter explanations = Query(true, false, true);
+    explanations.SelectedExplanations[2] = explanations.SelectedExplanations[7] = 1;
+    const QueryFilter bothIgnored = Query(false, true, true);
+    const QueryRecord notes = NotesQuery();
+
+    using V = QueryVariant;
+    struct Case {
+        const char* name;
+        const QueryFilter* q;
+        V v;
+        bool notesOnly = false;
+    };
+    const Case cases[] = {
+        {"two shifts", &shifts25, V::QueryResults},
+        {"names, not scheduled, explanations", &mixed, V::NameSelection},
+        {"position, on-call and time-off", &onCallOff, V::FindName},
+        {"every other shift", &everyOther, V::HourlyCoverage},
+        {"every shift and explanation", &allShifts, V::NameSelection},
+        {"explanations only", &explanations, V::QueryResults},
+        {"notes", &notes, V::QueryResults, true},
+        {"notes with a shift query", &shifts25, V::QueryResults, true},
+        {"every cell of a run", &bothIgnored, V::StaffReportCells},
+        {"group schedule", &explanations, V::GroupSchedule},
+        {"printout body", &mixed, V::PrintoutBody},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QueryRule rule(*c.q, c.v, c.notesOnly);
+        VbArray<int, 1, kSlots> perRow{};
+        int busiest = 0;
+        for (const DayRecord& day : days) {
+            int onDay = 0;
+            for (int r = 1; r <= kSlots; ++r) {
+                const bool hit = rule.Matches(files->EmpTable, files->ScheduleProps, r, day);
+                perRow[r] += hit;
+                onDay += hit;
+            }
+            busiest = std::max(busiest, onDay);
+        }
+        ASSERT_GT(busiest, 0);
+        const Result<QueryDayCounts> counts = CountQueryMatches(*files, rule, DayDate(1), kDays);
+        ASSERT_TRUE(counts);
+        for (int r = 1; r <= kSlots; ++r) EXPECT_EQ(counts->perRow[r], perRow[r]) << "row " << r;
+        EXPECT_EQ(counts->busiestDay, busiest);
+    }
 }
 
 }  // namespace

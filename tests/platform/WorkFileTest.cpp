@@ -3,10 +3,12 @@
 #include "platform/AppPaths.h"
 #include "platform/Cp1252.h"
 #include "platform/WorkFile.h"
+#include "support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -72,6 +74,36 @@ TEST(WorkFile, KeepsItsLengthUpWithItsOwnWritesAndMeasuresAgainAfterAFailedOne)
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(cut);
     EXPECT_EQ(f.length(), 18);
+}
+
+TEST(WorkFile, GatheredWritesPutThePartsInOrderAndReportOneCutShort)
+{
+    QTemporaryDir dir;
+    WorkFile f;
+    ASSERT_TRUE(f.open(dir.filePath("r.dat"), 4));
+    const std::uint8_t a[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    const std::uint8_t b[4] = {9, 10, 11, 12};
+    const std::span<const std::uint8_t> parts[] = {b, a, std::span<const std::uint8_t>(), b};
+    ASSERT_TRUE(f.writeGathered(2, parts));
+    EXPECT_EQ(f.length(), 20);
+    std::uint8_t out[16];
+    ASSERT_TRUE(f.readRange(2, out));
+    const std::uint8_t expected[16] = {9, 10, 11, 12, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    EXPECT_TRUE(std::equal(out, out + 16, expected));
+
+    // Cut short by a file size limit in the second part: reported, and the length measured again.
+    Status cut;
+    {
+        test::FileSizeLimit limit(30);
+        cut = f.writeGathered(6, parts);
+    }
+    EXPECT_FALSE(cut);
+    EXPECT_TRUE(cut.message().contains("record 8")) << cut.message().toStdString();
+    EXPECT_EQ(f.length(), 30);
+
+    WorkFile full;
+    ASSERT_TRUE(full.open(QStringLiteral("/dev/full"), 4));
+    EXPECT_FALSE(full.writeGathered(1, parts));
 }
 
 TEST(WorkFile, FailedWritesAndOpensAreReported)

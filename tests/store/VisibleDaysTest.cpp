@@ -1,5 +1,6 @@
 // The cache of the days on screen: loading, clamping into the period, and flushing.
 
+#include "support/FileSizeLimit.h"
 #include "support/StoreFixture.h"
 
 #include <csignal>
@@ -139,6 +140,41 @@ TEST_F(VisibleDays, FailedWriteReachesTheCallerAndKeepsTheScheduleModified)
     EXPECT_FALSE(files->ScheduleModified);
     EXPECT_FALSE(files->File(FileNo::Days).isOpen());
     EXPECT_EQ(ReadFile(".SCH").at(0), 2);
+}
+
+TEST_F(VisibleDays, DirtyRunsReachTheirOwnDaysAndARunCutShortStaysDirty)
+{
+    // After a scroll of three days the columns show rotated cache slots: column i shows day 10 + i.
+    const int v = files->VisibleDays;
+    ASSERT_GE(v, 20);
+    for (int i = 1; i <= v; ++i) {
+        files->ColumnSlot[i] = (i + 2) % v + 1;
+        files->SlotDayNo[files->ColumnSlot[i]] = 10 + i;
+        files->ColumnDay(i).Shift1Code[1] = static_cast<Byte>(i);
+        files->ColumnDay(i).NoteNumber[200] = static_cast<Int16>(-i);
+    }
+    // Two runs: columns 2..8 (slots side by side) and 10..v (across the wrap of the slots);
+    // column 9 was changed but not marked.
+    for (int i = 2; i <= v; ++i) {
+        if (i != 9) files->MarkColumnDirty(i);
+    }
+    {
+        // The day file may not grow past the middle of day 14: the first run is cut short.
+        FileSizeLimit limit(13 * DayRecord::Size + 400);
+        const Status cut = files->FlushWorkingData();
+        EXPECT_FALSE(cut);
+    }
+    for (int i = 2; i <= 8; ++i) EXPECT_EQ(files->SlotDirty[files->ColumnSlot[i]], 1) << "column " << i;
+
+    ASSERT_TRUE(files->FlushWorkingData());
+    for (int i = 1; i <= v; ++i) {
+        SCOPED_TRACE(i);
+        const bool written = i != 1 && i != 9;
+        EXPECT_EQ(DayInFile(10 + i).Shift1Code[1], written ? i : 0);
+        EXPECT_EQ(DayInFile(10 + i).NoteNumber[200], written ? -i : 0);
+        EXPECT_EQ(files->SlotDirty[files->ColumnSlot[i]], 0);
+    }
+    EXPECT_EQ(DayInFile(10 + v + 1), DayRecord{});
 }
 
 }  // namespace
