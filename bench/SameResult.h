@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "printing/PreviewRec.h"
 
 namespace tavrin::bench {
@@ -31,6 +32,7 @@ inline void FailDiffering(benchmark::State& state, const QString& difference)
     static std::list<std::string> messages;
     messages.push_back("the program and the baseline differ: " + difference.toStdString());
     state.SkipWithError(messages.back().c_str());
+    SidesDiffered() = true;
 }
 
 // Where two pictures differ: empty when every pixel is the same.
@@ -53,12 +55,6 @@ inline QString PictureDifference(const QImage& program, const QImage& baseline)
         }
     }
     return {};
-}
-
-inline QByteArray FileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // Where two byte strings differ: empty when they are the same.

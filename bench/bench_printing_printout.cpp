@@ -159,12 +159,6 @@ Schedule& Shared()
     return s;
 }
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The records and texts of one preview run of the printout.
 struct Recording {
     QByteArray commands;
@@ -178,8 +172,8 @@ const Recording& Recorded()
         Schedule& s = Shared();
         Recording out;
         if (s.Printout(true) != SchedulePrintout::Outcome::Done) return out;
-        out.commands = ReadAll(s.rec.CommandPath());
-        out.texts = ReadAll(s.rec.TextPath());
+        out.commands = bench::FileBytes(s.rec.CommandPath());
+        out.texts = bench::FileBytes(s.rec.TextPath());
         for (qsizetype at = 0; at + 28 <= out.commands.size(); at += 28) {
             PreviewCommandRecord rec;
             Decode(
@@ -554,8 +548,8 @@ void BM_PrintoutToRecorder_Baseline(benchmark::State& state)
         // Both record the same commands and texts.
         if (!record()) state.SkipWithError("write");
         const QString difference =
-            bench::RecordingDifference(recorded.commands, recorded.texts, ReadAll(QFile::decodeName(cmdPath)),
-                                       ReadAll(QFile::decodeName(textPath)));
+            bench::RecordingDifference(recorded.commands, recorded.texts, bench::FileBytes(QFile::decodeName(cmdPath)),
+                                       bench::FileBytes(QFile::decodeName(textPath)));
         if (!difference.isEmpty()) {
             bench::FailDiffering(state, difference);
             ::close(days);

@@ -155,7 +155,7 @@ void BM_Per42_200x42_Baseline(benchmark::State& state)
                 double y = top + page.subtitleLine + 23;
                 const auto line = [&](const QString& text, int colour) {
                     if (colour >= 0) out.Command(Pv::ForeColor, 0, 0, 0, 0, colour);
-                    page.Text(out, left, y, right, y + page.bodyLine, 288, text);
+                    page.Text(out, left, y, right, y + page.bodyLine, 32, text);
                     if (colour >= 0) out.Command(Pv::ForeColor);
                     y += page.bodyLine;
                 };
@@ -174,8 +174,9 @@ void BM_Per42_200x42_Baseline(benchmark::State& state)
                 const int n = d.NoteNumber[slot];
                 if (n > 0 && n <= static_cast<int>(notes.size()))
                     block += Runtime::Trim(notes[static_cast<std::size_t>(n - 1)].NoteText.str());
+                // Clipped across to its column; downward it may run as far as the last week's block.
                 if (!block.isEmpty())
-                    page.Text(out, left, y, right, top + calendar.week - 23 - page.bodyLine, 272, block);
+                    page.Text(out, left, y, right, calendar.RowTop(5) + calendar.week - 23 - page.bodyLine, 16, block);
             }
         }
         out.Command(Pv::EndDocument);

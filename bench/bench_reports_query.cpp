@@ -368,11 +368,11 @@ bool SameResultsWork()
     const std::int64_t ours = ProgramResults(s);
     const std::int64_t theirs = PlainResults(s, MeasureGeometry(s));
     const QString dir = s.dir.path() + QStringLiteral("/");
-    return bench::SameWork(
-        ours > 0 && ours == theirs &&
-            bench::SamePreview(dir + QStringLiteral("Preview.RP1"), dir + QStringLiteral("Preview.RP2"),
-                               dir + QStringLiteral("Plain.RP1"), dir + QStringLiteral("Plain.RP2")),
-        "query results");
+    const QString difference = bench::RecordingDifference(
+        bench::FileBytes(dir + QStringLiteral("Preview.RP1")), bench::FileBytes(dir + QStringLiteral("Preview.RP2")),
+        bench::FileBytes(dir + QStringLiteral("Plain.RP1")), bench::FileBytes(dir + QStringLiteral("Plain.RP2")));
+    if (!difference.isEmpty()) std::fprintf(stderr, "query results: %s\n", qPrintable(difference));
+    return bench::SameWork(ours > 0 && ours == theirs && difference.isEmpty(), "query results");
 }
 
 BENCHMARK(BM_QueryResults_10y_200)->Unit(benchmark::kMillisecond);

@@ -228,7 +228,7 @@ void BM_Staff142_200x42_Baseline(benchmark::State& state)
                 const int slot = f.ScheduleProps.RowMap[r];
                 if (!IsUserShift(d.Shift1Code[slot])) continue;
                 page.Text(out, calendar.CellLeft(i % 7), y1 + n * page.bodyLine, calendar.CellRight(i % 7),
-                          y1 + (n + 1) * page.bodyLine, 288, parts.Line(r, d, slot));
+                          y1 + (n + 1) * page.bodyLine, 32, parts.Line(r, d, slot));
                 ++n;
             }
         }
@@ -375,7 +375,7 @@ void BM_Group_99x7x200_Baseline(benchmark::State& state)
                             const std::vector<QString>& day = lines[static_cast<std::size_t>(i)];
                             if (ev.RowIndex >= static_cast<int>(day.size())) continue;
                             px(page.left + i * column + 23, ev.Y + 23, page.left + (i + 1) * column - 23,
-                               ev.Y + 23 + page.bodyLine, 288, day[static_cast<std::size_t>(ev.RowIndex)]);
+                               ev.Y + 23 + page.bodyLine, 32, day[static_cast<std::size_t>(ev.RowIndex)]);
                         }
                         break;
                     case GroupPagination::Step::CloseBlock: {
