@@ -473,10 +473,13 @@ using CoverageCounts = std::array<MinuteCountColumn, kCoverageColumns>;
 // the minutes counted.
 bool ProgramCount(const CoverageSchedule& s, CoverageCounts& counts)
 {
+    // As the window counts its columns: the two days once, then each column's query.
+    const Result<CoverageDays> days = ReadCoverageDays(s.files, s.Day());
+    if (!days) return false;
     QueryRecord buf;
     for (int col = 1; col <= kCoverageColumns; ++col) {
         if (!s.files.ReadRecord(FileNo::Queries, col, buf)) return false;
-        if (!CountCoverageMinutes(s.files, buf, s.Day(), counts[static_cast<std::size_t>(col - 1)])) return false;
+        CountCoverageMinutes(s.files, buf, *days, counts[static_cast<std::size_t>(col - 1)]);
     }
     return true;
 }

@@ -66,13 +66,34 @@ struct CountedShift {
     int last;
 };
 
-// Calls visit(CountedShift) for every counted shift of the query that covers a minute of `day`,
-// the day before first, rows in display order, a cell's first shift before its second.
+}  // namespace
+
+Result<CoverageDays> ReadCoverageDays(const SchedFiles& files, OleDate day)
+{
+    CoverageDays d;
+    d.periodStart = std::floor(OleDates::Clamped(files.ScheduleProps.PeriodStart));
+    const double shown = std::floor(OleDates::Clamped(day));
+    // Day-file records of the day before and of the day shown (1 = the period's first day).
+    d.dayNo = shown - d.periodStart + 1;
+    const double from = std::max(d.dayNo - 1, 1.0);
+    const double to = std::min<double>(d.dayNo, files.PeriodDays());
+    if (to < from) return d;
+    d.first = static_cast<std::int64_t>(from);
+    d.count = static_cast<std::size_t>(to - from + 1);
+    TAVRIN_TRY(files.File(FileNo::Days).readRange(
+        d.first, std::span<std::uint8_t>(d.records.data(), d.count * DayRecord::Size)));
+    return d;
+}
+
+namespace {
+
+// Calls visit(CountedShift) for every counted shift of the query that covers a minute of the
+// day shown, the day before first, rows in display order, a cell's first shift before its second.
 template <class Visit>
-Status ForEachCountedShift(const SchedFiles& files, const QueryRecord& query, OleDate day, Visit&& visit)
+void ForEachCountedShift(const SchedFiles& files, const QueryRecord& query, const CoverageDays& days, Visit&& visit)
 {
     const QueryRule rule(query, QueryVariant::HourlyCoverage);
-    if (rule.MatchesNothing()) return {};
+    if (rule.MatchesNothing()) return;
 
     // Start and end minute of each user shift that the query counts: chosen in its shift
     // selection (whether or not it ignores shifts) and paid.
@@ -88,25 +109,14 @@ Status ForEachCountedShift(const SchedFiles& files, const QueryRecord& query, Ol
         spans[static_cast<std::size_t>(code)] = {true, TimeToMinuteOfDay(sr.StartTime), TimeToMinuteOfDay(sr.EndTime)};
     }
 
+    if (days.count == 0) return;
     const QueryRows rows = rule.Rows(files.EmpTable, files.ScheduleProps);
-    const double periodStart = std::floor(OleDates::Clamped(files.ScheduleProps.PeriodStart));
-    const double shown = std::floor(OleDates::Clamped(day));
-    // Day-file records of the day before and of the day shown (1 = the period's first day).
-    const double dayNo = shown - periodStart + 1;
-    const double from = std::max(dayNo - 1, 1.0);
-    const double to = std::min<double>(dayNo, files.PeriodDays());
-    if (to < from) return {};
-    const auto first = static_cast<std::int64_t>(from);
-    const auto count = static_cast<std::size_t>(to - from + 1);
-
-    std::array<std::uint8_t, 2 * DayRecord::Size> buf;
-    TAVRIN_TRY(files.File(FileNo::Days).readRange(first, std::span<std::uint8_t>(buf.data(), count * DayRecord::Size)));
     const bool stored = rule.StoredTestApplies();
-    for (std::size_t k = 0; k < count; ++k) {
-        const std::uint8_t* rec = buf.data() + k * DayRecord::Size;
-        const double recordDay = static_cast<double>(first) + static_cast<double>(k);
-        const bool dayBefore = recordDay < dayNo;
-        const OleDate date = periodStart + recordDay - 1;
+    for (std::size_t k = 0; k < days.count; ++k) {
+        const std::uint8_t* rec = days.records.data() + k * DayRecord::Size;
+        const double recordDay = static_cast<double>(days.first) + static_cast<double>(k);
+        const bool dayBefore = recordDay < days.dayNo;
+        const OleDate date = days.periodStart + recordDay - 1;
         for (int r = 1; r <= rows.lastNamedRow; ++r) {
             if (rows.candidate[r] == 0) continue;
             const auto i = static_cast<std::size_t>(rows.slot[r] - 1);
@@ -129,17 +139,17 @@ Status ForEachCountedShift(const SchedFiles& files, const QueryRecord& query, Ol
             }
         }
     }
-    return {};
 }
 
 }  // namespace
 
-Status CountCoverageMinutes(const SchedFiles& files, const QueryRecord& query, OleDate day, MinuteCountColumn& counts)
+void CountCoverageMinutes(const SchedFiles& files, const QueryRecord& query, const CoverageDays& days,
+                          MinuteCountColumn& counts)
 {
     // Each shift marks where it comes on and where it goes off; the running sum of the marks is
     // then the number on duty in each minute.
     std::array<int, kMinutesPerDay + 1> changes{};
-    const Status walked = ForEachCountedShift(files, query, day, [&changes](const CountedShift& c) {
+    ForEachCountedShift(files, query, days, [&changes](const CountedShift& c) {
         ++changes[static_cast<std::size_t>(c.first)];
         --changes[static_cast<std::size_t>(c.last) + 1];
     });
@@ -148,7 +158,15 @@ Status CountCoverageMinutes(const SchedFiles& files, const QueryRecord& query, O
         onDuty += changes[m];
         counts[m] = static_cast<std::uint16_t>(onDuty);
     }
-    return walked;
+}
+
+Status CountCoverageMinutes(const SchedFiles& files, const QueryRecord& query, OleDate day, MinuteCountColumn& counts)
+{
+    counts.fill(0);
+    const Result<CoverageDays> days = ReadCoverageDays(files, day);
+    if (!days) return days.status();
+    CountCoverageMinutes(files, query, *days, counts);
+    return {};
 }
 
 std::vector<QString> CoverageSlotTexts(const MinuteCountColumn& counts, int slotLength)
@@ -187,7 +205,9 @@ Result<QString> CoverageDetailText(const SchedFiles& files, const QueryRecord& q
                Runtime::FormatDate(s.StartTime, formats.timeFormat) + QStringLiteral(" - ") +
                Runtime::FormatDate(s.EndTime, formats.timeFormat);
     };
-    const Status walked = ForEachCountedShift(files, query, day, [&](const CountedShift& c) {
+    const Result<CoverageDays> days = ReadCoverageDays(files, day);
+    if (!days) return days.status();
+    ForEachCountedShift(files, query, *days, [&](const CountedShift& c) {
         if (c.last < firstMinute || c.first > lastMinute) return;
         if (c.date != headed) {
             text += QStringLiteral("*** Activity beginning ") + Runtime::FormatDate(c.date, formats.dateFormat) +
@@ -206,7 +226,6 @@ Result<QString> CoverageDetailText(const SchedFiles& files, const QueryRecord& q
         if (c.cell.n > 0) line += QStringLiteral(",") + Runtime::Trim(files.GetNoteText(c.cell.n));
         text += line + kEol;
     });
-    if (!walked) return walked;
     text += kEol + QStringLiteral("-End") + kEol + kEol;
     return text;
 }
@@ -407,8 +426,11 @@ bool HourFRM::LoadForm()
     }
     Combo1_Click(size);
     UpdateColumnNames();
+    // Every column counts from the same two days: they are read once (and, should that fail,
+    // by each column again, which then says why).
+    const Result<CoverageDays> days = ReadCoverageDays(files_, day_);
     for (int c = 1; c <= kCoverageColumns; ++c) {
-        ComputeCoverageColumn(c);
+        ComputeCoverageColumn(c, days ? &*days : nullptr);
         FillCoverageColumn(c);
     }
 
@@ -447,7 +469,7 @@ void HourFRM::BuildTimeRows(int size)
     SetCurrentCell(1, 1);
 }
 
-void HourFRM::ComputeCoverageColumn(int col)
+void HourFRM::ComputeCoverageColumn(int col, const CoverageDays* days)
 {
     const int q = ColumnQuery(col);
     if (q == 0) return;
@@ -469,6 +491,10 @@ void HourFRM::ComputeCoverageColumn(int col)
     MinuteCountColumn& counts = counts_[static_cast<std::size_t>(col - 1)];
     counts.fill(0);
     if (!ReadQuery(q)) return;
+    if (days) {
+        CountCoverageMinutes(files_, queryBuf_, *days, counts);
+        return;
+    }
     const Status counted = CountCoverageMinutes(files_, queryBuf_, day_, counts);
     if (!counted) {
         counts.fill(0);

@@ -49,11 +49,26 @@ int SlotCount(int size);
 // The slot index of the same time in another slot size (the earlier slot when it splits).
 int ConvertSlotIndex(int index, int fromSize, int toSize);
 
-// Adds 1 to every minute of `day` that a counted shift of the query covers (the counters are
-// cleared first). A counted shift is a user shift chosen in the query's shift selection, with
-// paid time, in a cell that the query matches and whose first shift is a user shift; shifts of
-// the day before count where they run past midnight. A query that ignores names, explanations
-// and shifts counts nobody. A failed read of the day file ends with the store's error.
+// The day records a count reads: the day shown and the day before, as far as the period holds
+// them. Read once, they serve every column counted for that day.
+struct CoverageDays {
+    std::array<std::uint8_t, 2 * DayRecord::Size> records{};
+    std::int64_t first = 0;  // day-file record of records[0]
+    std::size_t count = 0;   // 0, 1 or 2 records
+    double dayNo = 0;        // day-file record of the day shown
+    double periodStart = 0;
+};
+// A failed read of the day file ends with the store's error.
+Result<CoverageDays> ReadCoverageDays(const SchedFiles& files, OleDate day);
+
+// Adds 1 to every minute of the day shown that a counted shift of the query covers (the
+// counters are cleared first). A counted shift is a user shift chosen in the query's shift
+// selection, with paid time, in a cell that the query matches and whose first shift is a user
+// shift; shifts of the day before count where they run past midnight. A query that ignores
+// names, explanations and shifts counts nobody.
+void CountCoverageMinutes(const SchedFiles& files, const QueryRecord& query, const CoverageDays& days,
+                          MinuteCountColumn& counts);
+// The same, reading the days first.
 Status CountCoverageMinutes(const SchedFiles& files, const QueryRecord& query, OleDate day, MinuteCountColumn& counts);
 
 // The texts of a column's cells for slots of `slotLength` minutes: blank where nobody is on
@@ -107,7 +122,8 @@ public:
     int ColumnQuery(int col) const;
 
     // Recounts column col (1..10); in the detail view it writes the detail text instead.
-    void ComputeCoverageColumn(int col);
+    // Counts the column's query, from the days given when they have been read already.
+    void ComputeCoverageColumn(int col, const CoverageDays* days = nullptr);
     void FillCoverageColumn(int col);
     void BuildTimeRows(int size);
     // The current column's query through the picker; true unless cancelled or refused.

@@ -92,8 +92,6 @@ QueryRule::QueryRule(const QueryFilter& q, QueryVariant variant, bool notesOnly)
             matchesNothing_ = !notesOnly_ && FilterIgnoresAll(q);
             break;
     }
-    spansFit_ = StoredTestApplies() && ToSpans(first_, firstSpans_) && ToSpans(second_, secondSpans_) &&
-                ToSpans(explanations_, explanationSpans_);
 }
 
 bool QueryRule::ToSpans(const Table& t, CodeSpans& out)
@@ -148,6 +146,11 @@ Cells16 Splat(std::uint8_t x)
 
 void QueryRule::StoredDayMatches(const std::uint8_t* rec, std::uint8_t* hits) const
 {
+    // The runs are made by the first day tested: most rules never test a whole day.
+    if (spansFit_ < 0) {
+        spansFit_ = StoredTestApplies() && ToSpans(first_, firstSpans_) && ToSpans(second_, secondSpans_) &&
+                    ToSpans(explanations_, explanationSpans_);
+    }
     if (!spansFit_) {
         const bool stored = StoredTestApplies();
         for (std::size_t i = 0; i < kSlots; ++i)

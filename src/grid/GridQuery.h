@@ -177,10 +177,11 @@ private:
         std::array<std::uint8_t, kMaxSpans> width{};  // last code - lo
     };
     static bool ToSpans(const Table& t, CodeSpans& out);
-    bool spansFit_ = false;
-    CodeSpans firstSpans_;
-    CodeSpans secondSpans_;
-    CodeSpans explanationSpans_;
+    // -1 until the first whole day is tested, then whether the tables fit as runs.
+    mutable int spansFit_ = -1;
+    mutable CodeSpans firstSpans_;
+    mutable CodeSpans secondSpans_;
+    mutable CodeSpans explanationSpans_;
 };
 
 // The "[Notes]" query of the Query dialog, never stored: every cell of a named row that holds a
