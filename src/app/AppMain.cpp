@@ -162,14 +162,16 @@ int Main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Tavrin"));
     QApplication::setWindowIcon(ButtonPictures::ProgramIcon());
     QtMsgBox msg;
-    QtPrinterDevice printer;
+    // The working folder is named now, so that print jobs are drawn there whatever the current
+    // folder is later; it is checked below.
+    const QString workDir = AppPaths::DefaultWorkDir();
+    QtPrinterDevice printer({}, workDir);
     printer.KillDoc();
 
     const QString dateFormat = GetShortDateFormat();
 
     // The working folder: private to this user, or the program does not start. It is held by
     // this copy before any working file is touched.
-    const QString workDir = AppPaths::DefaultWorkDir();
     const Status privateFolder = AppPaths::PreparePrivateFolder(workDir);
     if (!privateFolder) {
         msg.beep();

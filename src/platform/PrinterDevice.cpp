@@ -273,9 +273,11 @@ QPrinter& QtPrinterDevice::Printer()
 
 std::vector<PrinterInfo> QtPrinterDevice::Printers()
 {
-    Probe();
-    // Asked afresh: queues come and go while the program runs.
-    listed_ = ListTargets();
+    // Asked afresh: queues come and go while the program runs (a first probe has just asked).
+    if (probed_)
+        listed_ = ListTargets();
+    else
+        Probe();
     std::vector<PrinterInfo> out;
     for (const Target& t : listed_) out.push_back(t.info);
     return out;
