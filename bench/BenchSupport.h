@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QFile>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include "grid/GridHost.h"
 #include "platform/MsgBox.h"
 #include "platform/PrinterDevice.h"
+#include "store/Records.h"
 
 namespace tavrin::bench {
 
@@ -29,6 +31,34 @@ public:
 private:
     int answer_;
 };
+
+// A shift's start and end in seconds of the day (an end at or before the start moved past
+// midnight) and whether it is paid, as the two-shift rule's overlap test takes them.
+struct ShiftSpan {
+    long start = 0;
+    long end = 0;
+    bool paid = false;
+};
+
+inline long SecondsOfDay(double t)
+{
+    const long s = std::lround((t - std::floor(t)) * 86400);
+    return s >= 86400 ? 0 : s;
+}
+
+inline ShiftSpan SpanOf(const ShiftRecord& r)
+{
+    ShiftSpan t{SecondsOfDay(r.StartTime), SecondsOfDay(r.EndTime), r.PaidHours != 0};
+    if (t.end <= t.start) t.end += 86399;
+    return t;
+}
+
+// Either shift starts or ends strictly inside the other.
+inline bool Overlap(const ShiftSpan& a, const ShiftSpan& b)
+{
+    return (a.start > b.start && a.start < b.end) || (b.start > a.start && b.start < a.end) ||
+           (a.end > b.start && a.end < b.end) || (b.end > a.start && b.end < a.end);
+}
 
 // Little-endian fields of a preview command record, as the baselines write them by hand.
 inline void Put16(std::uint8_t* p, int v)

@@ -17,7 +17,6 @@
 #include <utility>
 #include <vector>
 
-#include "SameResult.h"
 #include "platform/FontService.h"
 #include "platform/Runtime.h"
 #include "platform/Surface.h"

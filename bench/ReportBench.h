@@ -103,17 +103,13 @@ private:
     bool ok_ = true;
 };
 
-// Records 1..count of a working file, in one pread.
+// Records 1..count of a working file the schedule keeps open, in one pread.
 template <class R>
-std::vector<R> ReadAll(const SchedFiles& files, const QString& ext, int count)
+std::vector<R> ReadAll(const SchedFiles& files, FileNo file, int count)
 {
-    const QByteArray path = QFile::encodeName(files.WorkPath(ext));
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count) * R::Size);
-    const int fd = ::open(path.constData(), O_RDONLY);
-    const ssize_t got = ::pread(fd, bytes.data(), bytes.size(), 0);
-    ::close(fd);
     std::vector<R> out(static_cast<std::size_t>(count));
-    if (got != static_cast<ssize_t>(bytes.size())) return out;
+    if (!files.File(file).readRange(1, bytes)) return out;
     for (int i = 0; i < count; ++i) {
         Decode(std::span<const std::uint8_t>(bytes.data() + static_cast<std::size_t>(i) * R::Size, R::Size),
                out[static_cast<std::size_t>(i)]);
@@ -124,7 +120,7 @@ std::vector<R> ReadAll(const SchedFiles& files, const QString& ext, int count)
 // The day records from the period's first day.
 inline std::vector<DayRecord> ReadDays(const SchedFiles& files, int count)
 {
-    return ReadAll<DayRecord>(files, QStringLiteral(".SCH"), count);
+    return ReadAll<DayRecord>(files, FileNo::Days, count);
 }
 
 // The main window's explanation list, as the benchmark says it reads.

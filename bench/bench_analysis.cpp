@@ -332,8 +332,7 @@ TextWidthFn Measure(const QFontMetricsF& fm)
 
 QByteArray ReportBytes(const Schedule& s)
 {
-    QFile f(s.files.WorkPath(QStringLiteral(".RPT")));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return bench::FileBytes(s.files.WorkPath(QStringLiteral(".RPT")));
 }
 
 void BM_BuildCostReportFile(benchmark::State& state)

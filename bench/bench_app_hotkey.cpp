@@ -80,43 +80,16 @@ struct UndoCell {
     QString text;
 };
 
-// A shift's start and end in seconds of the day (an end at or before the start the next day)
-// and whether it is paid.
-struct Times {
-    long start = 0;
-    long end = 0;
-    bool paid = false;
-};
-
-long Seconds(OleDate t)
-{
-    const long s = std::lround((t - std::floor(t)) * 86400);
-    return s >= 86400 ? 0 : s;
-}
-
-Times TimesOf(const ShiftRecord& r)
-{
-    Times t{Seconds(r.StartTime), Seconds(r.EndTime), r.PaidHours != 0};
-    if (t.end <= t.start) t.end += 86399;
-    return t;
-}
-
-bool Overlap(const Times& a, const Times& b)
-{
-    return (a.start > b.start && a.start < b.end) || (b.start > a.start && b.start < a.end) ||
-           (a.end > b.start && a.end < b.end) || (b.end > a.start && b.end < a.end);
-}
-
 struct PlainAssign {
     Schedule& s;
     std::array<UndoCell, kDays + 1> undo{};
-    std::array<Times, 256> times{};
+    std::array<bench::ShiftSpan, 256> times{};
     std::array<bool, 256> timed{};
 
-    const Times& Of(int code)
+    const bench::ShiftSpan& Of(int code)
     {
         if (!timed[static_cast<std::size_t>(code)]) {
-            times[static_cast<std::size_t>(code)] = TimesOf(s.files.ShiftTable[code]);
+            times[static_cast<std::size_t>(code)] = bench::SpanOf(s.files.ShiftTable[code]);
             timed[static_cast<std::size_t>(code)] = true;
         }
         return times[static_cast<std::size_t>(code)];
@@ -136,7 +109,7 @@ struct PlainAssign {
                  d.Shift2Code[slot], d.NoteNumber[slot], QString()};
             if (u.note > 0 && u.s1 != kNumberCellCode) u.text = f.GetNoteText(u.note);
         }
-        const Times& add = Of(code);
+        const bench::ShiftSpan& add = Of(code);
         bool conflict = false;
         for (int c = 1; c <= kDays; ++c) {
             DayRecord& d = f.ColumnDay(c);
@@ -148,8 +121,8 @@ struct PlainAssign {
             if (s1 == 0) {
                 first = static_cast<Byte>(code);
             } else {
-                const Times& one = Of(s1);
-                const bool clash = one.paid && add.paid && Overlap(one, add);
+                const bench::ShiftSpan& one = Of(s1);
+                const bool clash = one.paid && add.paid && bench::Overlap(one, add);
                 conflict |= clash;
                 if (!clash && one.paid && add.paid && add.start < one.start) {
                     second = first;

@@ -102,12 +102,7 @@ struct Schedule {
         nextNote = files.NextNoteNo;
     }
     QByteArray Path(const char* ext) const { return files.WorkPath(QString::fromLatin1(ext)).toLocal8Bit(); }
-    QByteArray Read(const char* ext) const
-    {
-        QFile f(QString::fromLocal8Bit(Path(ext)));
-        (void)f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
+    QByteArray Read(const char* ext) const { return bench::FileBytes(files.WorkPath(QString::fromLatin1(ext))); }
     // Back to the files as made (the day records the runs change, and the notes file).
     void Restore()
     {
@@ -172,35 +167,17 @@ void BM_ScheduleMultiple(benchmark::State& state)
     state.counters["changes"] = static_cast<double>(changes);
 }
 
-// Start and end of a shift in seconds of the day, the end moved past midnight when it is not
-// after the start.
-struct Span {
-    long start = 0, end = 0;
-    bool paid = false;
-};
-
-std::array<Span, 256> Spans(const ShiftTableArray& t)
+// The spans of every shift code, made once a run.
+std::array<bench::ShiftSpan, 256> Spans(const ShiftTableArray& t)
 {
-    std::array<Span, 256> spans{};
-    for (int code = 1; code <= kShiftCodes; ++code) {
-        Span& s = spans[static_cast<std::size_t>(code)];
-        s.start = std::lround((t[code].StartTime - std::floor(t[code].StartTime)) * 86400);
-        s.end = std::lround((t[code].EndTime - std::floor(t[code].EndTime)) * 86400);
-        if (s.end <= s.start) s.end += 86399;
-        s.paid = t[code].PaidHours != 0;
-    }
+    std::array<bench::ShiftSpan, 256> spans{};
+    for (int code = 1; code <= kShiftCodes; ++code) spans[static_cast<std::size_t>(code)] = bench::SpanOf(t[code]);
     return spans;
-}
-
-bool Overlap(const Span& one, const Span& two)
-{
-    const long a1 = one.start, b1 = one.end, a2 = two.start, b2 = two.end;
-    return (a1 > a2 && a1 < b2) || (a2 > a1 && a2 < b1) || (b1 > a2 && b1 < b2) || (b2 > a1 && b2 < b1);
 }
 
 // The two-shift rule on the stored bytes: the number of fields changed, or -1 on a conflict
 // (the cell keeps its second shift).
-int AssignRaw(std::uint8_t* rec, int i, int code, const std::array<Span, 256>& spans)
+int AssignRaw(std::uint8_t* rec, int i, int code, const std::array<bench::ShiftSpan, 256>& spans)
 {
     const int s1 = rec[i];
     if (s1 == kTimeOffCode) return 0;
@@ -210,9 +187,9 @@ int AssignRaw(std::uint8_t* rec, int i, int code, const std::array<Span, 256>& s
     }
     if (s1 == code) return 0;
     const int s2 = rec[600 + i];
-    const Span& first = spans[static_cast<std::size_t>(s1)];
-    const Span& second = spans[static_cast<std::size_t>(code)];
-    if (first.paid && second.paid && Overlap(first, second)) return -1;
+    const bench::ShiftSpan& first = spans[static_cast<std::size_t>(s1)];
+    const bench::ShiftSpan& second = spans[static_cast<std::size_t>(code)];
+    if (first.paid && second.paid && bench::Overlap(first, second)) return -1;
     rec[600 + i] = static_cast<std::uint8_t>(code);
     if (first.paid && second.paid && second.start < first.start) {
         rec[600 + i] = static_cast<std::uint8_t>(s1);
@@ -290,7 +267,7 @@ struct OpenFiles {
 };
 
 struct PlainScheduleMultiple {
-    const std::array<Span, 256> spans;
+    const std::array<bench::ShiftSpan, 256> spans;
     std::uint8_t text[60];
     OpenFiles files;
     DayRun run;

@@ -95,11 +95,9 @@ template <class Test>
 SlotCounts BaselineCounts(int days, std::uint8_t* buf, Test test)
 {
     Schedule& s = Shared();
-    const QByteArray path = s.files.WorkPath(QStringLiteral(".SCH")).toLocal8Bit();
     const std::size_t bytes = static_cast<std::size_t>(days) * DayRecord::Size;
-    const int fd = ::open(path.constData(), O_RDONLY);
-    const bool read = ::pread(fd, buf, bytes, 0) == static_cast<ssize_t>(bytes);
-    ::close(fd);
+    // The day file the schedule keeps open.
+    const bool read = s.files.File(FileNo::Days).readRange(1, std::span<std::uint8_t>(buf, bytes)).ok();
     SlotCounts out;
     if (!read) return out;
     for (int d = 0; d < days; ++d) {

@@ -26,6 +26,7 @@
 
 #include "BenchSupport.h"
 #include "PrintoutBench.h"
+#include "SameResult.h"
 #include "platform/Cp1252.h"
 #include "platform/FileDialogs.h"
 #include "platform/FontService.h"
@@ -163,9 +164,10 @@ void BM_Record40000Commands_Baseline(benchmark::State& state)
             return;
         }
     }
+    const QByteArray cmdFile = QFile::encodeName(cmdPath);
+    const QByteArray textFile = QFile::encodeName(textPath);
     for (auto _ : state) {
-        if (!PlainRecord(QFile::encodeName(cmdPath), QFile::encodeName(textPath), cmds, texts))
-            state.SkipWithError("write");
+        if (!PlainRecord(cmdFile, textFile, cmds, texts)) state.SkipWithError("write");
     }
 }
 

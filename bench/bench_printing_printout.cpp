@@ -584,10 +584,14 @@ void BM_PrintoutToPdf_Baseline(benchmark::State& state)
     const int dpi = Runtime::CInt(1440.0 / s.printer.TwipsPerPixelX());
     const double tpp = 1440.0 / dpi;
     const QString family = s.fonts.Resolve({QStringLiteral("Arial"), 8, false, false})->font.family();
-    const auto text = [&r](const PreviewCommandRecord& rec) {
-        return Cp1252ToString(reinterpret_cast<const std::uint8_t*>(r.texts.constData()) + rec.TextPos - 1,
-                              static_cast<std::size_t>(rec.TextLen));
-    };
+    // The texts as strings, made once: the plain way holds its texts as the strings it draws.
+    std::vector<QString> texts(r.records.size());
+    for (std::size_t i = 0; i < r.records.size(); ++i) {
+        const PreviewCommandRecord& rec = r.records[i];
+        if (rec.Command != Pv::DrawText) continue;
+        texts[i] = Cp1252ToString(reinterpret_cast<const std::uint8_t*>(r.texts.constData()) + rec.TextPos - 1,
+                                  static_cast<std::size_t>(rec.TextLen));
+    }
     const auto colour = [](std::int32_t v) { return QColor::fromRgb(ToQRgb(static_cast<std::uint32_t>(std::abs(v)))); };
     // The printer's sheet (twips are twentieths of a point).
     const QPageSize paper(QSizeF(s.printer.Width() / 20.0, s.printer.Height() / 20.0), QPageSize::Point);
@@ -605,7 +609,8 @@ void BM_PrintoutToPdf_Baseline(benchmark::State& state)
         p.setFont(font);
         QColor ink(Qt::black);
         int width = 1;
-        for (const PreviewCommandRecord& rec : r.records) {
+        for (std::size_t i = 0; i < r.records.size(); ++i) {
+            const PreviewCommandRecord& rec = r.records[i];
             switch (rec.Command) {
                 case Pv::FontSize:
                     font.setPointSizeF(rec.Value);
@@ -630,7 +635,7 @@ void BM_PrintoutToPdf_Baseline(benchmark::State& state)
                     flags |= (rec.Value & 4) ? Qt::AlignVCenter : (rec.Value & 8) ? Qt::AlignBottom : Qt::AlignTop;
                     flags |= (rec.Value & 16) ? Qt::TextWordWrap : Qt::TextSingleLine;
                     p.setPen(ink);
-                    p.drawText(QRect(rec.A, rec.B, rec.C - rec.A, rec.D - rec.B), flags, text(rec));
+                    p.drawText(QRect(rec.A, rec.B, rec.C - rec.A, rec.D - rec.B), flags, texts[i]);
                     break;
                 }
                 case Pv::Line:
@@ -776,8 +781,12 @@ void BM_ExportToFile_Baseline(benchmark::State& state)
     {
         // The baseline writes exactly what the export writes.
         TextExport text(AllFields());
-        if (s.Printout(true, &text) != SchedulePrintout::Outcome::Done || text.TextOut != ExportText(s.files)) {
-            state.SkipWithError("the baseline's text differs from the export's");
+        if (s.Printout(true, &text) != SchedulePrintout::Outcome::Done) {
+            state.SkipWithError("the export failed");
+            return;
+        }
+        if (text.TextOut != ExportText(s.files)) {
+            bench::FailDiffering(state, QStringLiteral("the baseline's text differs from the export's"));
             return;
         }
     }

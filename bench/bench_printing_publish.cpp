@@ -21,6 +21,7 @@
 
 #include "BenchSupport.h"
 #include "PrintoutBench.h"
+#include "SameResult.h"
 #include "platform/FileDialogs.h"
 #include "platform/FontService.h"
 #include "platform/PrinterDevice.h"
@@ -57,12 +58,6 @@ std::vector<std::vector<Item>> Pages()
     }
     if (pages.back().empty()) pages.pop_back();
     return pages;
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // The program's publication: the printout recorded for the preview, the preview window over it
@@ -181,21 +176,30 @@ bool SpewGif(const QImage& picture, const QByteArray& path)
     return true;
 }
 
-// The HTML of page p of count, from the template line by line: the first rule that applies to a
-// line, and only that one.
-QByteArray PlainHtml(const QByteArray& templ, int p, int count, const QByteArray& title, const QByteArray& picture,
-                     const QByteArray& next, const QByteArray& prev)
+// The template's lines, made once a run: without their line ends, the buttons under the
+// lower-case names they are there already under.
+QList<QByteArray> TemplateLines(const QByteArray& templ)
 {
-    QByteArray html;
     QList<QByteArray> lines = templ.split('\n');
     if (templ.endsWith('\n')) lines.removeLast();
-    for (QByteArray line : lines) {
+    for (QByteArray& line : lines) {
         if (line.endsWith('\r')) line.chop(1);
-        // The buttons are there already under their lower-case names.
+        const QByteArray upper = line.toUpper();
         for (const char* button : {"QV_BUT_P.GIF", "QV_BUT_N.GIF"}) {
-            const qsizetype at = line.toUpper().indexOf(button);
+            const qsizetype at = upper.indexOf(button);
             if (at >= 0) line.replace(at, 12, QByteArray(button).toLower());
         }
+    }
+    return lines;
+}
+
+// The HTML of page p of count, from the template line by line: the first rule that applies to a
+// line, and only that one.
+QByteArray PlainHtml(const QList<QByteArray>& templ, int p, int count, const QByteArray& title,
+                     const QByteArray& picture, const QByteArray& next, const QByteArray& prev)
+{
+    QByteArray html;
+    for (QByteArray line : templ) {
         const auto first = [&line](const char* word, const QByteArray& text) {
             const qsizetype at = line.indexOf(word);
             if (at >= 0) line.replace(at, qsizetype(std::strlen(word)), text);
@@ -232,7 +236,7 @@ public:
     // Empty when all was written, else what failed.
     const char* Run()
     {
-        const QByteArray templ = ReadFile(templatePath_);
+        const QList<QByteArray> templ = TemplateLines(bench::FileBytes(templatePath_));
         const int count = Count();
         const QByteArray title = kTitle.toHtmlEscaped().toLatin1();
         for (int p = 1; p <= count; ++p) {

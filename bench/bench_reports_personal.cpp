@@ -117,7 +117,7 @@ void BM_Per42_200x42_Baseline(benchmark::State& state)
         PlainRecorder out(s.dir.path());
         const std::vector<DayRecord> days = bench::ReadDays(f, kDays);
         const std::vector<NoteRecord> notes =
-            bench::ReadAll<NoteRecord>(f, QStringLiteral(".SNO"), f.NoteRecordCount());
+            bench::ReadAll<NoteRecord>(f, FileNo::Notes, f.NoteRecordCount());
         const OleDate start = f.ScheduleProps.PeriodStart;
         const bench::PlainCalendar calendar(page, s, start, kDays);
         // The explanations' texts, made once.

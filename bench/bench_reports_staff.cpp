@@ -46,8 +46,6 @@ using bench::ReportPage;
 
 namespace {
 
-using bench::Put16;
-using bench::Put32;
 
 constexpr int kDays = 42;
 constexpr int kGroupDays = 7;
@@ -336,9 +334,10 @@ void BM_Group_99x7x200_Baseline(benchmark::State& state)
         // The page breaks as the report makes them.
         GroupPagination pager({y0 + 2 * band, double(page.bottom), page.bodyLine, heading});
         beginPage();
+        // The groups' queries in one read.
+        const std::vector<QueryRecord> queries = bench::ReadAll<QueryRecord>(f, FileNo::Queries, kGroups);
         for (int g = 1; g <= kGroups; ++g) {
-            QueryRecord q;
-            (void)f.ReadRecord(FileNo::Queries, g, q);
+            const QueryRecord& q = queries[static_cast<std::size_t>(g - 1)];
             const QueryRule rule(q, QueryVariant::GroupSchedule);
             std::array<std::vector<QString>, kGroupDays> lines;
             std::size_t rows = 0;

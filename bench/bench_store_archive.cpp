@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cmath>
+#include <span>
 #include <vector>
 
 #include "BenchSupport.h"
@@ -146,7 +147,7 @@ std::vector<std::uint8_t> Deflate(const QByteArray& in)
 }
 
 // Inflates and checks the CRC, as a test of the archive does.
-std::vector<std::uint8_t> Inflate(const std::vector<std::uint8_t>& in, std::size_t size, uLong crc)
+std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> in, std::size_t size, uLong crc)
 {
     z_stream z{};
     inflateInit2(&z, -MAX_WBITS);
@@ -224,7 +225,9 @@ void BaselineOpen(const Dense& d, const Packed& packed, const QString& outDir)
     std::size_t at = 0;
     std::vector<QByteArray> fresh;
     for (std::size_t i = 0; i < packed.compressed.size(); ++i) {
-        const std::vector<std::uint8_t> z(in.constData() + at, in.constData() + at + packed.compressed[i]);
+        // Straight from the bytes read.
+        const std::span<const std::uint8_t> z(reinterpret_cast<const std::uint8_t*>(in.constData()) + at,
+                                              packed.compressed[i]);
         at += packed.compressed[i];
         const auto out = Inflate(z, static_cast<std::size_t>(d.contents[i].size()), packed.crcs[i]);
         fresh.push_back((outDir + QStringLiteral("/") + d.names[i] + QStringLiteral(".new")).toLocal8Bit());
