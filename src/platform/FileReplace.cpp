@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/FileLock.h"
+#include "platform/SysIo.h"
 #include "platform/WorkFile.h"
 
 namespace tavrin {
@@ -104,7 +105,7 @@ Status ReplaceFileWithCopy(const QString& source, const QString& target, FileLoc
     // Locked before it takes the target's name, so that the target is never unprotected.
     const bool locked = lock && FileLock::LockDescriptor(out) == 0;
     if (Status s = CopyInto(in, out, source, temp); !s) return fail(s);
-    if (::fsync(out) != 0)
+    if (SysIo::Fsync(out) != 0)
         return fail(Status::error(QStringLiteral("Cannot write %1: %2").arg(temp, ErrnoText(errno))));
     if (::rename(tmpl.constData(), real.constData()) != 0) {
         return fail(Status::error(QStringLiteral("Cannot replace %1: %2").arg(target, ErrnoText(errno))));

@@ -9,6 +9,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/SysIo.h"
+
 namespace tavrin {
 
 bool PreadAll(int fd, void* buf, std::size_t n, std::int64_t offset, std::size_t* got, int* err)
@@ -35,7 +37,7 @@ bool PwriteAll(int fd, const void* buf, std::size_t n, std::int64_t offset, int*
     const auto* p = static_cast<const char*>(buf);
     std::size_t done = 0;
     while (done < n) {
-        const ssize_t r = ::pwrite(fd, p + done, n - done, static_cast<off_t>(offset + done));
+        const ssize_t r = SysIo::Pwrite(fd, p + done, n - done, static_cast<off_t>(offset + done));
         if (r < 0) {
             if (errno == EINTR) continue;
             *err = errno;
@@ -171,7 +173,7 @@ Status WorkFile::writeGathered(std::int64_t recordNo, std::span<const std::span<
         for (std::size_t k = 0; k < n; ++k)
             iov[k] = iovec{const_cast<std::uint8_t*>(parts[i + k].data()), parts[i + k].size()};
         ssize_t r;
-        do r = ::pwritev(fd_, iov, static_cast<int>(n), static_cast<off_t>(offset));
+        do r = SysIo::Pwritev(fd_, iov, static_cast<int>(n), static_cast<off_t>(offset));
         while (r < 0 && errno == EINTR);
         int err = r < 0 ? errno : 0;
         // What a short write left over goes part by part, each retried until it is written.
@@ -222,7 +224,7 @@ Status WorkFile::writeRepeated(std::int64_t first, std::int64_t count, std::span
 Status WorkFile::sync()
 {
     if (fd_ < 0) return ioError("flush", 0, EBADF);
-    if (::fsync(fd_) != 0) return ioError("flush", 0, errno);
+    if (SysIo::Fsync(fd_) != 0) return ioError("flush", 0, errno);
     return {};
 }
 
