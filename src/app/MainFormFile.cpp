@@ -439,7 +439,7 @@ void MainForm::File_Exit_Click() { close(); }
 void MainForm::File_PrintSetup_Click()
 {
     SetPrt dialog(*print_, &grid_, this);
-    dialog.exec();
+    if (dialog.Listed()) dialog.exec();
 }
 
 void MainForm::closeEvent(QCloseEvent* e)

@@ -1,7 +1,9 @@
 #include "platform/PrinterDevice.h"
 
 #include <cups/cups.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -9,26 +11,26 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintEngine>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 
 #include "platform/AppPaths.h"
+#include "platform/SysIo.h"
 
 namespace tavrin {
 
 namespace {
 
 constexpr std::array<int, 4> kQualityDpi = {150, 300, 600, 1200};
+// The resolution every printer starts at: the finest the program draws for.
+constexpr int kStartDpi = 1200;
 
 // The sheet of a standard paper code; an invalid size for a code the platform does not know.
 QPageSize PaperFor(int code)
@@ -52,19 +54,34 @@ int CodeOf(const QPageSize& size)
     return size.windowsId();
 }
 
-// Standard bin codes and the paper sources Qt names for them (12 and 13 have none).
-std::optional<QPrinter::PaperSource> SourceFor(int code)
+// The standard media-source keyword of a bin code, as the scheduler also names the PPD's
+// standard input slots; none for the two undefined codes.
+const char* MediaSourceFor(int code)
 {
-    if (code >= 1 && code <= 11) return static_cast<QPrinter::PaperSource>(code - 1);
-    if (code == 14) return QPrinter::Cassette;
-    return std::nullopt;
+    static const char* const kSources[] = {
+        nullptr,  "top",   "bottom",  "middle",           "manual",       "envelope",
+        "manual", "auto",  "tractor", "any-small-format", "large-format", "large-capacity",
+        nullptr,  nullptr, "main"};
+    return code >= 1 && code <= 14 ? kSources[code] : nullptr;
 }
 
-int CodeOfSource(QPrinter::PaperSource s)
+// The automatic bin, where every printer starts.
+constexpr int kAutoBin = 7;
+
+// print-quality of a quality code: draft (3) for draft and low, normal (4) for medium, high (5).
+int IppQualityFor(int quality)
 {
-    if (s == QPrinter::Cassette) return 14;
-    const int v = static_cast<int>(s);
-    return v >= 0 && v <= 10 ? v + 1 : 7;
+    switch (quality) {
+        case -1:
+        case -2:
+            return 3;
+        case -3:
+            return 4;
+        case -4:
+            return 5;
+        default:
+            return 0;
+    }
 }
 
 QColor Colour(std::uint32_t c)
@@ -90,102 +107,137 @@ mode_t PdfMode(const QString& target)
     return 0666 & ~mask;
 }
 
+QString ErrnoText(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
 Status Refused(const QString& what)
 {
     return Status::error(QStringLiteral("The printer does not support ") + what + QLatin1Char('.'));
 }
 
-QString LastCupsError()
+// A reason that stands on its own in a message: its first letter a capital.
+QString Sentence(QString reason)
 {
-    return QString::fromUtf8(cupsLastErrorString());
-}
-
-// A connection of its own to the printing system, with bounded waits: a scheduler that is not
-// running, cannot be reached or stops answering ends the operation instead of hanging the
-// program.
-class CupsLink {
-public:
-    static constexpr int kConnectMs = 5000;
-    static constexpr double kWaitSeconds = 30;
-
-    CupsLink()
-        : http_(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kConnectMs, nullptr))
-    {
-        if (http_) {
-            httpSetTimeout(http_, kWaitSeconds, [](http_t*, void*) { return 0; }, nullptr);
-        } else {
-            failure_ = QStringLiteral("the printing system at ") + QString::fromUtf8(cupsServer()) +
-                       QStringLiteral(" does not answer (") + LastCupsError() + QStringLiteral(").");
-        }
-    }
-    ~CupsLink()
-    {
-        if (http_) httpClose(http_);
-    }
-    CupsLink(const CupsLink&) = delete;
-    CupsLink& operator=(const CupsLink&) = delete;
-
-    http_t* get() const { return http_; }
-    explicit operator bool() const { return http_ != nullptr; }
-    QString Failure() const { return failure_; }
-
-private:
-    http_t* http_;
-    QString failure_;
-};
-
-// The options of one job, as the printing system's job attributes.
-class CupsOptions {
-public:
-    CupsOptions() = default;
-    ~CupsOptions() { cupsFreeOptions(count_, options_); }
-    CupsOptions(const CupsOptions&) = delete;
-    CupsOptions& operator=(const CupsOptions&) = delete;
-
-    void Add(const char* name, const QByteArray& value)
-    {
-        count_ = cupsAddOption(name, value.constData(), count_, &options_);
-    }
-    int Count() const { return count_; }
-    cups_option_t* Options() const { return options_; }
-
-private:
-    int count_ = 0;
-    cups_option_t* options_ = nullptr;
-};
-
-// The standard media-source keyword of a bin code, as the scheduler also names the PPD's
-// standard input slots; none for the two undefined codes.
-const char* MediaSourceFor(int code)
-{
-    static const char* const kSources[] = {
-        nullptr,  "top",   "bottom",  "middle",           "manual",       "envelope",
-        "manual", "auto",  "tractor", "any-small-format", "large-format", "large-capacity",
-        nullptr,  nullptr, "main"};
-    return code >= 1 && code <= 14 ? kSources[code] : nullptr;
-}
-
-// print-quality of a quality code: draft (3) for draft and low, normal (4) for medium, high (5).
-int IppQualityFor(int quality)
-{
-    switch (quality) {
-        case -1:
-        case -2:
-            return 3;
-        case -3:
-            return 4;
-        case -4:
-            return 5;
-        default:
-            return 0;
-    }
+    if (!reason.isEmpty()) reason[0] = reason[0].toUpper();
+    return reason;
 }
 
 }  // namespace
 
+// The file a job is drawn into. Every write and the final flush are checked (a full disk fails
+// the job rather than leaving a short file that looks finished), in blocks, as a PDF is written
+// in many small pieces.
+class QtPrinterDevice::JobFile final : public QIODevice {
+public:
+    JobFile(int fd, QString path) : fd_(fd), path_(std::move(path)) { buffer_.reserve(kBlock); }
+    ~JobFile() override { Discard(); }
+
+    const QString& Path() const { return path_; }
+    // Writes what is left, puts the file on the disk and closes it; why not, when it fails.
+    Status Finish()
+    {
+        Flush();
+        if (err_ == 0 && SysIo::Fsync(fd_) != 0) err_ = errno;
+        if (fd_ >= 0 && ::close(fd_) != 0 && err_ == 0) err_ = errno;
+        fd_ = -1;
+        return err_ == 0 ? Status() : Status::error(ErrnoText(err_));
+    }
+    // Closes and removes the file.
+    void Discard()
+    {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+        if (!path_.isEmpty()) ::unlink(QFile::encodeName(path_).constData());
+        path_.clear();
+    }
+    // Keeps the file under its name once it is closed (it has been renamed or sent).
+    void Keep() { path_.clear(); }
+
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 n) override
+    {
+        if (err_ != 0 || fd_ < 0) return -1;
+        buffer_.append(data, n);
+        if (buffer_.size() >= kBlock) Flush();
+        return err_ == 0 ? n : -1;
+    }
+
+private:
+    static constexpr qsizetype kBlock = 1 << 16;
+
+    void Flush()
+    {
+        const char* p = buffer_.constData();
+        qsizetype left = buffer_.size();
+        while (err_ == 0 && left > 0 && fd_ >= 0) {
+            const ssize_t w = SysIo::Write(fd_, p, static_cast<std::size_t>(left));
+            if (w < 0) {
+                if (errno == EINTR) continue;
+                err_ = errno;
+            } else if (w == 0) {
+                err_ = ENOSPC;
+            } else {
+                p += w;
+                left -= w;
+            }
+        }
+        buffer_.clear();
+    }
+
+    int fd_;
+    QString path_;
+    QByteArray buffer_;
+    int err_ = 0;
+};
+
+// What texts are measured on: a device at the job's resolution, as the PDF they are drawn into.
+class QtPrinterDevice::Metrics final : public QPaintDevice {
+public:
+    int dpi = kStartDpi;
+    QPaintEngine* paintEngine() const override { return nullptr; }
+
+protected:
+    int metric(PaintDeviceMetric m) const override
+    {
+        switch (m) {
+            case PdmDpiX:
+            case PdmDpiY:
+            case PdmPhysicalDpiX:
+            case PdmPhysicalDpiY:
+                return dpi;
+            case PdmWidth:
+            case PdmHeight:
+                return 10 * dpi;
+            case PdmWidthMM:
+            case PdmHeightMM:
+                return 254;
+            case PdmDepth:
+                return 32;
+            case PdmNumColors:
+                return INT_MAX;
+            case PdmDevicePixelRatio:
+                return 1;
+            case PdmDevicePixelRatioScaled:
+                return static_cast<int>(devicePixelRatioFScale());
+            default:
+                return 0;
+        }
+    }
+};
+
 QtPrinterDevice::QtPrinterDevice(QString pdfPath, QString jobFolder)
-    : pdfPath_(pdfPath.isEmpty() ? DefaultPdfPath() : std::move(pdfPath)), jobFolder_(std::move(jobFolder)), fonts_(72)
+    : pdfPath_(pdfPath.isEmpty() ? DefaultPdfPath() : std::move(pdfPath)),
+      jobFolder_(std::move(jobFolder)),
+      metrics_(std::make_unique<Metrics>()),
+      fonts_(72)
 {
+    // Until the printer is known, the operations work on the PDF target's sheet.
+    Choose(PdfTarget());
 }
 
 QtPrinterDevice::~QtPrinterDevice()
@@ -195,69 +247,80 @@ QtPrinterDevice::~QtPrinterDevice()
 
 // ---------------------------------------------------------------- device
 
-std::vector<QtPrinterDevice::Target> QtPrinterDevice::ListTargets(QString* defaultQueue)
+QtPrinterDevice::Target QtPrinterDevice::PdfTarget() const
 {
+    return {{PdfTargetName(), pdfPath_}, QString(), false, {}};
+}
+
+std::vector<QtPrinterDevice::Target> QtPrinterDevice::ListTargets()
+{
+    listFailure_.clear();
+    listCancelled_ = false;
     std::vector<Target> out;
-    if (const CupsLink link; link) {
-        cups_dest_t* dests = nullptr;
-        const int n = cupsGetDests2(link.get(), &dests);
-        for (int i = 0; i < n; ++i) {
-            const cups_dest_t& d = dests[i];
-            const QString name = QString::fromUtf8(d.name);
-            if (d.is_default && defaultQueue) *defaultQueue = name;
-            // An instance is a set of saved options of a queue, not a printer of its own.
-            if (d.instance) continue;
-            const QString location =
-                QString::fromUtf8(cupsGetOption("printer-location", d.num_options, d.options)).trimmed();
-            out.push_back({{name, location.isEmpty() ? QStringLiteral("CUPS") : location}, name});
+    const Result<std::vector<PrintQueue>> queues = system_.Queues();
+    if (queues) {
+        for (const PrintQueue& q : *queues) {
+            out.push_back(
+                {{q.name, q.location.isEmpty() ? QStringLiteral("CUPS") : q.location}, q.name, q.isDefault, {}});
         }
-        cupsFreeDests(n, dests);
+    } else {
+        listFailure_ = Sentence(queues.message());
+        listCancelled_ = system_.LastOutcome() == PrintingSystem::Outcome::Cancelled;
     }
-    out.push_back({{PdfTargetName(), pdfPath_}, QString()});
+    out.push_back(PdfTarget());
     return out;
 }
 
 void QtPrinterDevice::Probe()
 {
-    if (probed_) return;
-    probed_ = true;
-    QString defaultQueue;
-    listed_ = ListTargets(&defaultQueue);
-    Target chosen = listed_.back();
-    for (const Target& t : listed_) {
-        if (!defaultQueue.isEmpty() && t.queue == defaultQueue) chosen = t;
+    if (settled_) return;
+    if (system_.SilentInThisCommand()) {
+        if (probeFailure_.isEmpty()) probeFailure_ = PrintingSystem::SilentMessage();
+        return;
     }
+    listed_ = ListTargets();
+    if (!listFailure_.isEmpty()) {
+        probeFailure_ = listFailure_;
+        return;
+    }
+    Target chosen = PdfTarget();
+    for (const Target& t : listed_) {
+        if (!t.isDefault) continue;
+        const Result<QueueCaps> caps = system_.Caps(t.queue);
+        if (caps) {
+            chosen = t;
+            chosen.caps = *caps;
+        } else if (system_.SilentInThisCommand()) {
+            probeFailure_ = Sentence(caps.message());
+            return;
+        }
+        // A default queue that has gone since it was listed leaves the PDF target.
+    }
+    probeFailure_.clear();
     Choose(chosen);
+    settled_ = true;
 }
 
 void QtPrinterDevice::Choose(const Target& target)
 {
     current_ = target;
-    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    Configure();
-}
-
-void QtPrinterDevice::Configure()
-{
-    QPrinter& p = *printer_;
-    if (IsPdf()) {
-        p.setOutputFormat(QPrinter::PdfFormat);
-    } else {
-        p.setOutputFormat(QPrinter::NativeFormat);
-        p.setPrinterName(current_.queue);
-        // The queue's own sheet, not the one Qt starts every printer on.
-        const QPageSize own = QPrinterInfo(p).defaultPageSize();
-        if (own.isValid()) p.setPageSize(own);
+    QueueMedia sheet{QPageSize(QPageSize::A4), QMarginsF()};
+    if (!IsPdf()) {
+        if (target.caps.defaultMedia)
+            sheet = *target.caps.defaultMedia;
+        else if (!target.caps.media.empty())
+            sheet = target.caps.media.front();
     }
-    p.setFullPage(false);
     // The printable area is what the device can reach: its own smallest margins.
-    p.setPageMargins(p.pageLayout().minimumMargins(), QPageLayout::Point);
-    paperCode_ = CodeOf(p.pageLayout().pageSize());
-    binCode_ = CodeOfSource(p.paperSource());
+    layout_ = QPageLayout(sheet.size, QPageLayout::Portrait, sheet.margins, QPageLayout::Point, sheet.margins);
+    resolution_ = kStartDpi;
+    copies_ = 1;
+    paperCode_ = CodeOf(layout_.pageSize());
+    binCode_ = kAutoBin;
     orientationSet_ = binSet_ = qualitySet_ = false;
     quality_ = 0;
+    metrics_->dpi = resolution_;
     lineSpacing_ = -1;
-    twipsPerPixel_ = 0;
 }
 
 bool QtPrinterDevice::IsPdf() const
@@ -265,19 +328,22 @@ bool QtPrinterDevice::IsPdf() const
     return current_.queue.isEmpty();
 }
 
-QPrinter& QtPrinterDevice::Printer()
+const QueueMedia* QtPrinterDevice::Offered(const QPageSize& size) const
 {
-    Probe();
-    return *printer_;
+    for (const QueueMedia& m : current_.caps.media) {
+        if (m.size.isEquivalentTo(size)) return &m;
+    }
+    return nullptr;
 }
 
 std::vector<PrinterInfo> QtPrinterDevice::Printers()
 {
     // Asked afresh: queues come and go while the program runs (a first probe has just asked).
-    if (probed_)
+    if (settled_ || system_.SilentInThisCommand())
         listed_ = ListTargets();
     else
         Probe();
+    if (listed_.empty()) listed_.push_back(PdfTarget());
     std::vector<PrinterInfo> out;
     for (const Target& t : listed_) out.push_back(t.info);
     return out;
@@ -286,29 +352,51 @@ std::vector<PrinterInfo> QtPrinterDevice::Printers()
 PrinterInfo QtPrinterDevice::Current()
 {
     Probe();
-    return current_.info;
+    return settled_ ? current_.info : PrinterInfo{};
+}
+
+Status QtPrinterDevice::Ready()
+{
+    Probe();
+    if (settled_) return {};
+    return Status::error(probeFailure_.isEmpty() ? PrintingSystem::SilentMessage() : probeFailure_);
 }
 
 Status QtPrinterDevice::SetCurrent(const PrinterInfo& printer)
 {
-    Probe();
-    if (printer == current_.info) return {};
+    if (settled_ && printer == current_.info) return {};
+    // The PDF target needs no printing system.
+    if (printer == PdfTarget().info) {
+        KillDoc();
+        Choose(PdfTarget());
+        settled_ = true;
+        return {};
+    }
     const auto find = [&]() -> const Target* {
         for (const Target& t : listed_) {
-            if (t.info == printer) return &t;
+            if (t.info == printer && !t.queue.isEmpty()) return &t;
         }
         return nullptr;
     };
     const Target* found = find();
     if (!found) {
         listed_ = ListTargets();
+        if (!listFailure_.isEmpty()) return Status::error(listFailure_);
         found = find();
     }
     if (!found) {
         return Status::error(QStringLiteral("There is no printer called ") + printer.DeviceName + QLatin1Char('.'));
     }
+    const Result<QueueCaps> caps = system_.Caps(found->queue);
+    if (!caps) {
+        return Status::error(QStringLiteral("The printer ") + printer.DeviceName +
+                             QStringLiteral(" cannot be chosen: ") + caps.message());
+    }
+    Target chosen = *found;
+    chosen.caps = *caps;
     KillDoc();
-    Choose(*found);
+    Choose(chosen);
+    settled_ = true;
     return {};
 }
 
@@ -316,31 +404,32 @@ Status QtPrinterDevice::SetCurrent(const PrinterInfo& printer)
 
 int QtPrinterDevice::Width()
 {
-    return Printer().pageLayout().fullRectPoints().width() * 20;
+    Probe();
+    return static_cast<int>(layout_.fullRectPoints().width() * 20);
 }
 
 int QtPrinterDevice::Height()
 {
-    return Printer().pageLayout().fullRectPoints().height() * 20;
+    Probe();
+    return static_cast<int>(layout_.fullRectPoints().height() * 20);
 }
 
 int QtPrinterDevice::ScaleWidth()
 {
-    return static_cast<int>(std::lround(Printer().pageRect(QPrinter::DevicePixel).width() * TwipsPerPixelX()));
+    Probe();
+    return static_cast<int>(std::lround(layout_.paintRectPixels(resolution_).width() * TwipsPerPixelX()));
 }
 
 int QtPrinterDevice::ScaleHeight()
 {
-    return static_cast<int>(std::lround(Printer().pageRect(QPrinter::DevicePixel).height() * TwipsPerPixelY()));
+    Probe();
+    return static_cast<int>(std::lround(layout_.paintRectPixels(resolution_).height() * TwipsPerPixelY()));
 }
 
 double QtPrinterDevice::TwipsPerPixelX()
 {
-    if (twipsPerPixel_ <= 0) {
-        const int dpi = Printer().resolution();
-        twipsPerPixel_ = 1440.0 / (dpi > 0 ? dpi : 1200);
-    }
-    return twipsPerPixel_;
+    Probe();
+    return 1440.0 / resolution_;
 }
 
 double QtPrinterDevice::TwipsPerPixelY()
@@ -350,11 +439,10 @@ double QtPrinterDevice::TwipsPerPixelY()
 
 int QtPrinterDevice::GetDeviceCaps(int index)
 {
-    QPrinter& p = Printer();
-    const QRectF page = p.pageRect(QPrinter::DevicePixel);
-    const QRectF paper = p.paperRect(QPrinter::DevicePixel);
-    if (index == PHYSICALOFFSETX) return static_cast<int>(std::lround(page.x() - paper.x()));
-    if (index == PHYSICALOFFSETY) return static_cast<int>(std::lround(page.y() - paper.y()));
+    Probe();
+    const QRect page = layout_.paintRectPixels(resolution_);
+    if (index == PHYSICALOFFSETX) return page.x();
+    if (index == PHYSICALOFFSETY) return page.y();
     return 0;
 }
 
@@ -389,7 +477,7 @@ double QtPrinterDevice::LineSpacing()
 {
     // Making the font first: a font changed since the last measure clears the kept spacing.
     const QFont& font = PrinterFont();
-    if (lineSpacing_ < 0) lineSpacing_ = QFontMetricsF(font, &Printer()).lineSpacing();
+    if (lineSpacing_ < 0) lineSpacing_ = QFontMetricsF(font, metrics_.get()).lineSpacing();
     return lineSpacing_;
 }
 
@@ -445,7 +533,7 @@ Status QtPrinterDevice::SetFontItalic(bool italic)
 
 double QtPrinterDevice::TextWidth(const QString& text)
 {
-    const QFontMetricsF m(PrinterFont(), &Printer());
+    const QFontMetricsF m(PrinterFont(), metrics_.get());
     double w = 0;
     for (const QString& line : NormaliseBreaks(text).split(QLatin1Char('\n')))
         w = std::max(w, m.horizontalAdvance(line));
@@ -464,7 +552,7 @@ Status QtPrinterDevice::Print(const QString& text)
     QPainter& p = *painter_;
     p.setFont(PrinterFont());
     p.setPen(Colour(fore_));
-    const QFontMetricsF m(PrinterFont(), &Printer());
+    const QFontMetricsF m(PrinterFont(), metrics_.get());
     const double left = CurrentX;
     const QStringList lines = NormaliseBreaks(text).split(QLatin1Char('\n'));
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -556,45 +644,47 @@ Status QtPrinterDevice::Ellipse(int left, int top, int right, int bottom)
 
 Status QtPrinterDevice::BeginOutput()
 {
-    QPrinter& printer = Printer();
+    Probe();
     if (!painter_) {
         written_.clear();
         // The PDF target is written beside its file and renamed at the end, so that an abandoned
         // or failed job never leaves a half-written file under the target's name; a queue's job
-        // is drawn in the working folder and sent whole at the end.
-        QString stem;
+        // is drawn in the working folder and sent whole at the end. Either is made new (never
+        // through a link left in the folder) and private until it is finished.
+        QByteArray stem;
+        int suffix = 0;
         QString failure;
         if (IsPdf()) {
             const QFileInfo target(pdfPath_);
-            stem = target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX");
+            stem = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                                     QStringLiteral(".XXXXXX"));
             failure = QStringLiteral("Cannot write ") + pdfPath_ + QStringLiteral(": ");
         } else {
             const QString folder = jobFolder_.isEmpty() ? AppPaths::DefaultWorkDir() : jobFolder_;
-            stem = folder + QStringLiteral("/job-XXXXXX.pdf");
+            stem = QFile::encodeName(folder + QStringLiteral("/job-XXXXXX.pdf"));
+            suffix = 4;
             failure = QStringLiteral("The job for the printer ") + current_.info.DeviceName +
                       QStringLiteral(" cannot be written in ") + folder + QStringLiteral(": ");
         }
-        QDir().mkpath(QFileInfo(stem).absolutePath());
-        QTemporaryFile temp(stem);
-        temp.setAutoRemove(false);
-        if (!temp.open()) return Status::error(failure + temp.errorString());
-        tempPath_ = temp.fileName();
-        temp.close();
+        QDir().mkpath(QFileInfo(QFile::decodeName(stem)).absolutePath());
+        const int fd = ::mkostemps(stem.data(), suffix, O_CLOEXEC);
+        if (fd < 0) return Status::error(failure + ErrnoText(errno));
+        auto file = std::make_unique<JobFile>(fd, QFile::decodeName(stem));
+        file->open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 
         // The job's pages are laid out as the printer's: same sheet, margins and resolution.
-        auto pdf = std::make_unique<QPdfWriter>(tempPath_);
-        pdf->setResolution(printer.resolution());
-        pdf->setPageLayout(printer.pageLayout());
+        auto pdf = std::make_unique<QPdfWriter>(file.get());
+        pdf->setResolution(resolution_);
+        pdf->setPageLayout(layout_);
         pdf->setTitle(docName_);
         pdf->setCreator(QStringLiteral("Tavrin"));
         auto painter = std::make_unique<QPainter>();
         if (!painter->begin(pdf.get())) {
-            QFile::remove(tempPath_);
-            tempPath_.clear();
             pendingPages_ = 0;
             return Status::error(QStringLiteral("The printer ") + current_.info.DeviceName +
                                  QStringLiteral(" cannot start the job."));
         }
+        file_ = std::move(file);
         job_ = std::move(pdf);
         painter_ = std::move(painter);
     }
@@ -619,8 +709,8 @@ void QtPrinterDevice::EndJob()
 {
     painter_.reset();
     job_.reset();
+    file_.reset();  // removes the file unless it was kept
     pendingPages_ = 0;
-    tempPath_.clear();
 }
 
 Status QtPrinterDevice::EndDoc()
@@ -631,99 +721,64 @@ Status QtPrinterDevice::EndDoc()
         return {};
     }
     const bool ended = painter_->end();
-    // The file is complete and closed once its writer has gone.
+    // The PDF is complete once its writer has gone; then the file is put on the disk.
     painter_.reset();
     job_.reset();
-    const QByteArray temp = QFile::encodeName(tempPath_);
+    const QString path = file_->Path();
+    const Status onDisk = file_->Finish();
+    const QString why = !onDisk ? onDisk.message() : !ended ? QStringLiteral("the PDF was not completed") : QString();
     Status result;
-    if (!ended) {
-        result = IsPdf() ? Status::error(QStringLiteral("Cannot write ") + pdfPath_ + QLatin1Char('.'))
+    if (!why.isEmpty()) {
+        result = IsPdf() ? Status::error(QStringLiteral("Cannot write ") + pdfPath_ + QStringLiteral(": ") + why)
                          : Status::error(QStringLiteral("The job for the printer ") + current_.info.DeviceName +
-                                         QStringLiteral(" cannot be written in ") + tempPath_ + QLatin1Char('.'));
+                                         QStringLiteral(" cannot be written in ") + QFileInfo(path).absolutePath() +
+                                         QStringLiteral(": ") + why);
     } else if (!IsPdf()) {
-        result = Submit(tempPath_);
-    } else if (::chmod(temp.constData(), PdfMode(pdfPath_)) != 0 ||
-               std::rename(temp.constData(), QFile::encodeName(pdfPath_).constData()) != 0) {
-        result = Status::error(QStringLiteral("Cannot write ") + pdfPath_ + QStringLiteral(": ") +
-                               QString::fromLocal8Bit(std::strerror(errno)));
+        result = Submit(path);
     } else {
-        written_ = pdfPath_;
+        const QByteArray temp = QFile::encodeName(path);
+        if (::chmod(temp.constData(), PdfMode(pdfPath_)) != 0 ||
+            std::rename(temp.constData(), QFile::encodeName(pdfPath_).constData()) != 0) {
+            result =
+                Status::error(QStringLiteral("Cannot write ") + pdfPath_ + QStringLiteral(": ") + ErrnoText(errno));
+        } else {
+            file_->Keep();
+            written_ = pdfPath_;
+        }
     }
-    if (written_.isEmpty()) QFile::remove(tempPath_);
     EndJob();
     return result;
 }
 
 Status QtPrinterDevice::Submit(const QString& file)
 {
-    const auto refused = [this](const QString& reason) {
-        return Status::error(QStringLiteral("The printer ") + current_.info.DeviceName +
-                             QStringLiteral(" did not take the job: ") + reason);
-    };
-    const CupsLink link;
-    if (!link) return refused(link.Failure());
-    const QByteArray queue = current_.queue.toUtf8();
-    const std::unique_ptr<cups_dest_t, void (*)(cups_dest_t*)> dest(
-        cupsGetNamedDest(link.get(), queue.constData(), nullptr), [](cups_dest_t* d) { cupsFreeDests(1, d); });
-    if (!dest) return refused(LastCupsError());
-    const std::unique_ptr<cups_dinfo_t, void (*)(cups_dinfo_t*)> info(cupsCopyDestInfo(link.get(), dest.get()),
-                                                                      cupsFreeDestInfo);
-    if (!info) return refused(LastCupsError());
-
     // What the report asked for, in the attributes' own terms; a setting never asked for is
     // left to the queue. The sheet always goes: the pages are drawn for it.
-    CupsOptions options;
-    QPrinter& p = *printer_;
-    options.Add(CUPS_COPIES, QByteArray::number(std::max(1, p.copyCount())));
-    const QSizeF mm = p.pageLayout().pageSize().size(QPageSize::Millimeter);
+    QueueJob job;
+    job.queue = current_.queue;
+    job.file = file;
+    job.title = docName_;
+    job.options.emplace_back(CUPS_COPIES, QByteArray::number(std::max(1, copies_)));
+    const QSizeF mm = layout_.pageSize().size(QPageSize::Millimeter);
     if (const pwg_media_t* media = pwgMediaForSize(static_cast<int>(std::lround(mm.width() * 100)),
                                                    static_cast<int>(std::lround(mm.height() * 100))))
-        options.Add(CUPS_MEDIA, media->pwg);
+        job.options.emplace_back(CUPS_MEDIA, media->pwg);
     if (orientationSet_) {
-        options.Add(CUPS_ORIENTATION,
-                    p.pageLayout().orientation() == QPageLayout::Landscape ? CUPS_ORIENTATION_LANDSCAPE
-                                                                          : CUPS_ORIENTATION_PORTRAIT);
+        job.options.emplace_back(CUPS_ORIENTATION, layout_.orientation() == QPageLayout::Landscape
+                                                       ? CUPS_ORIENTATION_LANDSCAPE
+                                                       : CUPS_ORIENTATION_PORTRAIT);
     }
     if (binSet_) {
-        if (const char* source = MediaSourceFor(binCode_)) options.Add(CUPS_MEDIA_SOURCE, source);
+        if (const char* source = MediaSourceFor(binCode_)) job.options.emplace_back(CUPS_MEDIA_SOURCE, source);
     }
     if (qualitySet_) {
-        if (const int q = IppQualityFor(quality_)) options.Add(CUPS_PRINT_QUALITY, QByteArray::number(q));
-        options.Add("printer-resolution", QByteArray::number(p.resolution()) + "dpi");
+        if (const int q = IppQualityFor(quality_)) job.options.emplace_back(CUPS_PRINT_QUALITY, QByteArray::number(q));
+        job.options.emplace_back("printer-resolution", QByteArray::number(resolution_) + "dpi");
     }
-
-    const QByteArray title = docName_.toUtf8();
-    int id = 0;
-    if (cupsCreateDestJob(link.get(), dest.get(), info.get(), &id, title.constData(), options.Count(),
-                          options.Options()) > IPP_STATUS_OK_EVENTS_COMPLETE ||
-        id <= 0) {
-        return refused(LastCupsError());
+    if (const Status sent = system_.Submit(job); !sent) {
+        return Status::error(QStringLiteral("The printer ") + current_.info.DeviceName +
+                             QStringLiteral(" did not take the job: ") + sent.message());
     }
-    // From here a failure withdraws the job, so that no part of it is printed.
-    const auto withdraw = [&](const QString& reason) {
-        (void)cupsCancelDestJob(link.get(), dest.get(), id);
-        return refused(reason);
-    };
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly)) return withdraw(in.errorString());
-    if (cupsStartDestDocument(link.get(), dest.get(), info.get(), id, title.constData(), CUPS_FORMAT_PDF, 0, nullptr,
-                              1) != HTTP_STATUS_CONTINUE) {
-        return withdraw(LastCupsError());
-    }
-    std::vector<char> buffer(1 << 16);
-    bool sent = true;
-    for (;;) {
-        const qint64 n = in.read(buffer.data(), static_cast<qint64>(buffer.size()));
-        if (n == 0) break;
-        if (n < 0 || cupsWriteRequestData(link.get(), buffer.data(), static_cast<size_t>(n)) != HTTP_STATUS_CONTINUE) {
-            sent = false;
-            break;
-        }
-    }
-    // The scheduler's answer says whether it took the document, also after a failed write.
-    const ipp_status_t finished = cupsFinishDestDocument(link.get(), dest.get(), info.get());
-    if (finished > IPP_STATUS_OK_EVENTS_COMPLETE) return withdraw(LastCupsError());
-    if (!sent) return withdraw(in.error() != QFileDevice::NoError ? in.errorString() : LastCupsError());
     return {};
 }
 
@@ -735,10 +790,7 @@ void QtPrinterDevice::KillDoc()
         return;
     }
     if (painter_->isActive()) painter_->end();
-    painter_.reset();
-    job_.reset();
     // Nothing has been sent: the file is all there is of the job.
-    if (!tempPath_.isEmpty()) QFile::remove(tempPath_);
     EndJob();
 }
 
@@ -746,19 +798,22 @@ void QtPrinterDevice::KillDoc()
 
 int QtPrinterDevice::Copies()
 {
-    return Printer().copyCount();
+    Probe();
+    return copies_;
 }
 
 Status QtPrinterDevice::SetCopies(int copies)
 {
+    Probe();
     if (copies < 1 || copies > 9999) return Refused(QString::number(copies) + QStringLiteral(" copies"));
-    Printer().setCopyCount(copies);
+    copies_ = copies;
     return {};
 }
 
 int QtPrinterDevice::PaperSize()
 {
-    const QPageSize now = Printer().pageLayout().pageSize();
+    Probe();
+    const QPageSize now = layout_.pageSize();
     const QPageSize set = PaperFor(paperCode_);
     if (set.isValid() && set.isEquivalentTo(now)) return paperCode_;
     return CodeOf(now);
@@ -766,17 +821,17 @@ int QtPrinterDevice::PaperSize()
 
 Status QtPrinterDevice::SetPaperSize(int code)
 {
+    Probe();
     const QPageSize size = PaperFor(code);
     if (!size.isValid()) return Refused(QStringLiteral("paper size ") + QString::number(code));
-    QPrinter& p = Printer();
+    // A queue takes only its own sheets, each with its own unprintable border.
+    QMarginsF border;
     if (!IsPdf()) {
-        const QList<QPageSize> sizes = QPrinterInfo(p).supportedPageSizes();
-        const bool known =
-            std::any_of(sizes.begin(), sizes.end(), [&](const QPageSize& s) { return s.isEquivalentTo(size); });
-        if (!known) return Refused(QStringLiteral("paper size ") + QString::number(code));
+        const QueueMedia* offered = Offered(size);
+        if (!offered) return Refused(QStringLiteral("paper size ") + QString::number(code));
+        border = offered->margins;
     }
-    if (!p.setPageSize(size)) return Refused(QStringLiteral("paper size ") + QString::number(code));
-    p.setPageMargins(p.pageLayout().minimumMargins(), QPageLayout::Point);
+    layout_ = QPageLayout(size, layout_.orientation(), border, QPageLayout::Point, border);
     paperCode_ = code;
     return {};
 }
@@ -789,17 +844,16 @@ int QtPrinterDevice::PaperBin()
 
 Status QtPrinterDevice::SetPaperBin(int code)
 {
-    QPrinter& p = Printer();
+    Probe();
     if (code < 1 || code > 14) return Refused(QStringLiteral("paper bin ") + QString::number(code));
-    const std::optional<QPrinter::PaperSource> source = SourceFor(code);
-    // A device that offers no choice of sources (only Auto, or none listed) feeds from any.
-    QList<int> offered;
-    for (const QVariant& v : p.printEngine()->property(QPrintEngine::PPK_PaperSources).toList()) offered << v.toInt();
-    const bool anySource = offered.isEmpty() || (offered.size() == 1 && offered[0] == QPrinter::Auto);
-    if (!anySource && (!source || !offered.contains(static_cast<int>(*source)))) {
+    // A device that offers no choice of sources (only the automatic one, or none listed) feeds
+    // from any.
+    const QStringList& offered = current_.caps.sources;
+    const bool anySource = IsPdf() || offered.isEmpty() || offered == QStringList{QStringLiteral("auto")};
+    const char* source = MediaSourceFor(code);
+    if (!anySource && (!source || !offered.contains(QLatin1String(source)))) {
         return Refused(QStringLiteral("paper bin ") + QString::number(code));
     }
-    if (source) p.setPaperSource(*source);
     binCode_ = code;
     binSet_ = true;
     return {};
@@ -807,50 +861,49 @@ Status QtPrinterDevice::SetPaperBin(int code)
 
 Result<int> QtPrinterDevice::Orientation()
 {
-    return Printer().pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
+    Probe();
+    if (!settled_) return Status::error(probeFailure_);
+    return layout_.orientation() == QPageLayout::Landscape ? 2 : 1;
 }
 
 Status QtPrinterDevice::SetOrientation(int orientation)
 {
+    Probe();
     if (orientation != 1 && orientation != 2)
         return Refused(QStringLiteral("orientation ") + QString::number(orientation));
-    QPrinter& p = Printer();
-    if (!p.setPageOrientation(orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait)) {
-        return Refused(QStringLiteral("orientation ") + QString::number(orientation));
-    }
-    p.setPageMargins(p.pageLayout().minimumMargins(), QPageLayout::Point);
+    layout_.setOrientation(orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    layout_.setMargins(layout_.minimumMargins());
     orientationSet_ = true;
     return {};
 }
 
 int QtPrinterDevice::PrintQuality()
 {
-    const int dpi = Printer().resolution();
+    Probe();
     for (std::size_t i = 0; i < kQualityDpi.size(); ++i) {
-        if (kQualityDpi[i] == dpi) return -static_cast<int>(i) - 1;
+        if (kQualityDpi[i] == resolution_) return -static_cast<int>(i) - 1;
     }
-    return dpi;
+    return resolution_;
 }
 
 Status QtPrinterDevice::SetPrintQuality(int quality)
 {
-    QPrinter& p = Printer();
+    Probe();
     int dpi = quality;
-    if (quality >= -4 && quality <= -1) dpi = kQualityDpi[static_cast<std::size_t>(-quality - 1)];
     const bool standard = quality >= -4 && quality <= -1;
-    // The queue's resolutions are its device's: the printer object offers only the PDF's 72.
-    const bool offered = (IsPdf() && standard) || QPrinterInfo(p).supportedResolutions().contains(dpi);
-    if (dpi <= 0 || !offered) return Refused(QStringLiteral("print quality ") + QString::number(quality));
-    if (dpi != p.resolution()) {
-        // The resolution is the job's: it cannot change while pages are being drawn.
-        if (painter_) return Refused(QStringLiteral("a change of print quality during a job"));
-    }
+    if (standard) dpi = kQualityDpi[static_cast<std::size_t>(-quality - 1)];
+    // A queue prints at its own resolutions; the PDF target takes the four standard ones.
+    const std::vector<int>& offered = current_.caps.resolutions;
+    const bool ok = IsPdf() ? standard : std::find(offered.begin(), offered.end(), dpi) != offered.end();
+    if (dpi <= 0 || !ok) return Refused(QStringLiteral("print quality ") + QString::number(quality));
+    // The resolution is the job's: it cannot change while pages are being drawn.
+    if (dpi != resolution_ && painter_) return Refused(QStringLiteral("a change of print quality during a job"));
     qualitySet_ = true;
     quality_ = quality;
-    if (dpi == p.resolution()) return {};
-    p.setResolution(dpi);
+    if (dpi == resolution_) return {};
+    resolution_ = dpi;
+    metrics_->dpi = dpi;
     lineSpacing_ = -1;
-    twipsPerPixel_ = 0;
     return {};
 }
 

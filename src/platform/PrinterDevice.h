@@ -7,18 +7,19 @@
 // 0x00BBGGRR. Every operation that the printer may refuse returns a Status: the caller tests it
 // and decides (a set-up message, the printer-error stop).
 
+#include <QPageLayout>
 #include <QString>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "platform/FontService.h"
+#include "platform/PrintingSystem.h"
 #include "platform/Result.h"
 #include "platform/Surface.h"
 
 class QPagedPaintDevice;
 class QPainter;
-class QPrinter;
 
 namespace tavrin {
 
@@ -45,6 +46,14 @@ public:
     QString Port() { return Current().Port; }
     // Makes one of Printers() the current printer.
     virtual Status SetCurrent(const PrinterInfo& printer) = 0;
+    // Makes sure the current printer and its settings are known, asking the printing system when
+    // they are not; fails when it did not answer (or the wait for it was cancelled).
+    virtual Status Ready() { return {}; }
+    // Why the last Printers() could list the PDF file target only: the printing system did not
+    // answer. Empty when it answered, and when none is running.
+    virtual QString ListFailure() const { return {}; }
+    // True when that was because the wait for it was cancelled.
+    virtual bool ListCancelled() const { return false; }
 
     // --- geometry: the whole sheet and its printable area in twips
     virtual int Width() = 0;
@@ -145,13 +154,18 @@ protected:
 
 // The real printer: the queues of the printing system (CUPS), listed afresh each time they are
 // asked for, and a "PDF file" target that always exists (its port the file written). The
-// system's default printer is current, else the PDF target. Nothing is probed until the first
-// operation that needs the printer.
+// system's default printer is current, else the PDF target. Nothing is asked until the first
+// operation that needs the printer, and then every question is bounded (see PrintingSystem): a
+// printing system that does not answer leaves the current printer unknown for that command,
+// and the operations work on the PDF target's sheet meanwhile. The PDF target never asks it.
 //
+// The sheet, its printable area and the resolution are the program's own model of the device:
+// a queue's sheets, borders, resolutions and paper sources are what its scheduler says it offers.
 // A job is drawn into a PDF file: the PDF target's own file (written beside it and renamed when
-// complete), or for a queue a file in the working folder that EndDoc hands to the printing
-// system with the job's options (copies, paper, orientation, bin, quality) and then removes.
-// EndDoc fails, with the printing system's reason, unless the scheduler took the whole job.
+// complete and on the disk), or for a queue a file in the working folder that EndDoc hands to the
+// printing system with the job's options (copies, paper, orientation, bin, quality) and then
+// removes. EndDoc fails, with the reason, unless the file was written whole and, for a queue, the
+// scheduler took the whole job.
 class QtPrinterDevice final : public PrinterDevice {
 public:
     // pdfPath: the file the PDF target writes; "Tavrin.pdf" in the user's documents when empty.
@@ -164,6 +178,9 @@ public:
     std::vector<PrinterInfo> Printers() override;
     PrinterInfo Current() override;
     Status SetCurrent(const PrinterInfo& printer) override;
+    Status Ready() override;
+    QString ListFailure() const override { return listFailure_; }
+    bool ListCancelled() const override { return listCancelled_; }
 
     int Width() override;
     int Height() override;
@@ -213,20 +230,27 @@ private:
     struct Target {
         PrinterInfo info;
         QString queue;  // the printing system's name of the queue; empty for the PDF target
+        bool isDefault = false;
+        QueueCaps caps;  // what the queue offers, once it is chosen
     };
-    // The queues as the printing system lists them now, then the PDF target.
-    // defaultQueue: set to the system's default queue, when there is one.
-    std::vector<Target> ListTargets(QString* defaultQueue = nullptr);
-    QPrinter& Printer();
+    class JobFile;
+    class Metrics;
+
+    Target PdfTarget() const;
+    // The queues as the printing system lists them now, then the PDF target; notes why the
+    // queues are missing when it did not answer.
+    std::vector<Target> ListTargets();
+    // Settles the current printer once: the system's default queue, else the PDF target.
     void Probe();
     void Choose(const Target& target);
-    void Configure();
     bool IsPdf() const;
     // Begins the job and any page asked for since the last output.
     Status BeginOutput();
     void EndJob();
     // Hands the finished job file to the current queue.
     Status Submit(const QString& file);
+    // The sheet the queue offers that is this size, if any.
+    const QueueMedia* Offered(const QPageSize& size) const;
     // Device pixels of a twips length.
     double PxX(double tw);
     double PxY(double tw);
@@ -236,14 +260,23 @@ private:
 
     QString pdfPath_;
     QString jobFolder_;
-    QString tempPath_;
     QString written_;
-    bool probed_ = false;
+    PrintingSystem system_;
+    bool settled_ = false;
+    QString probeFailure_;
+    QString listFailure_;
+    bool listCancelled_ = false;
     std::vector<Target> listed_;
     Target current_;
-    // The device the job's geometry, fonts and settings come from, and the PDF the job is drawn
-    // into, laid out like it.
-    std::unique_ptr<QPrinter> printer_;
+
+    // The job's sheet (size, orientation and printable area: the device's own smallest
+    // margins), resolution and copies.
+    QPageLayout layout_;
+    int resolution_ = 1200;
+    int copies_ = 1;
+    std::unique_ptr<Metrics> metrics_;
+    // The file the job is drawn into and the PDF drawn there.
+    std::unique_ptr<JobFile> file_;
     std::unique_ptr<QPagedPaintDevice> job_;
     std::unique_ptr<QPainter> painter_;
     int pendingPages_ = 0;
@@ -260,8 +293,6 @@ private:
     QString family_;
     std::unique_ptr<QFont> font_;
     double lineSpacing_ = -1;
-    // Twips per device pixel, asked of the printer once per resolution (0 until then).
-    double twipsPerPixel_ = 0;
 
     int bkMode_ = 1;
 };

@@ -19,6 +19,9 @@ PrinterDevice& PrintServices::Printer()
 
 void PrintServices::ReadSavedPaper()
 {
+    // Only a known printer's paper is kept: while the printing system has not said which printer
+    // is current, it is read again at the next use.
+    if (!printer_.Ready()) return;
     saved_ = true;
     savedPaperSize_ = static_cast<std::int16_t>(printer_.PaperSize());
     savedPaperBin_ = static_cast<std::int16_t>(printer_.PaperBin());

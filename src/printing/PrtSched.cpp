@@ -74,6 +74,13 @@ bool PrtSched::BeginRun()
 {
     begun_ = true;
     PrtStopped = false;
+    // The printer must be known before its pages are measured: a printing system that does not
+    // answer ends the run here, as a printer error that says so.
+    if (const Status ready = printer_.Ready(); !ready) {
+        PrtStopped = true;
+        ShowPrinterError(ready.message());
+        return false;
+    }
     if (!preview_) return true;
     rec_.CheckPrinterReady(printer_);
     if (rec_.PrinterAvailable) {
@@ -273,8 +280,9 @@ void PrtSched::PrinterError(const QString& reason)
 
 void PrtSched::ShowPrinterError(const QString& reason)
 {
-    QString text = QStringLiteral("Please check printer paper/on-line status.  Try using a different PRINT QUALITY "
-                                  "setting.");
+    QString text = QStringLiteral(
+        "Please check printer paper/on-line status.  Try using a different PRINT QUALITY "
+        "setting.");
     // The printing system's own reason, which names the printer, in a paragraph of its own.
     if (!reason.isEmpty()) text += QStringLiteral("\n\n") + reason;
     s_.Msg.show(text, Mb::OKOnly + Mb::Exclamation, QStringLiteral("Printer Error"));

@@ -69,9 +69,10 @@ public:
     bool Preview() const { return preview_; }
 
     // --- the run's start and end
-    // Preview: checks the printer, remembers its orientation and opens the recording; false
-    // (after a message naming the working folder) when the recording cannot be opened, which
-    // ends the run as a failed set-up. Printing: nothing to do.
+    // Makes sure the printer is known: a printing system that did not answer ends the run with
+    // the printer error (false). Preview: then checks the printer, remembers its orientation and
+    // opens the recording; false (after a message naming the working folder) when the recording
+    // cannot be opened, which ends the run as a failed set-up.
     bool BeginRun();
     // Printing: ends the document (after a stop the stop has ended it); a document the printer
     // did not take is a printer error, one written to a file is reported with the file's path.

@@ -7,6 +7,7 @@
 
 #include "grid/GridPaint.h"
 #include "platform/DialogControls.h"
+#include "platform/MsgBox.h"
 #include "printing/PrintServices.h"
 
 namespace tavrin {
@@ -23,17 +24,24 @@ SetPrt::SetPrt(PrintServices& services, GridPaint* grid, QWidget* parent) : QDia
     layout->addWidget(List1);
     layout->addLayout(buttons);
     resize(420, 260);
+    connect(Command1, &QPushButton::clicked, this, &SetPrt::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &SetPrt::Command2_Click);
 
     PrinterDevice& printer = s_.Printer();
     printers_ = printer.Printers();
+    if (printer.ListCancelled()) {
+        listed_ = false;
+        return;
+    }
+    if (const QString failure = printer.ListFailure(); !failure.isEmpty()) {
+        s_.Msg.show(failure + QStringLiteral(" Only the PDF file target is listed."), Mb::OKOnly + Mb::Exclamation,
+                    QStringLiteral("Printer Setup"));
+    }
     const PrinterInfo current = printer.Current();
     for (const PrinterInfo& p : printers_) {
         List1->addItem(p.DeviceName + QStringLiteral(", ") + p.Port);
         if (p == current) List1->setCurrentRow(List1->count() - 1);
     }
-
-    connect(Command1, &QPushButton::clicked, this, &SetPrt::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &SetPrt::Command2_Click);
 }
 
 void SetPrt::showEvent(QShowEvent* e)

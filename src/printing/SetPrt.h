@@ -1,6 +1,7 @@
 #pragma once
 // The Printer Setup dialog: the installed printers ("name, port"); OK makes the chosen one the
-// program's printer and takes its paper size and bin as the ones "Default" puts back.
+// program's printer and takes its paper size and bin as the ones "Default" puts back. When the
+// printing system does not answer, it lists the PDF file target and says so.
 
 #include <QDialog>
 #include <vector>
@@ -21,6 +22,10 @@ public:
     // grid: centres the dialog on the screen (none in tests that do not need it).
     SetPrt(PrintServices& services, GridPaint* grid, QWidget* parent = nullptr);
 
+    // False when the wait for the printing system was cancelled while the list was made: the
+    // command ends without the dialog.
+    bool Listed() const { return listed_; }
+
     QListWidget* List1 = nullptr;
     QPushButton* Command1 = nullptr;  // OK
     QPushButton* Command2 = nullptr;  // Cancel
@@ -36,6 +41,7 @@ private:
     PrintServices& s_;
     GridPaint* grid_;
     std::vector<PrinterInfo> printers_;
+    bool listed_ = true;
 };
 
 }  // namespace tavrin
