@@ -599,6 +599,15 @@ void ProjCost::PrintReport()
     setEnabled(false);
     SetBusyPointer(true);
     PrinterDevice& printer = print_.Printer();
+    // A printing system that does not answer is said so, before any other word on the printer.
+    if (const Status ready = printer.Ready(); !ready) {
+        ShowPrinterError(print_.Msg, ready.message());
+        SetBusyPointer(false);
+        setEnabled(true);
+        Command3->setEnabled(true);
+        rec.PreviewMode = false;
+        return;
+    }
     if (!PrinterUsable(printer)) {
         ShowRunError(
             QStringLiteral("Tavrin cannot access the printer.  Please make sure that a default printer has "

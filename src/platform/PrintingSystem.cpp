@@ -2,6 +2,7 @@
 
 #include <cups/cups.h>
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -250,7 +251,10 @@ QueueMedia MediaOf(const cups_size_t& s)
 
 PrintingSystem::PrintingSystem() = default;
 
-PrintingSystem::~PrintingSystem() = default;
+PrintingSystem::~PrintingSystem()
+{
+    QObject::disconnect(endOfCommand_);
+}
 
 QString PrintingSystem::Server()
 {
@@ -275,8 +279,9 @@ Result<T> PrintingSystem::Run(std::function<Result<T>(Ask&)> work)
         a.port = ippPort();
         return Status::error(a.Why(o, {}));
     };
+    if (silent_) return silence(met_);
     // A question asked while another is waited for (from a window's event) is not asked.
-    if (silent_ || asking_) return silence(Outcome::Silent);
+    if (asking_) return silence(Outcome::Silent);
 
     // Where to ask is read in this thread: the library keeps it per thread.
     auto ask = std::make_shared<Ask>();
@@ -308,12 +313,12 @@ Result<T> PrintingSystem::Run(std::function<Result<T>(Ask&)> work)
     if (!inTime) {
         const Outcome o = ask->cancelled ? Outcome::Cancelled : Outcome::Silent;
         ask->Cancel();
-        MarkSilent();
+        MarkSilent(o);
         return silence(o);
     }
     std::lock_guard lock(ask->mutex);
     last_ = ask->outcome;
-    if (last_ == Outcome::Silent || last_ == Outcome::Cancelled) MarkSilent();
+    if (last_ == Outcome::Silent || last_ == Outcome::Cancelled) MarkSilent(last_);
     return std::move(**answer);
 }
 
@@ -359,31 +364,23 @@ bool PrintingSystem::Wait(const std::shared_ptr<Ask>& ask)
     return ask->done && !ask->cancelled;
 }
 
-void PrintingSystem::MarkSilent()
+void PrintingSystem::MarkSilent(Outcome met)
 {
     silent_ = true;
-    EndSilenceWhenCommandEnds();
-}
-
-void PrintingSystem::EndSilenceWhenCommandEnds()
-{
-    if (!QCoreApplication::instance()) return;
-    // The command has ended when the window's thread is back in the event loop it was begun
-    // from (or one further out): then it is idle again and takes a new command.
+    met_ = met;
+    // A command runs within one round of the event loop that took it; it has ended when that
+    // loop (or one further out) waits for events again. A command called with no loop running
+    // ends when any loop does.
     silentLoopLevel_ = QThread::currentThread()->loopLevel();
-    if (!silenceTimer_) {
-        silenceTimer_ = std::make_unique<QTimer>();
-        QObject::connect(silenceTimer_.get(), &QTimer::timeout, [this] {
-            if (QThread::currentThread()->loopLevel() > silentLoopLevel_) {
-                silenceTimer_->setInterval(100);
-                return;
-            }
-            silent_ = false;
-            silenceTimer_->stop();
-        });
-    }
-    silenceTimer_->setInterval(0);
-    silenceTimer_->start();
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    if (!dispatcher || endOfCommand_) return;
+    endOfCommand_ = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] {
+        const int level = QThread::currentThread()->loopLevel();
+        if (silentLoopLevel_ > 0 && level > silentLoopLevel_) return;
+        silent_ = false;
+        QObject::disconnect(endOfCommand_);
+        endOfCommand_ = {};
+    });
 }
 
 // ---------------------------------------------------------------- the questions

@@ -7,8 +7,9 @@
 // offers Cancel.
 //
 // A printing system that did not answer (or whose wait was cancelled) is not asked again until
-// the command that met it has ended: the window's thread has gone back to the event loop that
-// began the command. The next command asks afresh, so a scheduler that has come back is found.
+// the command that met it has ended: the event loop that began the command waits for events
+// again (pending events run within a command, dialogs opened on the way and the wait's own
+// loop do not end it). The next command asks afresh, so a scheduler that has come back is found.
 
 #include <QByteArray>
 #include <QMarginsF>
@@ -23,7 +24,7 @@
 
 #include "platform/Result.h"
 
-class QTimer;
+#include <QMetaObject>
 
 namespace tavrin {
 
@@ -100,14 +101,15 @@ private:
     template <class T>
     Result<T> Run(std::function<Result<T>(Ask&)> work);
     bool Wait(const std::shared_ptr<Ask>& ask);
-    void MarkSilent();
-    void EndSilenceWhenCommandEnds();
+    // The rest of the command gets the outcome it met (Silent or Cancelled) without asking.
+    void MarkSilent(Outcome met);
 
     Outcome last_ = Outcome::Answered;
     bool silent_ = false;
+    Outcome met_ = Outcome::Silent;
     bool asking_ = false;
     int silentLoopLevel_ = 0;
-    std::unique_ptr<QTimer> silenceTimer_;
+    QMetaObject::Connection endOfCommand_;
 };
 
 }  // namespace tavrin

@@ -278,14 +278,17 @@ void PrtSched::PrinterError(const QString& reason)
     ShowPrinterError(reason);
 }
 
+void ShowPrinterError(MsgBox& msg, const QString& reason)
+{
+    QString text = QStringLiteral("Please check printer paper/on-line status.  Try using a different PRINT QUALITY "
+                                  "setting.");
+    if (!reason.isEmpty()) text += QStringLiteral("\n\n") + reason;
+    msg.show(text, Mb::OKOnly + Mb::Exclamation, QStringLiteral("Printer Error"));
+}
+
 void PrtSched::ShowPrinterError(const QString& reason)
 {
-    QString text = QStringLiteral(
-        "Please check printer paper/on-line status.  Try using a different PRINT QUALITY "
-        "setting.");
-    // The printing system's own reason, which names the printer, in a paragraph of its own.
-    if (!reason.isEmpty()) text += QStringLiteral("\n\n") + reason;
-    s_.Msg.show(text, Mb::OKOnly + Mb::Exclamation, QStringLiteral("Printer Error"));
+    tavrin::ShowPrinterError(s_.Msg, reason);
 }
 
 void PrtSched::FontSize(double points)

@@ -27,6 +27,7 @@
 
 namespace tavrin {
 
+class MsgBox;
 class PrintServices;
 class PrinterDevice;
 class PreviewRec;
@@ -53,6 +54,10 @@ struct PageSetup {
     // settings record; the copies text and the heading size are the caller's.
     static PageSetup From(const ReportSettingsRecord& s, const QString& copies, double headingSize);
 };
+
+// "Printer Error": the advice every printed output gives when its printer fails, and the
+// printer's or printing system's own reason, when there is one, in a paragraph of its own.
+void ShowPrinterError(MsgBox& msg, const QString& reason);
 
 class PrtSched {
 public:

@@ -23,9 +23,10 @@ class MainFormFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        files = std::make_unique<SchedFiles>(work.path(), msg, printer);
+        PrinterDevice& p = device ? *device : printer;
+        files = std::make_unique<SchedFiles>(work.path(), msg, p);
         files->TwipsPerPixelX = 15;
-        form = std::make_unique<MainForm>(MainFormServices{*files, msg, dialogs, printer, fonts}, AppMain::CommandLine{});
+        form = std::make_unique<MainForm>(MainFormServices{*files, msg, dialogs, p, fonts}, AppMain::CommandLine{});
         form->resize(1000, 700);
         form->show();
         form->activateWindow();
@@ -77,6 +78,8 @@ protected:
     FakeMsgBox msg;
     FakeFileDialogs dialogs;
     FakePrinter printer;
+    // The printer the window prints on: the fake, unless a test sets another before SetUp.
+    PrinterDevice* device = nullptr;
     FontService fonts{96};
     std::unique_ptr<SchedFiles> files;
     std::unique_ptr<MainForm> form;

@@ -25,6 +25,10 @@ mkdir -m 700 "$tmp/work" "$tmp/run"
 : > "$tmp/plan.QRD"   # an empty schedule file is a new schedule
 cp "$schedule" "$tmp/kept.QRD"
 export TAVRIN_WORKDIR="$tmp/work" XDG_RUNTIME_DIR="$tmp/run"
+# The program's printing settings are the test's own, whatever default printer the user has.
+mkdir -p "$tmp/home/cups"
+export HOME="$tmp/home" CUPS_SERVERROOT="$tmp/home/cups"
+unset PRINTER LPDEST IPP_PORT CUPS_ENCRYPTION
 unset QT_QPA_PLATFORM XAUTHORITY
 
 fail() {

@@ -1,6 +1,7 @@
 // The real printer: its PDF target and print queues of a scheduler of the test's own, read back
 // with the poppler tools and from the scheduler's spool.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <QDir>
@@ -10,11 +11,15 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <functional>
 
 #include "platform/PrinterDevice.h"
 #include "platform/Surface.h"
+#include "platform/SysIo.h"
 #include "support/CupsScheduler.h"
+#include "support/FakePrintServer.h"
+#include "support/PrintWaitWatch.h"
 
 namespace tavrin::test {
 namespace {
@@ -34,6 +39,21 @@ QString PdfText(const QString& pdf)
 {
     return Tool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
 }
+QByteArray Bytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A command that meets a printing system that does not answer ends within its bound; this
+// allows a busy machine twice that.
+constexpr qint64 kEnds = 2 * PrintingSystem::kBoundMs;
+
+// Points this thread's printing at a server for a test's length.
+struct UsingServer {
+    explicit UsingServer(const FakePrintServer& s) { s.Use(); }
+    ~UsingServer() { CupsScheduler::UseDefault(); }
+};
 
 class PdfTarget : public ::testing::Test {
 protected:
@@ -53,8 +73,8 @@ protected:
     {
         const QString stem = dir.filePath(QStringLiteral("page"));
         Tool(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-aa"), QStringLiteral("no"),
-                                         QStringLiteral("-aaVector"), QStringLiteral("no"), QStringLiteral("-r"),
-                                         QString::number(dpi), QStringLiteral("-singlefile"), Pdf(), stem});
+                                          QStringLiteral("-aaVector"), QStringLiteral("no"), QStringLiteral("-r"),
+                                          QString::number(dpi), QStringLiteral("-singlefile"), Pdf(), stem});
         return QImage(stem + QStringLiteral(".png"));
     }
 
@@ -271,6 +291,40 @@ TEST_F(PdfTarget, AFileThatCannotBeWrittenFailsTheFirstOutput)
     EXPECT_TRUE(blocked.EndDoc());
 }
 
+// A disk that fills up or fails while the PDF is written keeps the PDF it would have replaced,
+// leaves no partial file, and the job says why.
+TEST_F(PdfTarget, AFullOrFailingDiskKeepsThePreviousPdfAndSaysWhy)
+{
+    ASSERT_TRUE(printer->Line(0, 0, 1440, 0));
+    ASSERT_TRUE(printer->EndDoc());
+    const QByteArray previous = Bytes(Pdf());
+    ASSERT_FALSE(previous.isEmpty());
+    struct Case {
+        const char* what;
+        SysIo::Fault::Call call;
+        int err;
+        bool shortWrite;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"no space at the first write", SysIo::Fault::Call::Write, ENOSPC, false, "No space left on device"},
+        {"the disk fills in the middle of a write", SysIo::Fault::Call::Write, ENOSPC, true, "No space left on device"},
+        {"the flush to the disk fails", SysIo::Fault::Call::Sync, EIO, false, "Input/output error"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(printer->DrawText(QStringLiteral("A page that does not fit on the disk"), {10, 10, 4000, 400}, 0));
+        const SysIo::Fault fault(c.call, 1, c.err, c.shortWrite);
+        const Status ended = printer->EndDoc();
+        EXPECT_TRUE(fault.Struck());
+        ASSERT_FALSE(ended);
+        EXPECT_EQ(ended.message(), QStringLiteral("Cannot write ") + Pdf() + QStringLiteral(": ") + c.reason);
+        EXPECT_TRUE(printer->WrittenFile().isEmpty());
+        EXPECT_EQ(Bytes(Pdf()), previous);
+        EXPECT_EQ(Files(), QStringList{QStringLiteral("out.pdf")});
+    }
+}
+
 TEST_F(PdfTarget, TheJobsNameIsTheTitleAndTheFileWrittenIsKnown)
 {
     printer->SetDocName(QStringLiteral("Tavrin - Staff 1 to 42 Day Schedule"));
@@ -406,8 +460,8 @@ TEST_F(QueueTarget, AJobTheQueueDoesNotTakeFailsWithThePrintingSystemsReason)
          ""},
         {"rejecting",
          [](CupsScheduler& c) {
-             return c.Run(QStringLiteral("cupsreject"), {QStringLiteral("-r"), QStringLiteral("Out of paper"),
-                                                         QStringLiteral("Office")});
+             return c.Run(QStringLiteral("cupsreject"),
+                          {QStringLiteral("-r"), QStringLiteral("Out of paper"), QStringLiteral("Office")});
          },
          "The printer Office did not take the job: Destination \"Office\" is not accepting jobs."},
         {"deleted", [](CupsScheduler& c) { return c.DeleteQueue(QStringLiteral("Office")); },
@@ -455,6 +509,170 @@ TEST_F(QueueTarget, ThePrintersAreTheSystemsAsTheyAreNow)
     // A default printer set at the system is the one a new printer object starts on.
     ASSERT_TRUE(cups.SetDefault(QStringLiteral("Lab")));
     EXPECT_EQ(QtPrinterDevice(pdf.Port, Work()).Current(), lab);
+}
+
+// The scheduler stops answering while a queue is in use (a hung scheduler): the job fails
+// within the bound, saying so, never that the printer does not exist; once it answers again the
+// next command finds it.
+TEST_F(QueueTarget, AHungSchedulerIsNamedAsSuchAndFoundAgainWhenItComesBack)
+{
+    const pid_t pid = cups.Pid();
+    ASSERT_EQ(::kill(pid, SIGSTOP), 0);
+    struct Resume {
+        pid_t pid;
+        ~Resume() { ::kill(pid, SIGCONT); }
+    } resume{pid};
+    QElapsedTimer clock;
+    clock.start();
+    const Status printed = PrintTwoPages();
+    EXPECT_LT(clock.elapsed(), kEnds);
+    ASSERT_FALSE(printed);
+    EXPECT_EQ(printed.message(), QStringLiteral("The printer Office did not take the job: the printing system at ") +
+                                     cups.Socket() + QStringLiteral(" did not answer."));
+    EXPECT_TRUE(WorkFiles().isEmpty()) << WorkFiles().join(' ').toStdString();
+
+    ASSERT_EQ(::kill(pid, SIGCONT), 0);
+    // The command that met the silence has ended.
+    WaitForEvents();
+    const Status again = PrintTwoPages();
+    EXPECT_TRUE(again) << again.message().toStdString();
+}
+
+// ---------------------------------------------------------------- printing systems that misbehave
+
+// The PDF file target works at once with a printing system that does not answer: it never asks.
+TEST(SilentPrintingSystem, ThePdfTargetNeverAsksIt)
+{
+    const FakePrintServer silent(FakePrintServer::Script::Silent);
+    const UsingServer using_(silent);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    QtPrinterDevice printer(pdf);
+    ASSERT_TRUE(printer.SetCurrent({QtPrinterDevice::PdfTargetName(), pdf}));
+    EXPECT_TRUE(printer.Ready());
+    ASSERT_TRUE(printer.SetPaperSize(5));
+    ASSERT_TRUE(printer.SetOrientation(2));
+    ASSERT_TRUE(printer.SetPrintQuality(-2));
+    ASSERT_TRUE(printer.SetPaperBin(2));
+    EXPECT_GT(printer.TextWidth(QStringLiteral("Schedule")), 0);
+    ASSERT_TRUE(printer.Line(0, 0, 1440, 1440));
+    ASSERT_TRUE(printer.EndDoc());
+    EXPECT_EQ(printer.WrittenFile(), pdf);
+    EXPECT_TRUE(PdfInfo(pdf).contains(QStringLiteral("1008 x 612 pts")));
+    EXPECT_EQ(silent.Connections(), 0);
+}
+
+// The first use meets a silent printing system: one wait, with the panel and the busy pointer,
+// ends within the bound; the rest of the command does not ask again and works on the PDF
+// target's sheet, with no printer current. The next command asks afresh, and Cancel on the
+// panel ends it at once.
+TEST(SilentPrintingSystem, OneWaitPerCommandAndCancelEndsIt)
+{
+    const FakePrintServer silent(FakePrintServer::Script::Silent);
+    const UsingServer using_(silent);
+    QTemporaryDir dir;
+    const PrinterInfo pdf{QtPrinterDevice::PdfTargetName(), dir.filePath(QStringLiteral("out.pdf"))};
+    QtPrinterDevice printer(pdf.Port, dir.filePath(QStringLiteral("work")));
+    const QString silence =
+        QStringLiteral("The printing system at ") + silent.Address() + QStringLiteral(" did not answer.");
+    {
+        const PrintWaitWatch watch(false);
+        QElapsedTimer clock;
+        clock.start();
+        const Status ready = printer.Ready();
+        EXPECT_LT(clock.elapsed(), kEnds);
+        ASSERT_FALSE(ready);
+        EXPECT_EQ(ready.message(), silence);
+        EXPECT_TRUE(watch.PanelShown());
+        EXPECT_GE(watch.PanelShownAfterMs(), PrintingSystem::kPanelDelayMs - 100);
+        EXPECT_EQ(watch.PanelText(),
+                  QStringLiteral("Waiting for the printing system at ") + silent.Address() + QChar(0x2026));
+        EXPECT_TRUE(watch.BusyPointerSeen());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+    // The library may connect again within the one question, at once; nothing after it does.
+    const int asked = silent.Connections();
+    EXPECT_GE(asked, 1);
+    EXPECT_EQ(printer.Current(), PrinterInfo{});
+    EXPECT_EQ(printer.Printers(), std::vector<PrinterInfo>{pdf});
+    EXPECT_EQ(printer.ListFailure(), silence);
+    EXPECT_FALSE(printer.ListCancelled());
+    EXPECT_FALSE(printer.Orientation());
+    EXPECT_EQ(printer.Width(), 11900);
+    EXPECT_FALSE(printer.Ready());
+    EXPECT_EQ(silent.Connections(), asked);
+
+    // Pending events run within the command; once a loop waits for events, it has ended.
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(printer.Ready());
+    EXPECT_EQ(silent.Connections(), asked);
+    WaitForEvents();
+    const PrintWaitWatch watch(true);
+    QElapsedTimer clock;
+    clock.start();
+    const Status cancelled = printer.Ready();
+    EXPECT_LT(clock.elapsed(), PrintingSystem::kBoundMs);
+    ASSERT_FALSE(cancelled);
+    EXPECT_EQ(cancelled.message(), QStringLiteral("The wait for the printing system at ") + silent.Address() +
+                                       QStringLiteral(" was cancelled."));
+    EXPECT_GT(silent.Connections(), asked);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// A scheduler that takes the job and then refuses its document, or never answers for it: the
+// job fails with the reason and is withdrawn, so that no part of it prints.
+TEST(MisbehavingScheduler, AJobNotTakenAtItsEndFailsAndIsWithdrawn)
+{
+    struct Case {
+        FakePrintServer::Script script;
+        const char* what;
+    };
+    for (const Case& c : {Case{FakePrintServer::Script::RefuseDocument, "refused"},
+                          Case{FakePrintServer::Script::SilentAtDocument, "never answered"}}) {
+        SCOPED_TRACE(c.what);
+        const FakePrintServer server(c.script);
+        const UsingServer using_(server);
+        QTemporaryDir dir;
+        const QString work = dir.filePath(QStringLiteral("work"));
+        QtPrinterDevice printer(dir.filePath(QStringLiteral("out.pdf")), work);
+        const Status chosen = printer.SetCurrent({QStringLiteral("Office"), QStringLiteral("Room 12")});
+        ASSERT_TRUE(chosen) << chosen.message().toStdString();
+        ASSERT_TRUE(printer.Line(0, 0, 1440, 1440));
+        QElapsedTimer clock;
+        clock.start();
+        const Status ended = printer.EndDoc();
+        EXPECT_LT(clock.elapsed(), kEnds);
+        ASSERT_FALSE(ended);
+        const QString reason =
+            c.script == FakePrintServer::Script::RefuseDocument
+                ? QString::fromLatin1(FakePrintServer::Refusal)
+                : QStringLiteral("the printing system at ") + server.Address() + QStringLiteral(" did not answer.");
+        EXPECT_EQ(ended.message(), QStringLiteral("The printer Office did not take the job: ") + reason);
+        EXPECT_TRUE(QDir(work).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        // Withdrawn: at once when refused, on a connection of its own when never answered.
+        clock.restart();
+        while (!server.Operations().contains(QStringLiteral("Cancel-Job")) && clock.elapsed() < kEnds)
+            QThread::msleep(20);
+        const QStringList ops = server.Operations();
+        ASSERT_TRUE(ops.contains(QStringLiteral("Send-Document"))) << ops.join(' ').toStdString();
+        EXPECT_EQ(ops.mid(ops.indexOf(QStringLiteral("Create-Job"))).filter(QStringLiteral("Job")),
+                  (QStringList{QStringLiteral("Create-Job"), QStringLiteral("Cancel-Job")}))
+            << ops.join(' ').toStdString();
+    }
+}
+
+// The tests' printing settings are their own: a default printer the user has chosen, a server
+// of the user's settings or a printer named in the environment never reaches a test.
+TEST(TestSetUp, TheUsersPrintingSettingsNeverReachATest)
+{
+    const QString home = qEnvironmentVariable("HOME");
+    EXPECT_TRUE(home.startsWith(QDir::tempPath() + QStringLiteral("/tavrin-test-home-"))) << home.toStdString();
+    EXPECT_FALSE(QFile::exists(home + QStringLiteral("/.cups/lpoptions")));
+    const QString settings = qEnvironmentVariable("CUPS_SERVERROOT");
+    EXPECT_TRUE(settings.startsWith(home)) << settings.toStdString();
+    EXPECT_TRUE(QDir(settings).isEmpty());
+    for (const char* name : {"PRINTER", "LPDEST", "IPP_PORT", "CUPS_ENCRYPTION"})
+        EXPECT_FALSE(qEnvironmentVariableIsSet(name)) << name;
 }
 
 }  // namespace

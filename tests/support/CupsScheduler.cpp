@@ -74,6 +74,37 @@ Http Connect(const QString& socket, int msec)
 
 }  // namespace
 
+namespace {
+
+const char* const kPrinterVariables[] = {"PRINTER",
+                                         "LPDEST",
+                                         "IPP_PORT",
+                                         "CUPS_ENCRYPTION",
+                                         "CUPS_ANYROOT",
+                                         "CUPS_EXPIREDCERTS",
+                                         "CUPS_VALIDATECERTS",
+                                         "CUPS_GSSSERVICENAME"};
+
+}  // namespace
+
+QProcessEnvironment OwnPrintingSettings(QProcessEnvironment env, const QString& home, const QString& server)
+{
+    const QString settings = home + QStringLiteral("/cups");
+    QDir().mkpath(settings);
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("CUPS_SERVERROOT"), settings);
+    env.insert(QStringLiteral("CUPS_SERVER"), server);
+    for (const char* name : kPrinterVariables) env.remove(QString::fromLatin1(name));
+    return env;
+}
+
+void UseOwnPrintingSettings(const QString& home, const QString& server)
+{
+    const QProcessEnvironment own = OwnPrintingSettings(QProcessEnvironment(), home, server);
+    for (const QString& name : own.keys()) qputenv(name.toLocal8Bit().constData(), QFile::encodeName(own.value(name)));
+    for (const char* name : kPrinterVariables) qunsetenv(name);
+}
+
 CupsScheduler::CupsScheduler(QString folder) : folder_(QDir(folder).absolutePath()) {}
 
 CupsScheduler::~CupsScheduler()

@@ -9,6 +9,7 @@
 
 #include <sys/types.h>
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <map>
@@ -17,6 +18,14 @@
 #include "platform/Result.h"
 
 namespace tavrin::test {
+
+// The printing settings of a test or benchmark run, none of them the user's: the printing system
+// at `server`, a home of the run's own (no ~/.cups/lpoptions naming a default printer, no
+// client.conf naming another server), a settings folder of its own in place of the system's,
+// and none of the variables that name a printer or change how the printing system is reached.
+// For a command the run starts, and for this process (before the printing system is first used).
+QProcessEnvironment OwnPrintingSettings(QProcessEnvironment env, const QString& home, const QString& server);
+void UseOwnPrintingSettings(const QString& home, const QString& server);
 
 class CupsScheduler {
 public:

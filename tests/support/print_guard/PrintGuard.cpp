@@ -17,6 +17,7 @@
 
 using tavrin::Status;
 using tavrin::test::CupsScheduler;
+using tavrin::test::OwnPrintingSettings;
 
 namespace {
 
@@ -77,9 +78,10 @@ int Run(const QStringList& command)
     const QString folder = dir.path();
     if (const int started = Start(folder); started != 0) return started;
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("CUPS_SERVER"), folder + QStringLiteral("/cups.sock"));
-    p.setProcessEnvironment(env);
+    // The command's printing settings are its own, in a home of its own beside the guard.
+    p.setProcessEnvironment(OwnPrintingSettings(QProcessEnvironment::systemEnvironment(),
+                                                folder + QStringLiteral("/home"),
+                                                folder + QStringLiteral("/cups.sock")));
     p.setProcessChannelMode(QProcess::ForwardedChannels);
     p.setInputChannelMode(QProcess::ForwardedInputChannel);
     p.start(command.first(), command.mid(1));
