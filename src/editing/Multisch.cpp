@@ -24,6 +24,7 @@
 #include "platform/BusyPointer.h"
 #include "platform/DialogControls.h"
 #include "platform/Runtime.h"
+#include "platform/StoredText.h"
 #include "store/SchedFiles.h"
 
 namespace tavrin {
@@ -365,6 +366,7 @@ void Multisch::Command6_Click()
     if (running_ || !checks_->RunAll()) return;
     // Execute is reached without passing the day-count box, which refuses a start before the period.
     if (guard_->Refuse()) return;
+    if (!AcceptStorableText(Text1, msg_)) return;
     const MultiSchedPlan plan = Plan();
     if (plan.rows.empty() || !plan.actions.Any()) return;
     running_ = true;
