@@ -6,6 +6,7 @@
 #include "analysis/Cover2.h"
 #include "app/ButtonPictures.h"
 #include "app/DayScroll.h"
+#include "platform/Cp1252.h"
 #include "platform/KeyCodes.h"
 #include "app/Pager.h"
 #include "grid/GridPaint.h"
@@ -365,6 +366,11 @@ bool MainForm::Form_KeyPress(QChar c)
 
 void MainForm::Grid_MouseDown(int, int, double x, double y)
 {
+    // The click gave the grid the focus, and a name or position being typed was refused: it is
+    // still being corrected.
+    for (const QLineEdit* e : {EmpText, EmpText2}) {
+        if (e->isVisible() && !UnstorableCharacters(e->text()).empty()) return;
+    }
     if (x < 0 || y < 0 || x >= Grid->ScaleWidthTw() || y >= Grid->ScaleHeightTw()) return;
     const int oldRow = grid_.CursorRow;
     const int oldDay = grid_.CursorDay;

@@ -406,10 +406,11 @@ TEST_F(MainFormEditTest, ANameOrPositionTheFileCannotHoldStaysInItsEditor)
         EXPECT_TRUE(form->EmpText2->hasFocus());
         EXPECT_EQ(grid().DisplayRow(grid().CursorRow), 1);
         EXPECT_EQ(StoredEmployees().Position[1].str(), "RN");
-        // Neither scrolling nor a click in the grid takes it: the rows stay where they are.
+        // Neither scrolling nor a click in the grid takes it, and the rows and the tag stay.
         form->VScroll2->setValue(1);
-        grid().Panes().Grid->setFocus();
+        QTest::mouseClick(form->Grid, Qt::LeftButton, {}, QPoint(200, 3 * grid().RowHeight / grid().TPPY));
         EXPECT_EQ(msg.shown.size(), 3u);
+        EXPECT_EQ(grid().DisplayRow(grid().CursorRow), 1);
         EXPECT_EQ(grid().TopRow, 1);
         EXPECT_EQ(form->VScroll2->value(), 0);
         EXPECT_TRUE(form->EmpText2->hasFocus());
