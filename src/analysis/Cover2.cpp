@@ -18,6 +18,7 @@
 #include "grid/GridPaint.h"
 #include "platform/BusyPointer.h"
 #include "platform/Runtime.h"
+#include "platform/StoredText.h"
 #include "store/CellCodes.h"
 #include "store/SchedFiles.h"
 
@@ -227,6 +228,7 @@ void Cover2::Command3_Click()
 
 void Cover2::Command2_Click()
 {
+    if (!AcceptStorableText(CoverageDesc, msg_)) return;
     CoverageTotalRecord c = files_.CurrentFormat.CoverageTotals[line_];
     c.Title = Runtime::Trim(CoverageDesc->text()).left(20);
     StoreFilter(files_.ScheduleProps, c);

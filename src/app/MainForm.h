@@ -297,7 +297,10 @@ private:
     void SelectRowAt(double y);
     // In-place name and position editors.
     void OpenRowEditors(int visibleRow, bool positionOnly);
-    void CommitEditor(QLineEdit* editor);
+    // Stores the editor's text; false (nothing stored, the editor kept open) when the text holds
+    // characters the file cannot: after the message unless `quiet` (the focus went to another
+    // window, where no message belongs).
+    bool CommitEditor(QLineEdit* editor, bool quiet = false);
     void ContinueEntry();
     // Note box.
     bool OnRequirementRow() const;
@@ -371,6 +374,8 @@ private:
     SiblingServer* siblingServer_ = nullptr;
     QString editorTextAtFocus_;
     QString noteTextAtFocus_;
+    // A refused name or position is being reported: the focus moves that go with it store nothing.
+    bool refusingEditorText_ = false;
     bool siblingLinkBusy_ = false;
     std::map<int, int> explListIndex_;
     std::map<int, QString> explListText_;

@@ -12,10 +12,12 @@
 #include "app/SiblingApp.h"
 #include "grid/GridPaint.h"
 #include "grid/GridQuery.h"
+#include "platform/Cp1252.h"
 #include "platform/MsgBox.h"
 #include "platform/Pane.h"
 #include "platform/Runtime.h"
 #include "platform/SiblingLink.h"
+#include "platform/StoredText.h"
 #include "store/SchedFiles.h"
 
 #include <QAction>
@@ -198,6 +200,14 @@ void MainForm::SetNoteButtonsActive(bool active)
 void MainForm::SaveNote()
 {
     const bool advance = AdvanceAfterEntry;
+    if (!UnstorableCharacters(NotePad->text()).empty()) {
+        // The entry goes on: Esc still brings back the text the box had when it began.
+        const QString atFocus = noteTextAtFocus_;
+        AcceptStorableText(NotePad, msg_);
+        noteTextAtFocus_ = atFocus;
+        AdvanceAfterEntry = advance;
+        return;
+    }
     CancelToolTip();
     SetBusy(true);
     EditResult r = editor_->SaveNote(CurrentRun(), NotePad->text());
@@ -391,9 +401,10 @@ void MainForm::OpenRowEditors(int visibleRow, bool positionOnly)
 {
     const int row = grid_.DisplayRow(visibleRow);
     if (!IsSlot(row)) return;
-    // Editors still open on another row keep what was typed there: stored first.
+    // Editors still open on another row keep what was typed there: stored first, or, when it
+    // cannot be stored, kept open for correction.
     for (QLineEdit* e : {EmpText, EmpText2}) {
-        if (e->isVisible()) CommitEditor(e);
+        if (e->isVisible() && !CommitEditor(e)) return;
     }
     Tabitha->setEnabled(true);
     grid_.CursorRow = visibleRow;
@@ -419,26 +430,37 @@ void MainForm::OpenRowEditors(int visibleRow, bool positionOnly)
     }
 }
 
-void MainForm::CommitEditor(QLineEdit* editor)
+bool MainForm::CommitEditor(QLineEdit* editor, bool quiet)
 {
+    if (editor->isVisible()) {
+        if (refusingEditorText_) return false;
+        // A text the file cannot hold stays in its editor for correction.
+        if (!UnstorableCharacters(editor->text()).empty()) {
+            if (quiet) return false;
+            refusingEditorText_ = true;
+            AcceptStorableText(editor, msg_);
+            refusingEditorText_ = false;
+            return false;
+        }
+    }
     KeyPreview = true;
-    if (!editor->isVisible()) return;
+    if (!editor->isVisible()) return true;
     // Hiding the editor that has the focus would hand the focus on along the tab order, to
     // the catcher of continuous entry among others, which would open the editors on the next
     // row. The grid takes it first; its focus handler stores the open editors.
     if (editor->hasFocus() && Grid->isVisible()) {
         Grid->setFocus();
-        if (!editor->isVisible()) return;
+        if (!editor->isVisible()) return true;
     }
     const bool position = editor == EmpText2;
     const QString text = Runtime::Trim(editor->text());
     editor->hide();
     const int row = grid_.DisplayRow(EditorRow);
-    if (!IsSlot(row)) return;
+    if (!IsSlot(row)) return true;
     const Result<RowTextCommit> c = CommitRowText(files_, row, position, text, editorTextAtFocus_);
     if (!c) {
         ReportStoreError(c.status());
-        return;
+        return true;
     }
     if (position) {
         grid_.DrawPositionColumn(EditorRow, EditorRow);
@@ -446,6 +468,7 @@ void MainForm::CommitEditor(QLineEdit* editor)
         grid_.DrawNameColumn(EditorRow, EditorRow);
     }
     if (c->changed && (c->hasContent || grid_.CoverageDescDrawn)) grid_.DrawCoverageCounts(1, files_.VisibleDays, false);
+    return true;
 }
 
 void MainForm::ContinueEntry()

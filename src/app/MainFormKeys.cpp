@@ -6,6 +6,7 @@
 #include "analysis/Cover2.h"
 #include "app/ButtonPictures.h"
 #include "app/DayScroll.h"
+#include "platform/Cp1252.h"
 #include "platform/KeyCodes.h"
 #include "app/Pager.h"
 #include "grid/GridPaint.h"
@@ -66,9 +67,13 @@ void MainForm::VScroll2_Change(int value)
 {
     CancelToolTip();
     if (grid_.LayoutInProgress || !Grid->isEnabled()) return;
-    // A name or position being edited is stored first.
-    if (EmpText->isVisible()) CommitEditor(EmpText);
-    if (EmpText2->isVisible()) CommitEditor(EmpText2);
+    // A name or position being edited is stored first; one that cannot be stored keeps the rows
+    // where they are, and its editor open.
+    if ((EmpText->isVisible() && !CommitEditor(EmpText)) || (EmpText2->isVisible() && !CommitEditor(EmpText2))) {
+        const QSignalBlocker block(VScroll2);
+        VScroll2->setValue(grid_.TopRow - 1);
+        return;
+    }
     if (Grid->isVisible()) Grid->setFocus();
     if (value == grid_.TopRow) {
         grid_.TopRow = value + 1;
@@ -361,6 +366,11 @@ bool MainForm::Form_KeyPress(QChar c)
 
 void MainForm::Grid_MouseDown(int, int, double x, double y)
 {
+    // The click gave the grid the focus, and a name or position being typed was refused: it is
+    // still being corrected.
+    for (const QLineEdit* e : {EmpText, EmpText2}) {
+        if (e->isVisible() && !UnstorableCharacters(e->text()).empty()) return;
+    }
     if (x < 0 || y < 0 || x >= Grid->ScaleWidthTw() || y >= Grid->ScaleHeightTw()) return;
     const int oldRow = grid_.CursorRow;
     const int oldDay = grid_.CursorDay;
@@ -580,7 +590,8 @@ bool MainForm::FilterEditingEvent(QObject* watched, QEvent* e)
         if (w == Grid) {
             // Back in the grid: an editor left open beside the one that had the focus closes too.
             for (QLineEdit* editor : {EmpText, EmpText2}) {
-                if (editor->isVisible()) CommitEditor(editor);
+                // A text refused there keeps its editor, and the focus goes back to it.
+                if (editor->isVisible() && !CommitEditor(editor)) return false;
             }
             KeyPreview = true;
             MenuEdit->setEnabled(!NoScheduleOpen);
@@ -594,7 +605,9 @@ bool MainForm::FilterEditingEvent(QObject* watched, QEvent* e)
             CancelToolTip();
             if (!OnRequirementRow()) {
                 KeyPreview = false;
-                noteTextAtFocus_ = NotePad->text();
+                // Back from another window (a message box among them) the entry goes on.
+                if (static_cast<QFocusEvent*>(e)->reason() != Qt::ActiveWindowFocusReason)
+                    noteTextAtFocus_ = NotePad->text();
                 SetNoteButtonsActive(true);
                 NoteEditing = true;
             }
@@ -616,7 +629,8 @@ bool MainForm::FilterEditingEvent(QObject* watched, QEvent* e)
         auto* f = static_cast<QFocusEvent*>(e);
         if (w == EmpText || w == EmpText2) {
             // A click elsewhere in the window, or Tab: the text is stored.
-            if (f->reason() != Qt::PopupFocusReason) CommitEditor(static_cast<QLineEdit*>(w));
+            if (f->reason() != Qt::PopupFocusReason)
+                CommitEditor(static_cast<QLineEdit*>(w), f->reason() == Qt::ActiveWindowFocusReason);
         } else if (w == NoteCheck && NoteEditing) {
             SetNoteButtonsActive(false);
             NoteEditing = false;

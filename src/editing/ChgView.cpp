@@ -20,6 +20,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/FontService.h"
 #include "platform/Runtime.h"
+#include "platform/StoredText.h"
 #include "store/SchedFiles.h"
 
 namespace tavrin {
@@ -322,6 +323,7 @@ void ChgView::Command2_Click()
 
 bool ChgView::ApplyFormat()
 {
+    if (!AcceptStorableText(TmpName, msg_)) return false;
     files_.ScheduleModified = true;
     ScheduleFormatRecord& f = files_.CurrentFormat;
     f.FormatName = Runtime::Trim(TmpName->text()).left(20);

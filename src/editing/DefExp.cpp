@@ -12,8 +12,10 @@
 #include "editing/EditingCommon.h"
 #include "editing/QuickKey.h"
 #include "grid/GridPaint.h"
+#include "platform/Cp1252.h"
 #include "platform/DialogControls.h"
 #include "platform/Runtime.h"
+#include "platform/StoredText.h"
 #include "store/SchedFiles.h"
 
 namespace tavrin {
@@ -107,7 +109,8 @@ void DefExp::EditOneCode(int code, QWidget* over)
 void DefExp::List1_Click()
 {
     const int n = Selected();
-    if (!n) return;
+    if (!n || !ShownTextsStorable()) return;
+    shown_ = n;
     Text1->setText(List1->item(n - 1)->text().mid(4));
     Abbr->setText(Runtime::Trim(abbr_[n].str()));
     Text2->setText(QuickKeyText(keys_[n]));
@@ -115,6 +118,19 @@ void DefExp::List1_Click()
         Text1->selectAll();
         Text1->setFocus();
     }
+}
+
+bool DefExp::ShownTextsStorable()
+{
+    for (QLineEdit* box : {Text1, Abbr}) {
+        if (UnstorableCharacters(box->text()).empty()) continue;
+        if (shown_ > 0) {
+            const QSignalBlocker block(List1);
+            List1->setCurrentRow(shown_ - 1);
+        }
+        return AcceptStorableText(box, msg_);
+    }
+    return true;
 }
 
 bool DefExp::eventFilter(QObject* watched, QEvent* e)
@@ -138,6 +154,7 @@ bool DefExp::eventFilter(QObject* watched, QEvent* e)
 
 void DefExp::Command1_Click()
 {
+    if (!ShownTextsStorable()) return;
     ExplanationTable t = files_.ExplTable;
     for (int n = 1; n <= kExplanations; ++n) {
         const QString desc = List1->item(n - 1)->text().mid(4).left(20);

@@ -48,6 +48,9 @@ protected:
 private:
     static QString EntryText(int n, const QString& description);
     int Selected() const;  // 1..99, 0 when none
+    // The description and abbreviation in the boxes can be stored. Otherwise the list goes back
+    // to their entry and the box keeps its text for correction, after the message.
+    bool ShownTextsStorable();
 
     SchedFiles& files_;
     GridPaint& grid_;
@@ -56,6 +59,8 @@ private:
     VbArray<Byte, 1, kExplanations> keys_;
     bool placed_ = false;
     bool closing_ = false;
+    // The entry the boxes show, 0 before the first.
+    int shown_ = 0;
 };
 
 }  // namespace tavrin

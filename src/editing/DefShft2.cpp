@@ -17,10 +17,12 @@
 #include "editing/QuickKey.h"
 #include "grid/GridPaint.h"
 #include "platform/BoxChecks.h"
+#include "platform/Cp1252.h"
 #include "platform/DialogControls.h"
 #include "platform/ListTabStops.h"
 #include "platform/MsgBox.h"
 #include "platform/Runtime.h"
+#include "platform/StoredText.h"
 #include "store/CellCodes.h"
 #include "store/SchedFiles.h"
 
@@ -186,6 +188,7 @@ void DefShft2::EditOneCode(int code, QWidget* over)
 
 void DefShft2::List1_Click()
 {
+    if (!EditedTextsStorable()) return;
     StoreEditedShift();
     const QListWidgetItem* item = List1->currentItem();
     if (!item) return;
@@ -216,6 +219,21 @@ void DefShft2::ShowEntry(int code)
     }
     for (QLabel* l : timedLabels_) l->setVisible(timed);
     if (isVisible()) Description->setFocus();
+}
+
+bool DefShft2::EditedTextsStorable()
+{
+    const int code = EditedShiftCode;
+    if (!IsShiftCode(code)) return true;
+    for (QLineEdit* box : {Description, Abbr}) {
+        if (UnstorableCharacters(box->text()).empty()) continue;
+        {
+            const QSignalBlocker block(List1);
+            List1->setCurrentRow(code >= kTimeOffCode ? code - kTimeOffCode : code + 2);
+        }
+        return AcceptStorableText(box, msg_);
+    }
+    return true;
 }
 
 void DefShft2::StoreEditedShift()
@@ -330,7 +348,7 @@ void DefShft2::Colors_Click(int i)
 
 void DefShft2::Command1_Click()
 {
-    if (!checks_->RunAll()) return;
+    if (!checks_->RunAll() || !EditedTextsStorable()) return;
     StoreEditedShift();
     for (int code = 1; code <= kShiftCodes; ++code) {
         ShiftRecord& r = files_.ShiftTable[code];

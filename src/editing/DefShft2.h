@@ -74,6 +74,9 @@ private:
     void FillList();
     QString EntryText(int code, const QString& description, bool trimmed) const;
     void StoreEditedShift();
+    // The description and abbreviation of the shift on display can be stored. Otherwise the list
+    // goes back to that shift and the box keeps its text for correction, after the message.
+    bool EditedTextsStorable();
     void ShowEntry(int code);
     void ColourBoxes(int colourIndex);
     bool CheckTime(QLineEdit* box, OleDate& value, const QString& remembered);

@@ -12,6 +12,7 @@
 #include "editing/EditingCommon.h"
 #include "grid/GridPaint.h"
 #include "platform/Runtime.h"
+#include "platform/StoredText.h"
 #include "store/SchedFiles.h"
 
 namespace tavrin {
@@ -130,6 +131,7 @@ void EdQuery::Command3_Click()
 
 void EdQuery::Command2_Click()
 {
+    if (!AcceptStorableText(CoverageDesc, msg_)) return;
     QueryRecord q = query_;
     const QString title = Runtime::Trim(CoverageDesc->text()).left(20);
     const QString note = Runtime::Trim(SearchNote->text()).left(60);

@@ -24,6 +24,7 @@
 #include "platform/BusyPointer.h"
 #include "platform/DialogControls.h"
 #include "platform/Runtime.h"
+#include "platform/StoredText.h"
 #include "store/SchedFiles.h"
 
 namespace tavrin {
@@ -132,8 +133,8 @@ Multisch::Multisch(SchedFiles& files, GridPaint& grid, MsgBox& msg, QWidget* par
     checks_ = new BoxChecks(this);
     checks_->Add(StartDate, [this] { return CheckStartDate(); });
     checks_->Exempt(Command2);
-    auto* guard = new StartDateGuard(StartDate, files_, msg_);
-    guard->Watch(NumWeeks);
+    guard_ = new StartDateGuard(StartDate, files_, msg_);
+    guard_->Watch(NumWeeks);
 
     connect(Command3, &QPushButton::clicked, this, &Multisch::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Multisch::Command4_Click);
@@ -363,6 +364,9 @@ void Multisch::RefreshWindow()
 void Multisch::Command6_Click()
 {
     if (running_ || !checks_->RunAll()) return;
+    // Execute is reached without passing the day-count box, which refuses a start before the period.
+    if (guard_->Refuse()) return;
+    if (!AcceptStorableText(Text1, msg_)) return;
     const MultiSchedPlan plan = Plan();
     if (plan.rows.empty() || !plan.actions.Any()) return;
     running_ = true;

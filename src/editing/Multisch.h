@@ -26,6 +26,7 @@ class BoxChecks;
 class GridPaint;
 class MsgBox;
 class SchedFiles;
+class StartDateGuard;
 
 class Multisch final : public QDialog {
     Q_OBJECT
@@ -93,6 +94,7 @@ private:
     GridPaint& grid_;
     MsgBox& msg_;
     BoxChecks* checks_ = nullptr;
+    StartDateGuard* guard_ = nullptr;
     QueryRecord applied_;
     QString startAtOpen_;
     OleDate lastStart_ = 0;

@@ -19,6 +19,7 @@
 #include "grid/GridPaint.h"
 #include "platform/BusyPointer.h"
 #include "platform/DialogControls.h"
+#include "platform/StoredText.h"
 #include "store/SchedFiles.h"
 
 namespace tavrin {
@@ -195,8 +196,15 @@ void ObjProps::ShowFields()
 void ObjProps::DividerStyle_Click(int index)
 {
     if (loading_ || noSchedule_ || index < 0) return;
-    // A caption typed before the switch is kept, whole.
-    if (Text1->isModified()) record_.Caption = Text1->text();
+    // A caption typed before the switch is kept, whole; one the file cannot hold keeps the style.
+    if (Text1->isModified()) {
+        if (!AcceptStorableText(Text1, msg_)) {
+            const QSignalBlocker block(DividerStyle);
+            DividerStyle->setCurrentIndex(record_.Style == 1 ? 1 : 0);
+            return;
+        }
+        record_.Caption = Text1->text();
+    }
     record_.Style = static_cast<Int16>(index == 1 ? 1 : 0);
     ShowFields();
     files_.ScheduleModified = true;
@@ -217,6 +225,7 @@ void ObjProps::ColorDefault_Click()
 bool ObjProps::WriteBack()
 {
     if (noSchedule_ || readFailed_) return true;
+    if (IsRow() && !AcceptStorableText(Text1, msg_)) return false;
     DividerPropertiesRecord r = record_;
     r.Colour = static_cast<Int32>(active_);
     r.UseDefaultColour = ColorDefault->isChecked() ? 1 : 0;

@@ -15,9 +15,11 @@
 
 #include "grid/GridPaint.h"
 #include "platform/BoxChecks.h"
+#include "platform/Cp1252.h"
 #include "platform/FileDialogs.h"
 #include "platform/MsgBox.h"
 #include "platform/Runtime.h"
+#include "platform/StoredText.h"
 #include "store/SchedFiles.h"
 
 namespace tavrin {
@@ -232,7 +234,8 @@ void Props::ButtonOK_Click()
 {
     // Enter on OK moves no focus: the boxes are checked here (which also upper-cases the
     // passwords), and no date is read that has not passed its check.
-    if (!checks_->RunAll()) return;
+    // The password is asked for at every open: one stored with "?" in it could not be typed.
+    if (!checks_->RunAll() || !AcceptStorableText(PassWord, msg_)) return;
     if (!ValidateFileDates()) {
         EndDate->setFocus();
         return;
@@ -290,8 +293,9 @@ void Props::reject()
 void Props::StorePath(const QString& path)
 {
     QString stored = TrimNulls(path);
+    // A path the field cannot hold whole would name another file.
     if (!IsProgramFile(stored) || !QFileInfo(stored).fileName().toUpper().contains(QStringLiteral("CB2_APP")) ||
-        stored.size() > 100) {
+        stored.size() > 100 || !UnstorableCharacters(stored).empty()) {
         stored = kApplicationNotFound;
     }
     files_.ScheduleProps.SiblingAppPath = stored;

@@ -1,5 +1,7 @@
 #include "platform/Cp1252.h"
 
+#include <QChar>
+#include <algorithm>
 #include <array>
 
 namespace tavrin {
@@ -12,6 +14,12 @@ constexpr std::array<char16_t, 32> kHigh = {
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
     0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+bool InCodePage(char32_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return true;
+    return c != 0 && std::find(kHigh.begin(), kHigh.end(), c) != kHigh.end();
+}
 
 }  // namespace
 
@@ -59,6 +67,22 @@ void StringToCp1252(QStringView text, char* out)
         if (mapped == '?' && c >= 0x80 && c <= 0x9F && kHigh[c - 0x80] == 0) mapped = static_cast<char>(c);
         *to++ = mapped;
     }
+}
+
+std::vector<char32_t> UnstorableCharacters(QStringView text)
+{
+    std::vector<char32_t> out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        // An emoji and other characters beyond the first plane are two units, one character.
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        const bool storable = InCodePage(c) && QChar::category(c) != QChar::Other_Control;
+        if (!storable && std::find(out.begin(), out.end(), c) == out.end()) out.push_back(c);
+    }
+    return out;
 }
 
 }  // namespace tavrin

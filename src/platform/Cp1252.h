@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace tavrin {
 
@@ -18,5 +19,11 @@ inline QString Cp1252ToString(const QByteArray& bytes)
 QByteArray StringToCp1252(const QString& text);
 // The same bytes written to `out`, which has room for one byte per UTF-16 unit of text.
 void StringToCp1252(QStringView text, char* out);
+
+// The characters of `text` that a stored text cannot hold, each once, in the order they first
+// come: those the code page lacks (they would be stored as "?") and the control characters (tab,
+// line feed, NUL, ...), which have no place in a one-line text and would split exported lines.
+// Empty when the text can be stored as it is.
+std::vector<char32_t> UnstorableCharacters(QStringView text);
 
 }  // namespace tavrin

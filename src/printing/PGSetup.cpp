@@ -17,6 +17,7 @@
 #include "platform/MsgBox.h"
 #include "platform/PrinterDevice.h"
 #include "platform/Runtime.h"
+#include "platform/StoredText.h"
 #include "printing/PrintServices.h"
 #include "store/SchedFiles.h"
 
@@ -406,7 +407,7 @@ void PGSetup::Command3_Click()
 
 void PGSetup::Command1_Click()
 {
-    if (!checks_->RunAll()) return;
+    if (!checks_->RunAll() || !AcceptStorableText(ReportTitle, s_.Msg)) return;
     files_.ScheduleModified = true;
     ReportSettingsRecord& e = RptSettingsEdit;
     e.PrintInColour = Flag(InColor);

@@ -20,6 +20,7 @@
 #include "grid/GridFixture.h"
 #include "store/Defaults.h"
 #include "support/ModalDialogs.h"
+#include "support/TypedTexts.h"
 
 namespace tavrin {
 namespace {
@@ -157,6 +158,22 @@ TEST_F(Cover2Test, ALineNeverDefinedIsNamedAfterItsNumber)
     EXPECT_NE(removed.IgnoreExplanations, 0);
     EXPECT_NE(removed.IgnoreShifts, 0);
     EXPECT_EQ(removed.SelectedNames[Slot(1)], 0);
+}
+
+TEST_F(Cover2Test, ATitleTheFileCannotHoldIsKeptForCorrection)
+{
+    DefineLine(1, QStringLiteral("Early"), {1});
+    ASSERT_TRUE(files->WriteRecord(FileNo::Formats, files->CurrentFormatNo, files->CurrentFormat));
+    auto dlg = Open(1);
+    dlg->CoverageDesc->setText(QStringLiteral("Early\tstaff"));
+    dlg->Command2_Click();
+    ASSERT_EQ(msg.shown.size(), 1u);
+    EXPECT_EQ(msg.shown[0].prompt, test::RefusalOf(QStringLiteral("tab")));
+    EXPECT_EQ(msg.shown[0].title, "Error");
+    EXPECT_NE(dlg->result(), QDialog::Accepted);
+    EXPECT_EQ(dlg->CoverageDesc->text(), "Early\tstaff");
+    EXPECT_EQ(StoredFormat().CoverageTotals[1].Title.str(), "Early");
+    EXPECT_EQ(files->CurrentFormat.CoverageTotals[1].Title.str(), "Early");
 }
 
 TEST_F(Cover2Test, RequirementRowsAndTheStoredLink)

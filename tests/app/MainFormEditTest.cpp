@@ -11,6 +11,7 @@
 #include "platform/Runtime.h"
 #include "store/Defaults.h"
 #include "support/ModalDialogs.h"
+#include "support/TypedTexts.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -67,6 +68,18 @@ protected:
     }
     const DayRecord& Day(int column) { return files->ColumnDay(column); }
     int Slot(int displayRow) const { return files->ScheduleProps.RowMap[displayRow]; }
+    // Pasted as the user pastes: the box's whole text replaced.
+    static void Paste(QLineEdit* box, const QString& text)
+    {
+        box->selectAll();
+        box->insert(text);
+    }
+    EmployeeTable StoredEmployees() const
+    {
+        EmployeeTable t;
+        EXPECT_TRUE(files->ReadRecord(FileNo::Employees, 1, t));
+        return t;
+    }
 };
 
 TEST_F(MainFormEditTest, HotKeysAssignAndAdvance_ScrollingAtTheLastVisibleDay)
@@ -340,6 +353,102 @@ TEST_F(MainFormEditTest, ScrollingTheRowsWhileANameIsTypedStoresIt)
     EXPECT_FALSE(form->EmpText->isVisible());
     EXPECT_FALSE(form->EmpText2->isVisible());
     EXPECT_TRUE(grid().Panes().Grid->hasFocus());
+}
+
+TEST_F(MainFormEditTest, ANameOrPositionTheFileCannotHoldStaysInItsEditor)
+{
+    for (const TypedText& t : TypedTexts()) {
+        SCOPED_TRACE(t.text.toStdString());
+        const bool kept = t.named.isEmpty();
+        form->KillTextBoxes();
+        files->EmpTable.Name[1] = "Ann";
+        files->EmpTable.Position[1] = "RN";
+        ASSERT_TRUE(files->WriteRecord(FileNo::Employees, 1, files->EmpTable));
+        msg.Clear();
+        form->EmpList_MouseDown(1, 0, 100, 10);
+        ASSERT_TRUE(form->EmpText->hasFocus());
+
+        // Enter moves on to the position, leaving the name to be stored.
+        Paste(form->EmpText, t.text);
+        QTest::keyClick(form->EmpText, Qt::Key_Return);
+        if (kept) {
+            EXPECT_TRUE(msg.shown.empty());
+            EXPECT_EQ(StoredEmployees().Name[1].str(), t.text);
+        } else {
+            ASSERT_EQ(msg.shown.size(), 1u);
+            EXPECT_EQ(msg.shown[0].prompt, RefusalOf(t.named));
+            EXPECT_EQ(msg.shown[0].title, "Error");
+            EXPECT_EQ(msg.shown[0].flags, Mb::Exclamation);
+            EXPECT_TRUE(form->EmpText->hasFocus());
+            EXPECT_EQ(form->EmpText->text(), t.text);
+            EXPECT_EQ(files->EmpTable.Name[1].str(), "Ann");
+            EXPECT_EQ(StoredEmployees().Name[1].str(), "Ann");
+            // Corrected, it is stored.
+            msg.Clear();
+            Paste(form->EmpText, QStringLiteral("Ann B"));
+            QTest::keyClick(form->EmpText, Qt::Key_Return);
+            EXPECT_TRUE(msg.shown.empty());
+            EXPECT_EQ(StoredEmployees().Name[1].str(), "Ann B");
+        }
+        ASSERT_TRUE(form->EmpText2->hasFocus());
+
+        // Enter in the position ends the row: continuous entry goes on to the next one.
+        Paste(form->EmpText2, t.text);
+        QTest::keyClick(form->EmpText2, Qt::Key_Return);
+        if (kept) {
+            EXPECT_TRUE(msg.shown.empty());
+            EXPECT_EQ(StoredEmployees().Position[1].str(), t.text);
+            EXPECT_EQ(grid().DisplayRow(grid().CursorRow), 2);
+            continue;
+        }
+        ASSERT_EQ(msg.shown.size(), 1u);
+        EXPECT_EQ(msg.shown[0].prompt, RefusalOf(t.named));
+        EXPECT_TRUE(form->EmpText2->hasFocus());
+        EXPECT_EQ(grid().DisplayRow(grid().CursorRow), 1);
+        EXPECT_EQ(StoredEmployees().Position[1].str(), "RN");
+        // Neither scrolling nor a click in the grid takes it, and the rows and the tag stay.
+        form->VScroll2->setValue(1);
+        QTest::mouseClick(form->Grid, Qt::LeftButton, {}, QPoint(200, 3 * grid().RowHeight / grid().TPPY));
+        EXPECT_EQ(msg.shown.size(), 3u);
+        EXPECT_EQ(grid().DisplayRow(grid().CursorRow), 1);
+        EXPECT_EQ(grid().TopRow, 1);
+        EXPECT_EQ(form->VScroll2->value(), 0);
+        EXPECT_TRUE(form->EmpText2->hasFocus());
+        EXPECT_EQ(form->EmpText2->text(), t.text);
+        EXPECT_EQ(StoredEmployees().Position[1].str(), "RN");
+    }
+}
+
+TEST_F(MainFormEditTest, ANoteTheFileCannotHoldIsNotSaved)
+{
+    ASSERT_TRUE(files->StoreCellNote(files->ColumnDay(1), Slot(1), "Bring keys"));
+    for (const TypedText& t : TypedTexts()) {
+        SCOPED_TRACE(t.text.toStdString());
+        Tag(1, 1);
+        const QString before = form->NotePad->text();
+        const int noteNo = Day(1).NoteNumber[Slot(1)];
+        const auto records = files->NoteRecordCount();
+        msg.Clear();
+        form->NotePad->setFocus();
+        Paste(form->NotePad, t.text);
+        QTest::mouseClick(form->NoteCheck, Qt::LeftButton);  // Save Note
+        if (t.named.isEmpty()) {
+            EXPECT_TRUE(msg.shown.empty());
+            EXPECT_EQ(files->GetNoteText(Day(1).NoteNumber[Slot(1)]), t.text);
+            continue;
+        }
+        ASSERT_EQ(msg.shown.size(), 1u);
+        EXPECT_EQ(msg.shown[0].prompt, RefusalOf(t.named));
+        EXPECT_EQ(msg.shown[0].title, "Error");
+        EXPECT_TRUE(form->NotePad->hasFocus());
+        EXPECT_EQ(form->NotePad->text(), t.text);
+        EXPECT_EQ(Day(1).NoteNumber[Slot(1)], noteNo);
+        EXPECT_EQ(files->GetNoteText(noteNo), before);
+        EXPECT_EQ(files->NoteRecordCount(), records);
+        // Esc still gives back the note the entry began with.
+        QTest::keyClick(form->NotePad, Qt::Key_Escape);
+        EXPECT_EQ(form->NotePad->text(), before);
+    }
 }
 
 TEST_F(MainFormEditTest, RequirementNumbersWithTheTwoButtonsAndTyped)

@@ -286,6 +286,47 @@ TEST_F(MultischTest, AFullNotesFileIsReportedOnce)
     EXPECT_EQ(Note(1, 1), 0);
 }
 
+TEST_F(MultischTest, ExecuteRefusesAStartBeforeThePeriod)
+{
+    SetFileCell(1, 1, 2);
+    auto dlg = Open();
+    Show(*dlg);
+    SelectName(*dlg, 0);
+    Choose(dlg->Combo1, kEraseAction);
+    // Twenty days from the day before the period reach into it: refused all the same.
+    dlg->NumWeeks->setText(QStringLiteral("20"));
+    const QByteArray days = ReadFile(QStringLiteral(".SCH"));
+    struct Case {
+        const char* typed;
+        const char* shown;  // as the box shows it once read
+    };
+    for (const Case c :
+         {Case{"12/31/1899", "12/31/1899"}, Case{"01/01/100", "01/01/0100"}, Case{"01/06/2024", "01/06/2024"}}) {
+        SCOPED_TRACE(c.typed);
+        msg.Clear();
+        dlg->Command6->setFocus();
+        dlg->StartDate->setText(QString::fromLatin1(c.typed));
+        dlg->Command6_Click();
+        ASSERT_EQ(msg.shown.size(), 1u);
+        EXPECT_EQ(msg.shown[0].prompt, QStringLiteral("The date entered %1 is out of range.").arg(c.shown));
+        EXPECT_EQ(msg.shown[0].title, "Error");
+        EXPECT_EQ(msg.shown[0].flags, Mb::Exclamation);
+        EXPECT_EQ(msg.beeps, 1);
+        EXPECT_TRUE(dlg->StartDate->hasFocus());
+        EXPECT_EQ(ReadFile(QStringLiteral(".SCH")), days);
+        EXPECT_FALSE(files->ScheduleModified);
+        EXPECT_FALSE(dlg->Picture1->isVisible());
+    }
+
+    // From the period's first day the run goes ahead.
+    msg.Clear();
+    dlg->StartDate->setText(QStringLiteral("01/07/2024"));
+    dlg->Command6_Click();
+    EXPECT_EQ(S1(1, 1), 0);
+    ASSERT_EQ(msg.shown.size(), 1u);
+    EXPECT_EQ(msg.shown[0].prompt, "1 change was made to the schedule.");
+}
+
 TEST_F(MultischTest, EscClosesAndAFailedFlushKeepsTheDialogFromOpening)
 {
     auto dlg = Open();

@@ -13,6 +13,7 @@
 #include "printing/PGSetup.h"
 #include "printing/SetPrt.h"
 #include "store/SchedFiles.h"
+#include "support/TypedTexts.h"
 
 namespace tavrin::test {
 namespace {
@@ -164,6 +165,22 @@ TEST_F(PGSetupTest, MarginsAreReadHeldAndShown)
     d->CentFlag_Click();
     EXPECT_EQ(d->Margins[0]->text(), QStringLiteral("0.63cm"));
     EXPECT_EQ(d->RptSettingsEdit.Margins[0], 360);
+}
+
+TEST_F(PGSetupTest, OkShowsATitleTheSettingsCannotHoldOnItsTab)
+{
+    auto d = Open();
+    d->SSTab1->setCurrentIndex(1);
+    d->ReportTitle->setText(QStringLiteral("Plan 計画"));
+    d->Command1_Click();
+    ASSERT_EQ(msg.shown.size(), 1u);
+    EXPECT_EQ(msg.shown[0].prompt, RefusalOf(QStringLiteral("\"計\", \"画\"")));
+    EXPECT_EQ(msg.shown[0].title, QStringLiteral("Error"));
+    EXPECT_EQ(d->SSTab1->currentIndex(), 0);
+    EXPECT_EQ(d->ReportTitle->text(), QStringLiteral("Plan 計画"));
+    EXPECT_NE(d->result(), QDialog::Accepted);
+    EXPECT_EQ(d->RptSettingsEdit.Title.str(), QStringLiteral("  Staff Schedule"));
+    EXPECT_FALSE(files.ScheduleModified);
 }
 
 TEST_F(PGSetupTest, OkChecksTheMarginBeingTypedAndStoresEverything)
