@@ -234,7 +234,8 @@ void RemoveStaleCopies(const QString& target)
 {
     const QByteArray real = ResolvedTarget(QFile::encodeName(target));
     const qsizetype slash = real.lastIndexOf('/');
-    const QString folder = QFile::decodeName(slash < 0 ? QByteArray(".") : (slash == 0 ? QByteArray("/") : real.left(slash)));
+    const QString folder =
+        QFile::decodeName(slash < 0 ? QByteArray(".") : (slash == 0 ? QByteArray("/") : real.left(slash)));
     const QString base = QFile::decodeName(slash < 0 ? real : real.mid(slash + 1));
     if (base.isEmpty()) return;
     const QString stem = QStringLiteral(".") + base + QStringLiteral(".");

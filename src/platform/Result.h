@@ -27,10 +27,7 @@ public:
     // The errno of the failed system call; 0 when the failure was none.
     int sysError() const { return sysError_; }
     // Why, in a few words: the system's reason when a system call failed, else the message.
-    QString reason() const
-    {
-        return sysError_ != 0 ? QString::fromLocal8Bit(std::strerror(sysError_)) : message_;
-    }
+    QString reason() const { return sysError_ != 0 ? QString::fromLocal8Bit(std::strerror(sysError_)) : message_; }
 
 private:
     bool ok_ = true;

@@ -158,9 +158,9 @@ Status WorkFile::resize(std::int64_t bytes)
     while (r != 0 && errno == EINTR);
     if (r != 0) {
         const int err = errno;
-        return Status::error(QStringLiteral("Cannot change the length of %1: %2")
-                                 .arg(path_, QString::fromLocal8Bit(std::strerror(err))),
-                             err);
+        return Status::error(
+            QStringLiteral("Cannot change the length of %1: %2").arg(path_, QString::fromLocal8Bit(std::strerror(err))),
+            err);
     }
     return {};
 }
