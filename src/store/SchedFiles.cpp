@@ -163,6 +163,17 @@ Status SchedFiles::InitGroups(WorkFile& f)
     return WriteRepeated(f, 1, kGroups, MakeBlankGroup());
 }
 
+Status SchedFiles::CompleteLastRecord(WorkFile& f)
+{
+    // Part of a record at the end (as a failed write of an earlier version could leave) becomes
+    // a whole record of what it already read as, so that the schedule can be saved again: a save
+    // takes only whole records.
+    const std::int64_t len = f.length();
+    const std::int64_t rest = len > 0 ? len % f.recordLength() : 0;
+    if (rest == 0) return {};
+    return f.resize(len - rest + f.recordLength());
+}
+
 Status SchedFiles::InitWorkingFiles()
 {
     ResetPrinter();
@@ -192,6 +203,7 @@ Status SchedFiles::InitWorkingFiles()
     for (const Step& step : kSteps) {
         Status s = OpenKept(step.handle, step.ext, step.recordLength);
         if (s) s = (this->*step.init)(File(step.handle));
+        if (s) s = CompleteLastRecord(File(step.handle));
         if (!s) {
             CloseAllFiles();
             return s;

@@ -253,6 +253,12 @@ public:
     // The caller has flushed and closed the working files; it reopens them afterwards.
     bool SaveScheduleArchive();
     bool SaveScheduleArchiveAs();
+    // Why the last save or Save As failed, in a few words (the system's reason where a system
+    // call failed: "No space left on device").
+    QString LastSaveFailure;
+    // Removes the temporary archives that saves cut off (the program killed) left in a working
+    // folder; one still being written is left alone.
+    static void RemoveStaleTempArchives(const QString& workDir);
     bool CheckSaveAsTargetAccess();
     void CloseSaveAsTarget();
     // Deletes every QORVANE2.S?? file of a folder.
@@ -323,6 +329,7 @@ private:
     // Makes the RowMap a permutation of 1..200, keeping each valid slot's first row.
     void RepairRowMap();
 
+    static Status CompleteLastRecord(WorkFile& f);
     Status InitDays(WorkFile& f);
     Status InitShifts(WorkFile& f);
     Status InitEmployees(WorkFile& f);
