@@ -529,11 +529,42 @@ Status SchedFiles::WriteBatchedNote(int i)
     return {};
 }
 
+Status SchedFiles::DropUnreferencedBatchNotes(std::int64_t firstDay, std::int64_t lastDay)
+{
+    if (!noteBatch_) return {};
+    NoteBatch& b = *noteBatch_;
+    const int inFile = NoteFileRecords();
+    if (inFile <= b.fileRecords) {
+        b.keptRecords = b.fileRecords;
+        return {};
+    }
+    // The new records are the run's alone: only its days can name them. Any cell of those days
+    // whose number names one keeps it (a number cell too: a note kept too many does no harm).
+    int highest = b.fileRecords;
+    constexpr std::int64_t kChunk = 256;
+    std::vector<DayRecord> days;
+    for (std::int64_t d = std::max<std::int64_t>(firstDay, 1); d <= lastDay; d += kChunk) {
+        days.resize(static_cast<std::size_t>(std::min(kChunk, lastDay - d + 1)));
+        TAVRIN_TRY(ReadRecords(FileNo::Days, d, std::span<DayRecord>(days)));
+        for (const DayRecord& day : days) {
+            for (int slot = 1; slot <= kSlots; ++slot) {
+                const int n = std::abs(static_cast<int>(day.NoteNumber[slot]));
+                if (n > highest && n <= inFile) highest = n;
+            }
+        }
+    }
+    TAVRIN_TRY(File(FileNo::Notes).resize(static_cast<std::int64_t>(highest) * NoteRecord::Size));
+    b.keptRecords = highest;
+    return {};
+}
+
 void SchedFiles::EndNoteBatch()
 {
     if (!noteBatch_) return;
     const NoteBatch& b = *noteBatch_;
-    if (b.written < b.stored.size()) {
+    if (b.keptRecords >= 0) {
+        NextNoteNo = b.keptRecords > b.fileRecords ? b.keptRecords + 1 : b.nextNoteNo;
+    } else if (b.written < b.stored.size()) {
         // New records are numbered on from the file's end: the counter follows the last one written.
         int last = 0;
         for (std::size_t i = 0; i < b.written; ++i) {

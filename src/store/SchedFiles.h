@@ -209,7 +209,11 @@ public:
     // Records stored in the batch so far, in order; WriteBatchedNote writes the i-th alone.
     int BatchedNotes() const { return noteBatch_ ? static_cast<int>(noteBatch_->stored.size()) : 0; }
     Status WriteBatchedNote(int i);
-    // A batch not written in full leaves the note counter after the last new record written.
+    // After a bulk edit's writes failed part way: the new records of the batch that no day
+    // firstDay..lastDay of the day file (as it now is) names are cut off the notes file again,
+    // so that a failed run leaves no note that no cell points to.
+    Status DropUnreferencedBatchNotes(std::int64_t firstDay, std::int64_t lastDay);
+    // A batch not written in full leaves the note counter after the last new record kept.
     void EndNoteBatch();
 
     // --- Cost report text file ---
@@ -318,6 +322,7 @@ private:
         int nextNoteNo = 0;               // NextNoteNo when read
         std::vector<int> stored;          // records stored, in order
         std::size_t written = 0;          // of those, the first ones known to be in the file
+        int keptRecords = -1;             // records left after DropUnreferencedBatchNotes
     };
 
     Status CheckRecordFile(FileNo f, std::size_t size) const;
