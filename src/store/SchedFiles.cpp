@@ -4,8 +4,11 @@
 #include "platform/Screen.h"
 #include "store/Defaults.h"
 
+#include <unistd.h>
+
 #include <QDate>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -632,11 +635,31 @@ void SchedFiles::ReportNoteFileFull()
 Status SchedFiles::OpenReportTextForWrite()
 {
     CloseReportText();
-    reportText_.setFileName(WorkPath(QStringLiteral(".RPT")));
-    if (!reportText_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        return Status::error(QStringLiteral("Cannot write %1: %2").arg(reportText_.fileName(), reportText_.errorString()));
+    const QString path = WorkPath(QStringLiteral(".RPT"));
+    // Made afresh, never through whatever the name stood for: a link of that name is removed,
+    // and the new file is created only where no file or link is (which follows no link).
+    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT) {
+        const int err = errno;
+        return Status::error(
+            QStringLiteral("Cannot write %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(err))), err);
+    }
+    reportText_.setFileName(path);
+    if (!reportText_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+        return Status::error(QStringLiteral("Cannot write %1: %2").arg(path, reportText_.errorString()));
     }
     return {};
+}
+
+Status SchedFiles::WriteReportText(const QByteArray& bytes)
+{
+    int err = EBADF;
+    if (reportText_.isOpen() && reportText_.isWritable() &&
+        PwriteAll(reportText_.handle(), bytes.constData(), static_cast<std::size_t>(bytes.size()), 0, &err)) {
+        return {};
+    }
+    return Status::error(
+        QStringLiteral("Cannot write %1: %2").arg(reportText_.fileName(), QString::fromLocal8Bit(std::strerror(err))),
+        err);
 }
 
 Status SchedFiles::OpenReportTextForRead()

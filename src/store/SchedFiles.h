@@ -217,7 +217,10 @@ public:
     void EndNoteBatch();
 
     // --- Cost report text file ---
+    // Creates the file afresh (never writing through a link of its name) and keeps it open.
     Status OpenReportTextForWrite();
+    // Writes the whole text into the file opened for writing, every byte checked.
+    Status WriteReportText(const QByteArray& bytes);
     Status OpenReportTextForRead();
     void CloseReportText();
     QFile& ReportText() { return reportText_; }
