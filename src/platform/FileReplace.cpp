@@ -202,6 +202,19 @@ bool IsTempNameOf(const QString& name, const QString& stem)
 
 namespace {
 
+// Takes a shared lock on a whole open file without waiting: it is refused while any other open
+// holds the exclusive lock a writer takes (FileLock), and it needs no write permission.
+bool TakeSharedLock(int fd)
+{
+    struct flock fl {};
+    fl.l_type = F_RDLCK;
+    fl.l_whence = SEEK_SET;
+    int r;
+    do r = ::fcntl(fd, F_OFD_SETLK, &fl);
+    while (r != 0 && errno == EINTR);
+    return r == 0;
+}
+
 // Removes one file left by a write that never ended, unless it is still being written: a file
 // being written is locked by its writer before its first byte, so an empty file or one whose
 // lock is held elsewhere is left alone. Links and anything but plain files are never touched.
@@ -209,11 +222,11 @@ void RemoveIfStale(const QByteArray& path)
 {
     struct stat st {};
     if (::lstat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size == 0) return;
-    const int fd = ::open(path.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return;
     struct stat opened {};
     // Removed while locked, and only when the name still names the file that was locked.
-    if (FileLock::LockDescriptor(fd) == 0 && ::fstat(fd, &opened) == 0 && opened.st_size > 0 &&
+    if (TakeSharedLock(fd) && ::fstat(fd, &opened) == 0 && opened.st_size > 0 &&
         ::lstat(path.constData(), &st) == 0 && st.st_dev == opened.st_dev && st.st_ino == opened.st_ino) {
         ::unlink(path.constData());
     }
