@@ -226,8 +226,8 @@ void RemoveIfStale(const QByteArray& path)
     if (fd < 0) return;
     struct stat opened {};
     // Removed while locked, and only when the name still names the file that was locked.
-    if (TakeSharedLock(fd) && ::fstat(fd, &opened) == 0 && opened.st_size > 0 &&
-        ::lstat(path.constData(), &st) == 0 && st.st_dev == opened.st_dev && st.st_ino == opened.st_ino) {
+    if (TakeSharedLock(fd) && ::fstat(fd, &opened) == 0 && opened.st_size > 0 && ::lstat(path.constData(), &st) == 0 &&
+        st.st_dev == opened.st_dev && st.st_ino == opened.st_ino) {
         ::unlink(path.constData());
     }
     ::close(fd);
