@@ -244,6 +244,19 @@ TEST_F(BulkEditTest, ARunStoppedByAFullDiskLeavesNoNoteThatNoCellNames)
     notesAndCellsAgree("after");
     EXPECT_EQ(S1(10, 4), 2);
     EXPECT_EQ(files->GetNoteText(Note(10, 4)), QStringLiteral("Fire drill"));
+
+    // Copy Multiple writes the same way: the first day's notes copied onto ten more.
+    CopyPlan copy;
+    copy.rows = {1, 2, 4};
+    copy.start = First();
+    copy.blockDays = 1;
+    for (int k = 11; k <= 20; ++k) copy.destinations.push_back(First() + k);
+    copy.options.CopyNotes = kTrue;
+    {
+        SysIo::Fault disk(SysIo::Fault::Call::Write, 2, ENOSPC, true);
+        EXPECT_FALSE(RunCopyMultiple(*files, copy));
+    }
+    notesAndCellsAgree("copy");
     EXPECT_TRUE(msg.shown.empty());
 }
 
