@@ -1,5 +1,6 @@
 #include "analysis/CostReport.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QIODevice>
 #include <algorithm>
@@ -315,11 +316,12 @@ Result<CostReportOutcome> BuildCostReportFile(SchedFiles& files, const CostRepor
     TAVRIN_TRY(files.ReadRecords(FileNo::Shifts, 1, std::span<ShiftRecord>(shifts)));
 
     TAVRIN_TRY(files.OpenReportTextForWrite());
-    QFile& file = files.ReportText();
-    Result<CostReportOutcome> written = WriteCostReport(file, files.EmpTable, files.ScheduleProps, PaidHoursOf(shifts),
+    // Made in memory and written in one go, so that a full disk is seen, and said, for what it is.
+    QBuffer text;
+    text.open(QIODevice::WriteOnly);
+    Result<CostReportOutcome> written = WriteCostReport(text, files.EmpTable, files.ScheduleProps, PaidHoursOf(shifts),
                                                         days, request.Rows, textWidth, progress);
-    // Whatever was buffered must reach the disk too.
-    const Status flushed = written && !file.flush() ? WriteFailure(file) : Status();
+    const Status flushed = written ? files.WriteReportText(text.data()) : Status();
     files.CloseReportText();
     if (!written) return written;
     if (!flushed) return flushed;

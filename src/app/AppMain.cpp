@@ -19,6 +19,7 @@
 #include "platform/AppPaths.h"
 #include "platform/FileDialogs.h"
 #include "platform/FileLock.h"
+#include "platform/FileReplace.h"
 #include "platform/FontService.h"
 #include "platform/MsgBox.h"
 #include "platform/PrinterDevice.h"
@@ -154,6 +155,16 @@ bool HoldWorkingFolder(const QString& workDir, FileLock& lock, MsgBox& msg)
     return false;
 }
 
+void RemoveStaleWorkingFiles(const QString& workDir)
+{
+    SchedFiles::RemoveStaleTempArchives(workDir);
+    // Print jobs are drawn as "job-" + six letters or digits + ".pdf".
+    RemoveStaleTempFiles(workDir, [](const QString& name) {
+        return name.size() == 14 && name.endsWith(QLatin1String(".pdf")) &&
+               IsTempNameOf(name.left(10), QStringLiteral("job-"));
+    });
+}
+
 // ---------------------------------------------------------------- the program's start
 
 int Main(int argc, char** argv)
@@ -180,6 +191,7 @@ int Main(int argc, char** argv)
     }
     FileLock instance;
     if (!HoldWorkingFolder(workDir, instance, msg)) return 0;
+    RemoveStaleWorkingFiles(workDir);
 
     const QString misplaced = FindMisplacedZipDll();
     if (!misplaced.isEmpty()) {

@@ -47,6 +47,9 @@ QString FindMisplacedZipDll();
 // is held in `lock` for as long as it lives. False, after "Tavrin is already running." (or the
 // reason the lock cannot be taken), when the program must end.
 bool HoldWorkingFolder(const QString& workDir, FileLock& lock, MsgBox& msg);
+// Removes what an earlier run cut off (killed) left in the working folder it held: temporary
+// archives of a save and print jobs never sent. Called once the folder is held.
+void RemoveStaleWorkingFiles(const QString& workDir);
 
 // Runs the program: single-copy check, zip-library check, command line, splash, working
 // folder, main window and its Open command. Returns the process exit code.

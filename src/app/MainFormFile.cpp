@@ -50,6 +50,15 @@ PathParts SplitPath(const QString& path)
     return p;
 }
 
+// The failed-save message: its first line as always, then why, so that the user knows what to
+// mend ("No space left on device").
+QString CannotSaveText(const QString& path, const QString& why)
+{
+    QString text = QStringLiteral("Tavrin cannot save ") + path;
+    if (!why.isEmpty()) text += QLatin1Char('\n') + why;
+    return text;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- saving
@@ -59,11 +68,12 @@ MainForm::SaveOutcome MainForm::SaveWithRetry()
     for (;;) {
         // The working files are closed once; a retry only saves the archive again. A close whose
         // flush failed leaves them open with the changes it could not write.
-        const bool closed = !files_.WorkingFilesAreOpen() || files_.CloseWorkingFiles();
+        const Status closed = files_.WorkingFilesAreOpen() ? files_.CloseWorkingFiles() : Status();
         if (closed && files_.SaveScheduleArchive()) return SaveOutcome::Saved;
+        const QString why = closed ? files_.LastSaveFailure : closed.reason();
         msg_.beep();
-        const int answer = msg_.show(QStringLiteral("Tavrin cannot save ") + files_.SchedulePath(),
-                                     Mb::Critical + Mb::AbortRetryIgnore, QStringLiteral("Error"));
+        const int answer = msg_.show(CannotSaveText(files_.SchedulePath(), why), Mb::Critical + Mb::AbortRetryIgnore,
+                                     QStringLiteral("Error"));
         if (answer == Mb::Retry) continue;
         if (answer == Mb::Ignore) return SaveOutcome::Ignored;
         // Abort: back to the open schedule, still unsaved (files left open are not read again,
@@ -398,7 +408,7 @@ void MainForm::File_SaveAs_Click()
     if (Grid->isEnabled()) DisableIt();
     if (!files_.SaveScheduleArchiveAs()) {
         msg_.beep();
-        msg_.show(QStringLiteral("Tavrin cannot save ") + files_.SaveAsPath(), Mb::Critical + Mb::OKOnly,
+        msg_.show(CannotSaveText(files_.SaveAsPath(), files_.LastSaveFailure), Mb::Critical + Mb::OKOnly,
                   QStringLiteral("Error"));
         const Status reopened = files_.OpenWorkingFiles();
         if (!reopened) ReportStoreError(reopened);

@@ -59,7 +59,16 @@ public:
         lo_ = std::min(lo_, n);
         hi_ = std::max(hi_, n);
     }
+    // A write that fails part way leaves no new note that no day in the file names.
     Status Write()
+    {
+        const Status s = WriteSteps();
+        if (!s && notes_) (void)files_.DropUnreferencedBatchNotes(lo_, hi_);
+        return s;
+    }
+
+private:
+    Status WriteSteps()
     {
         if (steps_.empty()) return {};
         Status s = notes_ ? files_.WriteNoteBatch() : Status{};
@@ -78,7 +87,6 @@ public:
         return {};
     }
 
-private:
     struct StepDone {
         std::int64_t day;
         int notes;  // notes stored up to it

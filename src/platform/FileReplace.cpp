@@ -52,12 +52,13 @@ Status CopyInto(int from, int to, const QString& source, const QString& temp)
         const ssize_t got = ::read(from, buf.data(), buf.size());
         if (got < 0) {
             if (errno == EINTR) continue;
-            return Status::error(QStringLiteral("Cannot read %1: %2").arg(source, ErrnoText(errno)));
+            const int err = errno;
+            return Status::error(QStringLiteral("Cannot read %1: %2").arg(source, ErrnoText(err)), err);
         }
         if (got == 0) return {};
         int err = 0;
         if (!PwriteAll(to, buf.data(), static_cast<std::size_t>(got), offset, &err)) {
-            return Status::error(QStringLiteral("Cannot write %1: %2").arg(temp, ErrnoText(err)));
+            return Status::error(QStringLiteral("Cannot write %1: %2").arg(temp, ErrnoText(err)), err);
         }
         offset += got;
     }
@@ -82,7 +83,10 @@ Status ReplaceFileWithCopy(const QString& source, const QString& target, FileLoc
     }
 
     const int in = ::open(source.toLocal8Bit().constData(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return Status::error(QStringLiteral("Cannot read %1: %2").arg(source, ErrnoText(errno)));
+    if (in < 0) {
+        const int err = errno;
+        return Status::error(QStringLiteral("Cannot read %1: %2").arg(source, ErrnoText(err)), err);
+    }
 
     QByteArray tmpl = folder + (folder.endsWith('/') ? "" : "/") + "." + base + ".XXXXXX";
     const int out = ::mkostemp(tmpl.data(), O_CLOEXEC);
@@ -90,25 +94,35 @@ Status ReplaceFileWithCopy(const QString& source, const QString& target, FileLoc
         const int err = errno;
         ::close(in);
         return Status::error(
-            QStringLiteral("Cannot create a file in %1: %2").arg(QString::fromLocal8Bit(folder), ErrnoText(err)));
+            QStringLiteral("Cannot create a file in %1: %2").arg(QString::fromLocal8Bit(folder), ErrnoText(err)), err);
     }
     const QString temp = QString::fromLocal8Bit(tmpl);
-    const auto fail = [&](Status s) {
+    const auto discard = [&](Status s) {
         ::close(in);
         ::close(out);
         ::unlink(tmpl.constData());
         return s;
     };
+    const auto fail = [&](const QString& what, int err) {
+        return discard(Status::error(QStringLiteral("%1: %2").arg(what, ErrnoText(err)), err));
+    };
 
-    if (::fchmod(out, mode) != 0)
-        return fail(Status::error(QStringLiteral("Cannot set the permissions of %1: %2").arg(temp, ErrnoText(errno))));
-    // Locked before it takes the target's name, so that the target is never unprotected.
-    const bool locked = lock && FileLock::LockDescriptor(out) == 0;
-    if (Status s = CopyInto(in, out, source, temp); !s) return fail(s);
-    if (SysIo::Fsync(out) != 0)
-        return fail(Status::error(QStringLiteral("Cannot write %1: %2").arg(temp, ErrnoText(errno))));
+    // Locked before anything is written into it, so that a copy still being written is known
+    // as such (RemoveStaleCopies), and before it takes the target's name, so that the target is
+    // never unprotected.
+    const bool locked = FileLock::LockDescriptor(out) == 0;
+    if (::fchmod(out, mode) != 0) {
+        const int err = errno;
+        return fail(QStringLiteral("Cannot set the permissions of ") + temp, err);
+    }
+    if (Status s = CopyInto(in, out, source, temp); !s) return discard(s);
+    if (SysIo::Fsync(out) != 0) {
+        const int err = errno;
+        return fail(QStringLiteral("Cannot write ") + temp, err);
+    }
     if (::rename(tmpl.constData(), real.constData()) != 0) {
-        return fail(Status::error(QStringLiteral("Cannot replace %1: %2").arg(target, ErrnoText(errno))));
+        const int err = errno;
+        return fail(QStringLiteral("Cannot replace ") + target, err);
     }
     ::close(in);
     // The rename itself reaches the disk with the folder.
@@ -117,7 +131,7 @@ Status ReplaceFileWithCopy(const QString& source, const QString& target, FileLoc
         ::fsync(dir);
         ::close(dir);
     }
-    if (locked) {
+    if (lock && locked) {
         lock->Adopt(out, target);
     } else {
         ::close(out);
@@ -129,8 +143,8 @@ Status ReplaceFileWithCopy(const QString& source, const QString& target, FileLoc
 Status WriteWholeFile(const QString& path, const QByteArray& bytes)
 {
     const QByteArray real = ResolvedTarget(QFile::encodeName(path));
-    const auto fail = [&](const QString& why) {
-        return Status::error(QStringLiteral("Cannot write %1: %2").arg(path, why));
+    const auto fail = [&](const QString& why, int err = 0) {
+        return Status::error(QStringLiteral("Cannot write %1: %2").arg(path, why), err);
     };
     struct stat st {};
     const bool exists = ::stat(real.constData(), &st) == 0;
@@ -145,25 +159,100 @@ Status WriteWholeFile(const QString& path, const QByteArray& bytes)
     }
 
     // A file is written beside itself and then takes its name, so that a failure (a full disk)
-    // leaves the file it would have replaced as it was.
+    // leaves the file it would have replaced as it was. Every write and the flush to the disk
+    // are checked before the rename: a file that only seemed written never replaces the old one.
     const qsizetype slash = real.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray(".") : (slash == 0 ? QByteArray("/") : real.left(slash));
     const QByteArray base = slash < 0 ? real : real.mid(slash + 1);
     if (base.isEmpty()) return fail(QStringLiteral("no file name"));
     QByteArray tmpl = folder + (folder.endsWith('/') ? "" : "/") + "." + base + ".XXXXXX";
     const int out = ::mkostemp(tmpl.data(), O_CLOEXEC);
-    if (out < 0) return fail(ErrnoText(errno));
+    if (out < 0) {
+        const int err = errno;
+        return fail(ErrnoText(err), err);
+    }
     int err = 0;
-    const bool written = ::fchmod(out, exists ? st.st_mode & 07777 : DefaultMode()) == 0 &&
-                         PwriteAll(out, bytes.constData(), static_cast<std::size_t>(bytes.size()), 0, &err);
-    if (!written && err == 0) err = errno;
-    if (::close(out) != 0 && written) err = errno;
-    if (err != 0 || ::rename(tmpl.constData(), real.constData()) != 0) {
-        if (err == 0) err = errno;
+    if (::fchmod(out, exists ? st.st_mode & 07777 : DefaultMode()) != 0) err = errno;
+    if (err == 0) (void)PwriteAll(out, bytes.constData(), static_cast<std::size_t>(bytes.size()), 0, &err);
+    if (err == 0 && SysIo::Fsync(out) != 0) err = errno;
+    if (::close(out) != 0 && err == 0) err = errno;
+    if (err == 0 && ::rename(tmpl.constData(), real.constData()) != 0) err = errno;
+    if (err != 0) {
         ::unlink(tmpl.constData());
-        return fail(ErrnoText(err));
+        return fail(ErrnoText(err), err);
+    }
+    // The rename itself reaches the disk with the folder.
+    const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
     }
     return {};
+}
+
+bool IsTempNameOf(const QString& name, const QString& stem)
+{
+    if (name.size() != stem.size() + 6 || !name.startsWith(stem)) return false;
+    for (qsizetype i = stem.size(); i < name.size(); ++i) {
+        const char16_t c = name[i].unicode();
+        if (!((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9'))) return false;
+    }
+    return true;
+}
+
+namespace {
+
+// Takes a shared lock on a whole open file without waiting: it is refused while any other open
+// holds the exclusive lock a writer takes (FileLock), and it needs no write permission.
+bool TakeSharedLock(int fd)
+{
+    struct flock fl {};
+    fl.l_type = F_RDLCK;
+    fl.l_whence = SEEK_SET;
+    int r;
+    do r = ::fcntl(fd, F_OFD_SETLK, &fl);
+    while (r != 0 && errno == EINTR);
+    return r == 0;
+}
+
+// Removes one file left by a write that never ended, unless it is still being written: a file
+// being written is locked by its writer before its first byte, so an empty file or one whose
+// lock is held elsewhere is left alone. Links and anything but plain files are never touched.
+void RemoveIfStale(const QByteArray& path)
+{
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size == 0) return;
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat opened {};
+    // Removed while locked, and only when the name still names the file that was locked.
+    if (TakeSharedLock(fd) && ::fstat(fd, &opened) == 0 && opened.st_size > 0 && ::lstat(path.constData(), &st) == 0 &&
+        st.st_dev == opened.st_dev && st.st_ino == opened.st_ino) {
+        ::unlink(path.constData());
+    }
+    ::close(fd);
+}
+
+}  // namespace
+
+void RemoveStaleTempFiles(const QString& folder, const std::function<bool(const QString&)>& isTempName)
+{
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        if (isTempName(name)) RemoveIfStale(QFile::encodeName(dir.filePath(name)));
+    }
+}
+
+void RemoveStaleCopies(const QString& target)
+{
+    const QByteArray real = ResolvedTarget(QFile::encodeName(target));
+    const qsizetype slash = real.lastIndexOf('/');
+    const QString folder =
+        QFile::decodeName(slash < 0 ? QByteArray(".") : (slash == 0 ? QByteArray("/") : real.left(slash)));
+    const QString base = QFile::decodeName(slash < 0 ? real : real.mid(slash + 1));
+    if (base.isEmpty()) return;
+    const QString stem = QStringLiteral(".") + base + QStringLiteral(".");
+    RemoveStaleTempFiles(folder, [&stem](const QString& name) { return IsTempNameOf(name, stem); });
 }
 
 void RemovePath(const QString& path)

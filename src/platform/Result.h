@@ -2,6 +2,7 @@
 // Errors as values across modules: a Status says whether an operation worked and why not.
 
 #include <QString>
+#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -11,13 +12,26 @@ class Status {
 public:
     Status() = default;
     static Status error(QString message) { Status s; s.ok_ = false; s.message_ = std::move(message); return s; }
+    // A failure of a system call: err is its errno, kept so that a caller can say the
+    // system's reason on its own ("No space left on device").
+    static Status error(QString message, int err)
+    {
+        Status s = error(std::move(message));
+        s.sysError_ = err;
+        return s;
+    }
 
     bool ok() const { return ok_; }
     explicit operator bool() const { return ok_; }
     const QString& message() const { return message_; }
+    // The errno of the failed system call; 0 when the failure was none.
+    int sysError() const { return sysError_; }
+    // Why, in a few words: the system's reason when a system call failed, else the message.
+    QString reason() const { return sysError_ != 0 ? QString::fromLocal8Bit(std::strerror(sysError_)) : message_; }
 
 private:
     bool ok_ = true;
+    int sysError_ = 0;
     QString message_;
 };
 

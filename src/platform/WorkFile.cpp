@@ -85,7 +85,8 @@ Status WorkFile::open(const QString& path, int recordLength)
     const int fd = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         const int err = errno;
-        return Status::error(QStringLiteral("Cannot open %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(err))));
+        return Status::error(QStringLiteral("Cannot open %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(err))),
+                             err);
     }
     fd_ = fd;
     recordLength_ = recordLength > 0 ? recordLength : 1;
@@ -133,7 +134,35 @@ Status WorkFile::ioError(const char* what, std::int64_t recordNo, int err) const
     return Status::error(QStringLiteral("Cannot %1 record %2 of %3: %4")
                              .arg(QString::fromLatin1(what))
                              .arg(recordNo)
-                             .arg(path_, QString::fromLocal8Bit(std::strerror(err))));
+                             .arg(path_, QString::fromLocal8Bit(std::strerror(err))),
+                         err);
+}
+
+void WorkFile::undoGrowth(std::int64_t before)
+{
+    knownLength_ = -1;
+    if (before < 0) return;
+    struct stat st {};
+    if (::fstat(fd_, &st) == 0 && st.st_size > before) {
+        while (::ftruncate(fd_, static_cast<off_t>(before)) != 0 && errno == EINTR) {
+        }
+    }
+}
+
+Status WorkFile::resize(std::int64_t bytes)
+{
+    if (fd_ < 0) return ioError("resize", 0, EBADF);
+    knownLength_ = -1;
+    int r;
+    do r = ::ftruncate(fd_, static_cast<off_t>(bytes));
+    while (r != 0 && errno == EINTR);
+    if (r != 0) {
+        const int err = errno;
+        return Status::error(
+            QStringLiteral("Cannot change the length of %1: %2").arg(path_, QString::fromLocal8Bit(std::strerror(err))),
+            err);
+    }
+    return {};
 }
 
 Status WorkFile::read(std::int64_t recordNo, std::span<std::uint8_t> out) const
@@ -154,9 +183,13 @@ Status WorkFile::write(std::int64_t recordNo, std::span<const std::uint8_t> data
     if (recordNo < 1) return ioError("write", recordNo, EINVAL);
     int err = 0;
     const std::int64_t offset = (recordNo - 1) * recordLength_;
+    const std::int64_t before = length();
     const bool ok = PwriteAll(fd_, data.data(), data.size(), offset, &err);
     noteWrite(offset, data.size(), ok);
-    if (!ok) return ioError("write", recordNo, err);
+    if (!ok) {
+        undoGrowth(before);
+        return ioError("write", recordNo, err);
+    }
     return {};
 }
 
@@ -165,6 +198,7 @@ Status WorkFile::writeGathered(std::int64_t recordNo, std::span<const std::span<
     if (fd_ < 0) return ioError("write", recordNo, EBADF);
     if (recordNo < 1) return ioError("write", recordNo, EINVAL);
     const std::int64_t start = (recordNo - 1) * recordLength_;
+    const std::int64_t before = length();
     std::int64_t offset = start;
     constexpr std::size_t kBatch = 64;
     iovec iov[kBatch];
@@ -189,6 +223,7 @@ Status WorkFile::writeGathered(std::int64_t recordNo, std::span<const std::span<
         }
         if (err != 0) {
             noteWrite(start, 0, false);
+            undoGrowth(before);
             return ioError("write", offset / recordLength_ + 1, err);
         }
         i += n;
@@ -213,9 +248,13 @@ Status WorkFile::writeRepeated(std::int64_t first, std::int64_t count, std::span
         int err = 0;
         const std::int64_t offset = (first - 1 + done) * recordLength_;
         const std::size_t bytes = static_cast<std::size_t>(n) * record.size();
+        const std::int64_t before = length();
         const bool ok = PwriteAll(fd_, buf.data(), bytes, offset, &err);
         noteWrite(offset, bytes, ok);
-        if (!ok) return ioError("write", first + done, err);
+        if (!ok) {
+            undoGrowth(before);
+            return ioError("write", first + done, err);
+        }
         done += n;
     }
     return {};

@@ -1,8 +1,10 @@
 #pragma once
 // A random-access file of fixed-length records, read and written by record number (from 1).
 // A record read past the end of the file reads as zero bytes, as the schedule's record files
-// always have; every failed or short write is reported. The length is measured once and then
-// kept up by the handle's own writes: while a working file is open, nothing else writes it.
+// always have; every failed or short write is reported. A write that fails leaves the file no
+// longer than it was before it, so that a full disk never leaves part of a record at the end.
+// The length is measured once and then kept up by the handle's own writes: while a working
+// file is open, nothing else writes it.
 
 #include "platform/Result.h"
 
@@ -46,10 +48,15 @@ public:
     Status writeRepeated(std::int64_t first, std::int64_t count, std::span<const std::uint8_t> record);
     // Flushes the file's data to the disk.
     Status sync();
+    // Cuts the file to a length in bytes, or lengthens it with zero bytes.
+    Status resize(std::int64_t bytes);
 
 private:
     Status ioError(const char* what, std::int64_t recordNo, int err) const;
     void noteWrite(std::int64_t offset, std::size_t bytes, bool ok);
+    // After a failed write that started with the file `before` bytes long: whatever the write
+    // added is cut off again.
+    void undoGrowth(std::int64_t before);
 
     int fd_ = -1;
     int recordLength_ = 1;

@@ -219,8 +219,11 @@ Status ZipArchive::create(const QString& archivePath, const QString& folder, con
     zip_t* za = zip_open(archivePath.toLocal8Bit().constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
     if (!za) return Status::error(QStringLiteral("Cannot create %1: %2").arg(archivePath, ZipErrorText(err)));
     const auto fail = [&](const QString& what) {
+        // A failed system call (a full disk) keeps its errno, for the callers that say why.
+        zip_error_t* ze = zip_get_error(za);
+        const int err = zip_error_system_type(ze) == ZIP_ET_SYS ? zip_error_code_system(ze) : 0;
         const Status s =
-            Status::error(QStringLiteral("%1 %2: %3").arg(what, archivePath, QString::fromUtf8(zip_strerror(za))));
+            Status::error(QStringLiteral("%1 %2: %3").arg(what, archivePath, QString::fromUtf8(zip_strerror(za))), err);
         zip_discard(za);
         return s;
     };

@@ -9,12 +9,12 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "platform/Cp1252.h"
 #include "platform/FileDialogs.h"
+#include "platform/FileReplace.h"
 #include "platform/Runtime.h"
 #include "store/SchedFiles.h"
 
@@ -128,11 +128,7 @@ Status DeliverExportText(const QString& text, bool toFile, const QString& path)
         clip->setText(text);
         return {};
     }
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) return Status::error(QStringLiteral("Cannot write ") + path);
-    const QByteArray bytes = StringToCp1252(text + kCrLf);
-    if (out.write(bytes) != bytes.size() || !out.commit()) return Status::error(QStringLiteral("Cannot write ") + path);
-    return {};
+    return WriteWholeFile(path, StringToCp1252(text + kCrLf));
 }
 
 // ---------------------------------------------------------------- the dialog

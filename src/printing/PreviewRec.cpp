@@ -1,8 +1,11 @@
 #include "printing/PreviewRec.h"
 
+#include <unistd.h>
+
 #include <QFile>
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <tuple>
 
@@ -57,8 +60,10 @@ Status PreviewRec::OpenPreviewFiles()
     for (auto [file, path, length] : {std::tuple{&cmdFile_, CommandPath(), int(PreviewCommandRecord::Size)},
                                       std::tuple{&textFile_, TextPath(), 1}}) {
         file->close();
-        if (QFile::exists(path) && !QFile::remove(path)) {
-            return Status::error(QStringLiteral("Cannot replace ") + path + QLatin1Char('.'));
+        // Made afresh: the old file, or a link of that name, is removed (never what it points to).
+        if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT) {
+            const int err = errno;
+            return Status::error(QStringLiteral("Cannot replace ") + path + QLatin1Char('.'), err);
         }
         TAVRIN_TRY(file->open(path, length));
     }

@@ -226,7 +226,10 @@ bool Convert::RunConversion(const QString& target)
                      LegacyConverter(files_).DayFileExt() + QStringLiteral(".\n\n") + s.message(),
                  Mb::Exclamation, QStringLiteral("Error"));
     } else {
-        msg.show(QStringLiteral("Tavrin cannot save ") + target, Mb::Critical, QStringLiteral("Error"));
+        // The first line as always, then why.
+        QString text = QStringLiteral("Tavrin cannot save ") + target;
+        if (!files_.LastSaveFailure.isEmpty()) text += QLatin1Char('\n') + files_.LastSaveFailure;
+        msg.show(text, Mb::Critical, QStringLiteral("Error"));
     }
     return false;
 }

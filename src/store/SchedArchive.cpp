@@ -92,10 +92,28 @@ bool SchedFiles::CheckSaveAsTargetAccess()
     return saveAsLock_.Acquire(SaveAsPath(), true).ok();
 }
 
+namespace {
+
+bool IsTempArchiveCopy(const QString& name)
+{
+    // libzip writes an archive as its name + "." + six letters or digits, then renames it.
+    constexpr qsizetype kTail = 6;
+    const QString stem = name.left(name.size() - kTail);
+    return stem.endsWith(QLatin1String(".TSC.")) && IsTempNameOf(name, stem);
+}
+
+}  // namespace
+
+void SchedFiles::RemoveStaleTempArchives(const QString& workDir)
+{
+    RemoveStaleTempFiles(workDir, IsTempArchiveCopy);
+}
+
 bool SchedFiles::OpenScheduleArchive()
 {
     const QString path = SchedulePath();
     const bool removable = IsRemovableFolder(SchedFolder);
+    RemoveStaleTempArchives(WorkDir);
 
     // The lock is taken once and kept while the archive is read: it does not keep this program
     // from reading the file, and no other copy can take the file in between.
@@ -164,6 +182,7 @@ namespace {
 // that a save never puts an archive that cannot be opened again in place of a schedule.
 Status WriteTestedArchive(const QString& workDir, const QString& tsc)
 {
+    TAVRIN_TRY(ZipArch::CheckWholeRecords(workDir));
     ::unlink(tsc.toLocal8Bit().constData());
     TAVRIN_TRY(ZipArch::AddToArchive(tsc, workDir + QStringLiteral("/") + kWorkingFilePattern));
     TAVRIN_TRY(ZipArch::TestArchive(tsc, kWorkingFilePattern));
@@ -178,7 +197,11 @@ bool SchedFiles::SaveScheduleArchive()
     const QString tsc = TempArchivePath(SchedStem);
     // The lock stays on the old file until the new one, locked already, has taken its name.
     Status s = WriteTestedArchive(WorkDir, tsc);
-    if (s) s = ReplaceFileWithCopy(tsc, SchedulePath(), removable ? nullptr : &scheduleLock_);
+    if (s) {
+        RemoveStaleCopies(SchedulePath());
+        s = ReplaceFileWithCopy(tsc, SchedulePath(), removable ? nullptr : &scheduleLock_);
+    }
+    LastSaveFailure = s ? QString() : s.reason();
 
     if (!removable) {
         if (scheduleLock_.IsHeld()) {
@@ -197,9 +220,14 @@ bool SchedFiles::SaveScheduleArchiveAs()
     const bool removable = IsRemovableFolder(SaveAsFolder);
     const QString target = SaveAsPath();
     bool created = false;
+    LastSaveFailure.clear();
     if (!removable) {
         // The probe keeps the target locked until it has been replaced.
         if (!CheckSaveAsTargetAccess()) {
+            LastSaveFailure =
+                saveAsLock_.LastFailure() == FileLock::Failure::InUse
+                    ? QStringLiteral("The file is in use by another copy of Tavrin or by another program.")
+                    : saveAsLock_.LastError();
             CloseSaveAsTarget();
             return false;
         }
@@ -207,8 +235,12 @@ bool SchedFiles::SaveScheduleArchiveAs()
     }
 
     Status s = WriteTestedArchive(WorkDir, TempArchivePath(SaveAsStem));
-    if (s) s = ReplaceFileWithCopy(TempArchivePath(SaveAsStem), target, removable ? nullptr : &saveAsLock_);
+    if (s) {
+        RemoveStaleCopies(target);
+        s = ReplaceFileWithCopy(TempArchivePath(SaveAsStem), target, removable ? nullptr : &saveAsLock_);
+    }
     if (!s) {
+        LastSaveFailure = s.reason();
         if (!removable) {
             // A target the probe created is not left behind empty.
             if (created && saveAsLock_.Length() == 0) ::unlink(target.toLocal8Bit().constData());

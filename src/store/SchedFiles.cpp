@@ -4,8 +4,11 @@
 #include "platform/Screen.h"
 #include "store/Defaults.h"
 
+#include <unistd.h>
+
 #include <QDate>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -163,6 +166,17 @@ Status SchedFiles::InitGroups(WorkFile& f)
     return WriteRepeated(f, 1, kGroups, MakeBlankGroup());
 }
 
+Status SchedFiles::CompleteLastRecord(WorkFile& f)
+{
+    // Part of a record at the end (as a failed write of an earlier version could leave) becomes
+    // a whole record of what it already read as, so that the schedule can be saved again: a save
+    // takes only whole records.
+    const std::int64_t len = f.length();
+    const std::int64_t rest = len > 0 ? len % f.recordLength() : 0;
+    if (rest == 0) return {};
+    return f.resize(len - rest + f.recordLength());
+}
+
 Status SchedFiles::InitWorkingFiles()
 {
     ResetPrinter();
@@ -192,6 +206,7 @@ Status SchedFiles::InitWorkingFiles()
     for (const Step& step : kSteps) {
         Status s = OpenKept(step.handle, step.ext, step.recordLength);
         if (s) s = (this->*step.init)(File(step.handle));
+        if (s) s = CompleteLastRecord(File(step.handle));
         if (!s) {
             CloseAllFiles();
             return s;
@@ -517,11 +532,42 @@ Status SchedFiles::WriteBatchedNote(int i)
     return {};
 }
 
+Status SchedFiles::DropUnreferencedBatchNotes(std::int64_t firstDay, std::int64_t lastDay)
+{
+    if (!noteBatch_) return {};
+    NoteBatch& b = *noteBatch_;
+    const int inFile = NoteFileRecords();
+    if (inFile <= b.fileRecords) {
+        b.keptRecords = b.fileRecords;
+        return {};
+    }
+    // The new records are the run's alone: only its days can name them. Any cell of those days
+    // whose number names one keeps it (a number cell too: a note kept too many does no harm).
+    int highest = b.fileRecords;
+    constexpr std::int64_t kChunk = 256;
+    std::vector<DayRecord> days;
+    for (std::int64_t d = std::max<std::int64_t>(firstDay, 1); d <= lastDay; d += kChunk) {
+        days.resize(static_cast<std::size_t>(std::min(kChunk, lastDay - d + 1)));
+        TAVRIN_TRY(ReadRecords(FileNo::Days, d, std::span<DayRecord>(days)));
+        for (const DayRecord& day : days) {
+            for (int slot = 1; slot <= kSlots; ++slot) {
+                const int n = std::abs(static_cast<int>(day.NoteNumber[slot]));
+                if (n > highest && n <= inFile) highest = n;
+            }
+        }
+    }
+    TAVRIN_TRY(File(FileNo::Notes).resize(static_cast<std::int64_t>(highest) * NoteRecord::Size));
+    b.keptRecords = highest;
+    return {};
+}
+
 void SchedFiles::EndNoteBatch()
 {
     if (!noteBatch_) return;
     const NoteBatch& b = *noteBatch_;
-    if (b.written < b.stored.size()) {
+    if (b.keptRecords >= 0) {
+        NextNoteNo = b.keptRecords > b.fileRecords ? b.keptRecords + 1 : b.nextNoteNo;
+    } else if (b.written < b.stored.size()) {
         // New records are numbered on from the file's end: the counter follows the last one written.
         int last = 0;
         for (std::size_t i = 0; i < b.written; ++i) {
@@ -589,11 +635,31 @@ void SchedFiles::ReportNoteFileFull()
 Status SchedFiles::OpenReportTextForWrite()
 {
     CloseReportText();
-    reportText_.setFileName(WorkPath(QStringLiteral(".RPT")));
-    if (!reportText_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        return Status::error(QStringLiteral("Cannot write %1: %2").arg(reportText_.fileName(), reportText_.errorString()));
+    const QString path = WorkPath(QStringLiteral(".RPT"));
+    // Made afresh, never through whatever the name stood for: a link of that name is removed,
+    // and the new file is created only where no file or link is (which follows no link).
+    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT) {
+        const int err = errno;
+        return Status::error(
+            QStringLiteral("Cannot write %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(err))), err);
+    }
+    reportText_.setFileName(path);
+    if (!reportText_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+        return Status::error(QStringLiteral("Cannot write %1: %2").arg(path, reportText_.errorString()));
     }
     return {};
+}
+
+Status SchedFiles::WriteReportText(const QByteArray& bytes)
+{
+    int err = EBADF;
+    if (reportText_.isOpen() && reportText_.isWritable() &&
+        PwriteAll(reportText_.handle(), bytes.constData(), static_cast<std::size_t>(bytes.size()), 0, &err)) {
+        return {};
+    }
+    return Status::error(
+        QStringLiteral("Cannot write %1: %2").arg(reportText_.fileName(), QString::fromLocal8Bit(std::strerror(err))),
+        err);
 }
 
 Status SchedFiles::OpenReportTextForRead()

@@ -209,11 +209,18 @@ public:
     // Records stored in the batch so far, in order; WriteBatchedNote writes the i-th alone.
     int BatchedNotes() const { return noteBatch_ ? static_cast<int>(noteBatch_->stored.size()) : 0; }
     Status WriteBatchedNote(int i);
-    // A batch not written in full leaves the note counter after the last new record written.
+    // After a bulk edit's writes failed part way: the new records of the batch that no day
+    // firstDay..lastDay of the day file (as it now is) names are cut off the notes file again,
+    // so that a failed run leaves no note that no cell points to.
+    Status DropUnreferencedBatchNotes(std::int64_t firstDay, std::int64_t lastDay);
+    // A batch not written in full leaves the note counter after the last new record kept.
     void EndNoteBatch();
 
     // --- Cost report text file ---
+    // Creates the file afresh (never writing through a link of its name) and keeps it open.
     Status OpenReportTextForWrite();
+    // Writes the whole text into the file opened for writing, every byte checked.
+    Status WriteReportText(const QByteArray& bytes);
     Status OpenReportTextForRead();
     void CloseReportText();
     QFile& ReportText() { return reportText_; }
@@ -253,6 +260,12 @@ public:
     // The caller has flushed and closed the working files; it reopens them afterwards.
     bool SaveScheduleArchive();
     bool SaveScheduleArchiveAs();
+    // Why the last save or Save As failed, in a few words (the system's reason where a system
+    // call failed: "No space left on device").
+    QString LastSaveFailure;
+    // Removes the temporary archives that saves cut off (the program killed) left in a working
+    // folder; one still being written is left alone.
+    static void RemoveStaleTempArchives(const QString& workDir);
     bool CheckSaveAsTargetAccess();
     void CloseSaveAsTarget();
     // Deletes every QORVANE2.S?? file of a folder.
@@ -312,6 +325,7 @@ private:
         int nextNoteNo = 0;               // NextNoteNo when read
         std::vector<int> stored;          // records stored, in order
         std::size_t written = 0;          // of those, the first ones known to be in the file
+        int keptRecords = -1;             // records left after DropUnreferencedBatchNotes
     };
 
     Status CheckRecordFile(FileNo f, std::size_t size) const;
@@ -323,6 +337,7 @@ private:
     // Makes the RowMap a permutation of 1..200, keeping each valid slot's first row.
     void RepairRowMap();
 
+    static Status CompleteLastRecord(WorkFile& f);
     Status InitDays(WorkFile& f);
     Status InitShifts(WorkFile& f);
     Status InitEmployees(WorkFile& f);

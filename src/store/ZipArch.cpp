@@ -1,5 +1,9 @@
 #include "store/ZipArch.h"
 
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
 #include <array>
 #include <vector>
 
@@ -16,16 +20,16 @@ constexpr std::uint64_t Bytes(std::uint64_t records, std::size_t size)
 }
 
 const std::array<WorkingFileSpec, 10> kWorkingFiles = {{
-    {"QORVANE2.SCH", Bytes(kMaxPeriodDays, DayRecord::Size), true},
-    {"QORVANE2.SSH", Bytes(kShiftCodes, ShiftRecord::Size), true},
-    {"QORVANE2.SEM", Bytes(1, EmployeeTable::Size), true},
-    {"QORVANE2.SSF", Bytes(kFormats, ScheduleFormatRecord::Size), true},
-    {"QORVANE2.SNO", Bytes(kMaxNoteRecords, NoteRecord::Size), true},
-    {"QORVANE2.SEP", Bytes(1, ExplanationTable::Size), true},
-    {"QORVANE2.SPR", Bytes(1, SchedulePropertiesRecord::Size), true},
-    {"QORVANE2.SQ1", Bytes(kQueries, QueryRecord::Size), true},
-    {"QORVANE2.SDV", Bytes(kDividerRecords, DividerPropertiesRecord::Size), false},
-    {"QORVANE2.SGR", Bytes(kGroups, GroupRecord::Size), false},
+    {"QORVANE2.SCH", Bytes(kMaxPeriodDays, DayRecord::Size), true, DayRecord::Size},
+    {"QORVANE2.SSH", Bytes(kShiftCodes, ShiftRecord::Size), true, ShiftRecord::Size},
+    {"QORVANE2.SEM", Bytes(1, EmployeeTable::Size), true, EmployeeTable::Size},
+    {"QORVANE2.SSF", Bytes(kFormats, ScheduleFormatRecord::Size), true, ScheduleFormatRecord::Size},
+    {"QORVANE2.SNO", Bytes(kMaxNoteRecords, NoteRecord::Size), true, NoteRecord::Size},
+    {"QORVANE2.SEP", Bytes(1, ExplanationTable::Size), true, ExplanationTable::Size},
+    {"QORVANE2.SPR", Bytes(1, SchedulePropertiesRecord::Size), true, SchedulePropertiesRecord::Size},
+    {"QORVANE2.SQ1", Bytes(kQueries, QueryRecord::Size), true, QueryRecord::Size},
+    {"QORVANE2.SDV", Bytes(kDividerRecords, DividerPropertiesRecord::Size), false, DividerPropertiesRecord::Size},
+    {"QORVANE2.SGR", Bytes(kGroups, GroupRecord::Size), false, GroupRecord::Size},
 }};
 
 struct Chosen {
@@ -123,6 +127,23 @@ Status AddToArchive(const QString& archive, const QString& filePattern)
     const qsizetype slash = filePattern.lastIndexOf(QLatin1Char('/'));
     const QString folder = slash < 0 ? QStringLiteral(".") : filePattern.left(slash + 1);
     return ZipArchive::create(archive, folder, filePattern.mid(slash + 1));
+}
+
+Status CheckWholeRecords(const QString& folder)
+{
+    for (const WorkingFileSpec& f : kWorkingFiles) {
+        const QString path = QDir(folder).filePath(QString::fromLatin1(f.name));
+        struct stat st {};
+        if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        const auto size = static_cast<std::uint64_t>(st.st_size);
+        if (size % f.recordSize == 0) continue;
+        return Status::error(
+            QStringLiteral("The working file %1 ends in an incomplete record (%2 bytes after record %3).")
+                .arg(path)
+                .arg(size % f.recordSize)
+                .arg(size / f.recordSize));
+    }
+    return {};
 }
 
 }  // namespace tavrin::ZipArch

@@ -16,6 +16,7 @@ struct WorkingFileSpec {
     const char* name;  // "QORVANE2.SCH"
     std::uint64_t maxBytes;
     bool required;
+    std::uint64_t recordSize;
 };
 
 std::span<const WorkingFileSpec> WorkingFiles();
@@ -41,5 +42,9 @@ Status ExtractFromArchive(const QString& archive, const QString& pattern, const 
 Status TestArchive(const QString& archive, const QString& pattern);
 // Creates archive from the files matching a path pattern ("folder/QORVANE2.S??").
 Status AddToArchive(const QString& archive, const QString& filePattern);
+
+// Refuses a folder whose working files do not all hold whole records: such a file would make
+// an archive that cannot be read as a schedule.
+Status CheckWholeRecords(const QString& folder);
 
 }  // namespace tavrin::ZipArch

@@ -5,11 +5,14 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <vector>
 
 #include "analysis/CostReport.h"
 #include "platform/Cp1252.h"
 #include "store/SchedFiles.h"
+#include "support/FileSizeLimit.h"
 #include "support/Golden.h"
 #include "support/StoreFixture.h"
 
@@ -369,11 +372,45 @@ TEST_F(CostReportFile, AFailedWriteStopsWithTheMessage)
     EXPECT_TRUE(r.message().startsWith(QStringLiteral("Cannot write ") + path)) << r.message().toStdString();
     ASSERT_TRUE(QDir().rmdir(path));
 
-    if (!QFile::exists(QStringLiteral("/dev/full"))) GTEST_SKIP() << "no /dev/full";
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), path));
-    r = BuildCostReportFile(*files, Request(1, 7, {1}), TestWidth);
+    // A disk that fills up: the working files' writes fit, the report's many lines do not.
+    std::vector<int> rows;
+    for (int row = 1; row <= kSlots; ++row) {
+        Employee(row, QStringLiteral("Employee %1").arg(row), QStringLiteral("RN"), 200000, 0);
+        rows.push_back(row);
+    }
+    {
+        test::FileSizeLimit full(EmployeeTable::Size + 1000);
+        r = BuildCostReportFile(*files, Request(1, 7, rows), TestWidth);
+    }
     EXPECT_FALSE(r);
-    EXPECT_TRUE(r.message().startsWith(QStringLiteral("Cannot write ") + path)) << r.message().toStdString();
+    EXPECT_EQ(r.message(), QStringLiteral("Cannot write ") + path + QStringLiteral(": File too large"))
+        << r.message().toStdString();
+}
+
+TEST_F(CostReportFile, ALinkInItsPlaceIsReplacedNeverFollowed)
+{
+    Employee(1, QStringLiteral("Adams, Ann"), QStringLiteral("RN"), 200000, 0);
+    const QString path = Path(QStringLiteral(".RPT"));
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(QStringLiteral("keep.txt"));
+    const QString missing = elsewhere.filePath(QStringLiteral("made.txt"));
+    {
+        QFile f(target);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not the report's");
+    }
+    for (const QString& linked : {target, missing}) {
+        ASSERT_TRUE(QFile::link(linked, path));
+        const auto r = BuildCostReportFile(*files, Request(1, 7, {1}), TestWidth);
+        ASSERT_TRUE(r) << r.message().toStdString();
+        EXPECT_FALSE(QFileInfo(path).isSymLink());
+        EXPECT_TRUE(ReadFile(QStringLiteral(".RPT")).startsWith("\"Name\""));
+        ASSERT_TRUE(QFile::remove(path));
+    }
+    QFile kept(target);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("not the report's"));
+    EXPECT_FALSE(QFileInfo::exists(missing));
 }
 
 }  // namespace

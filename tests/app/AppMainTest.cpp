@@ -1,4 +1,4 @@
-// The command line and the date display format.
+// The command line, the date display format and the working folder at start.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -75,6 +75,30 @@ TEST(Shell, TrimNullsAndTheZipLibraryCheck)
     EXPECT_EQ(AppMain::TrimNulls(QString::fromLatin1("ab\0\0 ", 5)), "ab");
     EXPECT_EQ(AppMain::TrimNulls(""), "");
     EXPECT_EQ(AppMain::FindMisplacedZipDll(), "");  // libzip is loaded from where it was installed
+}
+
+TEST(WorkingFolder, AtStartWhatACutOffRunLeftIsRemovedAndNothingElse)
+{
+    QTemporaryDir work;
+    const auto plant = [&](const QString& name) {
+        QFile f(work.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("left behind");
+    };
+    // A temporary archive of a save, and a print job never sent.
+    const QStringList stale = {"plan.TSC.a1b2c3", "week 2.TSC.Zx9Qw8", "job-Ab12Cd.pdf"};
+    const QStringList others = {"plan.TSC",     "plan.TSC.abc", "job-Ab12Cd.pdf.bak",
+                                "job-Ab12.pdf", "QORVANE2.SNO", "notes.txt.a1b2c3"};
+    for (const QString& n : stale + others) plant(n);
+    // Still being written by another open of its own.
+    plant("plan.TSC.held00");
+    FileLock held;
+    ASSERT_TRUE(held.Acquire(work.filePath("plan.TSC.held00"), false));
+
+    AppMain::RemoveStaleWorkingFiles(work.path());
+    for (const QString& n : stale) EXPECT_FALSE(QFileInfo::exists(work.filePath(n))) << n.toStdString();
+    for (const QString& n : others) EXPECT_TRUE(QFileInfo::exists(work.filePath(n))) << n.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(work.filePath("plan.TSC.held00")));
 }
 
 #ifdef TAVRIN_PROGRAM

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -16,11 +17,14 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <memory>
 
 #include "app/MainFormFixture.h"
 #include "app/ShellDialogs.h"
+#include "platform/SysIo.h"
 #include "store/Convert.h"
 #include "support/LegacyBuilder.h"
 #include "support/ModalDialogs.h"
@@ -240,7 +244,9 @@ TEST_F(MainFormTest, AFailedSaveOffersAbortRetryIgnore)
     msg.Answer(Mb::Abort);
     form->File_Save_Click();
     ASSERT_EQ(msg.shown.size(), 2u);
-    EXPECT_EQ(msg.shown[0].prompt, "Tavrin cannot save " + docs.path() + "/sub/plan.QRD");
+    const QString cannotSave =
+        "Tavrin cannot save " + docs.path() + "/sub/plan.QRD\n" + QString::fromLocal8Bit(std::strerror(ENOENT));
+    EXPECT_EQ(msg.shown[0].prompt, cannotSave);
     EXPECT_EQ(msg.shown[0].flags, Mb::Critical + Mb::AbortRetryIgnore);
     EXPECT_EQ(msg.shown[0].title, "Error");
     EXPECT_TRUE(files->ScheduleModified);  // Abort: the flag as it was
@@ -251,7 +257,7 @@ TEST_F(MainFormTest, AFailedSaveOffersAbortRetryIgnore)
     msg.Answer(Mb::Ignore);
     form->File_Save_Click();
     // The lock could not be taken back either (the file went with its folder): said first.
-    EXPECT_EQ(msg.Last(), "Tavrin cannot save " + docs.path() + "/sub/plan.QRD");
+    EXPECT_EQ(msg.Last(), cannotSave);
     EXPECT_TRUE(files->ScheduleModified);  // nothing was saved: Exit still asks
 
     // Back in place, the save works.
@@ -275,6 +281,62 @@ TEST_F(MainFormTest, AFailedSaveOffersAbortRetryIgnore)
     form->File_Close_Click();
     Open(docs.path() + "/sub/plan.QRD");
     EXPECT_EQ(files->EmpTable.Name[1].str(), "Retried");
+}
+
+TEST_F(MainFormTest, AFailedSaveSaysWhyOnASecondLine)
+{
+    MakeSchedule(Doc("plan.QRD"), "Pat");
+    Open(Doc("plan.QRD"));
+    const auto contents = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray before = contents(Doc("plan.QRD"));
+    // The disk fails while the changes are written to the working files, or while the new
+    // schedule file is flushed to the disk.
+    const struct {
+        SysIo::Fault::Call call;
+        int err;
+    } faults[] = {{SysIo::Fault::Call::Write, ENOSPC}, {SysIo::Fault::Call::Sync, EIO}};
+    for (const auto& f : faults) {
+        files->EmpTable.Name[1] = "Changed";
+        files->ScheduleModified = true;
+        msg.Clear();
+        msg.Answer(Mb::Abort);
+        {
+            SysIo::Fault disk(f.call, 1, f.err);
+            form->File_Save_Click();
+        }
+        ASSERT_EQ(msg.shown.size(), 1u);
+        EXPECT_EQ(msg.shown[0].prompt,
+                  "Tavrin cannot save " + Doc("plan.QRD") + "\n" + QString::fromLocal8Bit(std::strerror(f.err)));
+        EXPECT_EQ(msg.shown[0].flags, Mb::Critical + Mb::AbortRetryIgnore);
+        EXPECT_EQ(msg.shown[0].title, "Error");
+        EXPECT_EQ(contents(Doc("plan.QRD")), before);
+        EXPECT_TRUE(files->ScheduleModified);
+    }
+
+    // Save As: the same second line, with its OK.
+    msg.Clear();
+    dialogs.Answer(Doc("copy.QRD"));
+    {
+        SysIo::Fault disk(SysIo::Fault::Call::Sync, 1, ENOSPC);
+        form->File_SaveAs_Click();
+    }
+    ASSERT_EQ(msg.shown.size(), 1u);
+    EXPECT_EQ(msg.shown[0].prompt,
+              "Tavrin cannot save " + Doc("copy.QRD") + "\n" + QString::fromLocal8Bit(std::strerror(ENOSPC)));
+    EXPECT_EQ(msg.shown[0].flags, Mb::Critical + Mb::OKOnly);
+    EXPECT_FALSE(QFileInfo::exists(Doc("copy.QRD")));
+    EXPECT_EQ(files->SchedulePath(), Doc("plan.QRD"));
+
+    // With the disk mended, the changes are all there.
+    msg.Clear();
+    form->File_Save_Click();
+    EXPECT_TRUE(msg.shown.empty());
+    form->File_Close_Click();
+    Open(Doc("plan.QRD"));
+    EXPECT_EQ(files->EmpTable.Name[1].str(), "Changed");
 }
 
 // While it lives, no file of this process can be written (the file size limit is 0).

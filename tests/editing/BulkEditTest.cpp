@@ -2,10 +2,15 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "editing/BulkEdit.h"
 #include "editing/BulkFixture.h"
+#include "platform/SysIo.h"
 
 namespace tavrin::test {
 namespace {
@@ -172,6 +177,87 @@ TEST_F(BulkEditTest, TheFirstWriteThatFailsStopsTheRunWithTheStoresError)
     EXPECT_EQ(S1(2, 1), 2);
     EXPECT_EQ(S1(3, 1), 0);  // its day was not written
     EXPECT_EQ(Note(3, 1), 0);
+}
+
+TEST_F(BulkEditTest, ARunStoppedByAFullDiskLeavesNoNoteThatNoCellNames)
+{
+    const int notesBefore = files->NoteRecordCount();
+    ASSERT_EQ(files->NextNoteNo, notesBefore + 1);
+    const QByteArray daysBefore = ReadFile(QStringLiteral(".SCH"));
+    // Every record the run added is named by a cell, and every cell names a record there is.
+    const auto notesAndCellsAgree = [&](const char* name) {
+        const int count = files->NoteRecordCount();
+        EXPECT_EQ(FileSize(QStringLiteral(".SNO")), qint64(count) * 60) << name;
+        EXPECT_EQ(files->NextNoteNo, count + 1) << name;
+        std::vector<bool> named(static_cast<std::size_t>(count) + 1, false);
+        for (int n = 1; n <= files->PeriodDays(); ++n) {
+            const DayRecord d = FileDay(n);
+            for (int slot = 1; slot <= kSlots; ++slot) {
+                const int note = std::abs(static_cast<int>(d.NoteNumber[slot]));
+                if (note == 0) continue;
+                ASSERT_LE(note, count) << name << ": day " << n;
+                named[static_cast<std::size_t>(note)] = true;
+            }
+        }
+        for (int k = notesBefore + 1; k <= count; ++k)
+            EXPECT_TRUE(named[static_cast<std::size_t>(k)]) << name << ": record " << k;
+    };
+
+    // Three names over ten days, a new note in every cell. The disk fails while the new notes
+    // are written, or after them, while the days are; in the last case part of the days reach
+    // the file.
+    MultiSchedPlan p = ShiftPlan({1, 2, 4}, First(), 10, 2);
+    p.actions.noteText = QStringLiteral("Fire drill");
+    const struct {
+        const char* name;
+        int nth;
+        bool shortWrite;
+        bool nothingWritten;
+    } faults[] = {
+        {"no room for the notes", 1, false, true},
+        {"the notes fill the disk", 1, true, true},
+        {"no room for the days", 2, false, true},
+        {"the days fill the disk", 2, true, false},
+    };
+    for (const auto& f : faults) {
+        Result<MultiSchedPass> r = MultiSchedPass{};
+        {
+            SysIo::Fault disk(SysIo::Fault::Call::Write, f.nth, ENOSPC, f.shortWrite);
+            r = RunScheduleMultiplePass(*files, p, false);
+            EXPECT_TRUE(disk.Struck()) << f.name;
+        }
+        EXPECT_FALSE(r) << f.name;
+        EXPECT_TRUE(r.message().endsWith(QString::fromLocal8Bit(std::strerror(ENOSPC)))) << r.message().toStdString();
+        notesAndCellsAgree(f.name);
+        if (f.nothingWritten) {
+            EXPECT_EQ(files->NoteRecordCount(), notesBefore) << f.name;
+            EXPECT_EQ(ReadFile(QStringLiteral(".SCH")), daysBefore) << f.name;
+        } else {
+            EXPECT_GT(files->NoteRecordCount(), notesBefore) << f.name;
+            EXPECT_EQ(S1(1, 1), 2);
+            EXPECT_EQ(files->GetNoteText(Note(1, 1)), QStringLiteral("Fire drill"));
+        }
+    }
+
+    // With room again the run goes on from the records there are, the counter in step.
+    ASSERT_TRUE(RunScheduleMultiplePass(*files, p, false));
+    notesAndCellsAgree("after");
+    EXPECT_EQ(S1(10, 4), 2);
+    EXPECT_EQ(files->GetNoteText(Note(10, 4)), QStringLiteral("Fire drill"));
+
+    // Copy Multiple writes the same way: the first day's notes copied onto ten more.
+    CopyPlan copy;
+    copy.rows = {1, 2, 4};
+    copy.start = First();
+    copy.blockDays = 1;
+    for (int k = 11; k <= 20; ++k) copy.destinations.push_back(First() + k);
+    copy.options.CopyNotes = kTrue;
+    {
+        SysIo::Fault disk(SysIo::Fault::Call::Write, 2, ENOSPC, true);
+        EXPECT_FALSE(RunCopyMultiple(*files, copy));
+    }
+    notesAndCellsAgree("copy");
+    EXPECT_TRUE(msg.shown.empty());
 }
 
 TEST(CopyDestinationsTest, MultiplesOfTheBlockUpToThePeriodEndAndAtMostAHundred)

@@ -10,9 +10,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 
 #include "platform/FileLock.h"
 #include "platform/FileReplace.h"
+#include "platform/SysIo.h"
 #include "support/OtherProcess.h"
 
 namespace tavrin::test {
@@ -176,6 +179,89 @@ TEST_F(FileLockTest, ReplaceFollowsALinkAndMovesTheLockToTheNewFile)
     EXPECT_FALSE(OtherProcessCanLock(real));
     lock.Release();
     EXPECT_TRUE(OtherProcessCanLock(real));
+}
+
+TEST_F(FileLockTest, AWholeFileThatCannotBeWrittenLeavesTheOldOneAndSaysWhy)
+{
+    const QString path = Path(QStringLiteral("week.csv"));
+    Write(path, "last week");
+    ASSERT_EQ(::chmod(path.toLocal8Bit().constData(), 0640), 0);
+    // Less than one buffer of a stream: a write that fails must not pass unseen.
+    const QByteArray text(10000, 'x');
+    const struct {
+        const char* name;
+        SysIo::Fault::Call call;
+        int err;
+        bool shortWrite;
+    } faults[] = {
+        {"full disk", SysIo::Fault::Call::Write, ENOSPC, false},
+        {"filled while writing", SysIo::Fault::Call::Write, ENOSPC, true},
+        {"broken disk", SysIo::Fault::Call::Write, EIO, false},
+        {"flush to the disk", SysIo::Fault::Call::Sync, EIO, false},
+    };
+    for (const auto& f : faults) {
+        Status s;
+        {
+            SysIo::Fault disk(f.call, 1, f.err, f.shortWrite);
+            s = WriteWholeFile(path, text);
+            EXPECT_TRUE(disk.Struck()) << f.name;
+        }
+        EXPECT_FALSE(s) << f.name;
+        EXPECT_EQ(s.message(), QStringLiteral("Cannot write ") + path + QStringLiteral(": ") +
+                                   QString::fromLocal8Bit(std::strerror(f.err)))
+            << f.name;
+        EXPECT_EQ(Read(path), QByteArray("last week")) << f.name;
+        EXPECT_EQ(Entries(), QStringList{QStringLiteral("week.csv")}) << f.name;
+    }
+
+    ASSERT_TRUE(WriteWholeFile(path, text));
+    EXPECT_EQ(Read(path), text);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.toLocal8Bit().constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(Entries(), QStringList{QStringLiteral("week.csv")});
+}
+
+TEST_F(FileLockTest, StaleCopiesBesideAFileAreRemovedButNotOnesStillBeingWritten)
+{
+    const QString target = Path(QStringLiteral("plan.QRD"));
+    Write(target, "schedule");
+    const QStringList stale = {QStringLiteral(".plan.QRD.a1B2c3"), QStringLiteral(".plan.QRD.ZZ9yx0")};
+    for (const QString& name : stale) Write(Path(name), "half a copy");
+    // Copies still being written: locked by another process, or by another open in this one.
+    Write(Path(QStringLiteral(".plan.QRD.bus1ed")), "being written");
+    OtherProcessLock other(Path(QStringLiteral(".plan.QRD.bus1ed")));
+    ASSERT_TRUE(other.Held());
+    Write(Path(QStringLiteral(".plan.QRD.mine01")), "being written");
+    FileLock mine;
+    ASSERT_TRUE(mine.Acquire(Path(QStringLiteral(".plan.QRD.mine01")), false));
+    // Just created, not yet locked by its writer.
+    Write(Path(QStringLiteral(".plan.QRD.empty0")), "");
+    // Other names, and a link, are never touched.
+    const QStringList others = {QStringLiteral(".plan.QRD.abc"),     QStringLiteral(".plan.QRD.abc-12"),
+                                QStringLiteral(".plan.QRD.1234567"), QStringLiteral(".plan.qrd.a1b2c3"),
+                                QStringLiteral(".copy.QRD.a1b2c3"),  QStringLiteral("plan.QRD.a1b2c3")};
+    for (const QString& name : others) Write(Path(name), "someone else's");
+    Write(Path(QStringLiteral("elsewhere")), "linked to");
+    ASSERT_TRUE(QFile::link(Path(QStringLiteral("elsewhere")), Path(QStringLiteral(".plan.QRD.link00"))));
+
+    const QStringList before = Entries();
+    RemoveStaleCopies(target);
+    QStringList expected = before;
+    for (const QString& name : stale) expected.removeAll(name);
+    EXPECT_EQ(Entries(), expected);
+    EXPECT_EQ(Read(Path(QStringLiteral("elsewhere"))), QByteArray("linked to"));
+    EXPECT_TRUE(OtherProcessCanLock(target));
+
+    // Through a link to the schedule, the copies beside the schedule itself are the ones.
+    QDir(dir.path()).mkdir(QStringLiteral("sub"));
+    Write(Path(QStringLiteral("sub/real.QRD")), "schedule");
+    Write(Path(QStringLiteral("sub/.real.QRD.q1w2e3")), "half a copy");
+    ASSERT_TRUE(QFile::link(Path(QStringLiteral("sub/real.QRD")), Path(QStringLiteral("alias.QRD"))));
+    Write(Path(QStringLiteral(".alias.QRD.q1w2e3")), "not a copy of it");
+    RemoveStaleCopies(Path(QStringLiteral("alias.QRD")));
+    EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("sub/.real.QRD.q1w2e3"))));
+    EXPECT_TRUE(QFileInfo::exists(Path(QStringLiteral(".alias.QRD.q1w2e3"))));
 }
 
 }  // namespace

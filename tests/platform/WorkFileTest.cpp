@@ -2,14 +2,19 @@
 
 #include "platform/AppPaths.h"
 #include "platform/Cp1252.h"
+#include "platform/SysIo.h"
 #include "platform/WorkFile.h"
 #include "support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -62,7 +67,7 @@ TEST(WorkFile, KeepsItsLengthUpWithItsOwnWritesAndMeasuresAgainAfterAFailedOne)
     ASSERT_TRUE(f.writeRepeated(3, 2, rec));
     EXPECT_EQ(f.recordCount(), 4);
 
-    // A write cut short by a file size limit leaves part of a record on the disk.
+    // A write cut short by a file size limit leaves no part of a record on the disk.
     struct rlimit old {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
     auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -73,7 +78,7 @@ TEST(WorkFile, KeepsItsLengthUpWithItsOwnWritesAndMeasuresAgainAfterAFailedOne)
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(cut);
-    EXPECT_EQ(f.length(), 18);
+    EXPECT_EQ(f.length(), 16);
 }
 
 TEST(WorkFile, GatheredWritesPutThePartsInOrderAndReportOneCutShort)
@@ -91,7 +96,7 @@ TEST(WorkFile, GatheredWritesPutThePartsInOrderAndReportOneCutShort)
     const std::uint8_t expected[16] = {9, 10, 11, 12, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     EXPECT_TRUE(std::equal(out, out + 16, expected));
 
-    // Cut short by a file size limit in the second part: reported, and the length measured again.
+    // Cut short by a file size limit in the second part: reported, and what it added cut off.
     Status cut;
     {
         test::FileSizeLimit limit(30);
@@ -99,11 +104,56 @@ TEST(WorkFile, GatheredWritesPutThePartsInOrderAndReportOneCutShort)
     }
     EXPECT_FALSE(cut);
     EXPECT_TRUE(cut.message().contains("record 8")) << cut.message().toStdString();
-    EXPECT_EQ(f.length(), 30);
+    EXPECT_EQ(f.length(), 20);
 
     WorkFile full;
     ASSERT_TRUE(full.open(QStringLiteral("/dev/full"), 4));
     EXPECT_FALSE(full.writeGathered(1, parts));
+}
+
+TEST(WorkFile, AWriteThatFailsLeavesTheFileAtTheWholeRecordsItHad)
+{
+    // Each way of writing, each way a disk fails: the records already there stay as they were,
+    // whatever the failing write added is gone, and the message says why.
+    const std::uint8_t rec[4] = {7, 7, 7, 7};
+    const std::uint8_t two[8] = {5, 5, 5, 5, 6, 6, 6, 6};
+    const std::span<const std::uint8_t> parts[] = {rec, two};
+    const struct {
+        const char* name;
+        std::function<Status(WorkFile&)> write;
+    } writes[] = {
+        {"one record", [&](WorkFile& f) { return f.write(3, two); }},
+        {"past the end", [&](WorkFile& f) { return f.write(6, two); }},
+        {"gathered", [&](WorkFile& f) { return f.writeGathered(3, parts); }},
+        {"repeated", [&](WorkFile& f) { return f.writeRepeated(3, 5, rec); }},
+    };
+    const struct {
+        int err;
+        bool shortWrite;
+    } faults[] = {{ENOSPC, false}, {ENOSPC, true}, {EIO, true}, {EFBIG, false}};
+    for (const auto& w : writes) {
+        for (const auto& fault : faults) {
+            QTemporaryDir dir;
+            WorkFile f;
+            ASSERT_TRUE(f.open(dir.filePath("r.dat"), 4));
+            const std::uint8_t first[8] = {1, 2, 3, 4, 1, 2, 3, 4};
+            ASSERT_TRUE(f.write(1, std::span<const std::uint8_t>(first)));
+            Status s;
+            {
+                SysIo::Fault disk(SysIo::Fault::Call::Write, 1, fault.err, fault.shortWrite);
+                s = w.write(f);
+                EXPECT_TRUE(disk.Struck()) << w.name;
+            }
+            EXPECT_FALSE(s) << w.name;
+            EXPECT_EQ(s.sysError(), fault.err) << w.name;
+            EXPECT_TRUE(s.message().endsWith(QString::fromLocal8Bit(std::strerror(fault.err)))) << w.name;
+            EXPECT_EQ(QFileInfo(dir.filePath("r.dat")).size(), 8) << w.name << " " << fault.shortWrite;
+            EXPECT_EQ(f.length(), 8) << w.name;
+            std::uint8_t out[8];
+            ASSERT_TRUE(f.readRange(1, out));
+            EXPECT_TRUE(std::equal(out, out + 8, first)) << w.name;
+        }
+    }
 }
 
 TEST(WorkFile, FailedWritesAndOpensAreReported)

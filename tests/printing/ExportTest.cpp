@@ -2,13 +2,17 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 
 #include "PrintoutFixture.h"
 #include "platform/Cp1252.h"
+#include "platform/SysIo.h"
 
 namespace tavrin::test {
 namespace {
@@ -193,10 +197,37 @@ TEST_F(ExportTest, DeliveryToFileAndClipboard)
     ASSERT_TRUE(DeliverExportText(text, false, QString()));
     EXPECT_EQ(QApplication::clipboard()->text(), text);
 
-    // A file that cannot be written is reported, and an existing one stays as it was.
+    // A file that cannot be written is reported with the system's reason.
     const Status s = DeliverExportText(text, true, out.filePath(QStringLiteral("missing/x.csv")));
     EXPECT_FALSE(s);
-    EXPECT_EQ(s.message(), QStringLiteral("Cannot write ") + out.filePath(QStringLiteral("missing/x.csv")));
+    EXPECT_EQ(s.message(), QStringLiteral("Cannot write ") + out.filePath(QStringLiteral("missing/x.csv")) +
+                               QStringLiteral(": No such file or directory"));
+
+    f.close();
+    // A disk that is full or fails keeps the old file as it was and leaves nothing beside it,
+    // however small the text (a stream's buffer would hide a failed write of it).
+    const struct {
+        SysIo::Fault::Call call;
+        int err;
+        bool shortWrite;
+    } faults[] = {{SysIo::Fault::Call::Write, ENOSPC, false},
+                  {SysIo::Fault::Call::Write, ENOSPC, true},
+                  {SysIo::Fault::Call::Sync, ENOSPC, false},
+                  {SysIo::Fault::Call::Sync, EIO, false}};
+    for (const auto& fault : faults) {
+        Status failed;
+        {
+            SysIo::Fault disk(fault.call, 1, fault.err, fault.shortWrite);
+            failed = DeliverExportText(QStringLiteral("New,Line\r\n"), true, path);
+        }
+        EXPECT_EQ(failed.message(), QStringLiteral("Cannot write ") + path + QStringLiteral(": ") +
+                                        QString::fromLocal8Bit(std::strerror(fault.err)));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), QByteArray("Name,Jos\xe9\r\n\xc5sa,D\r\n\r\n"));
+        f.close();
+        EXPECT_EQ(QDir(out.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList{QStringLiteral("José.csv")});
+    }
 }
 
 // ---------------------------------------------------------------- the dialog

@@ -1,4 +1,6 @@
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include "PrintFixture.h"
 #include "platform/Cp1252.h"
@@ -160,6 +162,34 @@ TEST_F(PreviewRecTest, FilesThatCannotBeMadeAreReported)
     EXPECT_FALSE(lost.OpenPreviewFiles());
     EXPECT_FALSE(lost.FilesOpen());
     EXPECT_FALSE(lost.PreviewLine(0, 0, 1, 1));
+}
+
+TEST_F(PreviewRecTest, LinksInThePlaceOfThePreviewFilesAreReplacedNeverFollowed)
+{
+    rec.ClosePreviewFiles();
+    QTemporaryDir elsewhere;
+    const QString kept = elsewhere.filePath(QStringLiteral("kept"));
+    const QString made = elsewhere.filePath(QStringLiteral("made"));
+    {
+        QFile f(kept);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a recording");
+    }
+    // One link to a file of the user's, one to a file that does not exist yet.
+    ASSERT_TRUE(QFile::remove(rec.CommandPath()) && QFile::remove(rec.TextPath()));
+    ASSERT_TRUE(QFile::link(kept, rec.CommandPath()));
+    ASSERT_TRUE(QFile::link(made, rec.TextPath()));
+    ASSERT_TRUE(rec.OpenPreviewFiles());
+    ASSERT_TRUE(rec.PreviewPrintText(QStringLiteral("Week 1"), 0, 0));
+    rec.ClosePreviewFiles();
+    for (const QString& path : {rec.CommandPath(), rec.TextPath()}) {
+        EXPECT_FALSE(QFileInfo(path).isSymLink()) << path.toStdString();
+        EXPECT_GT(QFileInfo(path).size(), 0) << path.toStdString();
+    }
+    QFile f(kept);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("not a recording"));
+    EXPECT_FALSE(QFileInfo::exists(made));
 }
 
 TEST_F(PreviewRecTest, TheRecordingIsWrittenAPageAtATime)

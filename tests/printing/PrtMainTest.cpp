@@ -484,7 +484,7 @@ TEST_F(PrtMainTest, ExportFailuresDeliverNothing)
     OnNextDialog<tavrin::Export>([](tavrin::Export* e) { e->Command2->click(); });
     d->Command9_Click();
     EXPECT_EQ(d->LastOutcome, Outcome::Done);
-    EXPECT_EQ(msg.Last(), QStringLiteral("Cannot write ") + path);
+    EXPECT_EQ(msg.Last(), QStringLiteral("Cannot write ") + path + QStringLiteral(": No such file or directory"));
     EXPECT_EQ(msg.shown.back().title, QStringLiteral("Error"));
     EXPECT_FALSE(QFile::exists(path));
 

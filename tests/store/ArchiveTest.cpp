@@ -8,8 +8,11 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <cerrno>
+#include <cstring>
 #include <map>
 
+#include "platform/SysIo.h"
 #include "store/ZipArch.h"
 #include "support/OtherProcess.h"
 #include "support/StoreFixture.h"
@@ -407,6 +410,111 @@ TEST_F(Archive, FailedSaveLeavesTheScheduleFileWholeAndLocked)
     EXPECT_TRUE(files->ScheduleLocked());
     EXPECT_TRUE(msg.shown.empty());
     EXPECT_TRUE(files->SaveScheduleArchive());
+}
+
+TEST_F(Archive, AFailedSaveSaysWhyAndLeavesNothingPartialBehind)
+{
+    MakeSavedSchedule();
+    ASSERT_TRUE(files->CloseWorkingFiles());
+    const QByteArray before = ReadPath(SchedPath());
+    const auto besideTheSchedule = [&] {
+        return QDir(schedDir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+    // The disk fills or breaks while the new archive is copied beside the schedule file, or
+    // when it is flushed to the disk.
+    const struct {
+        SysIo::Fault::Call call;
+        int err;
+        bool shortWrite;
+    } faults[] = {{SysIo::Fault::Call::Write, ENOSPC, false},
+                  {SysIo::Fault::Call::Write, ENOSPC, true},
+                  {SysIo::Fault::Call::Sync, EIO, false}};
+    for (const auto& f : faults) {
+        {
+            SysIo::Fault disk(f.call, 1, f.err, f.shortWrite);
+            EXPECT_FALSE(files->SaveScheduleArchive());
+            EXPECT_TRUE(disk.Struck());
+        }
+        EXPECT_EQ(files->LastSaveFailure, QString::fromLocal8Bit(std::strerror(f.err)));
+        EXPECT_EQ(ReadPath(SchedPath()), before);
+        EXPECT_EQ(besideTheSchedule(), QStringList{QStringLiteral("plan.QRD")});
+        EXPECT_TRUE(files->ScheduleLocked());
+    }
+
+    // A working file that ends in part of a record is never archived.
+    const QByteArray notes = ReadFile(QStringLiteral(".SNO"));
+    WriteFile(QStringLiteral(".SNO"), notes + QByteArray(56, 'x'));
+    EXPECT_FALSE(files->SaveScheduleArchive());
+    EXPECT_EQ(files->LastSaveFailure,
+              QStringLiteral("The working file ") + Path(QStringLiteral(".SNO")) +
+                  QStringLiteral(" ends in an incomplete record (56 bytes after record %1).").arg(notes.size() / 60));
+    EXPECT_EQ(ReadPath(SchedPath()), before);
+    EXPECT_TRUE(files->ScheduleLocked());
+
+    // Save As says why too.
+    files->SaveAsFolder = files->SchedFolder;
+    files->SaveAsStem = QStringLiteral("copy");
+    EXPECT_FALSE(files->SaveScheduleArchiveAs());
+    EXPECT_TRUE(files->LastSaveFailure.contains(QStringLiteral("incomplete record")));
+    WriteFile(QStringLiteral(".SNO"), notes);
+    {
+        SysIo::Fault disk(SysIo::Fault::Call::Write, 1, ENOSPC);
+        EXPECT_FALSE(files->SaveScheduleArchiveAs());
+    }
+    EXPECT_EQ(files->LastSaveFailure, QString::fromLocal8Bit(std::strerror(ENOSPC)));
+    EXPECT_EQ(besideTheSchedule(), QStringList{QStringLiteral("plan.QRD")});
+    const QString busy = schedDir.path() + QStringLiteral("/busy.QRD");
+    WritePath(busy, "someone else's schedule");
+    OtherProcessLock other(busy);
+    ASSERT_TRUE(other.Held());
+    files->SaveAsStem = QStringLiteral("busy");
+    EXPECT_FALSE(files->SaveScheduleArchiveAs());
+    EXPECT_EQ(files->LastSaveFailure,
+              QStringLiteral("The file is in use by another copy of Tavrin or by another program."));
+
+    EXPECT_TRUE(files->SaveScheduleArchive());
+    EXPECT_TRUE(files->LastSaveFailure.isEmpty());
+    EXPECT_TRUE(msg.shown.empty());
+}
+
+TEST_F(Archive, StaleTemporaryFilesAreRemovedAtOpenAndSaveUnlessStillBeingWritten)
+{
+    MakeSavedSchedule();
+    ASSERT_TRUE(files->CloseWorkingFiles());
+    const auto plant = [](const QString& path) { WritePath(path, "left by a save that was cut off"); };
+    const QString work = dir.path() + QStringLiteral("/");
+    const QString beside = schedDir.path() + QStringLiteral("/");
+    // In the working folder, temporary archives of any schedule; beside the schedule, its copies.
+    const QStringList staleWork = {QStringLiteral("plan.TSC.a1b2c3"), QStringLiteral("other.TSC.ZZ9yx0")};
+    const QStringList staleBeside = {QStringLiteral(".plan.QRD.a1b2c3"), QStringLiteral(".plan.QRD.Q8w7e6")};
+    // Other names: a file of the user's, a working file, another schedule's copy.
+    const QStringList keepWork = {QStringLiteral("plan.TSC.bak"), QStringLiteral("plan.TSC.a1b2c3d"),
+                                  QStringLiteral("QORVANE2.SNO.a1b2c3"), QStringLiteral(".plan.QRD.a1b2c3")};
+    const QStringList keepBeside = {QStringLiteral(".other.QRD.a1b2c3"), QStringLiteral("plan.QRD.a1b2c3"),
+                                    QStringLiteral("plan.TSC.a1b2c3")};
+    for (const QString& n : staleWork + keepWork) plant(work + n);
+    for (const QString& n : staleBeside + keepBeside) plant(beside + n);
+    // Still being written by another copy: its lock is held. (The schedule's own lock is
+    // released first: the other process would inherit it.)
+    files->ReleaseScheduleLock();
+    plant(work + QStringLiteral("plan.TSC.held01"));
+    plant(beside + QStringLiteral(".plan.QRD.held01"));
+    OtherProcessLock heldWork(work + QStringLiteral("plan.TSC.held01"));
+    OtherProcessLock heldBeside(beside + QStringLiteral(".plan.QRD.held01"));
+    ASSERT_TRUE(heldWork.Held() && heldBeside.Held());
+
+    ASSERT_TRUE(files->OpenScheduleArchive()) << msg.Last().toStdString();
+    for (const QString& n : staleWork) EXPECT_FALSE(QFileInfo::exists(work + n)) << n.toStdString();
+    for (const QString& n : keepWork) EXPECT_TRUE(QFileInfo::exists(work + n)) << n.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(work + QStringLiteral("plan.TSC.held01")));
+    // Opening leaves the schedule's folder alone; saving clears its own copies there.
+    for (const QString& n : staleBeside) EXPECT_TRUE(QFileInfo::exists(beside + n)) << n.toStdString();
+    OpenExisting();
+    Save();
+    for (const QString& n : staleBeside) EXPECT_FALSE(QFileInfo::exists(beside + n)) << n.toStdString();
+    for (const QString& n : keepBeside) EXPECT_TRUE(QFileInfo::exists(beside + n)) << n.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(beside + QStringLiteral(".plan.QRD.held01")));
+    EXPECT_TRUE(msg.shown.empty());
 }
 
 TEST_F(Archive, SaveAsMovesTheScheduleAndItsLockToTheNewFile)

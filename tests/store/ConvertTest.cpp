@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <optional>
 
@@ -390,7 +392,9 @@ TEST_F(ConvertDialog, FailedFinalSaveIsReportedAndLeavesNoEmptyScheduleFile)
 
     EXPECT_TRUE(dlg.DialogCancelled);
     ASSERT_EQ(msg.shown.size(), 1u);
-    EXPECT_EQ(msg.shown[0].prompt, QStringLiteral("Tavrin cannot save ") + Target());
+    // The first line as always, then the system's reason.
+    EXPECT_EQ(msg.shown[0].prompt, QStringLiteral("Tavrin cannot save ") + Target() + QStringLiteral("\n") +
+                                       QString::fromLocal8Bit(std::strerror(EFBIG)));
     EXPECT_EQ(msg.shown[0].flags, Mb::Critical);
     EXPECT_EQ(msg.shown[0].title, QStringLiteral("Error"));
     EXPECT_FALSE(QFileInfo::exists(Target()));

@@ -1,8 +1,11 @@
 // Note numbering: new records, erased notes reused in place, the counter check and the limit.
 
+#include "platform/SysIo.h"
 #include "support/StoreFixture.h"
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 
 namespace tavrin::test {
@@ -95,6 +98,18 @@ TEST_F(Notes, ANoteThatCannotBeWrittenChangesNeitherTheCellNorTheCounter)
     }
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_TRUE(msg.shown.empty());
+
+    // A disk that fills up in the middle of the record leaves none of it.
+    {
+        DayRecord& day = files->ColumnDay(1);
+        day.NoteNumber[3] = 0;
+        SysIo::Fault disk(SysIo::Fault::Call::Write, 1, ENOSPC, true);
+        const Status stored = files->StoreCellNote(day, 3, "Dentist");
+        EXPECT_FALSE(stored);
+        EXPECT_TRUE(stored.message().endsWith(QString::fromLocal8Bit(std::strerror(ENOSPC))));
+        EXPECT_EQ(day.NoteNumber[3], 0);
+        EXPECT_EQ(FileSize(".SNO"), 60);
+    }
 
     // With room again the same cell gets the next record and no counter message.
     DayRecord& day = files->ColumnDay(1);

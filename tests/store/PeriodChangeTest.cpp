@@ -3,8 +3,11 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
+#include <QTemporaryDir>
 
 #include "store/Adjust.h"
 #include "support/OtherProcess.h"
@@ -119,6 +122,28 @@ TEST_F(PeriodChange, EarlierStartAddsBlankDaysAndTheViewKeepsItsDate)
     EXPECT_EQ(Day(8).Shift1Code[1], 9);
     // A new, empty notes file gets its blank record 1 when the files are opened.
     EXPECT_EQ(files->NoteRecordCount(), 1);
+}
+
+TEST_F(PeriodChange, LinksInThePlaceOfTheRebuildFilesAreNeverFollowed)
+{
+    OpenPeriod(QDate(2024, 1, 1), QDate(2024, 3, 31));
+    AddNote(20, 1, QStringLiteral("Keys"));
+    QTemporaryDir elsewhere;
+    const QString kept = elsewhere.filePath(QStringLiteral("kept"));
+    {
+        QFile f(kept);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a working file");
+    }
+    for (const char* ext : {".NCH", ".NNO", ".ONO"}) ASSERT_TRUE(QFile::link(kept, Path(QString::fromLatin1(ext))));
+
+    ASSERT_TRUE(Change(QDate(2024, 1, 8), QDate(2024, 3, 31)));
+    EXPECT_EQ(files->GetNoteText(Day(13).NoteNumber[1]), QStringLiteral("Keys"));
+    QFile f(kept);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("not a working file"));
+    for (const char* ext : {".NCH", ".NNO", ".ONO"})
+        EXPECT_FALSE(QFileInfo(Path(QString::fromLatin1(ext))).isSymLink());
 }
 
 TEST_F(PeriodChange, ViewOutsideTheNewPeriodStartsAtItsFirstDay)

@@ -278,6 +278,17 @@ TEST_F(WorkingFiles, DamagedFilesAreCompletedNotTrusted)
     EXPECT_EQ(files->EmpTable.CostMarker, 2);
     EXPECT_TRUE(files->ScheduleModified);
 
+    // A file ending in part of a record (left by a failed write) is completed with zero bytes,
+    // which is how that part already read: nothing in it is lost, and it can be saved.
+    ASSERT_TRUE(files->CloseWorkingFiles());
+    const QByteArray notes = ReadFile(".SNO") + QByteArray(56, 'n');
+    WriteFile(".SNO", notes);
+    WriteFile(".SGR", ReadFile(".SGR") + "g");
+    OpenExisting();
+    EXPECT_EQ(FileSize(".SNO"), 120);
+    EXPECT_EQ(ReadFile(".SNO"), notes + QByteArray(4, '\0'));
+    EXPECT_EQ(FileSize(".SGR"), 100 * 112);
+
     // A damaged period (end before start) gives no days rather than a huge file.
     files->ScheduleProps.PeriodEnd = files->ScheduleProps.PeriodStart - 10;
     EXPECT_EQ(files->PeriodDays(), 0);
