@@ -48,6 +48,9 @@ void FillPixels(QRgb* p, int n, QRgb v)
     std::fill(p, p + n, v);
 }
 
+// One line the painter lays out as it is (by the text rules below).
+bool IsPlainLine(const QString& text);
+
 }  // namespace
 
 Surface::Surface(int twipsPerPixelX, int twipsPerPixelY)
@@ -427,13 +430,14 @@ void Surface::DrawText(const QString& text, const PixelRect& r, int flags)
     QPainter& p = Painter();
     SetPen(p, fore_);
     const QRect rect(r.Left, r.Top, r.Width(), r.Height());
-    // The common case, one line left and top, is drawn at a point, under a clip only when the
-    // pixels it can cover do not lie inside the rectangle anyway.
-    if ((flags & (DT_SINGLELINE | DT_CENTER | DT_RIGHT | DT_WORDBREAK)) == 0 && !text.contains(QLatin1Char('\n')) &&
-        !text.contains(QLatin1Char('\r'))) {
+    // The common case, one plain line left and top, is drawn at a point. It is clipped when the
+    // painter's text call would clip it, when its box does not fit the rectangle: a box that
+    // fits leaves what overhangs it (an accent above the line) unclipped, as on paper.
+    if ((flags & (DT_SINGLELINE | DT_CENTER | DT_RIGHT | DT_WORDBREAK)) == 0 && IsPlainLine(text)) {
         const LaidOutLine& line = Laid(text);
-        const bool clip = (flags & DT_NOCLIP) == 0 && !rect.contains(line.ink.translated(r.Left, r.Top));
-        Changing((flags & DT_NOCLIP) ? rect | InkBound(line, r.Left, r.Top) : rect);
+        const bool clip =
+            (flags & DT_NOCLIP) == 0 && !QRectF(rect).contains(QRectF(QPointF(r.Left, r.Top), LineBox(line, text)));
+        Changing(clip ? rect : rect | InkBound(line, r.Left, r.Top));
         if (clip) p.setClipRect(rect);
         p.drawStaticText(QPoint(r.Left, r.Top), line.text);
         if (clip) p.setClipping(false);
@@ -473,6 +477,30 @@ void DrawTextInRect(QPainter& p, const QString& text, const QRect& rect, int fla
 
 namespace {
 
+// True for a direction mark or a character of a right-to-left script: those are ordered over
+// the whole text.
+bool OrderedOverText(QChar c)
+{
+    if (c.unicode() < 0x0590) return false;
+    switch (c.direction()) {
+        case QChar::DirR:
+        case QChar::DirAL:
+        case QChar::DirAN:
+        case QChar::DirRLE:
+        case QChar::DirRLO:
+        case QChar::DirLRE:
+        case QChar::DirLRO:
+        case QChar::DirPDF:
+        case QChar::DirRLI:
+        case QChar::DirLRI:
+        case QChar::DirFSI:
+        case QChar::DirPDI:
+            return true;
+        default:
+            return false;
+    }
+}
+
 // The text as the painter's text in a rectangle lays it out: carriage returns and tabs become
 // blanks, line feeds blanks on one line and line separators otherwise. False for a text whose
 // layout cannot be kept: right-to-left scripts and direction marks are ordered over the whole
@@ -484,26 +512,8 @@ bool TextAsLaidOut(const QString& text, bool single, QString& out)
         const char16_t u = c.unicode();
         if (u == u'\r' || u == u'\n' || u == u'\t') {
             edit = true;
-        } else if (u == 0x9C || c.isSurrogate()) {
+        } else if (u == 0x9C || c.isSurrogate() || OrderedOverText(c)) {
             return false;
-        } else if (u >= 0x0590) {
-            switch (c.direction()) {
-                case QChar::DirR:
-                case QChar::DirAL:
-                case QChar::DirAN:
-                case QChar::DirRLE:
-                case QChar::DirRLO:
-                case QChar::DirLRE:
-                case QChar::DirLRO:
-                case QChar::DirPDF:
-                case QChar::DirRLI:
-                case QChar::DirLRI:
-                case QChar::DirFSI:
-                case QChar::DirPDI:
-                    return false;
-                default:
-                    break;
-            }
         }
     }
     out = single ? text : NormaliseBreaks(text);
@@ -513,6 +523,17 @@ bool TextAsLaidOut(const QString& text, bool single, QString& out)
             c = u' ';
         else if (c == u'\n')
             c = QChar::LineSeparator;
+    }
+    return true;
+}
+
+// One line the painter lays out as it is: no break, tab or character it orders or chooses
+// between over the text.
+bool IsPlainLine(const QString& text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\r' || u == u'\n' || u == u'\t' || u == 0x9C || c.isSurrogate() || OrderedOverText(c)) return false;
     }
     return true;
 }
@@ -530,14 +551,14 @@ const Surface::LaidOutText* Surface::LaidInRect(const QString& text, const QRect
     if (it != texts.end() && it->wrapWidth == wrapWidth) return &*it;
     if (it == texts.end()) MakeRoom();
 
-    // Lines as the painter breaks them: each placed on a whole pixel below the one before and
-    // the leading, unwrapped lines as wide as they come with their trailing blanks.
+    // Lines as the painter breaks them: each placed on a whole pixel below the one before the
+    // leading. Their widths, which decide the clip, leave out the blanks that end a line before
+    // a break, as the painter's do; only the last line counts its trailing blanks.
     const QFont& font = layouts_->font;
     QTextLayout layout(laidText, font);
     layout.setCacheEnabled(true);
     QTextOption option;
     option.setWrapMode(wrap ? QTextOption::WordWrap : QTextOption::ManualWrap);
-    if (!wrap) option.setFlags(QTextOption::IncludeTrailingSpaces);
     option.setTextDirection(Qt::LeftToRight);
     layout.setTextOption(option);
     const qreal leading = QFontMetricsF(font).leading();
@@ -620,6 +641,29 @@ const Surface::LaidOutLine& Surface::Laid(const QString& text) const
         it = lines.insert(text, line);
     }
     return *it;
+}
+
+const QSizeF& Surface::LineBox(const LaidOutLine& line, const QString& text) const
+{
+    if (!line.box) {
+        // Laid out as the painter lays out a text in a rectangle: the natural width, the line's
+        // trailing blanks included, by the height of the line.
+        QTextLayout layout(text, font_.font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::ManualWrap);
+        option.setTextDirection(Qt::LeftToRight);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine l = layout.createLine();
+        QSizeF box;
+        if (l.isValid()) {
+            l.setLineWidth(0x01000000);
+            box = QSizeF(l.naturalTextWidth(), l.ascent() + l.descent());
+        }
+        layout.endLayout();
+        line.box = box;
+    }
+    return *line.box;
 }
 
 QRect Surface::InkBound(const LaidOutLine& line, int x, int y) const

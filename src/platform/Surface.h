@@ -13,6 +13,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/FontService.h"
@@ -195,6 +196,8 @@ private:
         QStaticText text;
         QRect ink;
         int advance = 0;  // pixels
+        // The box that decides whether the line is clipped in a rectangle, once asked for.
+        mutable std::optional<QSizeF> box;
     };
     // A text laid out once for a rectangle, broken into lines as the painter's text in a
     // rectangle breaks it; each line with its advance, its top, and the height and the widest
@@ -227,6 +230,8 @@ private:
     void UseFontLayouts();
     const QFontMetrics& Metrics() const { return layouts_->metrics; }
     const LaidOutLine& Laid(const QString& text) const;
+    // The line's box in a rectangle as the painter's text call measures it.
+    const QSizeF& LineBox(const LaidOutLine& line, const QString& text) const;
     // Empties the current font's texts when they fill their room.
     void MakeRoom() const;
     // The text laid out for a rectangle of the given flags, or null for one the painter's own
