@@ -104,8 +104,9 @@ public:
     // --- pixel operations ---
     // Copies (SRCCOPY) or ANDs (SRCAND) the w x h block of src at (sx, sy) to (x, y).
     void BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy, std::uint32_t rop);
-    // Copies the sw x sh block of another surface at (sx, sy) onto the w x h block at (x, y),
-    // stretched or shrunk pixel by pixel (no smoothing).
+    // Copies the sw x sh block of another surface at (sx, sy) onto the w x h block at (x, y):
+    // stretched pixel by pixel (no smoothing); shrunk keeping dark pixels, each pixel the AND
+    // of the pixels that fall on it, so that thin dark marks on white stay.
     void StretchBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy, int sw, int sh);
     // WHITENESS or BLACKNESS over a w x h block.
     void PatBlt(int x, int y, int w, int h, std::uint32_t rop);

@@ -8,6 +8,7 @@
 #include <QStaticText>
 #include <QTest>
 #include <memory>
+#include <vector>
 
 #include "platform/FileDialogs.h"
 #include "platform/FontService.h"
@@ -286,6 +287,77 @@ void FillPattern(Surface& s)
     for (int y = 0; y < s.Height(); ++y)
         for (int x = 0; x < s.Width(); ++x)
             s.FillRect({x, y, x + 1, y + 1}, static_cast<std::uint32_t>(0x010203 * x + 0x0A0B00 * y + 7));
+}
+
+TEST(SurfaceStretchTest, ShrinkingKeepsEveryThinMarkAndEnlargingRepeatsPixels)
+{
+    // A page of 640 one-pixel dashes and strokes, black and red, in every phase of the reduction,
+    // and a grey shade, shrunk to a third as the fitted preview does.
+    Surface page(15, 15);
+    page.Resize(1224, 1584);
+    page.Clear();
+    struct Mark {
+        PixelRect r;
+        std::uint32_t colour;
+    };
+    std::vector<Mark> marks;
+    for (int k = 0; k < 640; ++k) {
+        const int x = 20 + (k % 20) * 59 + k % 3;
+        const int y = 20 + (k / 20) * 45 + (k / 7) % 3;
+        const PixelRect r = k % 2 ? PixelRect{x, y, x + 1, y + 4} : PixelRect{x, y, x + 4, y + 1};
+        marks.push_back({r, k % 5 ? 0u : kRed});
+        page.FillRect(r, marks.back().colour);
+    }
+    page.FillRect({300, 1500, 330, 1530}, kGrey);
+    Surface thumb(15, 15);
+    thumb.SetBackColour(0x808080);
+    thumb.Resize(408, 528);
+    thumb.StretchBlt(0, 0, 408, 528, page, 0, 0, 1224, 1584);
+
+    // Where a page pixel lands on the thumbnail.
+    const auto at = [](int v) { return v / 3; };
+    std::vector<bool> covered(408 * 528, false);
+    int lost = 0;
+    for (const Mark& m : marks) {
+        bool found = false;
+        for (int y = at(m.r.Top); y <= at(m.r.Bottom - 1); ++y)
+            for (int x = at(m.r.Left); x <= at(m.r.Right - 1); ++x) {
+                found = found || thumb.Pixel(x, y) == m.colour;
+                covered[std::size_t(y) * 408 + std::size_t(x)] = true;
+            }
+        lost += !found;
+    }
+    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(thumb.Pixel(105, 505), kGrey);
+    int stray = 0;  // marks where the page had none
+    for (int y = 0; y < 528; ++y)
+        for (int x = 0; x < 408; ++x)
+            stray += !covered[std::size_t(y) * 408 + std::size_t(x)] && thumb.Pixel(x, y) != kWhite &&
+                     thumb.Pixel(x, y) != kGrey;
+    EXPECT_EQ(stray, 0);
+
+    // Shrunk one way only, the other way takes the pixel under each centre; a block partly off
+    // the surface is cut at its edge.
+    Surface strip(15, 15);
+    strip.Resize(400, 40);
+    strip.StretchBlt(-8, 0, 408, 1584, page, 0, 0, 1224, 1584);
+    const Mark& stroke = marks[5];  // red, one pixel wide and four high
+    for (int y = stroke.r.Top - 1; y <= stroke.r.Bottom; ++y) {
+        const bool inside = y >= stroke.r.Top && y < stroke.r.Bottom;
+        EXPECT_EQ(strip.Pixel(at(stroke.r.Left) - 8, y), inside ? kRed : kWhite) << y;
+    }
+
+    // Enlarged, each pixel becomes a block of its colour.
+    Surface small(15, 15);
+    small.Resize(4, 3);
+    small.Clear();
+    small.FillRect({1, 1, 2, 2}, kRed);
+    small.FillRect({3, 0, 4, 3}, 0);
+    Surface big(15, 15);
+    big.Resize(12, 6);
+    big.StretchBlt(0, 0, 12, 6, small, 0, 0, 4, 3);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 12; ++x) ASSERT_EQ(big.Pixel(x, y), small.Pixel(x / 3, y / 2)) << x << "," << y;
 }
 
 TEST(SurfaceScrollTest, MovesWithinAPictureLeaveThePixelsThatPlainMovesLeave)
