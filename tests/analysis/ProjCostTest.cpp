@@ -297,7 +297,7 @@ TEST_F(ProjCostTest, OnlyAChangedValueMarksTheScheduleModified)
 
 TEST_F(ProjCostTest, LeavingABoxChecksItAndARefusedBoxKeepsTheFocus)
 {
-    test::OnNextDialog<ProjCost>([this](ProjCost* d) {
+    const auto projCostWait = test::OnNextDialog<ProjCost>([this](ProjCost* d) {
         QApplication::setActiveWindow(d);
         d->PeriodDays->setFocus(Qt::OtherFocusReason);
         d->PeriodDays->setText(QStringLiteral("100"));
@@ -367,7 +367,7 @@ TEST_F(ProjCostTest, DatesDaysAndCopies)
 
 TEST_F(ProjCostTest, EditCostRewritesTheEntry)
 {
-    test::OnNextDialog<ProjCost>([this](ProjCost* d) {
+    const auto projCostWait = test::OnNextDialog<ProjCost>([this](ProjCost* d) {
         QApplication::setActiveWindow(d);
         d->List1->setFocus(Qt::OtherFocusReason);
         EXPECT_TRUE(d->Command5->isEnabled());
@@ -375,7 +375,7 @@ TEST_F(ProjCostTest, EditCostRewritesTheEntry)
         EXPECT_FALSE(d->Command5->isEnabled());
         d->List1->setFocus(Qt::OtherFocusReason);
         d->List1->setCurrentRow(1, QItemSelectionModel::NoUpdate);
-        test::OnNextDialog<EditPay>([](EditPay* p) {
+        const auto editPayWait = test::OnNextDialog<EditPay>([](EditPay* p) {
             EXPECT_EQ(p->EmpName->text(), QStringLiteral(" Baker, Bob          "));
             p->PayType[1]->click();
             p->Command2->click();
@@ -395,7 +395,7 @@ TEST_F(ProjCostTest, EditCostRewritesTheEntry)
 TEST_F(ProjCostTest, ReportSetupHidesTheScreenFontAndKeepsOnlyWhatIsConfirmed)
 {
     auto d = Open();
-    test::OnNextDialog<PGSetup>([](PGSetup* s) {
+    auto pGSetupWait = test::OnNextDialog<PGSetup>([](PGSetup* s) {
         EXPECT_TRUE(s->UseScreenFont->isHidden());
         s->ReportTitle->setText(QStringLiteral("Budget"));
         s->Command5_Click();
@@ -405,7 +405,7 @@ TEST_F(ProjCostTest, ReportSetupHidesTheScreenFontAndKeepsOnlyWhatIsConfirmed)
     EXPECT_FALSE(files->ScheduleModified);
     EXPECT_FALSE(d->DialogCancelled);
 
-    test::OnNextDialog<PGSetup>([](PGSetup* s) {
+    pGSetupWait = test::OnNextDialog<PGSetup>([](PGSetup* s) {
         s->ReportTitle->setText(QStringLiteral("Budget"));
         s->Command1_Click();
     });
@@ -441,7 +441,7 @@ TEST_F(ProjCostTest, ClosingKeepsTheOvertimeValueTypedLast)
         files->EmpTable.OTPeriodDays = 7;
         msg.Clear();
         bool stayedOpen = false;
-        test::OnNextDialog<ProjCost>([&](ProjCost* d) {
+        const auto projCostWait = test::OnNextDialog<ProjCost>([&](ProjCost* d) {
             QApplication::setActiveWindow(d);
             // An out-of-range value is refused as on leaving the box, and the dialog stays.
             d->PeriodDays->setFocus(Qt::OtherFocusReason);
@@ -665,7 +665,7 @@ TEST_F(ProjCostPagesTest, PreviewRecordsTwoPagesWithTheirHeaders)
     d->Command1_Click();
     d->Copies->setText(QStringLiteral("-3"));
     int pages = 0;
-    test::OnNextDialog<PreScreen>([&pages](PreScreen* w) {
+    const auto preScreenWait = test::OnNextDialog<PreScreen>([&pages](PreScreen* w) {
         pages = w->PageCount;
         w->Command1_Click();
     });
@@ -688,7 +688,7 @@ TEST_F(ProjCostPagesTest, PrintingDrawsTheSamePagesOnThePrinter)
 {
     auto d = Open();
     d->Command1_Click();
-    test::OnNextDialog<PreScreen>([](PreScreen* w) { w->Command1_Click(); });
+    const auto preScreenWait = test::OnNextDialog<PreScreen>([](PreScreen* w) { w->Command1_Click(); });
     d->Command6_Click();
     const QString recording = test::DumpRecording(dir.path());
 

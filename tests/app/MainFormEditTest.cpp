@@ -514,13 +514,13 @@ TEST_F(MainFormEditTest, FindNameChangePageAndSelectivePasteOpenCentred)
     form->setGeometry(40, 30, 900, 560);
     QTest::qWait(20);
 
-    OnNextDialog<FindName>([&](FindName* d) {
+    const auto findNameWait = OnNextDialog<FindName>([&](FindName* d) {
         centredOn(d, screen);
         d->close();
     });
     form->View_FindName_Click();
 
-    OnNextDialog<Pager>([&](Pager* d) {
+    const auto pagerWait = OnNextDialog<Pager>([&](Pager* d) {
         centredOn(d, screen);
         d->close();
     });
@@ -530,7 +530,7 @@ TEST_F(MainFormEditTest, FindNameChangePageAndSelectivePasteOpenCentred)
     form->Edit_Copy_Click();
     Tag(1, 2);
     const QRect window = form->frameGeometry();
-    OnNextDialog<SelPaste>([&](SelPaste* d) {
+    const auto selPasteWait = OnNextDialog<SelPaste>([&](SelPaste* d) {
         centredOn(d, window);
         d->close();
     });
@@ -621,7 +621,7 @@ TEST_F(MainFormEditTest, FindNameScrollsToTheChosenRow)
 {
     for (int r = 1; r <= 200; ++r) files->EmpTable.Name[r] = QStringLiteral("Person %1").arg(r, 3, 10, QLatin1Char('0'));
     files->EmpTable.Name[150] = "Zoe";
-    OnNextDialog<FindName>([](FindName* f) {
+    const auto findNameWait = OnNextDialog<FindName>([](FindName* f) {
         QTest::keyClicks(f->Text1, "Zo");
         EXPECT_EQ(f->List1->currentItem()->text(), "Zoe");
         f->Command3->click();
@@ -638,13 +638,13 @@ TEST_F(MainFormEditTest, HourlyCoverageShowsTheTaggedDayAndKeepsItsPlaceUntilASc
     files->ScheduleModified = false;
     const OleDate day = grid().ColumnDate(3);
     bool shown = false;
-    OnNextDialog<HourFRM>([&](HourFRM* d) {
+    auto hourFRMWait = OnNextDialog<HourFRM>([&](HourFRM* d) {
         shown = true;
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Hourly Coverage - ") + Runtime::FormatDate(day, "ddd") + " " +
                                         Runtime::FormatDate(day, files->DateFormat));
         EXPECT_EQ(d->Day(), day);
         // The column's query is picked in Select Query, preset to the column's query.
-        OnNextDialog<QuerySel>([](QuerySel* q) {
+        const auto querySelWait = OnNextDialog<QuerySel>([](QuerySel* q) {
             EXPECT_EQ(q->Combo1->currentIndex(), 0);
             q->Command2->click();
         });
@@ -658,7 +658,7 @@ TEST_F(MainFormEditTest, HourlyCoverageShowsTheTaggedDayAndKeepsItsPlaceUntilASc
     EXPECT_EQ(form->HourlyCoverage.SavedGridRow, 5);
     EXPECT_EQ(form->HourlyCoverage.SavedGridCol, 2);
 
-    OnNextDialog<HourFRM>([](HourFRM* d) {
+    hourFRMWait = OnNextDialog<HourFRM>([](HourFRM* d) {
         EXPECT_EQ(d->CurrentRow(), 5);
         EXPECT_EQ(d->CurrentCol(), 2);
         d->close();

@@ -519,7 +519,7 @@ TEST_F(PreScreenTest, AWindowThatCannotOpenSaysSo)
 TEST_F(PreScreenTest, ShownModallyUntilClosed)
 {
     Record(2);
-    OnNextDialog<PreScreen>([](PreScreen* w) {
+    const auto preScreenWait = OnNextDialog<PreScreen>([](PreScreen* w) {
         EXPECT_EQ(w->PageCount, 2);
         EXPECT_TRUE(w->isMaximized());
         w->Command1->click();
