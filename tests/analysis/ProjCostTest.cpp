@@ -684,6 +684,48 @@ TEST_F(ProjCostPagesTest, PreviewRecordsTwoPagesWithTheirHeaders)
     test::ExpectMatchesGolden(test::DumpRecording(dir.path()).toUtf8() + '\n', GoldenPath("CostPreview.txt"));
 }
 
+TEST_F(ProjCostTest, TheFittedPreviewShowsEveryDashOfTheEmptyCells)
+{
+    auto d = Open();
+    d->Command1_Click();
+    int dashes = 0;
+    int lost = 0;
+    const auto preScreenWait = test::OnNextDialog<PreScreen>([&](PreScreen* w) {
+        // The page at about a third of its size.
+        w->setWindowState(Qt::WindowNoState);
+        w->resize(400, 420);
+        w->LayoutWindow();
+        ASSERT_TRUE(w->FitMode);
+        const Surface& page = w->PImage->Screen();
+        const Surface& thumb = w->SImage->Screen();
+        ASSERT_LT(thumb.Height() * 2, page.Height());
+        for (const PreviewCommandRecord& r : ReadPreviewPage(rec.CommandFile(), rec.PreviewPageIndex(1))) {
+            if (r.Command != Pv::PrintText || ReadPreviewText(rec.TextFile(), r) != QStringLiteral("-")) continue;
+            ++dashes;
+            // The dash's ink on the page picture, and the part of the thumbnail it shrinks to.
+            const int x = (r.A + w->Replay.PrinterOffsetX) / 15;
+            const int y = (r.C + w->Replay.PrinterOffsetY) / 15;
+            QRect ink;
+            for (int py = y; py < y + 20; ++py)
+                for (int px = x; px < x + 20; ++px)
+                    if (page.Pixel(px, py) != 0xFFFFFFu) ink |= QRect(px, py, 1, 1);
+            ASSERT_FALSE(ink.isEmpty());
+            const auto at = [](int v, int to, int from) { return v * to / from; };
+            bool shown = false;
+            for (int ty = at(ink.top(), thumb.Height(), page.Height());
+                 ty <= at(ink.bottom() + 1, thumb.Height(), page.Height()); ++ty)
+                for (int tx = at(ink.left(), thumb.Width(), page.Width());
+                     tx <= at(ink.right() + 1, thumb.Width(), page.Width()); ++tx)
+                    shown = shown || thumb.Pixel(tx, ty) != 0xFFFFFFu;
+            lost += !shown;
+        }
+        w->Command1_Click();
+    });
+    d->Command6_Click();
+    EXPECT_GE(dashes, 10);
+    EXPECT_EQ(lost, 0);
+}
+
 TEST_F(ProjCostPagesTest, PrintingDrawsTheSamePagesOnThePrinter)
 {
     auto d = Open();
