@@ -219,8 +219,10 @@ bool MainForm::FilterWheelEvent(QObject* watched, QEvent* e)
         const int room = days > 0 ? files_.PeriodDays() - files_.ScheduleProps.FirstVisibleDay - files_.VisibleDays
                                   : files_.ScheduleProps.FirstVisibleDay;
         const int count = std::min(std::abs(days), std::max(room, 0));
-        if (count > 0) ScrollDays(days > 0 ? +1 : -1, count);
-        if (Grid->isVisible()) Grid->setFocus();
+        if (count > 0) {
+            ScrollDays(days > 0 ? +1 : -1, count);
+            if (Grid->isVisible()) Grid->setFocus();
+        }
     }
     return true;
 }

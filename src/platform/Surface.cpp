@@ -308,7 +308,7 @@ void Surface::StretchBlt(int x, int y, int w, int h, const Surface& src, int sx,
     // Shrunk, the pixels that fall on one are ANDed together, as the platform's default stretch
     // mode does: on a page drawn dark on white a mark one pixel wide survives any reduction. Along
     // a side that is not shrunk each pixel takes the source pixel under its centre.
-    const auto spans = [](int n, int from, int count, int limit) {
+    const auto spans = [](int n, int start, int count, int limit) {
         std::vector<std::pair<int, int>> out(static_cast<std::size_t>(n));
         for (int i = 0; i < n; ++i) {
             int lo = 0;
@@ -320,7 +320,7 @@ void Surface::StretchBlt(int x, int y, int w, int h, const Surface& src, int sx,
                 lo = static_cast<int>((2 * qint64(i) + 1) * count / (2 * qint64(n)));
                 hi = lo + 1;
             }
-            out[static_cast<std::size_t>(i)] = {std::clamp(from + lo, 0, limit), std::clamp(from + hi, 0, limit)};
+            out[static_cast<std::size_t>(i)] = {std::clamp(start + lo, 0, limit), std::clamp(start + hi, 0, limit)};
         }
         return out;
     };
