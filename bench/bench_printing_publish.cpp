@@ -1,10 +1,12 @@
 // Publishing a previewed schedule printout of 200 rows by 42 days (20 rows a page, 10 pages) as
-// web pages: every page replayed into the preview's page picture, cropped to what was drawn,
-// reduced to a palette and written as a GIF with giflib, and its HTML made from the template.
-// The baseline paints the same pages with QPainter alone (each text laid out once per font),
-// crops them to the same box, indexes their colours, writes each with EGifSpew and writes the
-// same HTML from the template read once; before it is timed, its files are checked to hold the
-// program's bytes.
+// web pages: the preview window laid out first (the page shown fitted into it), then every page
+// replayed into the preview's page picture, cropped to what was drawn, reduced to a palette and
+// written as a GIF with giflib, and its HTML made from the template. The baseline paints the
+// page shown without its lines with QPainter alone, shrinks it to the same thumbnail keeping its
+// dark pixels and draws the lines at the thumbnail's scale, then paints the same pages (each text
+// laid out once per font), crops them to the same box, indexes their colours, writes each with
+// EGifSpew and writes the same HTML from the template read once; before it is timed, its
+// thumbnail is checked to be the program's and its files to hold the program's bytes.
 
 #include <benchmark/benchmark.h>
 #include <gif_lib.h>
@@ -14,7 +16,9 @@
 #include <QFile>
 #include <QHash>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -24,7 +28,10 @@
 #include "SameResult.h"
 #include "platform/FileDialogs.h"
 #include "platform/FontService.h"
+#include "platform/Pane.h"
 #include "platform/PrinterDevice.h"
+#include "platform/Runtime.h"
+#include "platform/Surface.h"
 #include "printing/PreScreen.h"
 #include "printing/PreviewRec.h"
 #include "printing/PrintServices.h"
@@ -223,19 +230,55 @@ QByteArray PlainHtml(const QList<QByteArray>& templ, int p, int count, const QBy
     return html;
 }
 
+// A picture shrunk onto a smaller one, each pixel the AND of the pixels that fall on it: a row's
+// span of rows ANDed down first, then each column's span across.
+void ShrinkKeepingDark(const QImage& from, QImage& to)
+{
+    const int sw = from.width();
+    const int sh = from.height();
+    const int w = to.width();
+    const int h = to.height();
+    std::vector<QRgb> down(static_cast<std::size_t>(sw));
+    for (int ty = 0; ty < h; ++ty) {
+        const int r0 = int(qint64(ty) * sh / h);
+        const int r1 = int(qint64(ty + 1) * sh / h);
+        const auto* first = reinterpret_cast<const QRgb*>(from.constScanLine(r0));
+        std::copy(first, first + sw, down.begin());
+        for (int r = r0 + 1; r < r1; ++r) {
+            const auto* row = reinterpret_cast<const QRgb*>(from.constScanLine(r));
+            for (int x = 0; x < sw; ++x) down[std::size_t(x)] &= row[x];
+        }
+        auto* out = reinterpret_cast<QRgb*>(to.scanLine(ty));
+        for (int tx = 0; tx < w; ++tx) {
+            const int c0 = int(qint64(tx) * sw / w);
+            const int c1 = int(qint64(tx + 1) * sw / w);
+            QRgb v = down[std::size_t(c0)];
+            for (int c = c0 + 1; c < c1; ++c) v &= down[std::size_t(c)];
+            out[tx] = v;
+        }
+    }
+}
+
 // The same pages painted with QPainter alone, cropped to the box around what was drawn, indexed
-// and written with EGifSpew, and their HTML written from the template read once.
+// and written with EGifSpew, and their HTML written from the template read once; first the page
+// shown fitted onto the preview's thumbnail.
 class PlainPublication {
 public:
     explicit PlainPublication(const QString& out) : out_(out)
     {
         QDir().mkpath(out_);
         pages_ = Pages();
+        // Fitted, the page picture holds no lines: they are drawn on the thumbnail.
+        for (const Item& i : pages_.front()) (i.op == Op::Line ? lines_ : fitted_).push_back(i);
     }
     int Count() const { return static_cast<int>(pages_.size()); }
+    // The size of the preview's thumbnail.
+    void SetThumbnail(QSize size) { thumb_ = QImage(size, QImage::Format_RGB32); }
+    const QImage& Thumbnail() const { return thumb_; }
     // Empty when all was written, else what failed.
     const char* Run()
     {
+        FitPage();
         const QList<QByteArray> templ = TemplateLines(bench::FileBytes(templatePath_));
         const int count = Count();
         const QByteArray title = kTitle.toHtmlEscaped().toLatin1();
@@ -263,6 +306,29 @@ public:
     }
 
 private:
+    void FitPage()
+    {
+        if (thumb_.isNull()) return;
+        image_.fill(Qt::white);
+        painter_.Paint(image_, fitted_);
+        ShrinkKeepingDark(image_, thumb_);
+        // The lines on whole twips at the thumbnail's scale, in the colour set before each.
+        const double scaleX = double(thumb_.width()) / image_.width();
+        const double scaleY = double(thumb_.height()) / image_.height();
+        const auto px = [](double tw, double scale) { return int(std::llround(Runtime::CInt(tw) * scale)) / 15; };
+        QPainter p(&thumb_);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        QColor colour(Qt::black);
+        auto line = lines_.begin();
+        for (const Item& i : pages_.front()) {
+            if (i.op == Op::Colour) colour = QColor::fromRgb(ToQRgb(static_cast<std::uint32_t>(i.value)));
+            if (i.op != Op::Line) continue;
+            p.setPen(colour);
+            p.drawLine(px(line->a, scaleX), px(line->b, scaleY), px(line->c, scaleX), px(line->d, scaleY));
+            ++line;
+        }
+    }
+
     static QString Name(int p, const char* ext)
     {
         return p == 1 ? QStringLiteral("staff") + QLatin1String(ext)
@@ -272,6 +338,9 @@ private:
     QString out_;
     QString templatePath_ = PublishPlaces::ForProgram().TemplatePath();
     std::vector<std::vector<Item>> pages_;
+    std::vector<Item> fitted_;
+    std::vector<Item> lines_;
+    QImage thumb_;
     FontService fonts_{96};
     // The printer of the program's run: a PDF target at 1200 dots per inch.
     PlainPagePainter painter_{fonts_, 1440.0 / 1200};
@@ -291,8 +360,14 @@ void BM_Publish10Pages_Baseline(benchmark::State& state)
             return;
         }
         program.Run();
+        plain.SetThumbnail(program.window->SImage->size());
         if (const char* failure = plain.Run()) {
             state.SkipWithError(failure);
+            return;
+        }
+        const QString thumbnail = bench::PictureDifference(program.window->SImage->Screen().Image(), plain.Thumbnail());
+        if (!thumbnail.isEmpty()) {
+            bench::FailDiffering(state, QStringLiteral("fitted page: ") + thumbnail);
             return;
         }
         for (const QString& name : plain.Files()) {

@@ -722,6 +722,9 @@ void MainForm::UpdateToolTip()
 
 bool MainForm::eventFilter(QObject* watched, QEvent* e)
 {
+    if (FilterWheelEvent(watched, e)) return true;
+    // The name, position and coverage panes are watched for the wheel alone.
+    if (watched == EmpList || watched == EmpPos || watched == Coverage) return QMainWindow::eventFilter(watched, e);
     if (FilterEditingEvent(watched, e)) return true;
     auto* w = qobject_cast<QWidget*>(watched);
     // The "Name" header opens Find Name.

@@ -292,8 +292,14 @@ private:
     bool CopyToClipboard();
     void SortRows(int mode);
     // direction +1 forward (down), -1 back (up).
-    void ScrollOneDay(int direction);
+    void ScrollOneDay(int direction) { ScrollDays(direction, 1); }
+    // `count` days in one move: each day is flushed and loaded as in a one-day scroll, and only
+    // the days coming in are drawn.
+    void ScrollDays(int direction, int count);
     void ScrollOneRow(int direction);
+    // The wheel over the grid and its panes: rows as the row scroll bar scrolls them, days with
+    // Shift or a sideways wheel; true when the event was used.
+    bool FilterWheelEvent(QObject* watched, QEvent* e);
     void SelectRowAt(double y);
     // In-place name and position editors.
     void OpenRowEditors(int visibleRow, bool positionOnly);
@@ -376,6 +382,9 @@ private:
     QString noteTextAtFocus_;
     // A refused name or position is being reported: the focus moves that go with it store nothing.
     bool refusingEditorText_ = false;
+    // Wheel turns not yet worth a whole row or day (fine-grained wheels and touchpads).
+    double wheelRestRows_ = 0;
+    double wheelRestDays_ = 0;
     bool siblingLinkBusy_ = false;
     std::map<int, int> explListIndex_;
     std::map<int, QString> explListText_;

@@ -28,6 +28,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QToolButton>
+#include <QWheelEvent>
+#include <algorithm>
+#include <iterator>
 
 namespace tavrin {
 
@@ -132,48 +135,101 @@ void MainForm::ScrollOneRow(int direction)
 void MainForm::ScrollForwardOneDay() { ScrollOneDay(+1); }
 void MainForm::ScrollBackOneDay() { ScrollOneDay(-1); }
 
-void MainForm::ScrollOneDay(int direction)
+void MainForm::ScrollDays(int direction, int count)
 {
-    const Result<bool> moved = ScrollVisibleDays(files_, direction);
-    if (!moved || !moved.value()) {
+    int moved = 0;
+    Status failure;
+    bool outOfRange = false;
+    for (; moved < count; ++moved) {
+        const Result<bool> r = ScrollVisibleDays(files_, direction);
+        if (!r) {
+            failure = r.status();
+            break;
+        }
+        if (!r.value()) {
+            outOfRange = true;
+            break;
+        }
+    }
+    if (moved < count) {
         // A spin button held down would go on repeating behind the message, one more message
         // with every repeat.
         SpinUp->setDown(false);
         SpinDown->setDown(false);
     }
-    if (!moved) {
-        ReportStoreError(moved.status());
-        return;
+    if (moved > 0) {
+        grid_.TagDayCells(grid_.CurrentRow, grid_.CursorDay, 3);
+        grid_.CursorDay = grid_.FirstTaggedDay;
+        // The painted days move by the days moved; only the days coming in are drawn.
+        const int shown = std::min(moved, files_.VisibleDays);
+        const int colPx = grid_.CellWidthPx;
+        const int blockW = (files_.VisibleDays - shown) * colPx;
+        const int from = direction > 0 ? shown * colPx : 0;
+        const int to = direction > 0 ? 0 : shown * colPx;
+        const int first = direction > 0 ? files_.VisibleDays - shown + 1 : 1;
+        const int last = direction > 0 ? files_.VisibleDays : shown;
+        // The screens and the window move with their twins: only the days coming in are painted.
+        const auto shift = [&](Pane* pane, Surface& twin, int height) {
+            if (blockW > 0) ScrollTwin(pane, twin, to - from, 0, {from, 0, from + blockW, height});
+        };
+        const int coverageH = grid_.CoverageRowHeightPx * files_.CurrentFormat.VisibleCoverageTotals + 1;
+        if (grid_.CoverageVisible) shift(Coverage, grid_.CoverageBack, coverageH);
+        shift(Grid, grid_.GridBack, grid_.GridBack.Height());
+        shift(DayRuler, grid_.DayRulerBack, grid_.DayRulerBack.Height());
+        grid_.DrawDayColumns(first, last);
+        grid_.DrawScheduleCells(first, last, 1, grid_.VisibleRows);
+        if (grid_.CoverageVisible) grid_.DrawCoverageCounts(first, last, false);
+        SetBusy(false);
+        ShowTwinBeside(Grid, grid_.GridBack, {to, 0, to + blockW, grid_.GridBack.Height()});
+        if (grid_.CoverageVisible) ShowTwinBeside(Coverage, grid_.CoverageBack, {to, 0, to + blockW, coverageH});
+        ShowTwinBeside(DayRuler, grid_.DayRulerBack, {to, 0, to + blockW, grid_.DayRulerBack.Height()});
+        grid_.TagDayCells(grid_.CursorRow, grid_.CursorDay, 0);
     }
-    if (!moved.value()) {
+    if (!failure) {
+        ReportStoreError(failure);
+    } else if (outOfRange) {
         msg_.beep();
         ReportDateOutOfRangeAndOffer();
-        return;
     }
-    grid_.TagDayCells(grid_.CurrentRow, grid_.CursorDay, 3);
-    grid_.CursorDay = grid_.FirstTaggedDay;
-    // The painted days move one column; only the day coming in is drawn.
-    const int colPx = grid_.CellWidthPx;
-    const int blockW = (files_.VisibleDays - 1) * colPx;
-    const int from = direction > 0 ? colPx : 0;
-    const int to = direction > 0 ? 0 : colPx;
-    const int incoming = direction > 0 ? files_.VisibleDays : 1;
-    // The screens and the window move with their twins: only the day coming in is painted.
-    const auto shift = [&](Pane* pane, Surface& twin, int height) {
-        ScrollTwin(pane, twin, to - from, 0, {from, 0, from + blockW, height});
+}
+
+bool MainForm::FilterWheelEvent(QObject* watched, QEvent* e)
+{
+    if (e->type() != QEvent::Wheel) return false;
+    // The name and position editors stand over their columns.
+    const QObject* const over[] = {Grid, EmpList, EmpPos, Coverage, CoverageDesc, EmpText, EmpText2};
+    if (std::find(std::begin(over), std::end(over), watched) == std::end(over)) return false;
+    const auto& wheel = *static_cast<QWheelEvent*>(e);
+    CancelToolTip();
+    if (NoScheduleOpen || grid_.LayoutInProgress || !Grid->isEnabled()) return true;
+
+    // One notch is 120 units of angle and moves the system's wheel lines, as the scroll bars
+    // do; Shift turns the wheel sideways (some platforms turn it themselves).
+    const QPoint angle = wheel.angleDelta();
+    const bool sideways = wheel.modifiers() & Qt::ShiftModifier;
+    const int down = sideways ? 0 : angle.y();
+    const int across = sideways ? angle.x() + angle.y() : angle.x();
+    const auto steps = [](int delta, double& rest) {
+        rest += delta / 120.0 * QApplication::wheelScrollLines();
+        const int n = static_cast<int>(rest);
+        rest -= n;
+        return n;
     };
-    const int coverageH = grid_.CoverageRowHeightPx * files_.CurrentFormat.VisibleCoverageTotals + 1;
-    if (grid_.CoverageVisible) shift(Coverage, grid_.CoverageBack, coverageH);
-    shift(Grid, grid_.GridBack, grid_.GridBack.Height());
-    shift(DayRuler, grid_.DayRulerBack, grid_.DayRulerBack.Height());
-    grid_.DrawDayColumns(incoming, incoming);
-    grid_.DrawScheduleCells(incoming, incoming, 1, grid_.VisibleRows);
-    if (grid_.CoverageVisible) grid_.DrawCoverageCounts(incoming, incoming, false);
-    SetBusy(false);
-    ShowTwinBeside(Grid, grid_.GridBack, {to, 0, to + blockW, grid_.GridBack.Height()});
-    if (grid_.CoverageVisible) ShowTwinBeside(Coverage, grid_.CoverageBack, {to, 0, to + blockW, coverageH});
-    ShowTwinBeside(DayRuler, grid_.DayRulerBack, {to, 0, to + blockW, grid_.DayRulerBack.Height()});
-    grid_.TagDayCells(grid_.CursorRow, grid_.CursorDay, 0);
+    // Rows through the scroll bar, whose change scrolls them (and commits an open editor).
+    const int rows = steps(down, wheelRestRows_);
+    if (rows != 0) VScroll2->setValue(std::clamp(VScroll2->value() - rows, VScroll2->minimum(), VScroll2->maximum()));
+    // Days as the spin button moves them, up to either end of the period without a question.
+    const int days = -steps(across, wheelRestDays_);
+    if (days != 0) {
+        const int room = days > 0 ? files_.PeriodDays() - files_.ScheduleProps.FirstVisibleDay - files_.VisibleDays
+                                  : files_.ScheduleProps.FirstVisibleDay;
+        const int count = std::min(std::abs(days), std::max(room, 0));
+        if (count > 0) {
+            ScrollDays(days > 0 ? +1 : -1, count);
+            if (Grid->isVisible()) Grid->setFocus();
+        }
+    }
+    return true;
 }
 
 void MainForm::SpinButton1_SpinUp()
@@ -753,6 +809,11 @@ void MainForm::ConnectEditing()
                        static_cast<QWidget*>(NotePad), static_cast<QWidget*>(NoteCheck), static_cast<QWidget*>(NoteX),
                        static_cast<QWidget*>(Tabitha), static_cast<QWidget*>(ShiftSelector),
                        static_cast<QWidget*>(Explainations)}) {
+        w->installEventFilter(this);
+    }
+    // The wheel over the panes of the grid.
+    for (QWidget* w : {static_cast<QWidget*>(EmpList), static_cast<QWidget*>(EmpPos), static_cast<QWidget*>(Coverage),
+                       static_cast<QWidget*>(CoverageDesc)}) {
         w->installEventFilter(this);
     }
     QWidget::setTabOrder(EmpText, EmpText2);

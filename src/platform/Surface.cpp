@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+#include <vector>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -47,6 +48,9 @@ void FillPixels(QRgb* p, int n, QRgb v)
 #endif
     std::fill(p, p + n, v);
 }
+
+// One line the painter lays out as it is (by the text rules below).
+bool IsPlainLine(const QString& text);
 
 }  // namespace
 
@@ -294,9 +298,65 @@ void Surface::StretchBlt(int x, int y, int w, int h, const Surface& src, int sx,
     if (&src == this || w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
     Changing(QRect(x, y, w, h));
     const QImage& from = src.Image();
-    QPainter& p = Painter();
-    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    p.drawImage(QRect(x, y, w, h), from, QRect(sx, sy, sw, sh));
+    if (w >= sw && h >= sh) {
+        // Enlarged pixel by pixel.
+        QPainter& p = Painter();
+        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        p.drawImage(QRect(x, y, w, h), from, QRect(sx, sy, sw, sh));
+        return;
+    }
+    // Shrunk, the pixels that fall on one are ANDed together, as the platform's default stretch
+    // mode does: on a page drawn dark on white a mark one pixel wide survives any reduction. Along
+    // a side that is not shrunk each pixel takes the source pixel under its centre.
+    const auto spans = [](int n, int start, int count, int limit) {
+        std::vector<std::pair<int, int>> out(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            int lo = 0;
+            int hi = 0;
+            if (count > n) {
+                lo = static_cast<int>(qint64(i) * count / n);
+                hi = static_cast<int>(qint64(i + 1) * count / n);
+            } else {
+                lo = static_cast<int>((2 * qint64(i) + 1) * count / (2 * qint64(n)));
+                hi = lo + 1;
+            }
+            out[static_cast<std::size_t>(i)] = {std::clamp(start + lo, 0, limit), std::clamp(start + hi, 0, limit)};
+        }
+        return out;
+    };
+    const int x0 = std::max(x, 0);
+    const int x1 = std::min(x + w, Width());
+    const int y0 = std::max(y, 0);
+    const int y1 = std::min(y + h, Height());
+    if (x0 >= x1 || y0 >= y1) return;
+    const std::vector<std::pair<int, int>> cols = spans(w, sx, sw, from.width());
+    const std::vector<std::pair<int, int>> rows = spans(h, sy, sh, from.height());
+    // The source columns the visible part reads, ANDed down each span of rows first.
+    const int c0 = cols[static_cast<std::size_t>(x0 - x)].first;
+    const int c1 = cols[static_cast<std::size_t>(x1 - x - 1)].second;
+    if (c0 >= c1) return;
+    std::vector<QRgb> down(static_cast<std::size_t>(c1 - c0));
+    const qsizetype sstride = from.bytesPerLine() / 4;
+    const QRgb* sbase = reinterpret_cast<const QRgb*>(from.constBits());
+    qsizetype dstride = 0;
+    QRgb* dbase = Writable(dstride);
+    for (int ty = y0; ty < y1; ++ty) {
+        const auto [r0, r1] = rows[static_cast<std::size_t>(ty - y)];
+        if (r0 >= r1) continue;
+        std::copy(sbase + r0 * sstride + c0, sbase + r0 * sstride + c1, down.begin());
+        for (int r = r0 + 1; r < r1; ++r) {
+            const QRgb* sp = sbase + r * sstride + c0;
+            for (std::size_t i = 0; i < down.size(); ++i) down[i] &= sp[i];
+        }
+        QRgb* dp = dbase + ty * dstride;
+        for (int tx = x0; tx < x1; ++tx) {
+            const auto [k0, k1] = cols[static_cast<std::size_t>(tx - x)];
+            if (k0 >= k1) continue;
+            QRgb v = down[static_cast<std::size_t>(k0 - c0)];
+            for (int k = k0 + 1; k < k1; ++k) v &= down[static_cast<std::size_t>(k - c0)];
+            dp[tx] = v | 0xFF000000u;
+        }
+    }
 }
 
 void Surface::MoveBlock(int x, int y, int w, int h, int sx, int sy)
@@ -427,13 +487,14 @@ void Surface::DrawText(const QString& text, const PixelRect& r, int flags)
     QPainter& p = Painter();
     SetPen(p, fore_);
     const QRect rect(r.Left, r.Top, r.Width(), r.Height());
-    // The common case, one line left and top, is drawn at a point, under a clip only when the
-    // pixels it can cover do not lie inside the rectangle anyway.
-    if ((flags & (DT_SINGLELINE | DT_CENTER | DT_RIGHT | DT_WORDBREAK)) == 0 && !text.contains(QLatin1Char('\n')) &&
-        !text.contains(QLatin1Char('\r'))) {
+    // The common case, one plain line left and top, is drawn at a point. It is clipped when the
+    // painter's text call would clip it, when its box does not fit the rectangle: a box that
+    // fits leaves what overhangs it (an accent above the line) unclipped, as on paper.
+    if ((flags & (DT_SINGLELINE | DT_CENTER | DT_RIGHT | DT_WORDBREAK)) == 0 && IsPlainLine(text)) {
         const LaidOutLine& line = Laid(text);
-        const bool clip = (flags & DT_NOCLIP) == 0 && !rect.contains(line.ink.translated(r.Left, r.Top));
-        Changing((flags & DT_NOCLIP) ? rect | InkBound(line, r.Left, r.Top) : rect);
+        const bool clip =
+            (flags & DT_NOCLIP) == 0 && !QRectF(rect).contains(QRectF(QPointF(r.Left, r.Top), LineBox(line, text)));
+        Changing(clip ? rect : rect | InkBound(line, r.Left, r.Top));
         if (clip) p.setClipRect(rect);
         p.drawStaticText(QPoint(r.Left, r.Top), line.text);
         if (clip) p.setClipping(false);
@@ -473,6 +534,30 @@ void DrawTextInRect(QPainter& p, const QString& text, const QRect& rect, int fla
 
 namespace {
 
+// True for a direction mark or a character of a right-to-left script: those are ordered over
+// the whole text.
+bool OrderedOverText(QChar c)
+{
+    if (c.unicode() < 0x0590) return false;
+    switch (c.direction()) {
+        case QChar::DirR:
+        case QChar::DirAL:
+        case QChar::DirAN:
+        case QChar::DirRLE:
+        case QChar::DirRLO:
+        case QChar::DirLRE:
+        case QChar::DirLRO:
+        case QChar::DirPDF:
+        case QChar::DirRLI:
+        case QChar::DirLRI:
+        case QChar::DirFSI:
+        case QChar::DirPDI:
+            return true;
+        default:
+            return false;
+    }
+}
+
 // The text as the painter's text in a rectangle lays it out: carriage returns and tabs become
 // blanks, line feeds blanks on one line and line separators otherwise. False for a text whose
 // layout cannot be kept: right-to-left scripts and direction marks are ordered over the whole
@@ -484,26 +569,8 @@ bool TextAsLaidOut(const QString& text, bool single, QString& out)
         const char16_t u = c.unicode();
         if (u == u'\r' || u == u'\n' || u == u'\t') {
             edit = true;
-        } else if (u == 0x9C || c.isSurrogate()) {
+        } else if (u == 0x9C || c.isSurrogate() || OrderedOverText(c)) {
             return false;
-        } else if (u >= 0x0590) {
-            switch (c.direction()) {
-                case QChar::DirR:
-                case QChar::DirAL:
-                case QChar::DirAN:
-                case QChar::DirRLE:
-                case QChar::DirRLO:
-                case QChar::DirLRE:
-                case QChar::DirLRO:
-                case QChar::DirPDF:
-                case QChar::DirRLI:
-                case QChar::DirLRI:
-                case QChar::DirFSI:
-                case QChar::DirPDI:
-                    return false;
-                default:
-                    break;
-            }
         }
     }
     out = single ? text : NormaliseBreaks(text);
@@ -513,6 +580,17 @@ bool TextAsLaidOut(const QString& text, bool single, QString& out)
             c = u' ';
         else if (c == u'\n')
             c = QChar::LineSeparator;
+    }
+    return true;
+}
+
+// One line the painter lays out as it is: no break, tab or character it orders or chooses
+// between over the text.
+bool IsPlainLine(const QString& text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\r' || u == u'\n' || u == u'\t' || u == 0x9C || c.isSurrogate() || OrderedOverText(c)) return false;
     }
     return true;
 }
@@ -530,14 +608,14 @@ const Surface::LaidOutText* Surface::LaidInRect(const QString& text, const QRect
     if (it != texts.end() && it->wrapWidth == wrapWidth) return &*it;
     if (it == texts.end()) MakeRoom();
 
-    // Lines as the painter breaks them: each placed on a whole pixel below the one before and
-    // the leading, unwrapped lines as wide as they come with their trailing blanks.
+    // Lines as the painter breaks them: each placed on a whole pixel below the one before the
+    // leading. Their widths, which decide the clip, leave out the blanks that end a line before
+    // a break, as the painter's do; only the last line counts its trailing blanks.
     const QFont& font = layouts_->font;
     QTextLayout layout(laidText, font);
     layout.setCacheEnabled(true);
     QTextOption option;
     option.setWrapMode(wrap ? QTextOption::WordWrap : QTextOption::ManualWrap);
-    if (!wrap) option.setFlags(QTextOption::IncludeTrailingSpaces);
     option.setTextDirection(Qt::LeftToRight);
     layout.setTextOption(option);
     const qreal leading = QFontMetricsF(font).leading();
@@ -620,6 +698,29 @@ const Surface::LaidOutLine& Surface::Laid(const QString& text) const
         it = lines.insert(text, line);
     }
     return *it;
+}
+
+const QSizeF& Surface::LineBox(const LaidOutLine& line, const QString& text) const
+{
+    if (!line.box) {
+        // Laid out as the painter lays out a text in a rectangle: the natural width, the line's
+        // trailing blanks included, by the height of the line.
+        QTextLayout layout(text, font_.font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::ManualWrap);
+        option.setTextDirection(Qt::LeftToRight);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine l = layout.createLine();
+        QSizeF box;
+        if (l.isValid()) {
+            l.setLineWidth(0x01000000);
+            box = QSizeF(l.naturalTextWidth(), l.ascent() + l.descent());
+        }
+        layout.endLayout();
+        line.box = box;
+    }
+    return *line.box;
 }
 
 QRect Surface::InkBound(const LaidOutLine& line, int x, int y) const

@@ -13,6 +13,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/FontService.h"
@@ -103,8 +104,9 @@ public:
     // --- pixel operations ---
     // Copies (SRCCOPY) or ANDs (SRCAND) the w x h block of src at (sx, sy) to (x, y).
     void BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy, std::uint32_t rop);
-    // Copies the sw x sh block of another surface at (sx, sy) onto the w x h block at (x, y),
-    // stretched or shrunk pixel by pixel (no smoothing).
+    // Copies the sw x sh block of another surface at (sx, sy) onto the w x h block at (x, y):
+    // stretched pixel by pixel (no smoothing); shrunk keeping dark pixels, each pixel the AND
+    // of the pixels that fall on it, so that thin dark marks on white stay.
     void StretchBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy, int sw, int sh);
     // WHITENESS or BLACKNESS over a w x h block.
     void PatBlt(int x, int y, int w, int h, std::uint32_t rop);
@@ -195,6 +197,8 @@ private:
         QStaticText text;
         QRect ink;
         int advance = 0;  // pixels
+        // The box that decides whether the line is clipped in a rectangle, once asked for.
+        mutable std::optional<QSizeF> box;
     };
     // A text laid out once for a rectangle, broken into lines as the painter's text in a
     // rectangle breaks it; each line with its advance, its top, and the height and the widest
@@ -227,6 +231,8 @@ private:
     void UseFontLayouts();
     const QFontMetrics& Metrics() const { return layouts_->metrics; }
     const LaidOutLine& Laid(const QString& text) const;
+    // The line's box in a rectangle as the painter's text call measures it.
+    const QSizeF& LineBox(const LaidOutLine& line, const QString& text) const;
     // Empties the current font's texts when they fill their room.
     void MakeRoom() const;
     // The text laid out for a rectangle of the given flags, or null for one the painter's own

@@ -258,7 +258,7 @@ TEST_F(Cover2Test, CancelAfterColorPropertiesKeepsTheColourAndRestoresTheFormat)
     dlg->CFormat->setCurrentIndex(3);
     dlg->ReqSelector->setCurrentIndex(1);
     const int link = Slot(2);
-    test::OnNextDialog<ObjProps>([record, link](ObjProps* p) {
+    const auto objPropsWait = test::OnNextDialog<ObjProps>([record, link](ObjProps* p) {
         EXPECT_EQ(p->RecordNo(), record);
         // The requirement chosen before reached the file first.
         EXPECT_EQ(p->Record().LinkedRequirementSlot, link);

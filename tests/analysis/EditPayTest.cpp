@@ -39,7 +39,7 @@ protected:
     // Runs the pay step with `act` answering the dialog.
     bool Edit(std::function<void(EditPay*)> act)
     {
-        test::OnNextDialog<EditPay>(std::move(act));
+        const auto editPayWait = test::OnNextDialog<EditPay>(std::move(act));
         return EditEmployeeCost(*files, grid, kRow, &entry);
     }
 

@@ -297,7 +297,7 @@ TEST_F(ProjCostTest, OnlyAChangedValueMarksTheScheduleModified)
 
 TEST_F(ProjCostTest, LeavingABoxChecksItAndARefusedBoxKeepsTheFocus)
 {
-    test::OnNextDialog<ProjCost>([this](ProjCost* d) {
+    const auto projCostWait = test::OnNextDialog<ProjCost>([this](ProjCost* d) {
         QApplication::setActiveWindow(d);
         d->PeriodDays->setFocus(Qt::OtherFocusReason);
         d->PeriodDays->setText(QStringLiteral("100"));
@@ -367,7 +367,7 @@ TEST_F(ProjCostTest, DatesDaysAndCopies)
 
 TEST_F(ProjCostTest, EditCostRewritesTheEntry)
 {
-    test::OnNextDialog<ProjCost>([this](ProjCost* d) {
+    const auto projCostWait = test::OnNextDialog<ProjCost>([this](ProjCost* d) {
         QApplication::setActiveWindow(d);
         d->List1->setFocus(Qt::OtherFocusReason);
         EXPECT_TRUE(d->Command5->isEnabled());
@@ -375,7 +375,7 @@ TEST_F(ProjCostTest, EditCostRewritesTheEntry)
         EXPECT_FALSE(d->Command5->isEnabled());
         d->List1->setFocus(Qt::OtherFocusReason);
         d->List1->setCurrentRow(1, QItemSelectionModel::NoUpdate);
-        test::OnNextDialog<EditPay>([](EditPay* p) {
+        const auto editPayWait = test::OnNextDialog<EditPay>([](EditPay* p) {
             EXPECT_EQ(p->EmpName->text(), QStringLiteral(" Baker, Bob          "));
             p->PayType[1]->click();
             p->Command2->click();
@@ -395,7 +395,7 @@ TEST_F(ProjCostTest, EditCostRewritesTheEntry)
 TEST_F(ProjCostTest, ReportSetupHidesTheScreenFontAndKeepsOnlyWhatIsConfirmed)
 {
     auto d = Open();
-    test::OnNextDialog<PGSetup>([](PGSetup* s) {
+    auto pGSetupWait = test::OnNextDialog<PGSetup>([](PGSetup* s) {
         EXPECT_TRUE(s->UseScreenFont->isHidden());
         s->ReportTitle->setText(QStringLiteral("Budget"));
         s->Command5_Click();
@@ -405,7 +405,7 @@ TEST_F(ProjCostTest, ReportSetupHidesTheScreenFontAndKeepsOnlyWhatIsConfirmed)
     EXPECT_FALSE(files->ScheduleModified);
     EXPECT_FALSE(d->DialogCancelled);
 
-    test::OnNextDialog<PGSetup>([](PGSetup* s) {
+    pGSetupWait = test::OnNextDialog<PGSetup>([](PGSetup* s) {
         s->ReportTitle->setText(QStringLiteral("Budget"));
         s->Command1_Click();
     });
@@ -441,7 +441,7 @@ TEST_F(ProjCostTest, ClosingKeepsTheOvertimeValueTypedLast)
         files->EmpTable.OTPeriodDays = 7;
         msg.Clear();
         bool stayedOpen = false;
-        test::OnNextDialog<ProjCost>([&](ProjCost* d) {
+        const auto projCostWait = test::OnNextDialog<ProjCost>([&](ProjCost* d) {
             QApplication::setActiveWindow(d);
             // An out-of-range value is refused as on leaving the box, and the dialog stays.
             d->PeriodDays->setFocus(Qt::OtherFocusReason);
@@ -665,7 +665,7 @@ TEST_F(ProjCostPagesTest, PreviewRecordsTwoPagesWithTheirHeaders)
     d->Command1_Click();
     d->Copies->setText(QStringLiteral("-3"));
     int pages = 0;
-    test::OnNextDialog<PreScreen>([&pages](PreScreen* w) {
+    const auto preScreenWait = test::OnNextDialog<PreScreen>([&pages](PreScreen* w) {
         pages = w->PageCount;
         w->Command1_Click();
     });
@@ -684,11 +684,53 @@ TEST_F(ProjCostPagesTest, PreviewRecordsTwoPagesWithTheirHeaders)
     test::ExpectMatchesGolden(test::DumpRecording(dir.path()).toUtf8() + '\n', GoldenPath("CostPreview.txt"));
 }
 
+TEST_F(ProjCostTest, TheFittedPreviewShowsEveryDashOfTheEmptyCells)
+{
+    auto d = Open();
+    d->Command1_Click();
+    int dashes = 0;
+    int lost = 0;
+    const auto preScreenWait = test::OnNextDialog<PreScreen>([&](PreScreen* w) {
+        // The page at about a third of its size.
+        w->setWindowState(Qt::WindowNoState);
+        w->resize(400, 420);
+        w->LayoutWindow();
+        ASSERT_TRUE(w->FitMode);
+        const Surface& page = w->PImage->Screen();
+        const Surface& thumb = w->SImage->Screen();
+        ASSERT_LT(thumb.Height() * 2, page.Height());
+        for (const PreviewCommandRecord& r : ReadPreviewPage(rec.CommandFile(), rec.PreviewPageIndex(1))) {
+            if (r.Command != Pv::PrintText || ReadPreviewText(rec.TextFile(), r) != QStringLiteral("-")) continue;
+            ++dashes;
+            // The dash's ink on the page picture, and the part of the thumbnail it shrinks to.
+            const int x = (r.A + w->Replay.PrinterOffsetX) / 15;
+            const int y = (r.C + w->Replay.PrinterOffsetY) / 15;
+            QRect ink;
+            for (int py = y; py < y + 20; ++py)
+                for (int px = x; px < x + 20; ++px)
+                    if (page.Pixel(px, py) != 0xFFFFFFu) ink |= QRect(px, py, 1, 1);
+            ASSERT_FALSE(ink.isEmpty());
+            const auto at = [](int v, int to, int from) { return v * to / from; };
+            bool shown = false;
+            for (int ty = at(ink.top(), thumb.Height(), page.Height());
+                 ty <= at(ink.bottom() + 1, thumb.Height(), page.Height()); ++ty)
+                for (int tx = at(ink.left(), thumb.Width(), page.Width());
+                     tx <= at(ink.right() + 1, thumb.Width(), page.Width()); ++tx)
+                    shown = shown || thumb.Pixel(tx, ty) != 0xFFFFFFu;
+            lost += !shown;
+        }
+        w->Command1_Click();
+    });
+    d->Command6_Click();
+    EXPECT_GE(dashes, 10);
+    EXPECT_EQ(lost, 0);
+}
+
 TEST_F(ProjCostPagesTest, PrintingDrawsTheSamePagesOnThePrinter)
 {
     auto d = Open();
     d->Command1_Click();
-    test::OnNextDialog<PreScreen>([](PreScreen* w) { w->Command1_Click(); });
+    const auto preScreenWait = test::OnNextDialog<PreScreen>([](PreScreen* w) { w->Command1_Click(); });
     d->Command6_Click();
     const QString recording = test::DumpRecording(dir.path());
 

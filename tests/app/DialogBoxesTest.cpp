@@ -32,7 +32,7 @@ protected:
     void Look(const std::function<void()>& open, const std::function<void(QDialog*)>& look)
     {
         bool shown = false;
-        OnNextDialog<QDialog>([&](QDialog* d) {
+        const auto qDialogWait = OnNextDialog<QDialog>([&](QDialog* d) {
             shown = true;
             look(d);
             d->reject();

@@ -47,12 +47,12 @@ protected:
 
 TEST_F(MainFormBulkTest, InsertDividerAsksForItsPropertiesFirst)
 {
-    OnNextDialog<ObjProps>([](ObjProps* d) { d->Command2_Click(); });
+    auto objPropsWait = OnNextDialog<ObjProps>([](ObjProps* d) { d->Command2_Click(); });
     form->Edit_Divider_Click();
     EXPECT_EQ(files->EmpTable.Name[1].str(), "Ada");  // cancelled: nothing inserted
 
     const int freeSlot = Slot(200);
-    OnNextDialog<ObjProps>([freeSlot](ObjProps* d) {
+    objPropsWait = OnNextDialog<ObjProps>([freeSlot](ObjProps* d) {
         EXPECT_EQ(d->RecordNo(), freeSlot);
         d->Text1->setText(QStringLiteral("Night team"));
         d->Command1_Click();
@@ -67,7 +67,7 @@ TEST_F(MainFormBulkTest, InsertDividerAsksForItsPropertiesFirst)
 TEST_F(MainFormBulkTest, ADividersNameAndTheDayRulerOpenTheirProperties)
 {
     files->EmpTable.Name[2] = "/Ward";
-    OnNextDialog<ObjProps>([this](ObjProps* d) {
+    auto objPropsWait = OnNextDialog<ObjProps>([this](ObjProps* d) {
         EXPECT_EQ(d->RecordNo(), Slot(2));
         d->DividerStyle->setCurrentIndex(1);
         d->Command1_Click();
@@ -77,14 +77,14 @@ TEST_F(MainFormBulkTest, ADividersNameAndTheDayRulerOpenTheirProperties)
     EXPECT_TRUE(grid().OnRequirementRow);  // the row was tagged again with its new style
 
     const QColor before = form->Label1->palette().color(QPalette::Window);
-    OnNextDialog<ObjProps>([](ObjProps* d) {
+    objPropsWait = OnNextDialog<ObjProps>([](ObjProps* d) {
         d->ColorSel[9]->click();
         d->Command2_Click();
     });
     form->DayRuler_Click();
     EXPECT_EQ(form->Label1->palette().color(QPalette::Window), before);
 
-    OnNextDialog<ObjProps>([](ObjProps* d) {
+    objPropsWait = OnNextDialog<ObjProps>([](ObjProps* d) {
         EXPECT_EQ(d->RecordNo(), kDayRulerRecord);
         d->ColorSel[5]->click();
         d->Command1_Click();
@@ -100,7 +100,7 @@ TEST_F(MainFormBulkTest, ACoverageDescriptionClickEditsThatLineAndCountsIt)
     ASSERT_TRUE(grid().CoverageVisible);
     files->ColumnDay(1).Shift1Code[Slot(1)] = kTimeOffCode;
     const int expected = CoverageLineRecord(files->CurrentFormatNo, 2);
-    OnNextDialog<Cover2>([expected](Cover2* d) {
+    const auto cover2Wait = OnNextDialog<Cover2>([expected](Cover2* d) {
         EXPECT_EQ(d->RecordNo(), expected);
         d->NameFilterOff->setChecked(false);
         d->List1->item(0)->setSelected(true);  // Ada
@@ -117,7 +117,7 @@ TEST_F(MainFormBulkTest, ACoverageDescriptionClickEditsThatLineAndCountsIt)
 
 TEST_F(MainFormBulkTest, TheBulkEditorsShowTheirChangesInTheWindow)
 {
-    OnNextDialog<Multisch>([](Multisch* d) {
+    const auto multischWait = OnNextDialog<Multisch>([](Multisch* d) {
         d->SelectedEmps->item(0)->setSelected(true);
         d->Combo1->setCurrentIndex(d->Combo1->findData(kTimeOffCode));
         d->Command6_Click();
@@ -129,7 +129,7 @@ TEST_F(MainFormBulkTest, TheBulkEditorsShowTheirChangesInTheWindow)
     ASSERT_EQ(msg.shown.size(), 1u);
     EXPECT_EQ(msg.shown[0].prompt, "1 change was made to the schedule.");
 
-    OnNextDialog<Mcopy>([](Mcopy* d) {
+    const auto mcopyWait = OnNextDialog<Mcopy>([](Mcopy* d) {
         d->List1->item(0)->setSelected(true);
         d->DestList->item(1)->setSelected(true);
         d->Command3_Click();
@@ -145,8 +145,8 @@ TEST_F(MainFormBulkTest, QueriesAreChosenAndRunFromTheWindow)
     ASSERT_TRUE(files->StoreCellNote(files->ColumnDay(1), Slot(1), QStringLiteral("Bring keys")));
     files->MarkColumnDirty(1);
     bool ran = false;
-    OnNextDialog<Query>([&ran](Query* d) {
-        OnNextDialog<QueryPrt>([&ran, d](QueryPrt* r) {
+    const auto queryWait = OnNextDialog<Query>([&ran](Query* d) {
+        const auto queryPrtWait = OnNextDialog<QueryPrt>([&ran, d](QueryPrt* r) {
             ran = true;
             EXPECT_TRUE(r->NotesOnly);
             EXPECT_EQ(r->windowTitle(), "Print Notes");
@@ -164,13 +164,13 @@ TEST_F(MainFormBulkTest, QueriesAreChosenAndRunFromTheWindow)
 
     // The select-query function other windows are handed.
     const QueryPicker pick = form->SelectQueryFunction();
-    OnNextDialog<QuerySel>([](QuerySel* d) {
+    auto querySelWait = OnNextDialog<QuerySel>([](QuerySel* d) {
         EXPECT_EQ(d->Combo1->currentIndex(), 4);
         d->SetQueryIndex(9);
         d->Command1_Click();
     });
     EXPECT_EQ(pick(form.get(), 4), std::optional<int>(9));
-    OnNextDialog<QuerySel>([](QuerySel* d) { d->Command2_Click(); });
+    querySelWait = OnNextDialog<QuerySel>([](QuerySel* d) { d->Command2_Click(); });
     EXPECT_EQ(pick(form.get(), 4), std::nullopt);
 }
 

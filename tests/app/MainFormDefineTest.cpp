@@ -44,7 +44,7 @@ protected:
 TEST_F(MainFormDefineTest, ANewScheduleOpensWithItsPropertiesAndTheirPeriod)
 {
     bool shown = false;
-    OnNextDialog<Props>([&shown](Props* p) {
+    const auto propsWait = OnNextDialog<Props>([&shown](Props* p) {
         shown = true;
         EXPECT_EQ(p->windowTitle(), "Set File Properties [ other ]");
         p->StartDate->setText(QStringLiteral("03/01/2025"));
@@ -60,7 +60,7 @@ TEST_F(MainFormDefineTest, ANewScheduleOpensWithItsPropertiesAndTheirPeriod)
 
 TEST_F(MainFormDefineTest, DefineShiftsAndExplanationsRefillTheLists)
 {
-    OnNextDialog<DefShft2>([](DefShft2* d) {
+    const auto defShft2Wait = OnNextDialog<DefShft2>([](DefShft2* d) {
         d->List1->setCurrentRow(3);  // shift 1
         d->Description->setText(QStringLiteral("Early"));
         emit d->Description->textEdited(d->Description->text());
@@ -69,7 +69,7 @@ TEST_F(MainFormDefineTest, DefineShiftsAndExplanationsRefillTheLists)
     form->Define_Shifts->trigger();
     EXPECT_TRUE(Lists(form->ShiftSelector, QStringLiteral("Early")));
 
-    OnNextDialog<DefExp>([](DefExp* d) {
+    const auto defExpWait = OnNextDialog<DefExp>([](DefExp* d) {
         d->List1->setCurrentRow(20);
         d->Text1->setText(QStringLiteral("Course"));
         d->Command1->click();
@@ -80,7 +80,7 @@ TEST_F(MainFormDefineTest, DefineShiftsAndExplanationsRefillTheLists)
 
 TEST_F(MainFormDefineTest, EditScheduleFormatRenamesTheViewItems)
 {
-    OnNextDialog<ChgView>([](ChgView* d) {
+    auto chgViewWait = OnNextDialog<ChgView>([](ChgView* d) {
         d->TmpName->setText(QStringLiteral("  Fortnight "));
         d->Text1->setText(QStringLiteral("14"));
         d->Command1->click();
@@ -93,9 +93,9 @@ TEST_F(MainFormDefineTest, EditScheduleFormatRenamesTheViewItems)
     // Print... opens the print dialog on the applied format, over the format dialog.
     QString printTitle;
     bool overFormat = false;
-    OnNextDialog<ChgView>([&](ChgView* d) {
+    chgViewWait = OnNextDialog<ChgView>([&](ChgView* d) {
         d->TmpName->setText(QStringLiteral("Week"));
-        OnNextDialog<PrtMain>([&, d](PrtMain* p) {
+        const auto prtMainWait = OnNextDialog<PrtMain>([&, d](PrtMain* p) {
             printTitle = p->windowTitle();
             overFormat = p->parentWidget() == d;
             p->Command2->click();
@@ -120,7 +120,7 @@ TEST_F(MainFormDefineTest, PrintCommandsOpenThePrintDialog)
     for (QAction* command : {form->File_Print, form->Report_Current}) {
         SCOPED_TRACE(command->objectName().toStdString());
         int names = -1;
-        OnNextDialog<PrtMain>([&](PrtMain* p) {
+        const auto prtMainWait = OnNextDialog<PrtMain>([&](PrtMain* p) {
             names = p->SelectedEmps->count();
             files->QueryBuf.Title = QStringLiteral("Changed");
             p->Command2->click();
@@ -136,7 +136,7 @@ TEST_F(MainFormDefineTest, PrintCommandsOpenThePrintDialog)
 TEST_F(MainFormDefineTest, PropertiesChangeThePeriodAndAnOutOfRangeYesOpensThem)
 {
     const OleDate end = files->ScheduleProps.PeriodEnd;
-    OnNextDialog<Props>([this, end](Props* p) {
+    auto propsWait = OnNextDialog<Props>([this, end](Props* p) {
         p->EndDate->setText(Runtime::FormatDate(end + 30, files->DateFormat));
         p->ButtonOK->click();
     });
@@ -146,7 +146,7 @@ TEST_F(MainFormDefineTest, PropertiesChangeThePeriodAndAnOutOfRangeYesOpensThem)
 
     msg.Answer(Mb::Yes);
     bool shown = false;
-    OnNextDialog<Props>([&shown](Props* p) {
+    propsWait = OnNextDialog<Props>([&shown](Props* p) {
         shown = true;
         p->ButtonCancel->click();
     });

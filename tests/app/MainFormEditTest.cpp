@@ -28,6 +28,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 namespace tavrin::test {
 namespace {
@@ -451,6 +452,145 @@ TEST_F(MainFormEditTest, ANoteTheFileCannotHoldIsNotSaved)
     }
 }
 
+// A wheel turn over a widget: 120 a notch, positive away from the user.
+void Wheel(QWidget* over, QPoint angle, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    const QPointF at(over->width() / 2.0, over->height() / 2.0);
+    QWheelEvent e(at, over->mapToGlobal(at), QPoint(), angle, Qt::NoButton, mods, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(over, &e);
+}
+
+// The system's wheel lines for one test.
+class WheelLines {
+public:
+    explicit WheelLines(int lines) : old_(QApplication::wheelScrollLines())
+    {
+        QApplication::setWheelScrollLines(lines);
+    }
+    ~WheelLines() { QApplication::setWheelScrollLines(old_); }
+
+private:
+    int old_;
+};
+
+TEST_F(MainFormEditTest, TheWheelScrollsRowsAndWithShiftDaysUpToTheEnds)
+{
+    const WheelLines lines(3);
+    for (int r = 1; r <= 200; ++r) files->EmpTable.Name[r] = QStringLiteral("Person %1").arg(r);
+    grid().LayoutAndRedrawSchedule();
+    Tag(2, 3);
+    const auto showsTwin = [](Pane* pane, const Surface& twin, const char* what) {
+        const QImage shown = pane->Screen().Image();
+        EXPECT_EQ(shown, twin.Image().copy(0, 0, shown.width(), shown.height())) << what;
+    };
+
+    // A notch down over the cells, the names, the positions or the coverage lines moves the
+    // rows by the wheel lines, as the scroll bar does; the tag keeps its screen row.
+    const int maximum = form->VScroll2->maximum();
+    int top = 1;
+    QWidget* const panes[] = {form->Grid, form->EmpList, form->EmpPos, form->CoverageDesc, form->Coverage};
+    for (QWidget* pane : panes) {
+        if (!pane->isVisible()) continue;
+        SCOPED_TRACE(pane->objectName().toStdString());
+        Wheel(pane, {0, -120});
+        top += 3;
+        EXPECT_EQ(grid().TopRow, top);
+        EXPECT_EQ(form->VScroll2->value(), top - 1);
+        EXPECT_EQ(grid().CurrentRow, 2);
+        EXPECT_EQ(grid().DisplayRow(grid().CurrentRow), top + 1);
+    }
+    // Turns of less than a line add up; up past the first row stops there, down past the last
+    // at the end.
+    Wheel(form->Grid, {0, 20});
+    EXPECT_EQ(grid().TopRow, top);
+    Wheel(form->Grid, {0, 20});
+    EXPECT_EQ(grid().TopRow, top - 1);
+    Wheel(form->Grid, {0, 120 * 20});
+    EXPECT_EQ(grid().TopRow, 1);
+    form->VScroll2->setValue(maximum - 1);
+    Wheel(form->Grid, {0, -120});
+    EXPECT_EQ(form->VScroll2->value(), maximum);
+
+    // Shift+wheel, or a sideways wheel, moves the days as the spin button does, by the wheel
+    // lines; the tag keeps its screen column.
+    ASSERT_EQ(files->ScheduleProps.FirstVisibleDay, 0);
+    Wheel(form->Grid, {0, -120}, Qt::ShiftModifier);
+    EXPECT_EQ(files->ScheduleProps.FirstVisibleDay, 3);
+    EXPECT_EQ(grid().FirstTaggedDay, 3);
+    Wheel(form->EmpList, {-120, 0});
+    EXPECT_EQ(files->ScheduleProps.FirstVisibleDay, 6);
+    Wheel(form->Grid, {0, 120}, Qt::ShiftModifier);
+    EXPECT_EQ(files->ScheduleProps.FirstVisibleDay, 3);
+    // Only the days coming in were drawn, and the panes show their twins.
+    const auto drawnAsAfterAFullRedraw = [&](const char* what) {
+        SCOPED_TRACE(what);
+        grid().TagDayCells(grid().CurrentRow, grid().CursorDay, 3);  // the highlight off
+        const QImage cells = grid().GridBack.Image().copy();
+        const QImage ruler = grid().DayRulerBack.Image().copy();
+        const QImage coverage = grid().CoverageBack.Image().copy();
+        grid().DrawScheduleCells(1, files->VisibleDays, 1, grid().VisibleRows);
+        grid().DrawDayColumns(1, files->VisibleDays);
+        if (grid().CoverageVisible) grid().DrawCoverageCounts(1, files->VisibleDays, false);
+        EXPECT_EQ(cells, grid().GridBack.Image());
+        EXPECT_EQ(ruler, grid().DayRulerBack.Image());
+        // The coverage as far as its pane shows it.
+        const QRect seen(0, 0, form->Coverage->Screen().Width(), form->Coverage->Screen().Height());
+        EXPECT_EQ(coverage.copy(seen), grid().CoverageBack.Image().copy(seen));
+        grid().TagDayCells(grid().CurrentRow, grid().CursorDay, 3);
+        showsTwin(form->Grid, grid().GridBack, "cells");
+        showsTwin(form->DayRuler, grid().DayRulerBack, "ruler");
+        const int first = files->ScheduleProps.FirstVisibleDay;
+        for (int c = 1; c <= files->VisibleDays; ++c) EXPECT_EQ(files->SlotDayNo[files->ColumnSlot[c]], first + c) << c;
+    };
+    drawnAsAfterAFullRedraw("three days");
+    {
+        // More days a notch than are shown.
+        const WheelLines many(files->VisibleDays + 2);
+        Wheel(form->Grid, {0, -120}, Qt::ShiftModifier);
+        EXPECT_EQ(files->ScheduleProps.FirstVisibleDay,
+                  std::min(3 + files->VisibleDays + 2, files->PeriodDays() - files->VisibleDays));
+        drawnAsAfterAFullRedraw("more than a page");
+    }
+    // At either end of the period it stops there, without a question.
+    msg.Clear();
+    Wheel(form->Grid, {0, 120 * 100}, Qt::ShiftModifier);
+    EXPECT_EQ(files->ScheduleProps.FirstVisibleDay, 0);
+    const int last = files->PeriodDays() - files->VisibleDays;
+    for (int i = 0; i < 100 && files->ScheduleProps.FirstVisibleDay < last; ++i)
+        Wheel(form->Grid, {0, -120 * 4}, Qt::ShiftModifier);
+    EXPECT_EQ(files->ScheduleProps.FirstVisibleDay, last);
+    Wheel(form->Grid, {0, -120}, Qt::ShiftModifier);
+    EXPECT_EQ(files->ScheduleProps.FirstVisibleDay, last);
+    EXPECT_TRUE(msg.shown.empty());
+    EXPECT_EQ(msg.beeps, 0);
+    for (int c = 1; c <= files->VisibleDays; ++c) EXPECT_EQ(files->SlotDayNo[files->ColumnSlot[c]], last + c) << c;
+}
+
+TEST_F(MainFormEditTest, WhatWasEditedBeforeAWheelScrollIsKept)
+{
+    const WheelLines lines(3);
+    DefineShift(1, "D", 'D');
+    Tag(1, 2);
+    Key(Qt::Key_D);
+    ASSERT_EQ(Day(2).Shift1Code[Slot(1)], 1);
+    // The day edited leaves the window: it is in the day file.
+    Wheel(form->Grid, {0, -120}, Qt::ShiftModifier);
+    ASSERT_EQ(files->ScheduleProps.FirstVisibleDay, 3);
+    DayRecord day;
+    ASSERT_TRUE(files->ReadRecord(FileNo::Days, 2, day));
+    EXPECT_EQ(day.Shift1Code[Slot(1)], 1);
+
+    // A name being typed is stored as the scroll bar stores it, the wheel over the editor too.
+    form->EmpList_MouseDown(1, 0, 100, 10);
+    ASSERT_TRUE(form->EmpText->isVisible());
+    QTest::keyClicks(form->EmpText, "Ann");
+    Wheel(form->EmpText, {0, -120});
+    EXPECT_EQ(files->EmpTable.Name[1].str(), "Ann");
+    EXPECT_EQ(grid().TopRow, 4);
+    EXPECT_FALSE(form->EmpText->isVisible());
+    EXPECT_TRUE(grid().Panes().Grid->hasFocus());
+}
+
 TEST_F(MainFormEditTest, RequirementNumbersWithTheTwoButtonsAndTyped)
 {
     files->EmpTable.Name[1] = "/Nurses needed";
@@ -623,13 +763,13 @@ TEST_F(MainFormEditTest, FindNameChangePageAndSelectivePasteOpenCentred)
     form->setGeometry(40, 30, 900, 560);
     QTest::qWait(20);
 
-    OnNextDialog<FindName>([&](FindName* d) {
+    const auto findNameWait = OnNextDialog<FindName>([&](FindName* d) {
         centredOn(d, screen);
         d->close();
     });
     form->View_FindName_Click();
 
-    OnNextDialog<Pager>([&](Pager* d) {
+    const auto pagerWait = OnNextDialog<Pager>([&](Pager* d) {
         centredOn(d, screen);
         d->close();
     });
@@ -639,7 +779,7 @@ TEST_F(MainFormEditTest, FindNameChangePageAndSelectivePasteOpenCentred)
     form->Edit_Copy_Click();
     Tag(1, 2);
     const QRect window = form->frameGeometry();
-    OnNextDialog<SelPaste>([&](SelPaste* d) {
+    const auto selPasteWait = OnNextDialog<SelPaste>([&](SelPaste* d) {
         centredOn(d, window);
         d->close();
     });
@@ -730,7 +870,7 @@ TEST_F(MainFormEditTest, FindNameScrollsToTheChosenRow)
 {
     for (int r = 1; r <= 200; ++r) files->EmpTable.Name[r] = QStringLiteral("Person %1").arg(r, 3, 10, QLatin1Char('0'));
     files->EmpTable.Name[150] = "Zoe";
-    OnNextDialog<FindName>([](FindName* f) {
+    const auto findNameWait = OnNextDialog<FindName>([](FindName* f) {
         QTest::keyClicks(f->Text1, "Zo");
         EXPECT_EQ(f->List1->currentItem()->text(), "Zoe");
         f->Command3->click();
@@ -747,13 +887,13 @@ TEST_F(MainFormEditTest, HourlyCoverageShowsTheTaggedDayAndKeepsItsPlaceUntilASc
     files->ScheduleModified = false;
     const OleDate day = grid().ColumnDate(3);
     bool shown = false;
-    OnNextDialog<HourFRM>([&](HourFRM* d) {
+    auto hourFRMWait = OnNextDialog<HourFRM>([&](HourFRM* d) {
         shown = true;
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Hourly Coverage - ") + Runtime::FormatDate(day, "ddd") + " " +
                                         Runtime::FormatDate(day, files->DateFormat));
         EXPECT_EQ(d->Day(), day);
         // The column's query is picked in Select Query, preset to the column's query.
-        OnNextDialog<QuerySel>([](QuerySel* q) {
+        const auto querySelWait = OnNextDialog<QuerySel>([](QuerySel* q) {
             EXPECT_EQ(q->Combo1->currentIndex(), 0);
             q->Command2->click();
         });
@@ -767,7 +907,7 @@ TEST_F(MainFormEditTest, HourlyCoverageShowsTheTaggedDayAndKeepsItsPlaceUntilASc
     EXPECT_EQ(form->HourlyCoverage.SavedGridRow, 5);
     EXPECT_EQ(form->HourlyCoverage.SavedGridCol, 2);
 
-    OnNextDialog<HourFRM>([](HourFRM* d) {
+    hourFRMWait = OnNextDialog<HourFRM>([](HourFRM* d) {
         EXPECT_EQ(d->CurrentRow(), 5);
         EXPECT_EQ(d->CurrentCol(), 2);
         d->close();

@@ -43,13 +43,13 @@ TEST_F(MainFormReportsTest, StaffSchedulesOpenTheirDialogs)
 {
     const OleDate third = form->Painter().ColumnDate(3);
     bool shown = false;
-    OnNextDialog<Staff142>([&](Staff142* d) {
+    const auto staff142Wait = OnNextDialog<Staff142>([&](Staff142* d) {
         shown = true;
         EXPECT_EQ(d->StartDate->text(), Runtime::FormatDate(third, files->DateFormat));
         EXPECT_EQ(d->NumDays->text(), QStringLiteral("4"));
         EXPECT_EQ(d->List1->count(), 1);
         // Query opens Select Query, preset to no query.
-        OnNextDialog<QuerySel>([](QuerySel* q) {
+        const auto querySelWait = OnNextDialog<QuerySel>([](QuerySel* q) {
             EXPECT_EQ(q->Combo1->currentIndex(), 0);
             q->Command2->click();
         });
@@ -61,7 +61,7 @@ TEST_F(MainFormReportsTest, StaffSchedulesOpenTheirDialogs)
     EXPECT_TRUE(msg.shown.empty());
 
     shown = false;
-    OnNextDialog<StaffMC>([&](StaffMC* d) {
+    const auto staffMCWait = OnNextDialog<StaffMC>([&](StaffMC* d) {
         shown = true;
         EXPECT_EQ(d->Combo1->currentText(), Runtime::FormatDate(third, QStringLiteral("mmmm, yyyy")));
         d->reject();
@@ -70,7 +70,7 @@ TEST_F(MainFormReportsTest, StaffSchedulesOpenTheirDialogs)
     EXPECT_TRUE(shown);
 
     shown = false;
-    OnNextDialog<Group>([&](Group* d) {
+    const auto groupWait = OnNextDialog<Group>([&](Group* d) {
         shown = true;
         EXPECT_EQ(d->List1->count(), 99);
         d->close();
@@ -84,7 +84,7 @@ TEST_F(MainFormReportsTest, PersonalSchedulesOpenTheirDialogs)
 {
     const OleDate third = form->Painter().ColumnDate(3);
     bool shown = false;
-    OnNextDialog<Per42>([&](Per42* d) {
+    const auto per42Wait = OnNextDialog<Per42>([&](Per42* d) {
         shown = true;
         EXPECT_EQ(d->StartDate->text(), Runtime::FormatDate(third, files->DateFormat));
         EXPECT_EQ(d->NumDays->text(), QStringLiteral("4"));
@@ -95,7 +95,7 @@ TEST_F(MainFormReportsTest, PersonalSchedulesOpenTheirDialogs)
     EXPECT_TRUE(shown);
 
     shown = false;
-    OnNextDialog<CalRpt2>([&](CalRpt2* d) {
+    const auto calRpt2Wait = OnNextDialog<CalRpt2>([&](CalRpt2* d) {
         shown = true;
         EXPECT_EQ(d->Combo1->currentText(), Runtime::FormatDate(third, QStringLiteral("mmmm, yyyy")));
         d->reject();
@@ -107,7 +107,7 @@ TEST_F(MainFormReportsTest, PersonalSchedulesOpenTheirDialogs)
 TEST_F(MainFormReportsTest, TheLegendRefreshesTheWindowWhenItCloses)
 {
     bool shown = false;
-    OnNextDialog<Legend>([&](Legend* d) {
+    const auto legendWait = OnNextDialog<Legend>([&](Legend* d) {
         shown = true;
         EXPECT_GT(d->List1->count(), 0);
         // What its Edit may leave behind.
@@ -159,7 +159,7 @@ TEST_F(MainFormReportsTest, TheGridKeepsHighlightingByItsQueryAfterTheReports)
     // Preview, then Close.
     int previews = 0;
     const auto previewAndClose = [&previews](ReportDialog* d) {
-        OnNextDialog<PreScreen>([&previews](PreScreen* w) {
+        const auto preScreenWait = OnNextDialog<PreScreen>([&previews](PreScreen* w) {
             ++previews;
             w->Command1_Click();
         });
@@ -172,22 +172,22 @@ TEST_F(MainFormReportsTest, TheGridKeepsHighlightingByItsQueryAfterTheReports)
     } cases[] = {
         {"Staff 1 to 42 Day",
          [&] {
-             OnNextDialog<Staff142>(previewAndClose);
+             const auto staff142Wait = OnNextDialog<Staff142>(previewAndClose);
              form->Report_Staff_Day142->trigger();
          }},
         {"Staff Monthly Calendar",
          [&] {
-             OnNextDialog<StaffMC>(previewAndClose);
+             const auto staffMCWait = OnNextDialog<StaffMC>(previewAndClose);
              form->Report_Staff_Month->trigger();
          }},
         {"Group",
          [&] {
-             OnNextDialog<Group>(previewAndClose);
+             const auto groupWait = OnNextDialog<Group>(previewAndClose);
              form->Report_Staff_Group->trigger();
          }},
         {"query results",
          [&] {
-             OnNextDialog<QueryPrt>([](QueryPrt* d) { d->Command2_Click(); });
+             const auto queryPrtWait = OnNextDialog<QueryPrt>([](QueryPrt* d) { d->Command2_Click(); });
              const OleDate start = files->ScheduleProps.PeriodStart;
              form->RunQueryReport(form.get(), 2, start, start + 30);
          }},

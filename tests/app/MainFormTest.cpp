@@ -196,7 +196,7 @@ TEST_F(MainFormTest, ThePasswordPrompt)
     MakeSchedule(Doc("open.QRD"), "Olga");
 
     // Wrong, then right in lower case with a leading blank.
-    OnNextDialog<PassWRD>([](PassWRD* p) {
+    auto passWRDWait = OnNextDialog<PassWRD>([](PassWRD* p) {
         EXPECT_EQ(p->windowTitle(), "Password? [ secret ]");
         auto* text = p->findChild<QLineEdit*>("Text1");
         auto* ok = p->findChild<QPushButton*>("ButtonOK");
@@ -215,7 +215,7 @@ TEST_F(MainFormTest, ThePasswordPrompt)
     // Cancelled with another schedule open before: that one is opened again.
     form->File_Close_Click();
     Open(Doc("open.QRD"));
-    OnNextDialog<PassWRD>([](PassWRD* p) { p->findChild<QPushButton*>("ButtonCancel")->click(); });
+    passWRDWait = OnNextDialog<PassWRD>([](PassWRD* p) { p->findChild<QPushButton*>("ButtonCancel")->click(); });
     Open(Doc("secret.QRD"));
     EXPECT_EQ(files->SchedulePath(), Doc("open.QRD"));
     EXPECT_EQ(files->EmpTable.Name[1].str(), "Olga");
@@ -223,7 +223,7 @@ TEST_F(MainFormTest, ThePasswordPrompt)
 
     // Cancelled with none before: the window stays without a schedule.
     form->File_Close_Click();
-    OnNextDialog<PassWRD>([](PassWRD* p) { p->reject(); });
+    passWRDWait = OnNextDialog<PassWRD>([](PassWRD* p) { p->reject(); });
     Open(Doc("secret.QRD"));
     EXPECT_TRUE(form->NoScheduleOpen);
     EXPECT_EQ(Caption(), "Tavrin");
@@ -493,7 +493,7 @@ TEST_F(MainFormTest, EscOrTheCloseBoxOnTheConvertDialogConvertsNothing)
         files->ScheduleModified = false;
         msg.Clear();
         dialogs.Answer(Doc("old.SCH"));
-        OnNextDialog<Convert>(way);
+        const auto convertWait = OnNextDialog<Convert>(way);
         form->File_Open_Click();
         EXPECT_FALSE(QFileInfo::exists(Doc("old.QRD")));
         EXPECT_EQ(Caption(), "prev - Tavrin [28 Day]");
@@ -536,7 +536,7 @@ TEST_F(MainFormTest, F1OpensTheHelpExceptWhileThePasswordIsAsked)
         return viewer && viewer->isVisible();
     };
     MakeSchedule(Doc("secret.QRD"), "Sam", "SECRET");
-    OnNextDialog<PassWRD>([&](PassWRD* p) {
+    const auto passWRDWait = OnNextDialog<PassWRD>([&](PassWRD* p) {
         QTest::keyClick(p->findChild<QLineEdit*>("Text1"), Qt::Key_F1);
         EXPECT_FALSE(helpShown());
         p->reject();

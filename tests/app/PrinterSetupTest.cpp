@@ -16,7 +16,7 @@ TEST_F(PrinterSetupTest, TheMenuOpensPrinterSetupOnTheWindowsPrinter)
 {
     Open(Doc(QStringLiteral("setup.qrd")));
     ASSERT_TRUE(form->File_PrintSetup->isEnabled());
-    OnNextDialog<SetPrt>([](SetPrt* d) {
+    const auto setPrtWait = OnNextDialog<SetPrt>([](SetPrt* d) {
         EXPECT_EQ(d->List1->count(), 2);
         d->List1->setCurrentRow(1);
         d->Command1_Click();

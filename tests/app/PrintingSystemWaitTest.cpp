@@ -89,7 +89,7 @@ TEST_F(PrintingSystemWaitTest, PrinterSetupListsThePdfTargetAndSaysThePrintingSy
 {
     const PrintWaitWatch watch(false, form.get());
     QStringList entries;
-    OnNextDialog<SetPrt>(
+    const auto setup = OnNextDialog<SetPrt>(
         [&](SetPrt* d) {
             for (int i = 0; i < d->List1->count(); ++i) entries << d->List1->item(i)->text();
             EXPECT_TRUE(d->List1->selectedItems().isEmpty());
@@ -144,7 +144,7 @@ TEST_F(PrintingSystemWaitTest, PreviewsEndWithThePrinterErrorNamingThePrintingSy
     const Case cases[] = {
         {"Estimated Cost",
          [this] {
-             OnNextDialog<ProjCost>(
+             const auto report = OnNextDialog<ProjCost>(
                  [](ProjCost* d) {
                      for (int i = 0; i < d->List1->count(); ++i) d->List1->item(i)->setSelected(true);
                      d->Command6->click();
@@ -155,7 +155,7 @@ TEST_F(PrintingSystemWaitTest, PreviewsEndWithThePrinterErrorNamingThePrintingSy
          }},
         {"Staff 1 to 42 Day Schedule",
          [this] {
-             OnNextDialog<Staff142>(
+             const auto report = OnNextDialog<Staff142>(
                  [](Staff142* d) {
                      for (int i = 0; i < d->List1->count(); ++i) d->List1->item(i)->setSelected(true);
                      d->Command6->click();
@@ -185,10 +185,10 @@ TEST_F(PrintingSystemWaitTest, ThePdfTargetAndItsPreviewNeverAskThePrintingSyste
 {
     ASSERT_TRUE(real->SetCurrent({QtPrinterDevice::PdfTargetName(), Pdf()}));
     int previews = 0;
-    OnNextDialog<PrtMain>([&](PrtMain* d) {
+    const auto print = OnNextDialog<PrtMain>([&](PrtMain* d) {
         for (int i = 0; i < d->SelectedEmps->count(); ++i) d->SelectedEmps->item(i)->setSelected(true);
         d->Command1_Click();
-        OnNextDialog<PreScreen>([&](PreScreen* w) {
+        const auto preview = OnNextDialog<PreScreen>([&](PreScreen* w) {
             ++previews;
             w->Command1_Click();
         });
@@ -218,7 +218,7 @@ protected:
 TEST_F(QueueThatStopsAnsweringTest, PrintingEndsWithThePrinterErrorNamingThePrintingSystem)
 {
     const PrintWaitWatch watch(false, form.get());
-    OnNextDialog<PrtMain>(
+    const auto print = OnNextDialog<PrtMain>(
         [](PrtMain* d) {
             for (int i = 0; i < d->SelectedEmps->count(); ++i) d->SelectedEmps->item(i)->setSelected(true);
             d->Command1_Click();

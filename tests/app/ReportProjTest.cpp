@@ -30,7 +30,7 @@ TEST_F(ReportProjTest, OpensTheCostReportOnTheTaggedRange)
     files->EmpTable.Position[1] = QStringLiteral("RN");
     files->ScheduleModified = false;
     bool shown = false;
-    OnNextDialog<ProjCost>([&shown, this](ProjCost* d) {
+    const auto projCostWait = OnNextDialog<ProjCost>([&shown, this](ProjCost* d) {
         shown = true;
         EXPECT_EQ(d->List1->count(), 1);
         EXPECT_EQ(d->List1->item(0)->text(), QStringLiteral("Adams, Ann, RN, 0.00/H"));

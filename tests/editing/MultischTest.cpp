@@ -100,7 +100,7 @@ TEST_F(MultischTest, AQueryChoosesTheNamesAndAChangedRangeResetsIt)
     files->QueryBuf.Title = "Highlight";
     auto dlg = Open();
     dlg->NumWeeks->setText(QStringLiteral("7"));
-    OnNextDialog<QuerySel>([](QuerySel* d) {
+    auto querySelWait = OnNextDialog<QuerySel>([](QuerySel* d) {
         d->SetQueryIndex(5);
         d->Command1_Click();
     });
@@ -126,13 +126,13 @@ TEST_F(MultischTest, AQueryChoosesTheNamesAndAChangedRangeResetsIt)
     EXPECT_EQ(dlg->windowTitle(), "Schedule Multiple");
 
     // A start date that is not a date yet is no change; a cancelled choice keeps the query.
-    OnNextDialog<QuerySel>([](QuerySel* d) {
+    querySelWait = OnNextDialog<QuerySel>([](QuerySel* d) {
         d->SetQueryIndex(5);
         d->Command1_Click();
     });
     dlg->Command7_Click();
     dlg->StartDate->setText(QStringLiteral("01/"));
-    OnNextDialog<QuerySel>([](QuerySel* d) { d->Command2_Click(); });
+    querySelWait = OnNextDialog<QuerySel>([](QuerySel* d) { d->Command2_Click(); });
     dlg->Command7_Click();
     EXPECT_EQ(dlg->AppliedQueryNo, 5);
     EXPECT_EQ(msg.shown.size(), 1u);

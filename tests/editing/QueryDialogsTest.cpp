@@ -55,14 +55,14 @@ TEST_F(QueryDialogsTest, SelectQueryListsTheQueriesAndEditsTheChosenOne)
     EXPECT_TRUE(sel.Edit->isEnabled());
 
     // Edit... then Cancel: the entry shows the stored title unchanged.
-    OnNextDialog<EdQuery>([](EdQuery* d) {
+    auto edQueryWait = OnNextDialog<EdQuery>([](EdQuery* d) {
         d->CoverageDesc->setText(QStringLiteral("Changed"));
         d->Command1_Click();
     });
     sel.Edit_Click();
     EXPECT_EQ(sel.Combo1->itemText(5), "05 - Lates");
     EXPECT_FALSE(sel.QueryEdited);
-    OnNextDialog<EdQuery>([](EdQuery* d) {
+    edQueryWait = OnNextDialog<EdQuery>([](EdQuery* d) {
         d->CoverageDesc->setText(QStringLiteral("Late staff"));
         d->Command2_Click();
     });

@@ -8,6 +8,7 @@
 #include <QStaticText>
 #include <QTest>
 #include <memory>
+#include <vector>
 
 #include "platform/FileDialogs.h"
 #include "platform/FontService.h"
@@ -96,8 +97,9 @@ TEST_F(SurfaceTest, TextIsDrawnAsTypedAndClipped)
 
 TEST_F(SurfaceTest, TextLeftAndTopLooksTheSameWithOrWithoutRoomToSpare)
 {
-    // A line that fits its rectangle is drawn without a clip: it must look exactly as the
-    // clipped drawing does, whether it fits, just fits, or does not.
+    // A line at the top left is drawn at a point, without a clip when it fits its rectangle: it
+    // must look exactly as the painter's text call draws it, whether it fits, just fits, or
+    // does not.
     const QFontMetrics m(s.Font().font);
     const int w = m.horizontalAdvance(QStringLiteral("Wg"));
     const int h = m.height();
@@ -110,9 +112,10 @@ TEST_F(SurfaceTest, TextLeftAndTopLooksTheSameWithOrWithoutRoomToSpare)
         {"Wg", {3, 2, 3 + w - 2, 2 + h}},       // too narrow
         {"Wg", {3, 2, 3 + w + 10, 2 + h - 3}},  // too low: the descender is cut
         {"jf", {0, 0, 40, h}},                  // glyphs that overhang their advance
+        {"\xc3\x89", {5, 6, 40, 6 + h}},        // an accent above the line's box
     };
     for (const auto& c : cases) {
-        const QString text = QString::fromLatin1(c.text);
+        const QString text = QString::fromUtf8(c.text);
         s.Clear();
         s.SetForeColour(kRed);
         s.DrawText(text, c.rect, 0);
@@ -123,13 +126,36 @@ TEST_F(SurfaceTest, TextLeftAndTopLooksTheSameWithOrWithoutRoomToSpare)
             p.setRenderHint(QPainter::TextAntialiasing, false);
             p.setFont(s.Font().font);
             p.setPen(QColor(255, 0, 0));
-            QStaticText line(text);
-            line.setTextFormat(Qt::PlainText);
-            line.prepare(QTransform(), s.Font().font);
-            p.setClipRect(QRect(c.rect.Left, c.rect.Top, c.rect.Width(), c.rect.Height()));
-            p.drawStaticText(QPoint(c.rect.Left, c.rect.Top), line);
+            DrawTextInRect(p, text, QRect(c.rect.Left, c.rect.Top, c.rect.Width(), c.rect.Height()), 0);
         }
         EXPECT_EQ(s.Image(), expected) << c.text << " in " << c.rect.Width() << "x" << c.rect.Height();
+    }
+}
+
+TEST_F(SurfaceTest, TheScreenAndThePaperClipATextAlike)
+{
+    // An accent that rises above its rectangle, with blanks ending the line before a break:
+    // the painter's text call, which paper and preview use, leaves the accent whole, since the
+    // line's box without those blanks fits; the screen's kept layouts must decide the same.
+    s.Resize(200, 200);
+    s.SetFont(*fonts.Resolve({QStringLiteral("MS Sans Serif"), 8, false, false}));
+    const QRect rect(QPoint(100, 76), QPoint(105, 150));  // (100,76)-(106,151), edges excluded
+    for (const char* text : {"\xc3\x89  \n", "\xc3\x89", "\xc3\x89  \r\nx"}) {
+        SCOPED_TRACE(text);
+        s.Clear();
+        s.SetForeColour(0);
+        s.DrawText(QString::fromUtf8(text), {100, 76, 106, 151}, 0);
+        QImage paper(s.Width(), s.Height(), QImage::Format_RGB32);
+        paper.fill(Qt::white);
+        {
+            QPainter p(&paper);
+            p.setRenderHint(QPainter::TextAntialiasing, false);
+            p.setFont(s.Font().font);
+            p.setPen(Qt::black);
+            DrawTextInRect(p, QString::fromUtf8(text), rect, 0);
+        }
+        EXPECT_EQ(s.Image(), paper);
+        EXPECT_GT(Inked({100, 75, 106, 76}), 0);  // the accent, above the rectangle
     }
 }
 
@@ -139,10 +165,10 @@ TEST_F(SurfaceTest, CarriageReturnsAndLineFeedsBreakLines)
     for (const char* text : {"A\rB", "A\nB", "A\r\nB"}) {
         s.Clear();
         s.SetForeColour(0);
-        s.DrawText(QString::fromLatin1(text), {0, 0, 60, 40}, Surface::DT_WORDBREAK);
+        s.DrawText(QString::fromUtf8(text), {0, 0, 60, 40}, Surface::DT_WORDBREAK);
         EXPECT_GT(Inked({0, lh, 60, 2 * lh}), 5) << text;
         s.Clear();
-        s.DrawText(QString::fromLatin1(text), {0, 0, 60, 40}, 0);
+        s.DrawText(QString::fromUtf8(text), {0, 0, 60, 40}, 0);
         EXPECT_GT(Inked({0, lh, 60, 2 * lh}), 5) << text;
     }
     s.Clear();
@@ -163,7 +189,17 @@ TEST_F(SurfaceTest, TextsInARectangleLookAsThePaintersOwnTextCallDrawsThem)
     unhinted.font = QFont(regular.font.family());
     unhinted.font.setPixelSize(10);
     const ScreenFont* const order[] = {&regular, &bold, &large, &unhinted, &regular};
-    const char* const texts[] = {"D7", "Run Time: 14:30", "Two words, then more of them", "A\r\nB\rC", "jf ", "\tx"};
+    // Accents above the line and blanks ending a line before a break among them.
+    const char* const texts[] = {"D7",
+                                 "Run Time: 14:30",
+                                 "Two words, then more of them",
+                                 "A\r\nB\rC",
+                                 "jf ",
+                                 "\tx",
+                                 "\xc3\x89",
+                                 "\xc3\x89  \n",
+                                 "jf  \nx ",
+                                 "ab \r\ncd  \rWg"};
     const PixelRect rects[] = {{7, 5, 110, 55}, {7, 5, 25, 18}, {7, 5, 60, 31}, {60, 30, 100, 49}, {3, 40, 40, 52}};
     const int horizontal[] = {0, Surface::DT_CENTER, Surface::DT_RIGHT, Surface::DT_CENTER | Surface::DT_RIGHT};
     const int vertical[] = {0, Surface::DT_VCENTER, Surface::DT_BOTTOM};
@@ -177,14 +213,12 @@ TEST_F(SurfaceTest, TextsInARectangleLookAsThePaintersOwnTextCallDrawsThem)
                     for (int l : lines) {
                         for (int clip : {0, int(Surface::DT_NOCLIP)}) {
                             const int flags = h | v | l | clip;
-                            // One line at the top left has its own way (the test above).
-                            if ((h | l) == 0 && !QByteArray(text).contains('\r')) continue;
                             for (const ScreenFont* f : order) {
                                 const std::uint32_t colour = ++n % 2 ? kRed : 0xFF0000;
                                 s.SetFont(*f);
                                 s.SetForeColour(colour);
                                 s.Clear();
-                                s.DrawText(QString::fromLatin1(text), r, flags);
+                                s.DrawText(QString::fromUtf8(text), r, flags);
                                 QImage expected(s.Width(), s.Height(), QImage::Format_RGB32);
                                 expected.fill(Qt::white);
                                 {
@@ -192,7 +226,7 @@ TEST_F(SurfaceTest, TextsInARectangleLookAsThePaintersOwnTextCallDrawsThem)
                                     p.setRenderHint(QPainter::TextAntialiasing, false);
                                     p.setFont(f->font);
                                     p.setPen(QColor::fromRgb(ToQRgb(colour)));
-                                    DrawTextInRect(p, QString::fromLatin1(text),
+                                    DrawTextInRect(p, QString::fromUtf8(text),
                                                    QRect(r.Left, r.Top, r.Width(), r.Height()), flags);
                                 }
                                 ASSERT_EQ(s.Image(), expected)
@@ -253,6 +287,77 @@ void FillPattern(Surface& s)
     for (int y = 0; y < s.Height(); ++y)
         for (int x = 0; x < s.Width(); ++x)
             s.FillRect({x, y, x + 1, y + 1}, static_cast<std::uint32_t>(0x010203 * x + 0x0A0B00 * y + 7));
+}
+
+TEST(SurfaceStretchTest, ShrinkingKeepsEveryThinMarkAndEnlargingRepeatsPixels)
+{
+    // A page of 640 one-pixel dashes and strokes, black and red, in every phase of the reduction,
+    // and a grey shade, shrunk to a third as the fitted preview does.
+    Surface page(15, 15);
+    page.Resize(1224, 1584);
+    page.Clear();
+    struct Mark {
+        PixelRect r;
+        std::uint32_t colour;
+    };
+    std::vector<Mark> marks;
+    for (int k = 0; k < 640; ++k) {
+        const int x = 20 + (k % 20) * 59 + k % 3;
+        const int y = 20 + (k / 20) * 45 + (k / 7) % 3;
+        const PixelRect r = k % 2 ? PixelRect{x, y, x + 1, y + 4} : PixelRect{x, y, x + 4, y + 1};
+        marks.push_back({r, k % 5 ? 0u : kRed});
+        page.FillRect(r, marks.back().colour);
+    }
+    page.FillRect({300, 1500, 330, 1530}, kGrey);
+    Surface thumb(15, 15);
+    thumb.SetBackColour(0x808080);
+    thumb.Resize(408, 528);
+    thumb.StretchBlt(0, 0, 408, 528, page, 0, 0, 1224, 1584);
+
+    // Where a page pixel lands on the thumbnail.
+    const auto at = [](int v) { return v / 3; };
+    std::vector<bool> covered(408 * 528, false);
+    int lost = 0;
+    for (const Mark& m : marks) {
+        bool found = false;
+        for (int y = at(m.r.Top); y <= at(m.r.Bottom - 1); ++y)
+            for (int x = at(m.r.Left); x <= at(m.r.Right - 1); ++x) {
+                found = found || thumb.Pixel(x, y) == m.colour;
+                covered[std::size_t(y) * 408 + std::size_t(x)] = true;
+            }
+        lost += !found;
+    }
+    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(thumb.Pixel(105, 505), kGrey);
+    int stray = 0;  // marks where the page had none
+    for (int y = 0; y < 528; ++y)
+        for (int x = 0; x < 408; ++x)
+            stray += !covered[std::size_t(y) * 408 + std::size_t(x)] && thumb.Pixel(x, y) != kWhite &&
+                     thumb.Pixel(x, y) != kGrey;
+    EXPECT_EQ(stray, 0);
+
+    // Shrunk one way only, the other way takes the pixel under each centre; a block partly off
+    // the surface is cut at its edge.
+    Surface strip(15, 15);
+    strip.Resize(400, 40);
+    strip.StretchBlt(-8, 0, 408, 1584, page, 0, 0, 1224, 1584);
+    const Mark& stroke = marks[5];  // red, one pixel wide and four high
+    for (int y = stroke.r.Top - 1; y <= stroke.r.Bottom; ++y) {
+        const bool inside = y >= stroke.r.Top && y < stroke.r.Bottom;
+        EXPECT_EQ(strip.Pixel(at(stroke.r.Left) - 8, y), inside ? kRed : kWhite) << y;
+    }
+
+    // Enlarged, each pixel becomes a block of its colour.
+    Surface small(15, 15);
+    small.Resize(4, 3);
+    small.Clear();
+    small.FillRect({1, 1, 2, 2}, kRed);
+    small.FillRect({3, 0, 4, 3}, 0);
+    Surface big(15, 15);
+    big.Resize(12, 6);
+    big.StretchBlt(0, 0, 12, 6, small, 0, 0, 4, 3);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 12; ++x) ASSERT_EQ(big.Pixel(x, y), small.Pixel(x / 3, y / 2)) << x << "," << y;
 }
 
 TEST(SurfaceScrollTest, MovesWithinAPictureLeaveThePixelsThatPlainMovesLeave)

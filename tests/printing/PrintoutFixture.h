@@ -131,11 +131,13 @@ protected:
                                   bool blank = false)
     {
         rec.PreviewMode = preview || text;
-        if (preview && !text && expectWindow)
-            OnNextDialog<PreScreen>([this](PreScreen* d) {
+        DialogWait preScreenWait;
+        if (preview && !text && expectWindow) {
+            preScreenWait = OnNextDialog<PreScreen>([this](PreScreen* d) {
                 shownPages = d->PageCount;
                 d->Command1_Click();
             });
+        }
         printout = std::make_unique<SchedulePrintout>(print, *files, *grid,
                                                       [this](int code) { return ExplanationText(code); });
         PrintoutRequest request;

@@ -111,7 +111,7 @@ protected:
         files->ScheduleProps.ReportSettings[kExportSettingsBlock].Options[ExportOpt::Shift1] = 1;
         files->ScheduleProps.ReportSettings[kExportSettingsBlock].Options[ExportOpt::Comma] = 1;
         QApplication::clipboard()->setText(QStringLiteral("before"));
-        OnNextDialog<tavrin::Export>([](tavrin::Export* e) { e->Command1->click(); });
+        const auto exportWait = OnNextDialog<tavrin::Export>([](tavrin::Export* e) { e->Command1->click(); });
         d.Command9_Click();
         return QApplication::clipboard()->text();
     }
@@ -416,7 +416,7 @@ TEST_F(PrtMainTest, LentViewPrintsTheRangeAndIsPutBackAfterEveryRun)
         {"print", [&] { d->Command1_Click(); }, Outcome::Done},
         {"preview",
          [&] {
-             OnNextDialog<PreScreen>([&](PreScreen* w) {
+             const auto preScreenWait = OnNextDialog<PreScreen>([&](PreScreen* w) {
                  lentDuringPreview =
                      files->ViewLent && files->ScheduleProps.PeriodEnd == OleDates::FromYmd(2024, 1, 10);
                  flushRefused = !files->FlushWorkingData();
@@ -481,7 +481,7 @@ TEST_F(PrtMainTest, ExportFailuresDeliverNothing)
     msg.Clear();
     const QString path = dir.filePath(QStringLiteral("no/such/folder/week.csv"));
     dialogs.Answer(path);
-    OnNextDialog<tavrin::Export>([](tavrin::Export* e) { e->Command2->click(); });
+    auto exportWait = OnNextDialog<tavrin::Export>([](tavrin::Export* e) { e->Command2->click(); });
     d->Command9_Click();
     EXPECT_EQ(d->LastOutcome, Outcome::Done);
     EXPECT_EQ(msg.Last(), QStringLiteral("Cannot write ") + path + QStringLiteral(": No such file or directory"));
@@ -490,7 +490,7 @@ TEST_F(PrtMainTest, ExportFailuresDeliverNothing)
 
     // Close in the Export dialog runs nothing.
     d->LastOutcome.reset();
-    OnNextDialog<tavrin::Export>([](tavrin::Export* e) { e->Command3->click(); });
+    exportWait = OnNextDialog<tavrin::Export>([](tavrin::Export* e) { e->Command3->click(); });
     d->Command9_Click();
     EXPECT_FALSE(d->LastOutcome.has_value());
     EXPECT_FALSE(rec.PreviewMode);

@@ -218,7 +218,7 @@ TEST_F(PrtSchedTest, PreviewRecordsDrawingWhileThePrinterMeasures)
     EXPECT_EQ(DumpRecording(dir.path()),
               QStringLiteral("FontSize 10\nDrawText 1 2 3 4 1 \"Name\"\nFilledBox 0 0 100 100 230\nPrint 720 0 \"x\"\n"
                              "Ellipse 10 10 20 20 -255\nNewPage"));
-    OnNextDialog<PreScreen>([](PreScreen* w) { w->Command1_Click(); });
+    const auto preScreenWait = OnNextDialog<PreScreen>([](PreScreen* w) { w->Command1_Click(); });
     run.Finish(true);
     EXPECT_FALSE(rec.PreviewMode);
     EXPECT_FALSE(rec.FilesOpen());

@@ -629,7 +629,7 @@ TEST_F(PublishReportTest, PublishFromThePreviewWindow)
     Record({kRed, kGreen});
     auto w = Open();
     w->Text1->setText(QStringLiteral("ab*"));  // checked before the dialog opens
-    OnNextDialog<Publish>([this](Publish* d) {
+    auto publishWait = OnNextDialog<Publish>([this](Publish* d) {
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Publish-AB"));
         d->Text1->setText(out);
         d->Command1->click();
@@ -641,7 +641,7 @@ TEST_F(PublishReportTest, PublishFromThePreviewWindow)
 
     QDir(out).removeRecursively();
     QDir().mkpath(out);
-    OnNextDialog<Publish>([](Publish* d) { d->Command2->click(); });
+    publishWait = OnNextDialog<Publish>([](Publish* d) { d->Command2->click(); });
     w->Command7_Click();
     EXPECT_TRUE(Entries(out).isEmpty());
     EXPECT_TRUE(w->isVisible());

@@ -119,7 +119,7 @@ TEST_F(QueuePrintingTest, AJobTheQueueDoesNotTakeIsAPrinterErrorWithItsReason)
 
         msg.Clear();
         rec.PreviewMode = true;
-        OnNextDialog<PreScreen>([](PreScreen* d) { d->Command1_Click(); });
+        const auto preScreenWait = OnNextDialog<PreScreen>([](PreScreen* d) { d->Command1_Click(); });
         EXPECT_EQ(PrintSmall(), Outcome::Done);
         EXPECT_TRUE(msg.shown.empty()) << msg.Last().toStdString();
     }

@@ -97,7 +97,7 @@ TEST_F(GroupTest, BoxesAndReportSetup)
     dlg.NumDays->setText(QStringLiteral("0"));
     EXPECT_EQ(msg.Last(), QStringLiteral("Number of days must be greater than zero."));
 
-    OnNextDialog<PGSetup>([](PGSetup* s) {
+    const auto pGSetupWait = OnNextDialog<PGSetup>([](PGSetup* s) {
         EXPECT_EQ(s->Shade1->text(), QStringLiteral("Days of Week"));
         EXPECT_EQ(s->Shade2->text(), QStringLiteral("Group Headings"));
         EXPECT_FALSE(s->Shade2->isHidden());

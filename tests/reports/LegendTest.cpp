@@ -183,7 +183,7 @@ TEST_F(LegendTest, EditRewritesRemovesOrResortsTheEntry)
     files->ExplTable.Description[5] = "undefined";
     Legend dlg(Context());
     const auto editExplanation = [&](std::function<void(DefExp*)> edit) {
-        OnNextDialog<DefExp>([edit](DefExp* d) {
+        const auto defExpWait = OnNextDialog<DefExp>([edit](DefExp* d) {
             EXPECT_TRUE(d->List1->isHidden());
             EXPECT_EQ(d->Text1->text(), QStringLiteral("Vacation"));
             edit(d);
@@ -209,7 +209,7 @@ TEST_F(LegendTest, EditRewritesRemovesOrResortsTheEntry)
     EXPECT_EQ(dlg.List1->currentRow(), vac);
 
     // A new abbreviation sorts the entry anew and keeps it chosen.
-    OnNextDialog<DefExp>([](DefExp* d) {
+    auto defExpWait = OnNextDialog<DefExp>([](DefExp* d) {
         Type(d->Abbr, QStringLiteral("AAA"));
         d->Command1_Click();
     });
@@ -221,7 +221,7 @@ TEST_F(LegendTest, EditRewritesRemovesOrResortsTheEntry)
 
     // Removed: the entry that took its place is chosen.
     const int count = dlg.List1->count();
-    OnNextDialog<DefExp>([](DefExp* d) {
+    defExpWait = OnNextDialog<DefExp>([](DefExp* d) {
         Type(d->Text1, QStringLiteral("undefined"));
         d->Command1_Click();
     });
@@ -232,7 +232,7 @@ TEST_F(LegendTest, EditRewritesRemovesOrResortsTheEntry)
 
     // A shift through Define Shifts, with the list hidden.
     dlg.List1->setCurrentRow(RowOf(*dlg.List1, 7));
-    OnNextDialog<DefShft2>([](DefShft2* d) {
+    auto defShft2Wait = OnNextDialog<DefShft2>([](DefShft2* d) {
         EXPECT_TRUE(d->List1->isHidden());
         EXPECT_EQ(d->EditedShiftCode, 7);
         Type(d->Abbr, QStringLiteral("A"));
@@ -243,7 +243,7 @@ TEST_F(LegendTest, EditRewritesRemovesOrResortsTheEntry)
     EXPECT_EQ(dlg.List1->currentRow(), 1);
     EXPECT_EQ(dlg.List1->item(1)->text(), QStringLiteral("A\tTraining\t-\t-\t-\t-"));
     // A double-click edits too.
-    OnNextDialog<DefShft2>([](DefShft2* d) { d->Command2_Click(); });
+    defShft2Wait = OnNextDialog<DefShft2>([](DefShft2* d) { d->Command2_Click(); });
     emit dlg.List1->itemDoubleClicked(dlg.List1->item(1));
     EXPECT_EQ(dlg.List1->item(1)->text(), QStringLiteral("A\tTraining\t-\t-\t-\t-"));
 }
@@ -252,7 +252,7 @@ TEST_F(LegendTest, ReportSetupHidesTheScreenFontAndShading)
 {
     Legend dlg(Context());
     bool shown = false;
-    OnNextDialog<PGSetup>([&](PGSetup* s) {
+    const auto pGSetupWait = OnNextDialog<PGSetup>([&](PGSetup* s) {
         shown = true;
         EXPECT_TRUE(s->UseScreenFont->isHidden());
         EXPECT_TRUE(s->Frame3->isHidden());

@@ -75,7 +75,7 @@ protected:
     {
         pages = 0;
         QString dump;
-        OnNextDialog<PreScreen>(
+        const auto preScreenWait = OnNextDialog<PreScreen>(
             [&](PreScreen* w) {
                 pages = w->PageCount;
                 dump = DumpRecording(dir.path());
@@ -265,7 +265,7 @@ TEST_F(PersonalTest, WhatMarksTheScheduleModified)
         {"the number of days", none, [](PersonalReport& d) { d.NumDays->setText(QStringLiteral("30")); }, false},
         {"Report Setup OK", none,
          [](PersonalReport& d) {
-             OnNextDialog<PGSetup>([](PGSetup* s) {
+             const auto pGSetupWait = OnNextDialog<PGSetup>([](PGSetup* s) {
                  EXPECT_EQ(s->Shade1->text(), QStringLiteral("Days of Week"));
                  EXPECT_TRUE(s->UseScreenFont->isHidden());
                  s->Command1_Click();
@@ -275,7 +275,7 @@ TEST_F(PersonalTest, WhatMarksTheScheduleModified)
          true},
         {"Report Setup cancelled", none,
          [](PersonalReport& d) {
-             OnNextDialog<PGSetup>([](PGSetup* s) { s->Command5_Click(); });
+             const auto pGSetupWait = OnNextDialog<PGSetup>([](PGSetup* s) { s->Command5_Click(); });
              d.Command5_Click();
          },
          false},
@@ -470,7 +470,7 @@ TEST_F(PersonalTest, TwoHundredPagesInOneRecording)
     int pages = 0;
     QString caption;
     QString dump;
-    OnNextDialog<PreScreen>(
+    const auto preScreenWait = OnNextDialog<PreScreen>(
         [&](PreScreen* w) {
             pages = w->PageCount;
             w->VScroll2->setValue(w->VScroll2->maximum());

@@ -350,7 +350,7 @@ TEST_F(QueryPrtTest, ReportSetupOffersMarginsWithoutTitleOrScreenFont)
     PutCell(Date(2024, 1, 8), 1, 1);
     QueryPrt dlg(Context(), 3, Date(2024, 1, 7), Date(2024, 1, 13));
     bool shown = false;
-    OnNextDialog<PGSetup>([&](PGSetup* s) {
+    const auto pGSetupWait = OnNextDialog<PGSetup>([&](PGSetup* s) {
         shown = true;
         EXPECT_FALSE(s->SSFrame2->isHidden());
         EXPECT_TRUE(s->UseScreenFont->isHidden());

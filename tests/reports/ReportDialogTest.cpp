@@ -161,7 +161,7 @@ TEST_F(ReportDialogTest, ARunHoldsTheDialogUntilItEnds)
     dlg.show();
     dlg.Command3->click();
     bool held = false;
-    OnNextDialog<PreScreen>(
+    const auto preScreenWait = OnNextDialog<PreScreen>(
         [&](PreScreen* w) {
             dlg.close();
             QTest::keyClick(&dlg, Qt::Key_Escape);
@@ -311,7 +311,7 @@ TEST_F(ReportDialogTest, DayCellTextsStopAtTheirColumnsInset)
         const std::unique_ptr<ReportDialog> dlg = c.make(Context());
         // Rectangles of the long texts as the preview recorded them, without the leading blank.
         QStringList previewed;
-        OnNextDialog<PreScreen>(
+        const auto preScreenWait = OnNextDialog<PreScreen>(
             [&](PreScreen* w) {
                 const Surface& page = w->PImage->Screen();
                 const auto marked = [&page](int left, int top, int right, int bottom) {

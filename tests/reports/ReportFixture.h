@@ -93,7 +93,7 @@ protected:
     {
         bool shown = false;
         QString dump;
-        OnNextDialog<PreScreen>(
+        const auto preScreenWait = OnNextDialog<PreScreen>(
             [&](PreScreen* w) {
                 shown = true;
                 dump = DumpRecording(dir.path());

@@ -315,25 +315,25 @@ TEST_F(Staff142Test, WhatMarksTheScheduleModified)
         {"the number of days", [](Staff142& d) { d.NumDays->setText(QStringLiteral("12")); }, false},
         {"Sort Order OK, unchanged",
          [](Staff142& d) {
-             OnNextDialog<SortSel>([](SortSel* s) { s->Command1_Click(); });
+             const auto sortSelWait = OnNextDialog<SortSel>([](SortSel* s) { s->Command1_Click(); });
              d.Command8_Click();
          },
          true},
         {"Sort Order cancelled",
          [](Staff142& d) {
-             OnNextDialog<SortSel>([](SortSel* s) { s->Command5_Click(); });
+             const auto sortSelWait = OnNextDialog<SortSel>([](SortSel* s) { s->Command5_Click(); });
              d.Command8_Click();
          },
          false},
         {"Report Setup OK",
          [](Staff142& d) {
-             OnNextDialog<PGSetup>([](PGSetup* s) { s->Command1_Click(); });
+             const auto pGSetupWait = OnNextDialog<PGSetup>([](PGSetup* s) { s->Command1_Click(); });
              d.Command5_Click();
          },
          true},
         {"Report Setup cancelled",
          [](Staff142& d) {
-             OnNextDialog<PGSetup>([](PGSetup* s) { s->Command5_Click(); });
+             const auto pGSetupWait = OnNextDialog<PGSetup>([](PGSetup* s) { s->Command5_Click(); });
              d.Command5_Click();
          },
          false},
@@ -357,7 +357,7 @@ TEST_F(Staff142Test, ReportSetupIsRelabelledAndSortOrderResortsTheList)
     PutCell(Date(2024, 1, 7), 2, 1);
     Staff142 dlg(Context());
     dlg.List1->item(0)->setSelected(true);
-    OnNextDialog<PGSetup>([](PGSetup* s) {
+    const auto pGSetupWait = OnNextDialog<PGSetup>([](PGSetup* s) {
         EXPECT_EQ(s->Shade1->text(), QStringLiteral("Days of Week"));
         EXPECT_TRUE(s->Shade2->isHidden());
         EXPECT_TRUE(s->UseScreenFont->isHidden());
@@ -365,7 +365,7 @@ TEST_F(Staff142Test, ReportSetupIsRelabelledAndSortOrderResortsTheList)
     });
     dlg.Command5_Click();
 
-    OnNextDialog<SortSel>([](SortSel* s) {
+    const auto sortSelWait = OnNextDialog<SortSel>([](SortSel* s) {
         s->Combo1[0]->setCurrentIndex(SortShift);
         s->Command1_Click();
     });
@@ -410,7 +410,7 @@ TEST_F(Staff142Test, TheFifthSortKeyOrdersTiesOnTheFirstFour)
               (QStringList{QStringLiteral(" Ann Adams"), QStringLiteral(" Bob Baker"), QStringLiteral(" Cy Cole")}));
 
     QString shown;
-    OnNextDialog<SortSel>([&shown](SortSel* s) {
+    const auto sortSelWait = OnNextDialog<SortSel>([&shown](SortSel* s) {
         shown = s->Combo1[4]->currentText();
         s->Command1_Click();
     });
