@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 #include <QWindow>
@@ -332,6 +333,8 @@ bool PrintingSystem::Wait(const std::shared_ptr<Ask>& ask)
     }
 
     const bool wasBusy = QApplication::overrideCursor() != nullptr;
+    // The panel takes the keyboard while it shows; the window that had it gets it back.
+    const QPointer<QWidget> active = QApplication::activeWindow();
     SetBusyPointer(true);
     InputBlocker blocker;
     QEventLoop loop;
@@ -359,7 +362,10 @@ bool PrintingSystem::Wait(const std::shared_ptr<Ask>& ask)
     if (!ask->done) loop.exec();
     poll.stop();
     blocker.SetPanel(nullptr);
-    panel.reset();
+    if (panel) {
+        panel.reset();
+        if (active) active->activateWindow();
+    }
     if (!wasBusy) SetBusyPointer(false);
     return ask->done && !ask->cancelled;
 }

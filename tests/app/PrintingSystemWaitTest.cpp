@@ -129,6 +129,8 @@ TEST_F(PrintingSystemWaitTest, CancelOnTheWaitingPanelEndsTheCommandAtOnceAndThe
         FromTheWindow([this] { form->File_PrintSetup->trigger(); });
         EXPECT_LT(clock.elapsed(), PrintingSystem::kBoundMs);
         EXPECT_TRUE(watch.PanelShown());
+        // The window has the keyboard again.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get(), 2000));
         EXPECT_EQ(setup.opened, 0);
         EXPECT_TRUE(msg.shown.empty()) << msg.Last().toStdString();
         EXPECT_GT(server->Connections(), asked);
