@@ -83,6 +83,31 @@ private:
     QWidget* panel_ = nullptr;
 };
 
+// The printing system's address as the messages name it: a socket's path, or a host with its
+// port when that is not the usual one.
+QString DisplayName(const QByteArray& server, int port)
+{
+    const QString host = QString::fromUtf8(server);
+    return host.startsWith(QLatin1Char('/')) || port == 631 ? host : host + QLatin1Char(':') + QString::number(port);
+}
+
+// Why a question failed, to follow "The printer ... did not take the job: ".
+QString Reason(PrintingSystem::Outcome o, const QString& server, const QString& refusal)
+{
+    switch (o) {
+        case PrintingSystem::Outcome::Silent:
+            return QStringLiteral("the printing system at ") + server + QStringLiteral(" did not answer.");
+        case PrintingSystem::Outcome::Cancelled:
+            return QStringLiteral("the wait for the printing system at ") + server + QStringLiteral(" was cancelled.");
+        case PrintingSystem::Outcome::Unreachable:
+            return QStringLiteral("the printing system at ") + server +
+                   QStringLiteral(" is not running or cannot be reached (") + refusal + QStringLiteral(").");
+        case PrintingSystem::Outcome::Answered:
+            break;
+    }
+    return refusal;
+}
+
 }  // namespace
 
 // One question: where to ask, until when, and how it ended. Shared by the window's thread and
@@ -124,28 +149,8 @@ struct PrintingSystem::Ask {
         if (timedOut) return Outcome::Silent;
         return Outcome::Answered;
     }
-    QString ServerName() const
-    {
-        const QString host = QString::fromUtf8(server);
-        return host.startsWith(QLatin1Char('/')) || port == 631 ? host
-                                                                : host + QLatin1Char(':') + QString::number(port);
-    }
-    QString Why(Outcome o, const QString& refusal) const
-    {
-        switch (o) {
-            case Outcome::Silent:
-                return QStringLiteral("the printing system at ") + ServerName() + QStringLiteral(" did not answer.");
-            case Outcome::Cancelled:
-                return QStringLiteral("the wait for the printing system at ") + ServerName() +
-                       QStringLiteral(" was cancelled.");
-            case Outcome::Unreachable:
-                return QStringLiteral("the printing system at ") + ServerName() +
-                       QStringLiteral(" is not running or cannot be reached (") + refusal + QStringLiteral(").");
-            case Outcome::Answered:
-                break;
-        }
-        return refusal;
-    }
+    QString ServerName() const { return DisplayName(server, port); }
+    QString Why(Outcome o, const QString& refusal) const { return Reason(o, ServerName(), refusal); }
 };
 
 namespace {
@@ -259,15 +264,14 @@ PrintingSystem::~PrintingSystem()
 
 QString PrintingSystem::Server()
 {
-    Ask a;
-    a.server = cupsServer();
-    a.port = ippPort();
-    return a.ServerName();
+    return DisplayName(cupsServer(), ippPort());
 }
 
 QString PrintingSystem::SilentMessage()
 {
-    return QStringLiteral("The printing system at ") + Server() + QStringLiteral(" did not answer.");
+    QString text = Reason(Outcome::Silent, Server(), {});
+    text[0] = text[0].toUpper();
+    return text;
 }
 
 template <class T>
@@ -275,10 +279,7 @@ Result<T> PrintingSystem::Run(std::function<Result<T>(Ask&)> work)
 {
     const auto silence = [this](Outcome o) {
         last_ = o;
-        Ask a;
-        a.server = cupsServer();
-        a.port = ippPort();
-        return Status::error(a.Why(o, {}));
+        return Status::error(Reason(o, Server(), {}));
     };
     if (silent_) return silence(met_);
     // A question asked while another is waited for (from a window's event) is not asked.
