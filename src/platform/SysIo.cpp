@@ -84,7 +84,11 @@ bool Fault::Struck() const
     return s.struck;
 }
 
-ssize_t Write(int fd, const void* buf, std::size_t n)
+namespace {
+
+// A write of n bytes under the fault: failed, cut to about half, or done as asked.
+template <class Call>
+ssize_t FaultedWrite(std::size_t n, Call&& write)
 {
     int err = 0;
     switch (Decide(Fault::Call::Write, &err)) {
@@ -92,24 +96,24 @@ ssize_t Write(int fd, const void* buf, std::size_t n)
             errno = err;
             return -1;
         case 1:
-            return n > 1 ? ::write(fd, buf, n / 2) : (errno = err, -1);
+            if (n > 1) return write(n / 2);
+            errno = err;
+            return -1;
         default:
-            return ::write(fd, buf, n);
+            return write(n);
     }
+}
+
+}  // namespace
+
+ssize_t Write(int fd, const void* buf, std::size_t n)
+{
+    return FaultedWrite(n, [&](std::size_t k) { return ::write(fd, buf, k); });
 }
 
 ssize_t Pwrite(int fd, const void* buf, std::size_t n, off_t offset)
 {
-    int err = 0;
-    switch (Decide(Fault::Call::Write, &err)) {
-        case -1:
-            errno = err;
-            return -1;
-        case 1:
-            return n > 1 ? ::pwrite(fd, buf, n / 2, offset) : (errno = err, -1);
-        default:
-            return ::pwrite(fd, buf, n, offset);
-    }
+    return FaultedWrite(n, [&](std::size_t k) { return ::pwrite(fd, buf, k, offset); });
 }
 
 ssize_t Pwritev(int fd, const iovec* iov, int count, off_t offset)

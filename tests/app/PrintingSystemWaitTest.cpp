@@ -87,7 +87,7 @@ protected:
 
 TEST_F(PrintingSystemWaitTest, PrinterSetupListsThePdfTargetAndSaysThePrintingSystemDidNotAnswer)
 {
-    const PrintWaitWatch watch(false, form.get());
+    const PrintWaitWatch watch(PrintWaitWatch::End::None, form.get());
     QStringList entries;
     const auto setup = OnNextDialog<SetPrt>(
         [&](SetPrt* d) {
@@ -123,7 +123,7 @@ TEST_F(PrintingSystemWaitTest, CancelOnTheWaitingPanelEndsTheCommandAtOnceAndThe
         SCOPED_TRACE(round);
         const int asked = server->Connections();
         const Refuse<SetPrt> setup;
-        const PrintWaitWatch watch(true);
+        const PrintWaitWatch watch(PrintWaitWatch::End::Cancel);
         QElapsedTimer clock;
         clock.start();
         FromTheWindow([this] { form->File_PrintSetup->trigger(); });
@@ -219,7 +219,7 @@ protected:
 
 TEST_F(QueueThatStopsAnsweringTest, PrintingEndsWithThePrinterErrorNamingThePrintingSystem)
 {
-    const PrintWaitWatch watch(false, form.get());
+    const PrintWaitWatch watch(PrintWaitWatch::End::None, form.get());
     const auto print = OnNextDialog<PrtMain>(
         [](PrtMain* d) {
             for (int i = 0; i < d->SelectedEmps->count(); ++i) d->SelectedEmps->item(i)->setSelected(true);

@@ -564,8 +564,8 @@ TEST(SilentPrintingSystem, ThePdfTargetNeverAsksIt)
 
 // The first use meets a silent printing system: one wait, with the panel and the busy pointer,
 // ends within the bound; the rest of the command does not ask again and works on the PDF
-// target's sheet, with no printer current. The next command asks afresh, and Cancel on the
-// panel ends it at once.
+// target's sheet, with no printer current. The next command asks afresh, and the panel's
+// Cancel, Esc or close box ends it at once.
 TEST(SilentPrintingSystem, OneWaitPerCommandAndCancelEndsIt)
 {
     const FakePrintServer silent(FakePrintServer::Script::Silent);
@@ -576,7 +576,7 @@ TEST(SilentPrintingSystem, OneWaitPerCommandAndCancelEndsIt)
     const QString silence =
         QStringLiteral("The printing system at ") + silent.Address() + QStringLiteral(" did not answer.");
     {
-        const PrintWaitWatch watch(false);
+        const PrintWaitWatch watch(PrintWaitWatch::End::None);
         QElapsedTimer clock;
         clock.start();
         const Status ready = printer.Ready();
@@ -606,17 +606,23 @@ TEST(SilentPrintingSystem, OneWaitPerCommandAndCancelEndsIt)
     QCoreApplication::processEvents();
     EXPECT_FALSE(printer.Ready());
     EXPECT_EQ(silent.Connections(), asked);
-    WaitForEvents();
-    const PrintWaitWatch watch(true);
-    QElapsedTimer clock;
-    clock.start();
-    const Status cancelled = printer.Ready();
-    EXPECT_LT(clock.elapsed(), PrintingSystem::kBoundMs);
-    ASSERT_FALSE(cancelled);
-    EXPECT_EQ(cancelled.message(), QStringLiteral("The wait for the printing system at ") + silent.Address() +
-                                       QStringLiteral(" was cancelled."));
-    EXPECT_GT(silent.Connections(), asked);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // The panel's Cancel, Esc and its close box each end the next command's wait at once.
+    for (const PrintWaitWatch::End end :
+         {PrintWaitWatch::End::Cancel, PrintWaitWatch::End::Escape, PrintWaitWatch::End::CloseBox}) {
+        SCOPED_TRACE(static_cast<int>(end));
+        WaitForEvents();
+        const int before = silent.Connections();
+        const PrintWaitWatch watch(end);
+        QElapsedTimer clock;
+        clock.start();
+        const Status cancelled = printer.Ready();
+        EXPECT_LT(clock.elapsed(), PrintingSystem::kBoundMs);
+        ASSERT_FALSE(cancelled);
+        EXPECT_EQ(cancelled.message(), QStringLiteral("The wait for the printing system at ") + silent.Address() +
+                                           QStringLiteral(" was cancelled."));
+        EXPECT_GT(silent.Connections(), before);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
 }
 
 // A scheduler that takes the job and then refuses its document, or never answers for it: the

@@ -1,7 +1,8 @@
 #pragma once
 // Watches, for as long as it lives, what the program shows while it waits for the printing
 // system: whether the waiting panel came, after how long, whether the busy pointer showed, and
-// whether a window went on being painted. It can press the panel's Cancel as soon as it shows.
+// whether a window went on being painted. It can end the wait as soon as the panel shows: with
+// its Cancel button, with Esc or with its close box.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -9,6 +10,7 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -39,8 +41,9 @@ inline void WaitForEvents()
 
 class PrintWaitWatch final : public QObject {
 public:
+    enum class End { None, Cancel, Escape, CloseBox };
     // painted: a window to keep asking to paint, counting its paint events (none when null).
-    explicit PrintWaitWatch(bool cancel, QWidget* painted = nullptr) : cancel_(cancel), painted_(painted)
+    explicit PrintWaitWatch(End end, QWidget* painted = nullptr) : end_(end), painted_(painted)
     {
         clock_.start();
         if (painted_) painted_->installEventFilter(this);
@@ -84,10 +87,22 @@ private:
         }
         if (QApplication::overrideCursor()) busySeen_ = true;
         if (painted_) painted_->update();
-        if (cancel_) panel->Command1->click();
+        switch (end_) {
+            case End::None:
+                break;
+            case End::Cancel:
+                panel->Command1->click();
+                break;
+            case End::Escape:
+                QTest::keyClick(panel, Qt::Key_Escape);
+                break;
+            case End::CloseBox:
+                panel->close();
+                break;
+        }
     }
 
-    bool cancel_;
+    End end_;
     QWidget* painted_;
     QTimer timer_;
     QElapsedTimer clock_;
