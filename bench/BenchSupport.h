@@ -4,11 +4,13 @@
 // until a report uses it.
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -131,6 +133,38 @@ inline bool SameWork(bool same, const char* comparison)
         SidesDiffered() = true;
     }
     return same;
+}
+
+// Writes all n bytes to an open file (a failed write ends the benchmark program).
+inline void WriteFd(int fd, const char* data, std::size_t n)
+{
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t w = ::write(fd, data + done, n - done);
+        if (w <= 0) std::abort();
+        done += static_cast<std::size_t>(w);
+    }
+}
+
+// Writes a fresh file beside the target and renames it over the target, as the program puts its
+// files in place; with sync, the file and then the rename are put on the disk first, as the
+// program does for every file it keeps.
+inline void WriteFresh(const QString& path, const char* data, std::size_t n, bool sync = false)
+{
+    const QByteArray target = path.toLocal8Bit();
+    const QByteArray fresh = target + ".new";
+    ::unlink(fresh.constData());
+    const int fd = ::open(fresh.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) std::abort();
+    WriteFd(fd, data, n);
+    if (sync) ::fsync(fd);
+    ::close(fd);
+    if (::rename(fresh.constData(), target.constData()) != 0) std::abort();
+    if (sync) {
+        const int dir = ::open(QFileInfo(path).absolutePath().toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
+        ::fsync(dir);
+        ::close(dir);
+    }
 }
 
 // The bytes of a file ("" when it cannot be read).

@@ -31,42 +31,12 @@ namespace {
 
 constexpr int kLevel = 6;  // the level the schedule file is written with
 
-void WriteFd(int fd, const char* data, std::size_t n)
-{
-    std::size_t done = 0;
-    while (done < n) {
-        const ssize_t w = ::write(fd, data + done, n - done);
-        if (w <= 0) std::abort();
-        done += static_cast<std::size_t>(w);
-    }
-}
-
 void WriteAll(const QString& path, const char* data, std::size_t n)
 {
     const int fd = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) std::abort();
-    WriteFd(fd, data, n);
+    bench::WriteFd(fd, data, n);
     ::close(fd);
-}
-
-// Writes a fresh file beside the target and renames it over the target, as the program puts
-// its working files in place; synced, with the rename, as the program puts the schedule file.
-void WriteFresh(const QString& path, const char* data, std::size_t n, bool sync = false)
-{
-    const QByteArray target = path.toLocal8Bit();
-    const QByteArray fresh = target + ".new";
-    ::unlink(fresh.constData());
-    const int fd = ::open(fresh.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) std::abort();
-    WriteFd(fd, data, n);
-    if (sync) ::fsync(fd);
-    ::close(fd);
-    if (::rename(fresh.constData(), target.constData()) != 0) std::abort();
-    if (sync) {
-        const int dir = ::open(QFileInfo(path).absolutePath().toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
-        ::fsync(dir);
-        ::close(dir);
-    }
 }
 
 // The dense schedule, built once, saved as a schedule file.
@@ -109,8 +79,8 @@ struct Dense {
     {
         files.CloseAllFiles();
         for (std::size_t i = 0; i < names.size(); ++i) {
-            WriteFresh(work.path() + QStringLiteral("/") + names[i], contents[i].constData(),
-                       static_cast<std::size_t>(contents[i].size()));
+            bench::WriteFresh(work.path() + QStringLiteral("/") + names[i], contents[i].constData(),
+                              static_cast<std::size_t>(contents[i].size()));
         }
         bool isNew = false;
         (void)files.LoadScheduleSettings(isNew);
@@ -184,7 +154,7 @@ std::vector<std::size_t> BaselineSave(const Dense& d, const QString& out)
         archive.insert(archive.end(), z.begin(), z.end());
         sizes.push_back(z.size());
     }
-    WriteFresh(out, reinterpret_cast<const char*>(archive.data()), archive.size(), true);
+    bench::WriteFresh(out, reinterpret_cast<const char*>(archive.data()), archive.size(), true);
     return sizes;
 }
 
@@ -233,7 +203,7 @@ void BaselineOpen(const Dense& d, const Packed& packed, const QString& outDir)
         fresh.push_back((outDir + QStringLiteral("/") + d.names[i] + QStringLiteral(".new")).toLocal8Bit());
         const int fd = ::open(fresh.back().constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) std::abort();
-        WriteFd(fd, reinterpret_cast<const char*>(out.data()), out.size());
+        bench::WriteFd(fd, reinterpret_cast<const char*>(out.data()), out.size());
         ::close(fd);
     }
     for (const QString& name : d.names) ::unlink((outDir + QStringLiteral("/") + name).toLocal8Bit().constData());
@@ -295,8 +265,9 @@ void BaselinePeriodChange(const Dense& d)
     const QByteArray notes = bench::FileBytes(work + QStringLiteral("/QORVANE2.SNO"));
     std::vector<char> rebuilt(newDays * DayRecord::Size, 0);
     std::memcpy(rebuilt.data() + 365 * DayRecord::Size, days.constData(), static_cast<std::size_t>(days.size()));
-    WriteFresh(work + QStringLiteral("/QORVANE2.SCH"), rebuilt.data(), rebuilt.size());
-    WriteFresh(work + QStringLiteral("/QORVANE2.SNO"), notes.constData(), static_cast<std::size_t>(notes.size()));
+    bench::WriteFresh(work + QStringLiteral("/QORVANE2.SCH"), rebuilt.data(), rebuilt.size());
+    bench::WriteFresh(work + QStringLiteral("/QORVANE2.SNO"), notes.constData(),
+                      static_cast<std::size_t>(notes.size()));
 }
 
 void BM_PeriodChangeOneYearEachEnd(benchmark::State& state)

@@ -1,16 +1,17 @@
 #include "platform/FileReplace.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/FileLock.h"
@@ -44,6 +45,30 @@ QByteArray ResolvedTarget(const QByteArray& target)
     return target;
 }
 
+// The folder of a file's path and its name.
+std::pair<QByteArray, QByteArray> SplitPath(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0) return {QByteArray("."), path};
+    return {slash == 0 ? QByteArray("/") : path.left(slash), path.mid(slash + 1)};
+}
+
+// The template of a file written beside base in folder: "." + base + "." + six characters.
+QByteArray BesideTemplate(const QByteArray& folder, const QByteArray& base)
+{
+    return folder + (folder.endsWith('/') ? "" : "/") + "." + base + ".XXXXXX";
+}
+
+// A rename reaches the disk with its folder.
+void SyncFolder(const QByteArray& folder)
+{
+    const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
 Status CopyInto(int from, int to, const QString& source, const QString& temp)
 {
     std::vector<char> buf(1 << 20);
@@ -69,9 +94,7 @@ Status CopyInto(int from, int to, const QString& source, const QString& temp)
 Status ReplaceFileWithCopy(const QString& source, const QString& target, FileLock* lock)
 {
     const QByteArray real = ResolvedTarget(target.toLocal8Bit());
-    const qsizetype slash = real.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : (slash == 0 ? QByteArray("/") : real.left(slash));
-    const QByteArray base = slash < 0 ? real : real.mid(slash + 1);
+    const auto [folder, base] = SplitPath(real);
     if (base.isEmpty()) return Status::error(QStringLiteral("Cannot replace %1: no file name").arg(target));
 
     mode_t mode = DefaultMode();
@@ -88,7 +111,7 @@ Status ReplaceFileWithCopy(const QString& source, const QString& target, FileLoc
         return Status::error(QStringLiteral("Cannot read %1: %2").arg(source, ErrnoText(err)), err);
     }
 
-    QByteArray tmpl = folder + (folder.endsWith('/') ? "" : "/") + "." + base + ".XXXXXX";
+    QByteArray tmpl = BesideTemplate(folder, base);
     const int out = ::mkostemp(tmpl.data(), O_CLOEXEC);
     if (out < 0) {
         const int err = errno;
@@ -125,12 +148,7 @@ Status ReplaceFileWithCopy(const QString& source, const QString& target, FileLoc
         return fail(QStringLiteral("Cannot replace ") + target, err);
     }
     ::close(in);
-    // The rename itself reaches the disk with the folder.
-    const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    SyncFolder(folder);
     if (lock && locked) {
         lock->Adopt(out, target);
     } else {
@@ -161,11 +179,9 @@ Status WriteWholeFile(const QString& path, const QByteArray& bytes)
     // A file is written beside itself and then takes its name, so that a failure (a full disk)
     // leaves the file it would have replaced as it was. Every write and the flush to the disk
     // are checked before the rename: a file that only seemed written never replaces the old one.
-    const qsizetype slash = real.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : (slash == 0 ? QByteArray("/") : real.left(slash));
-    const QByteArray base = slash < 0 ? real : real.mid(slash + 1);
+    const auto [folder, base] = SplitPath(real);
     if (base.isEmpty()) return fail(QStringLiteral("no file name"));
-    QByteArray tmpl = folder + (folder.endsWith('/') ? "" : "/") + "." + base + ".XXXXXX";
+    QByteArray tmpl = BesideTemplate(folder, base);
     const int out = ::mkostemp(tmpl.data(), O_CLOEXEC);
     if (out < 0) {
         const int err = errno;
@@ -181,12 +197,7 @@ Status WriteWholeFile(const QString& path, const QByteArray& bytes)
         ::unlink(tmpl.constData());
         return fail(ErrnoText(err), err);
     }
-    // The rename itself reaches the disk with the folder.
-    const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    SyncFolder(folder);
     return {};
 }
 
@@ -245,14 +256,10 @@ void RemoveStaleTempFiles(const QString& folder, const std::function<bool(const 
 
 void RemoveStaleCopies(const QString& target)
 {
-    const QByteArray real = ResolvedTarget(QFile::encodeName(target));
-    const qsizetype slash = real.lastIndexOf('/');
-    const QString folder =
-        QFile::decodeName(slash < 0 ? QByteArray(".") : (slash == 0 ? QByteArray("/") : real.left(slash)));
-    const QString base = QFile::decodeName(slash < 0 ? real : real.mid(slash + 1));
+    const auto [folder, base] = SplitPath(ResolvedTarget(QFile::encodeName(target)));
     if (base.isEmpty()) return;
-    const QString stem = QStringLiteral(".") + base + QStringLiteral(".");
-    RemoveStaleTempFiles(folder, [&stem](const QString& name) { return IsTempNameOf(name, stem); });
+    const QString stem = QStringLiteral(".") + QFile::decodeName(base) + QStringLiteral(".");
+    RemoveStaleTempFiles(QFile::decodeName(folder), [&stem](const QString& name) { return IsTempNameOf(name, stem); });
 }
 
 void RemovePath(const QString& path)

@@ -23,6 +23,7 @@
 
 #include "platform/AppPaths.h"
 #include "platform/SysIo.h"
+#include "platform/WorkFile.h"
 
 namespace tavrin {
 
@@ -172,26 +173,16 @@ private:
 
     void Flush()
     {
-        const char* p = buffer_.constData();
-        qsizetype left = buffer_.size();
-        while (err_ == 0 && left > 0 && fd_ >= 0) {
-            const ssize_t w = SysIo::Write(fd_, p, static_cast<std::size_t>(left));
-            if (w < 0) {
-                if (errno == EINTR) continue;
-                err_ = errno;
-            } else if (w == 0) {
-                err_ = ENOSPC;
-            } else {
-                p += w;
-                left -= w;
-            }
-        }
+        if (err_ == 0 && fd_ >= 0 &&
+            PwriteAll(fd_, buffer_.constData(), static_cast<std::size_t>(buffer_.size()), written_, &err_))
+            written_ += buffer_.size();
         buffer_.clear();
     }
 
     int fd_;
     QString path_;
     QByteArray buffer_;
+    std::int64_t written_ = 0;
     int err_ = 0;
 };
 

@@ -106,11 +106,6 @@ ssize_t FaultedWrite(std::size_t n, Call&& write)
 
 }  // namespace
 
-ssize_t Write(int fd, const void* buf, std::size_t n)
-{
-    return FaultedWrite(n, [&](std::size_t k) { return ::write(fd, buf, k); });
-}
-
 ssize_t Pwrite(int fd, const void* buf, std::size_t n, off_t offset)
 {
     return FaultedWrite(n, [&](std::size_t k) { return ::pwrite(fd, buf, k, offset); });

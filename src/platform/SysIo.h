@@ -12,7 +12,6 @@ namespace tavrin::SysIo {
 
 // As the system calls of the same names, retrying nothing (EINTR included): the callers' loops
 // decide.
-ssize_t Write(int fd, const void* buf, std::size_t n);
 ssize_t Pwrite(int fd, const void* buf, std::size_t n, off_t offset);
 ssize_t Pwritev(int fd, const iovec* iov, int count, off_t offset);
 int Fsync(int fd);
